@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// How a started program should appear.
+enum class LaunchWindow { Hidden, Normal, NormalNoFocus };
+
+// Starts outside programs from a command line, without waiting.
+class IProcessLauncher
+{
+public:
+    virtual ~IProcessLauncher() = default;
+    // Returns the started process id, or 0 when the program could not be found
+    // or started.
+    virtual qint64 start(const QString& commandLine, LaunchWindow window) = 0;
+};
+
+// Splits command lines (double quotes group) and starts the program detached.
+// A program named by path is looked up by its base name (".exe" dropped) in
+// the program directory, then beside the running executable, then on PATH.
+class ProcessLauncher : public IProcessLauncher
+{
+public:
+    explicit ProcessLauncher(QString programDir);
+    qint64 start(const QString& commandLine, LaunchWindow window) override;
+
+    // The program and its arguments for a command line; the program is
+    // resolved as described above (empty when it cannot be found).
+    QStringList resolve(const QString& commandLine) const;
+    QString findProgram(const QString& program) const;
+
+private:
+    QString m_programDir;
+};

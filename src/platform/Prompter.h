@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Message boxes, questions and input boxes, asked through one interface so
+// that logic can be tested with scripted answers.
+class IPrompter
+{
+public:
+    enum class Icon { None, Information, Exclamation, Critical, Question };
+    enum class Buttons { YesNo, YesNoCancel, OkCancel };
+    enum class Answer { Yes, No, Cancel, Ok };
+
+    virtual ~IPrompter() = default;
+    virtual void message(const QString& text, const QString& title, Icon icon) = 0;
+    virtual Answer question(const QString& text, const QString& title, Buttons buttons) = 0;
+    // The typed text, or nothing when cancelled.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title,
+                                         const QString& initial) = 0;
+};

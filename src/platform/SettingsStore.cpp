@@ -1,0 +1,63 @@
+#include "platform/SettingsStore.h"
+
+#include <QSettings>
+#include <QStringList>
+
+namespace {
+QString keyPath(const QString& section, const QString& key)
+{
+    return section + QLatin1Char('/') + key;
+}
+} // namespace
+
+SettingsStore::SettingsStore()
+    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                             QStringLiteral("Vantorel-v15")))
+{
+}
+
+SettingsStore::SettingsStore(const QString& iniPath)
+    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+{
+}
+
+SettingsStore::~SettingsStore() = default;
+
+QString SettingsStore::read(const QString& section, const QString& key,
+                            const QString& defaultValue) const
+{
+    const QVariant value = m_settings->value(keyPath(section, key));
+    if (!value.isValid())
+        return defaultValue;
+    // A hand-edited value with an unquoted comma comes back as a list.
+    if (value.metaType().id() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+void SettingsStore::write(const QString& section, const QString& key, const QString& value)
+{
+    m_settings->setValue(keyPath(section, key), value);
+}
+
+bool SettingsStore::contains(const QString& section, const QString& key) const
+{
+    return m_settings->contains(keyPath(section, key));
+}
+
+bool SettingsStore::sync()
+{
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
+}
+
+QString SettingsStore::fileName() const
+{
+    return m_settings->fileName();
+}
+
+QString SettingsStore::defaultPath()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vantorel-v15"))
+        .fileName();
+}

@@ -1,0 +1,84 @@
+#include "platform/TextFile.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+QStringList TextFile::splitLines(const QString& text)
+{
+    QStringList lines;
+    QString current;
+    bool pending = false; // a line has started since the last line end
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines << current;
+            current.clear();
+            pending = false;
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            current += c;
+            pending = true;
+        }
+    }
+    if (pending)
+        lines << current;
+    return lines;
+}
+
+QString TextFile::readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        throw RuntimeError(ErrorNumber::FileNotFound, path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+    return QString::fromLatin1(file.readAll());
+}
+
+QStringList TextFile::readLines(const QString& path)
+{
+    return splitLines(readAll(path));
+}
+
+bool TextFile::exists(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
+bool TextFile::existsNonEmpty(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > 0;
+}
+
+void TextFile::writeAll(const QString& path, const QString& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+    file.write(text.toLatin1());
+    if (!file.commit())
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+}
+
+void TextFile::appendLine(const QString& path, const QString& line)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+    const QByteArray bytes = line.toLatin1() + "\r\n";
+    if (file.write(bytes) != bytes.size())
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+}
+
+QString TextFile::toCrLf(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}

@@ -1,0 +1,85 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TestHome::TestHome()
+{
+    qputenv("HOME", m_dir.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/.config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/.local/share")).toUtf8());
+}
+
+QString TestHome::file(const QString& relative) const
+{
+    return QDir(m_dir.path()).filePath(relative);
+}
+
+QString TestHome::write(const QString& relative, const QByteArray& bytes) const
+{
+    const QString path = file(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+QString testDataPath(const QString& relative)
+{
+    return QStringLiteral(VANTOREL_TEST_DATA_DIR "/") + relative;
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void ScriptedPrompter::message(const QString& text, const QString& title, Icon icon)
+{
+    messages.append({text, title, icon});
+}
+
+IPrompter::Answer ScriptedPrompter::question(const QString& text, const QString&, Buttons)
+{
+    questions << text;
+    return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
+}
+
+std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QString&,
+                                               const QString&)
+{
+    questions << prompt;
+    return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
+}
+
+qint64 RecordingLauncher::start(const QString& commandLine, LaunchWindow window)
+{
+    commandLines << commandLine;
+    windows << window;
+    return result;
+}
+
+quint64 FakeWindowControl::findWindow(const QString& exactTitle)
+{
+    return windows.value(exactTitle, 0);
+}
+
+void FakeWindowControl::hide(quint64 window)
+{
+    actions << QStringLiteral("hide %1").arg(window);
+}
+
+void FakeWindowControl::restore(quint64 window)
+{
+    actions << QStringLiteral("restore %1").arg(window);
+}
+
+void FakeWindowControl::raise(quint64 window)
+{
+    actions << QStringLiteral("raise %1").arg(window);
+}

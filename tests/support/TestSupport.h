@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/Prompter.h"
+#include "platform/WindowControl.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A private home for one test: HOME and the XDG directories point into a
+// temporary directory, so settings and program files never touch the user's.
+class TestHome
+{
+public:
+    TestHome();
+    QString path() const { return m_dir.path(); }
+    // Path of a file below the temporary home.
+    QString file(const QString& relative) const;
+    // Writes a file (creating its directory); bytes are written as given.
+    QString write(const QString& relative, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Fixtures shipped with the tests (tests/data).
+QString testDataPath(const QString& relative);
+QByteArray readBytes(const QString& path);
+
+class ScriptedPrompter : public IPrompter
+{
+public:
+    struct Shown {
+        QString text;
+        QString title;
+        Icon icon;
+    };
+    void message(const QString& text, const QString& title, Icon icon) override;
+    Answer question(const QString& text, const QString& title, Buttons buttons) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& initial) override;
+
+    QList<Shown> messages;
+    QStringList questions;
+    QList<Answer> answers;                 // taken in order; Yes when none left
+    QList<std::optional<QString>> inputs;  // taken in order; nothing when none left
+};
+
+class RecordingLauncher : public IProcessLauncher
+{
+public:
+    qint64 start(const QString& commandLine, LaunchWindow window) override;
+    QStringList commandLines;
+    QList<LaunchWindow> windows;
+    qint64 result = 4242; // what start returns; 0 = "could not be started"
+};
+
+class FakeClock : public IClock
+{
+public:
+    QDateTime now() const override { return current; }
+    QDateTime current = QDateTime(QDate(2026, 12, 6), QTime(18, 27, 51));
+};
+
+// Windows known by title; records what was done to them.
+class FakeWindowControl : public IWindowControl
+{
+public:
+    quint64 findWindow(const QString& exactTitle) override;
+    void hide(quint64 window) override;
+    void restore(quint64 window) override;
+    void raise(quint64 window) override;
+
+    QMap<QString, quint64> windows;
+    QStringList actions; // "hide 7", "restore 7", "raise 7"
+};
