@@ -4,7 +4,12 @@
 #include <QStringList>
 
 // How a started program should appear.
-enum class LaunchWindow { Hidden, Normal, NormalNoFocus };
+enum class LaunchWindow
+{
+    Hidden,
+    Normal,
+    NormalNoFocus
+};
 
 // Starts outside programs from a command line, without waiting.
 class IProcessLauncher

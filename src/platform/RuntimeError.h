@@ -6,7 +6,8 @@
 // The error numbers the program reports ("Error: N"). Failures of file, parse
 // and table operations are mapped onto these so that every handler can react
 // by number the same way everywhere.
-enum class ErrorNumber : int {
+enum class ErrorNumber : int
+{
     InvalidCall = 5,
     Overflow = 6,
     SubscriptOutOfRange = 9,

@@ -1,6 +1,8 @@
 #include "platform/SettingsStore.h"
 
+#include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace {
@@ -10,11 +12,7 @@ QString keyPath(const QString& section, const QString& key)
 }
 } // namespace
 
-SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Vantorel-v15")))
-{
-}
+SettingsStore::SettingsStore() : SettingsStore(defaultPath()) {}
 
 SettingsStore::SettingsStore(const QString& iniPath)
     : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
@@ -58,6 +56,8 @@ QString SettingsStore::fileName() const
 
 QString SettingsStore::defaultPath()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vantorel-v15"))
-        .fileName();
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath() + QStringLiteral("/.config");
+    return dir + QStringLiteral("/Vantorel-v15.conf");
 }

@@ -17,7 +17,8 @@ QStringList TextFile::splitLines(const QString& text)
             lines << current;
             current.clear();
             pending = false;
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
         } else {
             current += c;

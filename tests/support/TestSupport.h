@@ -35,7 +35,8 @@ QByteArray readBytes(const QString& path);
 class ScriptedPrompter : public IPrompter
 {
 public:
-    struct Shown {
+    struct Shown
+    {
         QString text;
         QString title;
         Icon icon;
@@ -47,8 +48,8 @@ public:
 
     QList<Shown> messages;
     QStringList questions;
-    QList<Answer> answers;                 // taken in order; Yes when none left
-    QList<std::optional<QString>> inputs;  // taken in order; nothing when none left
+    QList<Answer> answers;                // taken in order; Yes when none left
+    QList<std::optional<QString>> inputs; // taken in order; nothing when none left
 };
 
 class RecordingLauncher : public IProcessLauncher

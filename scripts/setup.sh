@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, run and test Vantorel.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    build-essential cmake ninja-build pkg-config \
+    qt6-base-dev qt6-multimedia-dev qt6-serialport-dev \
+    libzip-dev libcurl4-openssl-dev libxcb1-dev libxcb-ewmh-dev \
+    xvfb xauth x11-utils xdotool imagemagick poppler-utils \
+    qt6-qpa-plugins fonts-dejavu-core >/dev/null

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+class MainState;
+
+// The values of the configuration dialog's fields.
+struct ConfigFields
+{
+    QString text, images, hourly, dataIn, custom, server, personal, gphplot, wxplot;
+    int mode = 0; // 0 Standalone, 1 Internet Feed, 2 Network
+    QString port = QStringLiteral("1");
+    QString baud = QStringLiteral("9600");
+    bool idleEmail = false, idlePager = false, idleNet = false;
+    QString delay;
+    std::array<bool, 3> filters{true, true, true};
+    std::array<QString, 3> state;
+    int audio = 2; // 0 Restrict, 1 Once, 2 Unlimited
+    bool metar = false;
+    QString metarIds;
+    bool reverse = false, longHeader = false, expandHeader = false, compress = false;
+    bool internet = false, rcm = false, purge = true;
+    QString purgeTime, purgeProd;
+};
+
+// The logic of the configuration dialog: filling the fields from the
+// settings, the changes that apply at once, and Save.
+class ConfigModel
+{
+public:
+    explicit ConfigModel(MainState& state);
+
+    ConfigFields load() const;
+    // Selecting an operational mode applies at once; Standalone validates the
+    // first path fields, Internet Feed puts the current Data-In path back.
+    void modeClicked(int index, ConfigFields& fields);
+    // Appends the separator when missing and creates the directory.
+    static QString validatePath(const QString& path);
+    // Checks the plotting package directory; returns the accepted text (empty
+    // when rejected, after a message) and shows the plot menu items through
+    // wxPlotFound.
+    QString validateWxPlot(const QString& path, bool* wxPlotFound);
+    void filterClicked(int index, bool checked);
+    // The address book entry n (1..25) and its setting.
+    QString emailEntry(int n) const;
+    void setEmailEntry(int n, const QString& address, bool writeToStore);
+    // Save: applies the fields, writes the store in its fixed order, registers
+    // the mail server; returns true when a restart is needed (and says so).
+    bool save(const ConfigFields& fields);
+
+    static QString upperKey(const QString& text) { return text.toUpper(); }
+
+private:
+    MainState& m_state;
+};

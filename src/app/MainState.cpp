@@ -1,0 +1,60 @@
+#include "app/MainState.h"
+
+#include "ingest/DataInPoller.h"
+#include "ingest/DataWatchdog.h"
+#include "ingest/EngineControl.h"
+#include "notify/MailSender.h"
+#include "notify/Pager.h"
+
+MainState::MainState(const QString& programDir, Services services, QObject* parent)
+    : QObject(parent), m_programDir(programDir), m_services(services)
+{
+    m_mail = std::make_unique<MailSender>(m_programDir, *m_services.launcher);
+    m_pager = std::make_unique<Pager>(QString(), *m_services.launcher);
+    m_engine = std::make_unique<EngineControl>(m_programDir, *m_services.launcher,
+                                               *m_services.windows, status);
+    m_poller = std::make_unique<DataInPoller>(m_programDir, *m_services.prompter);
+    m_watchdog =
+        std::make_unique<DataWatchdog>(*m_services.clock, status, *m_mail, *m_pager, *m_engine);
+    m_watchdog->setLastDataTime([this] { return lastDataTime; });
+}
+
+MainState::~MainState() = default;
+
+void MainState::setProductProcessor(IProductProcessor* processor)
+{
+    m_processor = processor;
+    m_poller->setProcessor(processor);
+}
+
+void MainState::setDisplay(const QString& text, const QString& tag)
+{
+    m_displayText = text;
+    m_displayTag = tag;
+    emit displayChanged(text, tag);
+}
+
+void MainState::setPagerProgram(const QString& path)
+{
+    const bool suspended = m_pager->suspended();
+    m_pager = std::make_unique<Pager>(path, *m_services.launcher);
+    m_pager->setSuspended(suspended);
+    m_watchdog =
+        std::make_unique<DataWatchdog>(*m_services.clock, status, *m_mail, *m_pager, *m_engine);
+    m_watchdog->setLastDataTime([this] { return lastDataTime; });
+}
+
+void MainState::applySettingsToServices()
+{
+    m_pager->setMaxPages(settings.MaxPages);
+    DataWatchdog::Options options;
+    options.alertEmail = settings.AlertEmail;
+    options.alertPager = settings.AlertPager;
+    options.alertByte = settings.AlertByte;
+    options.inactivityDelay = settings.InactivityDelay;
+    options.stripLF = stripLF;
+    options.email0 = settings.EMail0;
+    options.userPage = pagerConfig.personalId;
+    options.pagerChars = pagerConfig.charsPerPage;
+    m_watchdog->setOptions(options);
+}

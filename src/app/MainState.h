@@ -1,0 +1,102 @@
+#pragma once
+
+#include "alarms/AlarmFile.h"
+#include "app/MenuDefinitions.h"
+#include "app/ReferenceTables.h"
+#include "app/Settings.h"
+#include "app/StatusLine.h"
+#include "notify/EmailBook.h"
+#include "notify/PagerConfig.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class SettingsStore;
+class IProcessLauncher;
+class IWindowControl;
+class IPrompter;
+class IClock;
+class MailSender;
+class Pager;
+class EngineControl;
+class DataInPoller;
+class DataWatchdog;
+class IProductProcessor;
+
+// The program-wide state that the main window holds for the whole run:
+// settings, tables, definitions, the status line and bulletin text, and the
+// services of ingest and notification. Windows bind to it; logic works on it.
+class MainState : public QObject
+{
+    Q_OBJECT
+public:
+    struct Services
+    {
+        SettingsStore* store;
+        IProcessLauncher* launcher;
+        IWindowControl* windows;
+        IPrompter* prompter;
+        IClock* clock;
+    };
+
+    MainState(const QString& programDir, Services services, QObject* parent = nullptr);
+    ~MainState() override;
+
+    // Where the polling pass hands each product file.
+    void setProductProcessor(IProductProcessor* processor);
+
+    QString programDir() const { return m_programDir; }
+    const Services& services() const { return m_services; }
+
+    Settings settings;
+    ReferenceTables tables;
+    MenuDefinitions menus;
+    AlarmFile alarms;
+    EmailBook emailBook;
+    PagerConfig pagerConfig;
+    StatusLine status;
+
+    QDateTime lastDataTime;
+    QString receiveDir;
+    QString receiptDir;
+    QStringList localCodes = {QStringLiteral("=}"), QStringLiteral("=}"), QStringLiteral("=}")};
+    bool stripLF = false;
+    bool pagingAvailable = false;
+    QString abcPagerPath;
+    QString abcPagerDir;
+    QStringList newProducts = QStringList(4, QStringLiteral("none"));
+    bool startupSucceeded = false;
+
+    MailSender& mail() { return *m_mail; }
+    Pager& pager() { return *m_pager; }
+    EngineControl& engine() { return *m_engine; }
+    DataInPoller& poller() { return *m_poller; }
+    DataWatchdog& watchdog() { return *m_watchdog; }
+
+    // The bulletin area txtDisplay: its text and tag (the product on show).
+    QString displayText() const { return m_displayText; }
+    QString displayTag() const { return m_displayTag; }
+    void setDisplay(const QString& text, const QString& tag = QString());
+
+    // Rebuilds the services that depend on where abcPager lives.
+    void setPagerProgram(const QString& path);
+    // Passes the current settings to the watchdog and pager.
+    void applySettingsToServices();
+
+signals:
+    void displayChanged(const QString& text, const QString& tag);
+
+private:
+    QString m_programDir;
+    Services m_services;
+    QString m_displayText;
+    QString m_displayTag;
+    IProductProcessor* m_processor = nullptr;
+    std::unique_ptr<MailSender> m_mail;
+    std::unique_ptr<Pager> m_pager;
+    std::unique_ptr<EngineControl> m_engine;
+    std::unique_ptr<DataInPoller> m_poller;
+    std::unique_ptr<DataWatchdog> m_watchdog;
+};

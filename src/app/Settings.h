@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+class SettingsStore;
+
+// The program-wide option variables, read from the store once at start and
+// written back only by their named writers.
+class Settings
+{
+public:
+    // Section "Config"
+    QString TransferPath = QStringLiteral("abcd");
+    QString TextPath = QStringLiteral("abcd");
+    QString GIFPath;
+    QString ArchivePath;
+    QString SAPath;
+    QString TrackPath;
+    QString GPHPath;
+    QString WXPlotPath;
+    QString AFOSPath; // written by Save, never read back
+    QString DefaultSaveDir;
+    QString StateFilterIt = QStringLiteral("GRRDTXIWX");
+    std::int16_t Filter0 = 1, Filter1 = 1, Filter2 = 1;
+    std::uint8_t LongHeader = 0;
+    std::uint8_t ExpandHeader = 0;
+    double Purge = 12;
+    std::int16_t PurgeVal = 0;
+    std::uint8_t PurgeProd = 3;
+    std::uint8_t RCMUnzip = 0;
+    std::uint8_t InternetDL = 0;
+    std::uint8_t InactivityDelay = 3;
+    QString InactivityDelayText = QStringLiteral("3"); // the text Save writes
+    std::int16_t AlertEmail = 0, AlertPager = 0, AlertByte = 0;
+    bool WeathernodeMode = false;
+    bool NetworkMode = false;
+    std::int16_t PortNum = 1;
+    std::int16_t Baud = 9600;
+    QString POPServer;
+    QString EMail0;
+    QString Metar = QStringLiteral("KORD");
+    std::int16_t MetarDL = 0;
+    std::int16_t Reverse = 0;
+    std::int16_t LimitAudio = 1;
+    std::int16_t LimitOneAudio = 0;
+    std::int16_t CutoffAM = 7;
+    std::int16_t CutoffPM = 22;
+    std::uint8_t AlarmFileNum = 0;
+    QString ImageShowing;
+    std::int16_t VBMWidth = 9000;
+    std::uint8_t FileNameConv = 0, GraphicNameConv = 0;
+    // Section "Startup"
+    double Height = 7725;
+    double Width = 10845;
+    bool HideIngest = false;
+    // Section "Pager"
+    QString MaxPages = QStringLiteral("5");
+    std::uint8_t CompressPagerWarnings = 0;
+    std::uint8_t CompressEmailWarnings = 0;
+    // Section "FTP"
+    QString FTPServer;
+    std::uint8_t FTPProxy = 0;
+
+    Settings();
+
+    // Defaults that depend on the user's home directory.
+    static QString defaultTextPath();
+    static QString defaultGIFPath();
+    static QString defaultArchivePath();
+    static QString defaultSAPath();
+    static QString defaultFTPServer();
+    static QString defaultPOPServer();
+    static QString defaultEMail0();
+
+    // Reads LongHeader (start-up reads it before everything else).
+    void readLongHeader(const SettingsStore& store);
+    // Reads Height and Width of section "Startup".
+    void readWindowSize(const SettingsStore& store);
+    // Reads the keys of "Config", "Pager" and "FTP" in start-up order.
+    // A value that is not a number where one is required throws TypeMismatch;
+    // a number too large for its key is reported in problems and the default used.
+    void readStartupKeys(const SettingsStore& store, QStringList* problems);
+    bool readHideIngest(const SettingsStore& store, QStringList* problems) const;
+
+    // The writers.
+    void writeConfigSave(SettingsStore& store) const; // the configuration dialog's Save
+    void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const;
+
+    // The three local office codes cut from StateFilterIt; "=}" for an empty one.
+    QStringList localFilterCodes() const;
+};

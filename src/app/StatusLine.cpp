@@ -1,0 +1,7 @@
+#include "app/StatusLine.h"
+
+void StatusLine::setText(const QString& text)
+{
+    m_text = text;
+    emit changed(text);
+}

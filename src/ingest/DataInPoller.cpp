@@ -1,0 +1,119 @@
+#include "ingest/DataInPoller.h"
+
+#include "ingest/IProductProcessor.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileLister.h"
+#include "platform/Prompter.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+
+namespace {
+const QString kCaption = QStringLiteral("MAIN: Ingest Link");
+} // namespace
+
+DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* parent)
+    : QObject(parent), m_programDir(std::move(programDir)), m_prompter(prompter)
+{
+    m_tmrRELink.setInterval(1000);
+    connect(&m_tmrRELink, &QTimer::timeout, this, &DataInPoller::tmrRELink_Timer);
+    m_stepTimer.setSingleShot(true);
+    connect(&m_stepTimer, &QTimer::timeout, this, &DataInPoller::onStepTimer);
+}
+
+void DataInPoller::start()
+{
+    m_enabled = true;
+    if (!m_passRunning)
+        m_tmrRELink.start();
+}
+
+void DataInPoller::stop()
+{
+    m_enabled = false;
+    m_tmrRELink.stop();
+}
+
+void DataInPoller::tmrRELink_Timer()
+{
+    if (beginPass())
+        m_stepTimer.start(0);
+}
+
+void DataInPoller::runPassNow()
+{
+    if (!beginPass())
+        return;
+    while (step() != Next::Done) {
+    }
+    finishPass();
+}
+
+bool DataInPoller::beginPass()
+{
+    if (m_passRunning)
+        return false;
+    emit logAvailable(TextFile::exists(m_programDir + QStringLiteral("weather.txt")));
+    m_files = FileLister::list(m_directory);
+    m_tmrRELink.stop();
+    m_passRunning = true;
+    m_index = 0;
+    m_retries = 0;
+    return true;
+}
+
+void DataInPoller::onStepTimer()
+{
+    switch (step()) {
+    case Next::File:
+        m_stepTimer.start(0);
+        break;
+    case Next::Retry:
+        m_stepTimer.start(m_retryDelay);
+        break;
+    case Next::Done:
+        finishPass();
+        break;
+    }
+}
+
+// Hands the current file to the processor. A file still being written is
+// retried on a later turn, a bounded number of times; any other error is
+// reported and ends the pass.
+DataInPoller::Next DataInPoller::step()
+{
+    if (m_index >= m_files.size() || !m_processor)
+        return Next::Done;
+    try {
+        m_processor->ProcessData(m_files.at(m_index));
+    } catch (const RuntimeError& error) {
+        if (error.number() == ErrorNumber::PathFileAccess) {
+            if (++m_retries <= m_retryLimit)
+                return Next::Retry;
+        } else {
+            report(error.code(), error.text());
+            return Next::Done;
+        }
+    } catch (const std::exception& error) {
+        report(static_cast<int>(ErrorNumber::InvalidCall), QString::fromLocal8Bit(error.what()));
+        return Next::Done;
+    }
+    ++m_index;
+    m_retries = 0;
+    return m_index < m_files.size() ? Next::File : Next::Done;
+}
+
+void DataInPoller::report(int number, const QString& text)
+{
+    m_prompter.message(ErrorReport::format(kCaption, number, text), QString(),
+                       IPrompter::Icon::Exclamation);
+}
+
+void DataInPoller::finishPass()
+{
+    m_stepTimer.stop();
+    m_passRunning = false;
+    m_files.clear();
+    if (m_enabled)
+        m_tmrRELink.start();
+    emit passFinished();
+}

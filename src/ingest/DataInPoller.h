@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+class IPrompter;
+class IProductProcessor;
+
+// The main loop of ingest: every second the Data-In directory is listed and
+// each file handed to the product processor, one file per event-loop turn so
+// that other timers and input are served between files. The polling timer is
+// off while a pass runs and on again after it, also after a reported error.
+class DataInPoller : public QObject
+{
+    Q_OBJECT
+public:
+    DataInPoller(QString programDir, IPrompter& prompter, QObject* parent = nullptr);
+
+    void setProcessor(IProductProcessor* processor) { m_processor = processor; }
+    // The Data-In directory (TransferPath).
+    void setDirectory(const QString& directory) { m_directory = directory; }
+    QString directory() const { return m_directory; }
+
+    // Switches polling on or off (tmrRELink).
+    void start();
+    void stop();
+    // Polling is switched on (the timer itself is off during a pass).
+    bool isRunning() const { return m_enabled; }
+    const QTimer& tmrRELink() const { return m_tmrRELink; }
+    bool passRunning() const { return m_passRunning; }
+
+    // A tick of tmrRELink: lists the directory and starts a pass.
+    void tmrRELink_Timer();
+    // Runs one whole pass at once and returns when it has ended.
+    void runPassNow();
+
+    // Turns a file that is still being written is retried before the pass
+    // moves on and leaves it for the next tick, and the pause between tries.
+    void setRetryLimit(int turns) { m_retryLimit = turns; }
+    void setRetryDelay(int milliseconds) { m_retryDelay = milliseconds; }
+
+signals:
+    // Whether the alarm log "weather.txt" exists (the log button follows it).
+    void logAvailable(bool available);
+    void passFinished();
+
+private:
+    enum class Next
+    {
+        File,
+        Retry,
+        Done
+    };
+
+    bool beginPass();
+    Next step();
+    void onStepTimer();
+    void finishPass();
+    void report(int number, const QString& text);
+
+    QString m_programDir;
+    IPrompter& m_prompter;
+    IProductProcessor* m_processor = nullptr;
+    QString m_directory;
+    QTimer m_tmrRELink;
+    QTimer m_stepTimer;
+    bool m_enabled = false;
+    bool m_passRunning = false;
+    QStringList m_files;
+    qsizetype m_index = 0;
+    int m_retries = 0;
+    int m_retryLimit = 50;
+    int m_retryDelay = 20;
+};

@@ -1,0 +1,274 @@
+#include "TestSupport.h"
+#include "app/ConfigModel.h"
+#include "app/MainState.h"
+#include "app/ProgramDirectory.h"
+#include "app/StartupHost.h"
+#include "app/StartupSequence.h"
+#include "ingest/DataInPoller.h"
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+// Records what start-up asks of the window; the configuration dialog is
+// "closed" by running a scripted Save.
+class FakeHost : public IStartupHost
+{
+public:
+    bool isSmallScreen() const override { return false; }
+    void applySmallScreenLayout() override { calls << "small"; }
+    void applyWindowSize(double w, double h) override
+    {
+        calls << QStringLiteral("size %1 %2").arg(w).arg(h);
+    }
+    void showMainWindow() override { calls << "show"; }
+    void hideMainWindow() override { calls << "hide"; }
+    void processEvents() override {}
+    void setSuspendPageVisible(bool v) override { suspendPageVisible = v; }
+    void setWxPlotVisible(bool v) override { wxPlotVisible = v; }
+    void showConfigModeless() override { calls << "config"; }
+    void hideConfig() override { calls << "hideConfig"; }
+    void execConfigModal() override
+    {
+        calls << "configModal";
+        if (onModal)
+            onModal();
+    }
+    void applyDefinitions(const MenuDefinitions&) override { calls << "definitions"; }
+    void showDisplay() override { calls << "display"; }
+    void showImage(const QString& path) override { calls << "image " + path; }
+    void setHideIngestVisible(bool v) override { hideIngestVisible = v; }
+
+    QStringList calls;
+    bool suspendPageVisible = true;
+    bool wxPlotVisible = false;
+    bool hideIngestVisible = true;
+    std::function<void()> onModal;
+};
+
+struct Fixture
+{
+    TestHome home;
+    QString programDir = home.path() + QStringLiteral("/prog/");
+    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    std::unique_ptr<MainState> state;
+    FakeHost host;
+    QStringList programsFound; // outside programs that "exist"
+
+    Fixture()
+    {
+        ProgramDirectory::prepare(programDir, {QStringLiteral(VANTOREL_SOURCE_DATA_DIR)});
+        state = std::make_unique<MainState>(
+            programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock});
+    }
+    bool run()
+    {
+        StartupSequence startup(*state, host);
+        startup.findProgram = [this](const QString& name) {
+            return programsFound.contains(name) ? programDir + name : QString();
+        };
+        const bool ok = startup.run();
+        lastFile = startup.currentFile();
+        return ok;
+    }
+    void configured(const QString& extraKey = QString(), const QString& value = QString())
+    {
+        store.write("Config", "TextPath", home.path() + "/text/");
+        store.write("Config", "NetworkMode", "True");
+        if (!extraKey.isEmpty())
+            store.write("Config", extraKey, value);
+    }
+    QString lastFile;
+};
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void firstRunAnsweredNo();
+    void firstRunSaveWritesKeys();
+    void configuredStartSucceeds();
+    void missingRequiredFileFails();
+    void brokenTableFileReportsFile();
+    void unusableArchivePathIsPassedOver();
+    void badStrictSettingFails();
+    void standaloneWithoutEngineFails();
+    void abcPagerInstalled();
+    void configSaveRules();
+};
+
+void TestStartup::firstRunAnsweredNo()
+{
+    Fixture f;
+    f.prompter.answers << IPrompter::Answer::No;
+    QVERIFY(f.run());
+    const Settings& s = f.state->settings;
+    QCOMPARE(s.TransferPath, f.programDir + QStringLiteral("track/transfer/"));
+    QCOMPARE(s.TextPath, Settings::defaultTextPath());
+    QCOMPARE(f.prompter.questions, QStringList({"Create default directory structure?"}));
+    QVERIFY(!QFileInfo::exists(s.TextPath));
+    QVERIFY(!QFileInfo::exists(s.GIFPath));
+    for (const char* dir : {"track/rcv", "track/byte", "track/emwin", "track/transfer"})
+        QVERIFY2(QFileInfo(f.programDir + QLatin1String(dir)).isDir(), dir);
+    QCOMPARE(f.store.read("Config", "TrackPath", ""), f.programDir + QStringLiteral("track/"));
+    QCOMPARE(f.store.read("Config", "TextPath", ""), Settings::defaultTextPath());
+    // No engine program here: a new user starts in network mode.
+    QVERIFY(s.NetworkMode);
+    QVERIFY(!f.host.hideIngestVisible);
+    QCOMPARE(f.state->status.text(), QStringLiteral("Startup Successful"));
+    const int hide = f.host.calls.indexOf("hide");
+    QVERIFY(hide >= 0);
+    QCOMPARE(f.host.calls.mid(hide, 5),
+             QStringList({"hide", "config", "hideConfig", "configModal", "show"}));
+    QVERIFY(f.launcher.commandLines.isEmpty());
+    QVERIFY(f.state->poller().isRunning());
+}
+
+void TestStartup::firstRunSaveWritesKeys()
+{
+    Fixture f;
+    f.prompter.answers << IPrompter::Answer::Yes;
+    f.host.onModal = [&] {
+        ConfigModel model(*f.state);
+        ConfigFields fields = model.load();
+        QCOMPARE(fields.mode, 2);
+        fields.state = {QString(), QStringLiteral("DTX"), QString()};
+        fields.delay = QStringLiteral(" 5 ");
+        QVERIFY(!model.save(fields));
+    };
+    QVERIFY(f.run());
+    QVERIFY(QFileInfo(Settings::defaultTextPath()).isDir());
+    QVERIFY(QFileInfo(f.state->settings.GIFPath).isDir());
+    QCOMPARE(f.store.read("Config", "Filter1", ""), QStringLiteral(" 1"));
+    QCOMPARE(f.store.read("Config", "StateFilterIt", ""), QStringLiteral("DTX"));
+    QCOMPARE(f.store.read("Config", "InactivityDelay", ""), QStringLiteral("5"));
+    QCOMPARE(f.store.read("Config", "PurgeVal", ""), QStringLiteral(" 1"));
+    QCOMPARE(f.store.read("Config", "NetworkMode", ""), QStringLiteral("True"));
+    QCOMPARE(f.store.read("Config", "TransferPath", ""), f.programDir + "track/transfer/");
+    // Save registered the mail server.
+    QVERIFY(f.launcher.commandLines.value(0).startsWith(f.programDir + "blat -install \""));
+    QVERIFY(f.launcher.commandLines.value(0).endsWith(" 3 25"));
+}
+
+void TestStartup::configuredStartSucceeds()
+{
+    Fixture f;
+    f.configured();
+    QVERIFY(f.run());
+    QVERIFY(f.prompter.questions.isEmpty());
+    QVERIFY(!f.host.calls.contains("config"));
+    QVERIFY(f.host.calls.contains("definitions"));
+    QCOMPARE(f.host.calls.first(), QStringLiteral("size 10845 7725"));
+    QVERIFY(!f.host.suspendPageVisible);
+    QCOMPARE(f.state->newProducts, QStringList(4, "none"));
+    QVERIFY(f.state->tables.zoneCount() > 3000);
+    QCOMPARE(f.state->status.text(), QStringLiteral("Startup Successful"));
+}
+
+void TestStartup::missingRequiredFileFails()
+{
+    Fixture f;
+    f.configured();
+    QFile::remove(f.programDir + "county-prod.txt");
+    QVERIFY(!f.run());
+    QCOMPARE(f.state->status.text(), QStringLiteral("Startup FAILED"));
+    QVERIFY(f.state->displayText().startsWith(
+        QStringLiteral("MAIN: Form - Load\nError: 53\nPossible Causes: File not found")));
+    QVERIFY(f.state->displayText().endsWith(QStringLiteral("\nFile: county-prod.txt")));
+    QVERIFY(f.host.calls.contains("display"));
+    QVERIFY(!f.state->poller().isRunning());
+}
+
+void TestStartup::brokenTableFileReportsFile()
+{
+    Fixture f;
+    f.configured();
+    QFile::resize(f.programDir + "dictionary.vantorel.txt", 0);
+    QVERIFY(!f.run());
+    QVERIFY(f.state->displayText().contains(QStringLiteral("Error: 62")));
+    QVERIFY(f.state->displayText().endsWith(QStringLiteral("File: dictionary.vantorel.txt")));
+}
+
+void TestStartup::unusableArchivePathIsPassedOver()
+{
+    Fixture f;
+    f.configured();
+    f.home.write("blocker", "x");
+    f.store.write("Config", "ArchivePath", f.home.file("blocker/archive/"));
+    QVERIFY(f.run()); // failures to create directories are passed over
+}
+
+void TestStartup::badStrictSettingFails()
+{
+    Fixture f;
+    f.configured("MetarDL", "yes");
+    QVERIFY(!f.run());
+    QVERIFY(f.state->displayText().contains(QStringLiteral("Error: 13")));
+    QVERIFY(f.state->displayText().contains(QStringLiteral("MetarDL")));
+}
+
+void TestStartup::standaloneWithoutEngineFails()
+{
+    Fixture f;
+    f.store.write("Config", "TextPath", f.home.path() + "/text/");
+    f.launcher.result = 0; // the engine program cannot be started
+    QVERIFY(!f.run());
+    QVERIFY(f.state->displayText().contains(QStringLiteral("Error: 53")));
+    QCOMPARE(f.state->status.text(), QStringLiteral("Startup FAILED"));
+}
+
+void TestStartup::abcPagerInstalled()
+{
+    Fixture f;
+    f.configured();
+    f.programsFound << QStringLiteral("abcPager");
+    // No users.ini in its directory: start-up goes on regardless.
+    QVERIFY(f.run());
+    QVERIFY(f.host.suspendPageVisible);
+    QVERIFY(f.state->pagingAvailable);
+}
+
+void TestStartup::configSaveRules()
+{
+    Fixture f;
+    f.configured();
+    QVERIFY(f.run());
+    ConfigModel model(*f.state);
+    ConfigFields fields = model.load();
+    QVERIFY(!model.save(fields));
+    QVERIFY(f.prompter.messages.isEmpty());
+    // A change of letter case in the Data-In path asks for a restart.
+    fields.dataIn = fields.dataIn.toUpper();
+    QVERIFY(model.save(fields));
+    QCOMPARE(f.prompter.messages.last().text, QStringLiteral("Shut down Vantorel and restart."));
+    // An empty METAR list is stored as K---.
+    fields.metarIds.clear();
+    fields.purge = false;
+    model.save(fields);
+    QCOMPARE(f.store.read("Config", "Metar", ""), QStringLiteral("K---"));
+    QCOMPARE(f.store.read("Config", "PurgeVal", ""), QStringLiteral(" 1"));
+    // A relative plotting directory is refused with a message.
+    bool found = true;
+    QVERIFY(model.validateWxPlot(QStringLiteral("wxplot"), &found).isEmpty());
+    QVERIFY(!found);
+    f.home.write("wx/bin/wish80", "");
+    QCOMPARE(model.validateWxPlot(f.home.file("wx"), &found), f.home.file("wx/"));
+    QVERIFY(found);
+    // Address book entries: Set stores, Enter keeps it for this run only.
+    model.setEmailEntry(2, QStringLiteral("ops@example.org"), true);
+    QCOMPARE(f.store.read("Config", "EMail2", ""), QStringLiteral("ops@example.org"));
+    model.setEmailEntry(3, QStringLiteral("temp@example.org"), false);
+    QCOMPARE(model.emailEntry(3), QStringLiteral("temp@example.org"));
+    QVERIFY(!f.store.contains("Config", "EMail3"));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

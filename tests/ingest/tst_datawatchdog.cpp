@@ -1,0 +1,183 @@
+#include "TestSupport.h"
+#include "app/StatusLine.h"
+#include "ingest/DataWatchdog.h"
+#include "ingest/EngineControl.h"
+#include "notify/MailSender.h"
+#include "notify/Pager.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+const QString kPagerPath = QStringLiteral("/opt/abc/abcPager");
+
+struct Fixture
+{
+    TestHome home;
+    QString programDir = home.path() + QStringLiteral("/");
+    FakeClock clock;
+    StatusLine status;
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    MailSender mail{programDir, launcher};
+    Pager pager{kPagerPath, launcher};
+    EngineControl engine{programDir, launcher, windows, status};
+    DataWatchdog watchdog{clock, status, mail, pager, engine};
+    QDateTime lastData = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0));
+    QStringList statusTexts;
+
+    explicit Fixture(int delay = 3, bool stripLF = false)
+    {
+        DataWatchdog::Options options;
+        options.alertEmail = 1;
+        options.alertPager = 1;
+        options.inactivityDelay = delay;
+        options.stripLF = stripLF;
+        options.email0 = QStringLiteral("me@example.org");
+        options.userPage = QStringLiteral("ATM1");
+        options.pagerChars = QStringLiteral("80");
+        watchdog.setOptions(options);
+        watchdog.setLastDataTime([this] { return lastData; });
+        watchdog.setStationName([] { return QStringLiteral("WXSTATION"); });
+        QObject::connect(&status, &StatusLine::changed,
+                         [this](const QString& text) { statusTexts << text; });
+    }
+    // One minute passes, then the watchdog ticks.
+    void minute(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            clock.current = clock.current.addSecs(60);
+            watchdog.tick();
+        }
+    }
+    void productArrives() { lastData = clock.current; }
+    QByteArray body() const { return readBytes(programDir + QStringLiteral("output.txt")); }
+    QString mailLine(const QString& subject) const
+    {
+        return programDir + QStringLiteral("blat \"") + programDir +
+               QStringLiteral("output.txt\" -s \"") + subject +
+               QStringLiteral("\" -t me@example.org ");
+    }
+};
+} // namespace
+
+class TestDataWatchdog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void alertOnceAtDelayThenResumed();
+    void shortSilenceSendsNothing();
+    void zeroDelayNeverAlerts();
+    void longSilenceDoesNotFail();
+    void stripLFMailBody();
+    void backupEngineOnAlert();
+};
+
+void TestDataWatchdog::alertOnceAtDelayThenResumed()
+{
+    Fixture f;
+    f.minute(3); // 18:30:51
+    QCOMPARE(f.statusTexts,
+             QStringList({"No products for 1 minutes.", "No products for 2 minutes.",
+                          "No products for 3 minutes.", "ALERT - No Incoming Data"}));
+    QVERIFY(f.watchdog.alertActive());
+    QCOMPARE(f.launcher.commandLines,
+             QStringList({f.mailLine("Vantorel Data Loss"),
+                          kPagerPath + " \"ATM1:12/6/2026 6:30:51 PM - No data received from "
+                                       "Vantorel for over 3 minutes on WXSTATION.\""}));
+    QCOMPARE(f.launcher.windows,
+             QList<LaunchWindow>({LaunchWindow::Hidden, LaunchWindow::NormalNoFocus}));
+    QCOMPARE(f.body(), QByteArray("12/6/2026 6:30:51 PM\r\nNo data received from Vantorel for "
+                                  "over 3 minutes on WXSTATION.\r\n"));
+
+    f.minute(2);
+    QCOMPARE(f.status.text(), QStringLiteral("No products for 5 minutes."));
+    QCOMPARE(f.launcher.commandLines.size(), 2);
+
+    f.productArrives();
+    f.minute(); // 18:33:51
+    QVERIFY(!f.watchdog.alertActive());
+    QCOMPARE(f.watchdog.silentMinutes(), 0);
+    QCOMPARE(f.launcher.commandLines.size(), 4);
+    QCOMPARE(f.launcher.commandLines.at(2), f.mailLine("Vantorel Data Resumed"));
+    QCOMPARE(f.launcher.commandLines.at(3),
+             kPagerPath + " \"ATM1:12/6/2026 6:33:51 PM - EMWIN data has resumed flowing on "
+                          "WXSTATION.\"");
+    QCOMPARE(
+        f.body(),
+        QByteArray("12/6/2026 6:33:51 PM\r\nEMWIN data has resumed flowing on WXSTATION.\r\n"));
+    // Products keep coming: nothing more is sent.
+    f.productArrives();
+    f.minute();
+    QCOMPARE(f.launcher.commandLines.size(), 4);
+}
+
+void TestDataWatchdog::shortSilenceSendsNothing()
+{
+    Fixture f;
+    f.minute(2);
+    f.productArrives();
+    f.minute();
+    // 86 seconds after the last product still count as flowing.
+    f.lastData = f.clock.current.addSecs(-26);
+    f.minute();
+    QVERIFY(f.launcher.commandLines.isEmpty());
+    QCOMPARE(f.watchdog.silentMinutes(), 0);
+    QVERIFY(!QFile::exists(f.programDir + "output.txt"));
+    // 87 seconds do not.
+    f.lastData = f.clock.current.addSecs(-27);
+    f.minute();
+    QCOMPARE(f.watchdog.silentMinutes(), 1);
+}
+
+void TestDataWatchdog::zeroDelayNeverAlerts()
+{
+    Fixture f(0);
+    f.minute(10);
+    QVERIFY(!f.watchdog.alertActive());
+    QVERIFY(f.launcher.commandLines.isEmpty());
+    QCOMPARE(f.status.text(), QStringLiteral("No products for 10 minutes."));
+}
+
+void TestDataWatchdog::longSilenceDoesNotFail()
+{
+    Fixture f;
+    f.minute(40000);
+    QCOMPARE(f.watchdog.silentMinutes(), int(DataWatchdog::MaxSilentMinutes));
+    QCOMPARE(f.status.text(), QStringLiteral("No products for 32767 minutes."));
+    QCOMPARE(f.statusTexts.count(QStringLiteral("ALERT - No Incoming Data")), 1);
+    QCOMPARE(f.launcher.commandLines.size(), 2);
+    // A delay at the ceiling is still met exactly once.
+    Fixture g(DataWatchdog::MaxSilentMinutes);
+    g.minute(40000);
+    QCOMPARE(g.statusTexts.count(QStringLiteral("ALERT - No Incoming Data")), 1);
+    QCOMPARE(g.launcher.commandLines.size(), 2);
+}
+
+void TestDataWatchdog::stripLFMailBody()
+{
+    Fixture f(1, true);
+    f.minute();
+    QCOMPARE(f.body(), QByteArray("12/6/2026 6:28:51 PM\rNo data received from Vantorel for "
+                                  "over 1 minutes on WXSTATION.\r\n"));
+}
+
+void TestDataWatchdog::backupEngineOnAlert()
+{
+    Fixture f(2);
+    DataWatchdog::Options options = f.watchdog.options();
+    options.alertEmail = 0;
+    options.alertPager = 0;
+    options.alertByte = 1;
+    f.watchdog.setOptions(options);
+    f.minute(2);
+    QCOMPARE(f.launcher.commandLines, QStringList({f.programDir + "Engine.exe"}));
+    QCOMPARE(f.status.text(), QStringLiteral("Internet Ingest Started"));
+    // The backup engine keeps running when products flow again.
+    f.productArrives();
+    f.minute();
+    QCOMPARE(f.launcher.commandLines.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestDataWatchdog)
+#include "tst_datawatchdog.moc"

@@ -1,0 +1,158 @@
+#include "TestSupport.h"
+#include "platform/CreateDir.h"
+#include "platform/DateTimeText.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileLister.h"
+#include "platform/InstanceLock.h"
+#include "platform/ItemReader.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void createByPath();
+    void getPart();
+    void listingOrderAndPatterns();
+    void lineSplitting();
+    void itemReading();
+    void itemReadingPastEnd();
+    void errorReportForm();
+    void generalDateTime();
+    void instanceLock();
+    void commandLineWithBlanksInProgramDir();
+};
+
+void TestPlatform::createByPath()
+{
+    TestHome home;
+    const QString target = home.path() + QStringLiteral("/a/b");
+    // Levels counted from the root: the temporary home's own levels plus a and b.
+    const int levels = QDir::cleanPath(target).count(QLatin1Char('/'));
+    QCOMPARE(CreateDir::CreateByPath(target), levels);
+    QVERIFY(QFileInfo(target).isDir());
+    // Again: nothing changes, same count; a trailing separator makes no difference.
+    QCOMPARE(CreateDir::CreateByPath(target + QLatin1Char('/')), levels);
+    QCOMPARE(CreateDir::CreateByPath(QStringLiteral("/")), 0);
+    // A level that cannot be created is passed over without failing.
+    home.write(QStringLiteral("file"), "x");
+    CreateDir::CreateByPath(home.file(QStringLiteral("file/sub")));
+    QVERIFY(!QFileInfo(home.file(QStringLiteral("file/sub"))).exists());
+}
+
+void TestPlatform::getPart()
+{
+    QString path = QStringLiteral("/Weather/EMWIN/");
+    QCOMPARE(CreateDir::GetPart(path, QLatin1Char('/')), QStringLiteral("/"));
+    QCOMPARE(path, QStringLiteral("Weather/EMWIN/"));
+    QCOMPARE(CreateDir::GetPart(path, QLatin1Char('/')), QStringLiteral("Weather/"));
+    QCOMPARE(CreateDir::GetPart(path, QLatin1Char('/')), QStringLiteral("EMWIN/"));
+    QVERIFY(path.isEmpty());
+    QString noDelimiter = QStringLiteral("abc");
+    QCOMPARE(CreateDir::GetPart(noDelimiter, QLatin1Char('/')), QStringLiteral("abc"));
+    QVERIFY(noDelimiter.isEmpty());
+}
+
+void TestPlatform::listingOrderAndPatterns()
+{
+    TestHome home;
+    for (const char* name : {"B.TXT", "a.txt", "C.GIF", ".hidden", "TORGRRMI.TXT"})
+        home.write(QStringLiteral("in/") + QLatin1String(name), "x");
+    QDir().mkpath(home.file(QStringLiteral("in/subdir")));
+    const QString dir = home.file(QStringLiteral("in"));
+    QCOMPARE(FileLister::list(dir), QStringList({"a.txt", "B.TXT", "C.GIF", "TORGRRMI.TXT"}));
+    QCOMPARE(FileLister::list(dir, QStringLiteral("TOR*;c*")),
+             QStringList({"C.GIF", "TORGRRMI.TXT"}));
+    QCOMPARE(FileLister::list(dir, QStringLiteral("?.TXT")), QStringList({"a.txt", "B.TXT"}));
+    QVERIFY(FileLister::list(home.file(QStringLiteral("missing"))).isEmpty());
+    // Pattern characters other than ? and * stand for themselves.
+    QVERIFY(
+        FileLister::matches(QStringLiteral("AFDGRR   ~KGRR~MI"), QStringLiteral("AFD*~KGRR~*")));
+    QVERIFY(!FileLister::matches(QStringLiteral("a+b"), QStringLiteral("a.b")));
+}
+
+void TestPlatform::lineSplitting()
+{
+    QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\nb\rc\nd")),
+             QStringList({"a", "b", "c", "d"}));
+    QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\r\nb\r\n")), QStringList({"a", "", "b"}));
+    QVERIFY(TextFile::splitLines(QString()).isEmpty());
+}
+
+void TestPlatform::itemReading()
+{
+    ItemReader reader(QStringLiteral(" MI , 050,\"GRR\", \"Kent, County\"\r\n\r\nTX,1\n"));
+    QCOMPARE(reader.next(), QStringLiteral("MI"));
+    QCOMPARE(reader.next(), QStringLiteral("050"));
+    QCOMPARE(reader.next(), QStringLiteral("GRR"));
+    QCOMPARE(reader.next(), QStringLiteral("Kent, County"));
+    QVERIFY(!reader.atEnd());
+    QCOMPARE(reader.next(), QStringLiteral("TX"));
+    QCOMPARE(reader.next(), QStringLiteral("1"));
+    QVERIFY(reader.atEnd());
+}
+
+void TestPlatform::itemReadingPastEnd()
+{
+    ItemReader reader(QStringLiteral("only\r\n"));
+    reader.next();
+    try {
+        reader.next();
+        QFAIL("read past the end");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), ErrorNumber::InputPastEnd);
+    }
+}
+
+void TestPlatform::errorReportForm()
+{
+    QCOMPARE(ErrorReport::format(QStringLiteral("MAIN: Ingest Link"),
+                                 RuntimeError(ErrorNumber::PathNotFound)),
+             QStringLiteral("MAIN: Ingest Link\nError: 76\nPossible Causes: Path not found"));
+}
+
+void TestPlatform::generalDateTime()
+{
+    QCOMPARE(DateTimeText::general(QDateTime(QDate(2026, 12, 6), QTime(18, 27, 51))),
+             QStringLiteral("12/6/2026 6:27:51 PM"));
+    QCOMPARE(DateTimeText::general(QDateTime(QDate(2026, 1, 2), QTime(0, 5, 0))),
+             QStringLiteral("1/2/2026 12:05:00 AM"));
+}
+
+void TestPlatform::instanceLock()
+{
+    TestHome home;
+    const QString path = home.file(QStringLiteral("vantorel.lock"));
+    InstanceLock first(path);
+    QVERIFY(first.tryLock());
+    InstanceLock second(path);
+    QVERIFY(!second.tryLock());
+}
+
+void TestPlatform::commandLineWithBlanksInProgramDir()
+{
+    TestHome home;
+    const QString dir = home.path() + QStringLiteral("/my dir/");
+    const QString program = home.write(QStringLiteral("my dir/blat"), "#!/bin/sh\n");
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    ProcessLauncher launcher(dir);
+    const QStringList parts =
+        launcher.resolve(dir + QStringLiteral("blat \"") + dir +
+                         QStringLiteral("output.txt\" -s \"Vantorel Data Loss\" -t a@b.c "));
+    QCOMPARE(parts.value(0), QFileInfo(program).absoluteFilePath());
+    QCOMPARE(parts.mid(1),
+             QStringList({dir + "output.txt", "-s", "Vantorel Data Loss", "-t", "a@b.c"}));
+    // ".exe" names find the program without it; unknown programs resolve to nothing.
+    QCOMPARE(launcher.findProgram(dir + QStringLiteral("blat.exe")),
+             QFileInfo(program).absoluteFilePath());
+    QVERIFY(launcher.resolve(dir + QStringLiteral("NoSuchEngine.exe")).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
