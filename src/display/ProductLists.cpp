@@ -1,0 +1,108 @@
+#include "display/ProductLists.h"
+
+namespace {
+const QColor kLocalText(0, 0, 255);
+const QColor kListGrey(224, 224, 224);
+} // namespace
+
+ProductLists::ProductLists(QObject* parent) : QObject(parent) {}
+
+ProductListModel& ProductLists::list(int num)
+{
+    if (num < 1 || num > 4)
+        num = 2;
+    return m_lists[num - 1];
+}
+
+void ProductLists::addReceived(const QString& line)
+{
+    List2().insertTop(line, Cap);
+}
+
+bool ProductLists::isLocal(const QString& key, const QString& code, bool list1Rule)
+{
+    if (code.isEmpty())
+        return false;
+    if (key.mid(3, 3).startsWith(code))
+        return true;
+    const QString station = key.mid(11, 3);
+    return list1Rule ? station.startsWith(code) : station.contains(code);
+}
+
+int ProductLists::addLocal(const QString& line, const QString& key)
+{
+    int added = 0;
+    for (const QString& code : m_localCodes) {
+        if (isLocal(key, code)) {
+            List3().insertTop(line, Cap);
+            ColorList(3);
+            ++added;
+        }
+    }
+    return added;
+}
+
+QString ProductLists::fileNamePart(const QString& entry)
+{
+    const qsizetype plus = entry.indexOf(QLatin1Char('+'));
+    return plus < 0 ? entry : entry.mid(plus + 1);
+}
+
+bool ProductLists::categoryColours(const QString& category, QColor* fg, QColor* bg)
+{
+    struct Row
+    {
+        const char* categories;
+        QColor fore;
+        QColor back;
+    };
+    static const Row rows[] = {
+        {"TOR", QColor(255, 0, 0), QColor(0, 0, 0)},
+        {"SVR FFW", QColor(255, 255, 0), QColor(0, 0, 0)},
+        {"WWA SEL SAW SEV", QColor(0, 255, 255), QColor(0, 0, 0)},
+        {"TCP", QColor(0, 255, 0), QColor(0, 0, 0)},
+        {"SWO", QColor(255, 255, 255), QColor(0, 0, 0)},
+        {"WSW NPW", QColor(0, 0, 0), QColor(0, 255, 0)},
+        {"SVS", QColor(255, 0, 0), QColor(0, 255, 0)},
+    };
+    if (category.size() != 3)
+        return false;
+    for (const Row& row : rows) {
+        const QStringList codes = QString::fromLatin1(row.categories).split(QLatin1Char(' '));
+        if (codes.contains(category)) {
+            *fg = row.fore;
+            *bg = row.back;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ProductLists::ColorList(int num)
+{
+    if (num < 1 || num > 4)
+        num = 2;
+    ProductListModel& model = list(num);
+    const bool checkLocal = num == 1 || num == 2;
+    for (int row = 0; row < model.count(); ++row) {
+        const QString entry = model.text(row);
+        const QString key = (num == 2 && m_longHeader) ? entry.mid(41) : entry;
+        if (checkLocal) {
+            for (const QString& code : m_localCodes) {
+                if (isLocal(key, code, num == 1)) {
+                    model.setColours(row, kLocalText, kListGrey);
+                    break;
+                }
+            }
+        }
+        QColor fg, bg;
+        if (categoryColours(key.left(3), &fg, &bg))
+            model.setColours(row, fg, bg);
+    }
+}
+
+void ProductLists::optListBoxType_Click(int index)
+{
+    m_shownOption = (index >= 0 && index <= 2) ? index : 3;
+    emit shownOptionChanged(m_shownOption);
+}
