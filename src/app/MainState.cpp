@@ -34,6 +34,18 @@ void MainState::setDisplay(const QString& text, const QString& tag)
     emit displayChanged(text, tag);
 }
 
+void MainState::setDdeHeader(const QString& text)
+{
+    m_ddeHeader = text;
+    emit ddeHeaderChanged(text);
+}
+
+void MainState::setNewProducts(const QStringList& entries)
+{
+    newProducts = entries;
+    emit newProductsChanged(entries);
+}
+
 void MainState::setPagerProgram(const QString& path)
 {
     const bool suspended = m_pager->suspended();

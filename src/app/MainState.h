@@ -5,6 +5,7 @@
 #include "app/ReferenceTables.h"
 #include "app/Settings.h"
 #include "app/StatusLine.h"
+#include "display/ProductLists.h"
 #include "notify/EmailBook.h"
 #include "notify/PagerConfig.h"
 
@@ -57,6 +58,7 @@ public:
     EmailBook emailBook;
     PagerConfig pagerConfig;
     StatusLine status;
+    ProductLists lists;
 
     QDateTime lastDataTime;
     QString receiveDir;
@@ -66,7 +68,7 @@ public:
     bool pagingAvailable = false;
     QString abcPagerPath;
     QString abcPagerDir;
-    QStringList newProducts = QStringList(4, QStringLiteral("none"));
+    QStringList newProducts = QStringList(5, QStringLiteral("none"));
     bool startupSucceeded = false;
 
     MailSender& mail() { return *m_mail; }
@@ -80,6 +82,12 @@ public:
     QString displayTag() const { return m_displayTag; }
     void setDisplay(const QString& text, const QString& tag = QString());
 
+    // txtDDEHeader: rewritten after every filed product for other programs.
+    QString ddeHeader() const { return m_ddeHeader; }
+    void setDdeHeader(const QString& text);
+    // The new-products entries changed (shown in the short menu).
+    void setNewProducts(const QStringList& entries);
+
     // Rebuilds the services that depend on where abcPager lives.
     void setPagerProgram(const QString& path);
     // Passes the current settings to the watchdog and pager.
@@ -87,12 +95,15 @@ public:
 
 signals:
     void displayChanged(const QString& text, const QString& tag);
+    void ddeHeaderChanged(const QString& text);
+    void newProductsChanged(const QStringList& entries);
 
 private:
     QString m_programDir;
     Services m_services;
     QString m_displayText;
     QString m_displayTag;
+    QString m_ddeHeader;
     IProductProcessor* m_processor = nullptr;
     std::unique_ptr<MailSender> m_mail;
     std::unique_ptr<Pager> m_pager;

@@ -252,7 +252,10 @@ void StartupSequence::loadFiles()
         load(QStringLiteral("zonecode.csv"), [&](const QString& p) { t.loadZones(p); });
     if (!ok)
         return;
-    m_state.newProducts = QStringList(4, QStringLiteral("none"));
+    QStringList entries = m_state.newProducts;
+    for (int i = 1; i <= 4; ++i)
+        entries[i] = QStringLiteral("none");
+    m_state.setNewProducts(entries);
     m_host.applyDefinitions(m);
     if (!m_state.pagingAvailable)
         return;

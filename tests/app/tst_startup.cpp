@@ -168,7 +168,7 @@ void TestStartup::configuredStartSucceeds()
     QVERIFY(f.host.calls.contains("definitions"));
     QCOMPARE(f.host.calls.first(), QStringLiteral("size 10845 7725"));
     QVERIFY(!f.host.suspendPageVisible);
-    QCOMPARE(f.state->newProducts, QStringList(4, "none"));
+    QCOMPARE(f.state->newProducts, QStringList(5, "none"));
     QVERIFY(f.state->tables.zoneCount() > 3000);
     QCOMPARE(f.state->status.text(), QStringLiteral("Startup Successful"));
 }
