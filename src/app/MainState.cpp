@@ -1,10 +1,22 @@
 #include "app/MainState.h"
 
+#include "alarms/AlarmDispatcher.h"
+#include "alarms/VOZUZUduvi.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
+#include "platform/TextPrinter.h"
+
+namespace {
+// Used when no printer service was given: printing reports failure.
+class NoTextPrinter : public ITextPrinter
+{
+public:
+    bool printText(const QString&, int) override { return false; }
+};
+} // namespace
 
 MainState::MainState(const QString& programDir, Services services, QObject* parent)
     : QObject(parent), m_programDir(programDir), m_services(services)
@@ -17,6 +29,10 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_watchdog =
         std::make_unique<DataWatchdog>(*m_services.clock, status, *m_mail, *m_pager, *m_engine);
     m_watchdog->setLastDataTime([this] { return lastDataTime; });
+    m_noPrinter = std::make_unique<NoTextPrinter>();
+    ITextPrinter& printer = m_services.printer ? *m_services.printer : *m_noPrinter;
+    m_getalarm = std::make_unique<VOZUZUduvi>(*this, printer);
+    m_dispatcher = std::make_unique<AlarmDispatcher>(*this, *m_getalarm);
 }
 
 MainState::~MainState() = default;

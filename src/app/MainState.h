@@ -25,6 +25,9 @@ class EngineControl;
 class DataInPoller;
 class DataWatchdog;
 class IProductProcessor;
+class ITextPrinter;
+class VOZUZUduvi;
+class AlarmDispatcher;
 
 // The program-wide state that the main window holds for the whole run:
 // settings, tables, definitions, the status line and bulletin text, and the
@@ -40,6 +43,8 @@ public:
         IWindowControl* windows;
         IPrompter* prompter;
         IClock* clock;
+        // The printer alarms print on; none = printing is not available.
+        ITextPrinter* printer = nullptr;
     };
 
     MainState(const QString& programDir, Services services, QObject* parent = nullptr);
@@ -76,6 +81,9 @@ public:
     EngineControl& engine() { return *m_engine; }
     DataInPoller& poller() { return *m_poller; }
     DataWatchdog& watchdog() { return *m_watchdog; }
+    // The alarm component (getalarm) and the matching that feeds it.
+    VOZUZUduvi& getalarm() { return *m_getalarm; }
+    AlarmDispatcher& alarmDispatcher() { return *m_dispatcher; }
 
     // The bulletin area txtDisplay: its text and tag (the product on show).
     QString displayText() const { return m_displayText; }
@@ -110,4 +118,7 @@ private:
     std::unique_ptr<EngineControl> m_engine;
     std::unique_ptr<DataInPoller> m_poller;
     std::unique_ptr<DataWatchdog> m_watchdog;
+    std::unique_ptr<ITextPrinter> m_noPrinter;
+    std::unique_ptr<VOZUZUduvi> m_getalarm;
+    std::unique_ptr<AlarmDispatcher> m_dispatcher;
 };

@@ -1,0 +1,161 @@
+#include "alarms/AlarmDispatcher.h"
+
+#include "alarms/VOZUZUduvi.h"
+#include "app/MainState.h"
+#include "platform/Clock.h"
+#include "platform/ErrorReport.h"
+#include "platform/Prompter.h"
+#include "platform/RuntimeError.h"
+
+#include <exception>
+
+namespace {
+
+QString replaceWildcards(const QString& pattern, int within)
+{
+    QString result = pattern;
+    for (int i = 0; i < qMin<qsizetype>(within, result.size()); ++i) {
+        if (result.at(i) == QLatin1Char('?'))
+            result[i] = QLatin1Char('.');
+    }
+    return result;
+}
+
+const QString AlarmErrorHead = QStringLiteral("ALARM ERROR\n------\n\n");
+
+} // namespace
+
+AlarmDispatcher::AlarmDispatcher(MainState& state, VOZUZUduvi& component, QObject* parent)
+    : QObject(parent), m_state(state), m_component(component)
+{
+    connect(&m_component, &VOZUZUduvi::AlarmUpdate, this, &AlarmDispatcher::AlarmUpdate,
+            Qt::DirectConnection);
+}
+
+QString AlarmDispatcher::identifierPattern(const QString& pattern)
+{
+    QString result = pattern;
+    if (result.startsWith(QLatin1String("WAR")))
+        result = QStringLiteral("(TOR|SVR|FFW)") + result.mid(3);
+    return replaceWildcards(result, 9);
+}
+
+QString AlarmDispatcher::productNamePattern(const QString& pattern)
+{
+    return replaceWildcards(pattern, 8);
+}
+
+bool AlarmDispatcher::isObservationPattern(const QString& pattern)
+{
+    return pattern.contains(QLatin1String("METAR")) || pattern.contains(QLatin1String("SPECI"));
+}
+
+bool AlarmDispatcher::matches(const QString& expression, const QString& pattern,
+                              const QString& text)
+{
+    m_matcher.setExpression(expression);
+    try {
+        return m_matcher.Match(text);
+    } catch (const RuntimeError&) {
+        m_state.setDisplay(QStringLiteral("Alarm ") + pattern + QStringLiteral(" is invalid."));
+        m_matcher.setExpression(InvalidFallback);
+        return false;
+    }
+}
+
+void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& productKey)
+{
+    const auto& definitions = m_state.alarms.definitions();
+    for (int i = 0; i <= m_state.alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
+        const QString pattern = definitions.at(i).pattern;
+        if (isObservationPattern(pattern))
+            continue;
+        const QString expression = identifierPattern(pattern);
+        if (!matches(expression, pattern, identifier))
+            continue;
+        if (expression.size() < identifier.size())
+            continue;
+        if (expression == QLatin1String("......") && identifier.contains(QLatin1String("SAORCM")))
+            continue;
+        ProcessAlarms(identifier, productKey, i);
+    }
+}
+
+void AlarmDispatcher::matchProductName(const QString& productName, const QString& fullPathName)
+{
+    const auto& definitions = m_state.alarms.definitions();
+    for (int i = 0; i <= m_state.alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
+        const QString pattern = definitions.at(i).pattern;
+        if (isObservationPattern(pattern))
+            continue;
+        if (matches(productNamePattern(pattern), pattern, productName))
+            ProcessAlarms(productName, fullPathName, i);
+    }
+}
+
+bool AlarmDispatcher::isDayTime() const
+{
+    const int hour = m_state.services().clock->now().time().hour();
+    return m_state.settings.CutoffAM <= hour && hour < m_state.settings.CutoffPM;
+}
+
+void AlarmDispatcher::ProcessAlarms(const QString& CheckString, const QString& FullPathName,
+                                    int ANum)
+{
+    if (ANum < 0 || ANum > m_state.alarms.alarmCount())
+        return;
+    // A copy: the component's events may change the table's state text.
+    const AlarmDefinition d = m_state.alarms.definitions().at(ANum);
+    if (d.dayOnly != 0 && !isDayTime())
+        return;
+    try {
+        m_component.CheckAlarm(FullPathName, CheckString, d.state, d.print, d.scroll, d.audio,
+                               d.email, d.pager, d.zone, d.log, d.display, d.exe, d.compress,
+                               static_cast<qint16>(ANum), d.custom, d.list);
+    } catch (const RuntimeError& error) {
+        reportFailure(error, d);
+    } catch (const std::exception&) {
+        // Other failures of the actions are passed over; matching goes on.
+    }
+}
+
+void AlarmDispatcher::reportFailure(const RuntimeError& error, const AlarmDefinition& definition)
+{
+    switch (error.number()) {
+    case ErrorNumber::SubscriptOutOfRange:
+        m_state.setDisplay(AlarmErrorHead +
+                           QStringLiteral("Maximum number of scroll alarms "
+                                          "displayed is 10, please close some..."));
+        break;
+    case ErrorNumber::FileNotFound: {
+        // Only a program start reports a missing file; other actions of a
+        // definition without a program pass it over.
+        if (definition.exe == 0)
+            break;
+        const auto& programs = m_state.alarms.programs();
+        const QString command =
+            definition.exe <= programs.size() ? programs.at(definition.exe - 1).command : QString();
+        m_state.setDisplay(AlarmErrorHead + QStringLiteral("EXE Alarm #") +
+                           QString::number(definition.exe) + QStringLiteral("  ") + command +
+                           QStringLiteral(" not found..."));
+        break;
+    }
+    case ErrorNumber::InvalidCall:
+        m_state.services().prompter->message(
+            ErrorReport::format(QStringLiteral("MAIN: ProcessAlarms"), error), QString(),
+            IPrompter::Icon::Exclamation);
+        break;
+    default:
+        break;
+    }
+}
+
+void AlarmDispatcher::AlarmUpdate(int anumber, const QString& astring)
+{
+    auto& definitions = m_state.alarms.definitions();
+    if (anumber < 0 || anumber >= definitions.size())
+        return;
+    if (definitions.at(anumber).pattern == QLatin1String("TESTWARN"))
+        return;
+    definitions[anumber].state = astring;
+}

@@ -1,0 +1,339 @@
+#include "alarms/VOZUZUduvi.h"
+
+#include "alarms/UgcSearch.h"
+#include "app/MainState.h"
+#include "platform/Clock.h"
+#include "platform/DateTimeText.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+#include "platform/TextPrinter.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <exception>
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
+constexpr int LogSummaryLines = 3;
+constexpr int LogSummaryLength = 200;
+
+enum class Kind
+{
+    Text,
+    Image,
+    Collection,
+    Graphic
+};
+
+Kind kindOf(const QString& name)
+{
+    if (name.contains(QLatin1String(".GIF")) || name.contains(QLatin1String(".JPG")))
+        return Kind::Image;
+    if (name.contains(QLatin1String(".GPH")))
+        return Kind::Graphic;
+    if (name.contains(QLatin1String(".Z")))
+        return Kind::Collection;
+    return Kind::Text;
+}
+
+bool isPlainName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QChar(0));
+}
+
+bool isFramingLine(const QString& trimmed)
+{
+    for (const QChar c : trimmed) {
+        if (!c.isDigit() && !c.isSpace() && c.unicode() >= 0x20)
+            return false;
+    }
+    return true;
+}
+
+// The lines that carry the content: trimmed, without empty lines, without
+// the leading sequence-number and control lines of the broadcast framing.
+QStringList contentLines(const QString& text)
+{
+    QStringList lines;
+    for (const QString& line : TextFile::splitLines(text)) {
+        QString trimmed = line.trimmed();
+        trimmed.remove(QChar(0x01));
+        trimmed.remove(QChar(0x03));
+        if (trimmed.isEmpty() || (lines.isEmpty() && isFramingLine(trimmed)))
+            continue;
+        lines << trimmed;
+    }
+    return lines;
+}
+
+void replaceRepeatedBlanks(QString* text)
+{
+    while (text->contains(QLatin1String("  ")))
+        text->replace(QStringLiteral("  "), QStringLiteral(" "));
+}
+
+// Runs every action even when an earlier one failed; the first failure is
+// rethrown once all have run.
+class ActionRunner
+{
+public:
+    template <typename Action> void run(Action&& action)
+    {
+        try {
+            action();
+        } catch (...) {
+            if (!m_first)
+                m_first = std::current_exception();
+        }
+    }
+    void finish()
+    {
+        if (m_first)
+            std::rethrow_exception(m_first);
+    }
+
+private:
+    std::exception_ptr m_first;
+};
+
+QString countyBaseName(const QString& name)
+{
+    for (const char* suffix : {" County", " Parish", " Borough", " Census Area", " Municipality"}) {
+        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return name.left(name.size() - qstrlen(suffix));
+    }
+    return name;
+}
+
+} // namespace
+
+VOZUZUduvi::VOZUZUduvi(const MainState& state, ITextPrinter& printer, QObject* parent)
+    : QObject(parent), m_state(state), m_printer(printer)
+{
+}
+
+QString VOZUZUduvi::cleanProduct(const QString& raw)
+{
+    QString text = raw;
+    const QString start = QStringLiteral("\x01\r\r\n");
+    const qsizetype at = text.indexOf(start);
+    if (at >= 0)
+        text.remove(0, at + start.size());
+    text.replace(QStringLiteral("\r\r"), QStringLiteral("\r"));
+    text.remove(QChar(0));
+    return text;
+}
+
+QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
+{
+    const QString content = fullPathName + QLatin1Char('\n') + contentLines(text).join('\n');
+    const QByteArray hash =
+        QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QString::fromLatin1(hash.left(16));
+}
+
+QString VOZUZUduvi::compressText(const QString& text, const QString& category,
+                                 const QList<QPair<QString, QString>>& dictionary)
+{
+    QString result = text;
+    const QString warning = category.left(3);
+    if (warning == QLatin1String("TOR") || warning == QLatin1String("SVR") ||
+        warning == QLatin1String("FFW")) {
+        const qsizetype bullet = result.indexOf(QLatin1Char('*'));
+        if (bullet >= 0)
+            result = result.mid(bullet + 2);
+        replaceRepeatedBlanks(&result);
+        const qsizetype first = result.indexOf(QLatin1Char('*'));
+        if (first >= 0) {
+            result[first] = QLatin1Char(' ');
+            const qsizetype second = result.indexOf(QLatin1Char('*'), first + 1);
+            if (second >= 0) {
+                result[second] = QLatin1Char(':');
+                const qsizetype third = result.indexOf(QLatin1Char('*'), second + 1);
+                if (third >= 0)
+                    result.truncate(third);
+            }
+        }
+    }
+    for (const auto& [find, replacement] : dictionary) {
+        if (find == QLatin1String("-END-"))
+            break;
+        if (!find.isEmpty())
+            result.replace(find, replacement);
+    }
+    return result;
+}
+
+std::optional<VOZUZUduvi::Product> VOZUZUduvi::readProduct(const QString& name,
+                                                           const QString& checkString) const
+{
+    const Settings& s = m_state.settings;
+    switch (kindOf(name)) {
+    case Kind::Graphic:
+        return std::nullopt;
+    case Kind::Image:
+        if (!TextFile::exists(s.GIFPath + name))
+            return std::nullopt;
+        return Product{checkString + QStringLiteral(": new image ") + name, true, true};
+    case Kind::Collection:
+        // Hourly collections are removed once extracted: alarm without the file.
+        return Product{checkString + QStringLiteral(": new collection ") + name, true,
+                       TextFile::exists(s.SAPath + name)};
+    case Kind::Text:
+        break;
+    }
+    try {
+        return Product{cleanProduct(TextFile::readAll(s.TextPath + name)), true, true};
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
+{
+    const QString state = zoneCode.left(2);
+    const int number = zoneCode.mid(3).toInt();
+    QString zoneName;
+    for (const ZoneRow& row : m_state.tables.zones()) {
+        if (row.state == state && row.zone.toInt() == number) {
+            zoneName = row.name.trimmed();
+            break;
+        }
+    }
+    QStringList codes;
+    if (zoneName.isEmpty())
+        return codes;
+    for (const StateCounties& st : m_state.tables.states()) {
+        if (st.abbreviation != state)
+            continue;
+        for (const County& county : st.counties) {
+            if (countyBaseName(county.name).compare(zoneName, Qt::CaseInsensitive) == 0)
+                codes << county.code;
+        }
+    }
+    return codes;
+}
+
+std::optional<QString> VOZUZUduvi::areaText(const QString& zone, const QString& text) const
+{
+    const QString wanted = zone.trimmed();
+    if (wanted.isEmpty())
+        return text;
+    const bool zoneOnly = wanted.startsWith(QLatin1Char('!'));
+    const QString code = (zoneOnly ? wanted.mid(1) : wanted).trimmed().toUpper();
+    if (!UgcSearch::isCode(code))
+        return std::nullopt;
+    const QStringList lines = TextFile::splitLines(text);
+    QString segment;
+    if (UgcSearch::findInLines(code, lines, &segment))
+        return segment;
+    if (code.at(2) == QLatin1Char('Z') && !zoneOnly) {
+        for (const QString& county : countiesOfZone(code)) {
+            if (UgcSearch::findInLines(county, lines, &segment))
+                return segment;
+        }
+    }
+    return std::nullopt;
+}
+
+void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckString,
+                            const QString& alarmState, quint8 Prnt, qint16 Scr, qint16 Audio,
+                            qint16 EMail, qint16 Pager, const QString& Zone, quint8 Log, quint8 Dis,
+                            quint8 EXE, quint8 Cmp, qint16 ANum, quint8 Cus, quint8 Lst)
+{
+    if (!isPlainName(FullPathName))
+        return;
+    std::optional<Product> product = readProduct(FullPathName, CheckString);
+    if (!product)
+        return;
+    if (!Zone.trimmed().isEmpty()) {
+        if (kindOf(FullPathName) != Kind::Text)
+            return;
+        const std::optional<QString> segment = areaText(Zone, product->text);
+        if (!segment)
+            return;
+        product->text = *segment;
+        product->whole = false;
+    }
+
+    const QString mark = digest(FullPathName, product->text);
+    QStringList remembered = alarmState.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (remembered.contains(mark))
+        return;
+    remembered.prepend(mark);
+    while (remembered.size() > MaxRemembered)
+        remembered.removeLast();
+
+    const Actions actions{Prnt, Log, Dis, EXE, Cmp, Cus, Lst, Scr, Audio, EMail, Pager, ANum};
+    perform(actions, *product, FullPathName, CheckString, remembered.join(QLatin1Char(' ')));
+}
+
+void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString& FullPathName,
+                         const QString& CheckString, const QString& newState)
+{
+    const QString& text = product.text;
+    const QString notice =
+        a.compress ? compressText(text, CheckString, m_state.tables.dictionary()) : text;
+    ActionRunner runner;
+    runner.run([&] { emit AlarmUpdate(a.index, newState); });
+    if (a.log)
+        runner.run([&] { writeLog(text, FullPathName, CheckString); });
+    if (a.print)
+        runner.run([&] { print(text); });
+    if (a.display)
+        runner.run([&] { emit AlarmScreen(text, FullPathName); });
+    if (a.list)
+        runner.run([&] { emit AlarmList(FullPathName); });
+    if (a.archive && product.hasFile)
+        runner.run([&] { emit AlarmArchive(FullPathName, product.whole ? QString() : text); });
+    if (a.scroll) {
+        QString line = notice;
+        line.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        runner.run([&] { emit AlarmVisual(line, FullPathName, CheckString); });
+    }
+    const QString sound = soundFile(a.audio);
+    if (!sound.isEmpty())
+        runner.run([&] { emit PlayAudio(sound); });
+    if (a.email >= 0)
+        runner.run([&] { emit alarmEMail(notice, a.email, CheckString); });
+    if (a.pager >= 0)
+        runner.run([&] { emit AlarmPager(notice, a.pager); });
+    if (a.exe > 0 && product.hasFile)
+        runner.run([&] { emit AlarmEXE(a.exe, FullPathName); });
+    runner.finish();
+}
+
+QString VOZUZUduvi::soundFile(qint16 audio) const
+{
+    if (audio >= 0 && audio <= 8)
+        return m_state.programDir() + QStringLiteral("Alert") + QString::number(audio + 1) +
+               QStringLiteral(".wav");
+    if (audio == 9)
+        return QStringLiteral("BEEP");
+    return QString();
+}
+
+void VOZUZUduvi::writeLog(const QString& text, const QString& FullPathName,
+                          const QString& CheckString) const
+{
+    const QString when = DateTimeText::general(m_state.services().clock->now());
+    QString summary = contentLines(text).mid(0, LogSummaryLines).join(QStringLiteral(" / "));
+    if (summary.size() > LogSummaryLength)
+        summary = summary.left(LogSummaryLength) + QStringLiteral("...");
+    TextFile::appendLine(m_state.programDir() + QStringLiteral("weather.txt"),
+                         QStringLiteral("*** ") + CheckString + QStringLiteral(" - ") + when +
+                             QStringLiteral(" *** ") + FullPathName + QStringLiteral(": ") +
+                             summary);
+}
+
+void VOZUZUduvi::print(const QString& text) const
+{
+    QString page = text;
+    page.replace(QStringLiteral("\r\r\n"), LineEnd);
+    m_printer.printText(LineEnd + page + LineEnd + LineEnd + LineEnd,
+                        m_state.tables.printerFontSize());
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class MainState;
+class ITextPrinter;
+
+// The alarm component: decides whether a product that matched an alarm
+// definition concerns the definition's area and has not been alarmed yet,
+// and performs the definition's switched-on actions, mostly by raising events.
+//
+// Events are plain signals; connect them directly (the default for objects on
+// one thread). Handlers run synchronously inside CheckAlarm, on the caller's
+// thread, and may throw RuntimeError: CheckAlarm still carries out the
+// remaining actions and then rethrows the first failure to its caller.
+//
+// Area: an empty zone means any area. A zone code (MIZ050) or county code
+// (MIC081) means the product must hold a UGC segment for it, and that segment
+// is the text of the alarm. A zone code without "!" also accepts the segment
+// of the county that bears the zone's name in the same state (warnings list
+// counties); "!" before a zone code accepts the zone code only. "!" before a
+// county code is ignored. A malformed zone matches nothing.
+//
+// Texts: a text product is taken from the text directory as the display shows
+// it; images and hourly collections get a one-line notice naming the file. The
+// archive event passes the segment when a zone narrowed the product and no
+// text otherwise (the filed file is copied unchanged). Archive and program
+// start get the filed name, to which their handlers add the directory; both
+// are left out for a collection whose file was removed after extraction.
+// Cmp shortens the texts of the scroll, e-mail and pager events only. Log and
+// Prnt are done here: a line in weather.txt, the text on the printer.
+//
+// Repeats: the state text holds digests of the texts already alarmed (most
+// recent first, at most MaxRemembered). A product whose digest is there
+// raises nothing; otherwise AlarmUpdate hands back the state with its digest.
+class VOZUZUduvi : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxRemembered = 16;
+
+    VOZUZUduvi(const MainState& state, ITextPrinter& printer, QObject* parent = nullptr);
+
+    // Arguments in the order of the alarm definition hand-over: the filed
+    // name, the matched text, the definition's state text, then its switches
+    // and choices, its zone and its index.
+    void CheckAlarm(const QString& FullPathName, const QString& CheckString,
+                    const QString& alarmState, quint8 Prnt, qint16 Scr, qint16 Audio, qint16 EMail,
+                    qint16 Pager, const QString& Zone, quint8 Log, quint8 Dis, quint8 EXE,
+                    quint8 Cmp, qint16 ANum, quint8 Cus, quint8 Lst);
+
+    // The shortened notification text: for TOR, SVR and FFW the bullets from
+    // the first one on, then the dictionary's abbreviations for every category.
+    static QString compressText(const QString& text, const QString& category,
+                                const QList<QPair<QString, QString>>& dictionary);
+    // A product read for display: the broadcast framing up to the first
+    // start-of-heading group dropped, CR CR read as CR, NUL characters removed.
+    static QString cleanProduct(const QString& raw);
+    // Digest of a text alarmed for a product; framing lines do not count.
+    static QString digest(const QString& fullPathName, const QString& text);
+
+signals:
+    void AlarmUpdate(int anumber, QString astring);
+    void AlarmScreen(QString prodtxt, QString FullPathName);
+    void AlarmVisual(QString producttxt, QString FullPathName, QString CheckString);
+    void PlayAudio(QString LocationF);
+    void AlarmList(QString line);
+    void AlarmArchive(QString pathname3, QString output3);
+    void AlarmEXE(int exenum, QString FullerPathName);
+    void alarmEMail(QString prodtxt, int Method, QString CheckString);
+    void AlarmPager(QString prodtxt, int aMethod);
+
+private:
+    struct Product
+    {
+        QString text;
+        bool whole = true;   // false: the text is a segment of the product
+        bool hasFile = true; // the filed file is there to archive or open
+    };
+    struct Actions
+    {
+        quint8 print, log, display, exe, compress, archive, list;
+        qint16 scroll, audio, email, pager;
+        qint16 index;
+    };
+
+    std::optional<Product> readProduct(const QString& name, const QString& checkString) const;
+    std::optional<QString> areaText(const QString& zone, const QString& text) const;
+    QStringList countiesOfZone(const QString& zoneCode) const;
+    // Hands back the new state, then runs the switched-on actions.
+    void perform(const Actions& a, const Product& product, const QString& FullPathName,
+                 const QString& CheckString, const QString& newState);
+    void writeLog(const QString& text, const QString& FullPathName,
+                  const QString& CheckString) const;
+    void print(const QString& text) const;
+    QString soundFile(qint16 audio) const;
+
+    const MainState& m_state;
+    ITextPrinter& m_printer;
+};

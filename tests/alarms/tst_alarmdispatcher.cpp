@@ -1,0 +1,287 @@
+#include "TestSupport.h"
+#include "alarms/AlarmDispatcher.h"
+#include "alarms/VOZUZUduvi.h"
+#include "app/MainState.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextPrinter.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+class NoPrinter : public ITextPrinter
+{
+public:
+    bool printText(const QString&, int) override { return true; }
+};
+
+struct Fixture
+{
+    TestHome home;
+    QString programDir = home.path() + QStringLiteral("/prog/");
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    MainState state{programDir, {nullptr, &launcher, &windows, &prompter, &clock}};
+    NoPrinter printer;
+    VOZUZUduvi component{state, printer};
+    AlarmDispatcher dispatcher{state, component};
+    QStringList listed; // "index:line" of every AlarmList event
+
+    Fixture()
+    {
+        QDir().mkpath(programDir);
+        state.settings.TextPath = home.path() + QStringLiteral("/text/");
+        state.settings.GIFPath = home.path() + QStringLiteral("/images/");
+        // AlarmList carries no index: the last AlarmUpdate before it names it.
+        QObject::connect(&component, &VOZUZUduvi::AlarmUpdate, &component,
+                         [this](int n, const QString&) { m_last = n; });
+        QObject::connect(&component, &VOZUZUduvi::AlarmList, &component,
+                         [this](const QString& line) {
+                             listed << QString::number(m_last) + QLatin1Char(':') + line;
+                         });
+    }
+    AlarmDefinition& define(const QString& pattern)
+    {
+        AlarmDefinition d;
+        d.pattern = pattern;
+        d.list = 1;
+        state.alarms.definitions().append(d);
+        return state.alarms.definitions().last();
+    }
+    QString product(const QString& identifier, const QString& text = QStringLiteral("TEXT"))
+    {
+        const QString key =
+            identifier.leftJustified(9, QLatin1Char(' ')) + QStringLiteral("~KGRR~MI");
+        home.write(QStringLiteral("text/") + key, text.toLatin1());
+        return key;
+    }
+    void at(int hour, int minute) { clock.current.setTime(QTime(hour, minute)); }
+
+private:
+    int m_last = -1;
+};
+
+} // namespace
+
+class TestAlarmDispatcher : public QObject
+{
+    Q_OBJECT
+private slots:
+    void identifierForm_data();
+    void identifierForm();
+    void productNameForm_data();
+    void productNameForm();
+    void loopStopsAtFirstEmptyPattern();
+    void invalidExpressionGoesOn();
+    void dayWindow_data();
+    void dayWindow();
+    void stateTextKeptExceptTestwarn();
+    void handlerFailures_data();
+    void handlerFailures();
+    void invalidCallShowsMessage();
+};
+
+void TestAlarmDispatcher::identifierForm_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("identifier");
+    QTest::addColumn<bool>("fires");
+    QTest::newRow("WAR: tornado") << "WARGRR"
+                                  << "TORGRR" << true;
+    QTest::newRow("WAR: severe thunderstorm") << "WARGRR"
+                                              << "SVRGRR" << true;
+    QTest::newRow("WAR: flash flood") << "WARGRR"
+                                      << "FFWGRR" << true;
+    QTest::newRow("WAR: other office") << "WARGRR"
+                                       << "TORDTX" << false;
+    QTest::newRow("WAR: other category") << "WARGRR"
+                                         << "AFDGRR" << false;
+    QTest::newRow("shorter than the identifier") << "AFD"
+                                                 << "AFDGRR" << false;
+    QTest::newRow("full identifier") << "AFDGRR"
+                                     << "AFDGRR" << true;
+    QTest::newRow("? stands for one character") << "TOR???"
+                                                << "TORDTX" << true;
+    QTest::newRow("? of another category") << "TOR???"
+                                           << "SVRDTX" << false;
+    QTest::newRow("six ? match six characters") << "??????"
+                                                << "ZFPGRR" << true;
+    QTest::newRow("six . match six characters") << "......"
+                                                << "ZFPGRR" << true;
+    QTest::newRow("six ? never for SAORCM") << "??????"
+                                            << "SAORCM" << false;
+    QTest::newRow("six ? not for longer identifiers") << "??????"
+                                                      << "TESTWARN" << false;
+    QTest::newRow("observation pattern") << "METAR"
+                                         << "METAR" << false;
+}
+
+void TestAlarmDispatcher::identifierForm()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, identifier);
+    QFETCH(bool, fires);
+    Fixture f;
+    f.define(pattern);
+    const QString key = f.product(identifier);
+    f.dispatcher.matchIdentifier(identifier, key);
+    QCOMPARE(f.listed, fires ? QStringList{"0:" + key} : QStringList());
+}
+
+void TestAlarmDispatcher::productNameForm_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("fires");
+    QTest::newRow("full name") << "RADUSAPN" << true;
+    QTest::newRow("? in the name") << "RAD???PN" << true;
+    QTest::newRow("no length rule") << "RAD" << true;
+    QTest::newRow("other name") << "SATUSAPN" << false;
+}
+
+void TestAlarmDispatcher::productNameForm()
+{
+    QFETCH(QString, pattern);
+    QFETCH(bool, fires);
+    Fixture f;
+    f.define(pattern);
+    const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
+    f.home.write(QStringLiteral("images/") + image, "GIF89a");
+    f.dispatcher.matchProductName(QStringLiteral("RADUSAPN"), image);
+    QCOMPARE(f.listed, fires ? QStringList{"0:" + image} : QStringList());
+}
+
+void TestAlarmDispatcher::loopStopsAtFirstEmptyPattern()
+{
+    Fixture f;
+    f.define(QStringLiteral("TORGRR"));
+    f.define(QStringLiteral("WARGRR"));
+    f.define(QString());
+    f.define(QStringLiteral("TOR???"));
+    const QString key = f.product(QStringLiteral("TORGRR"));
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key}));
+}
+
+void TestAlarmDispatcher::invalidExpressionGoesOn()
+{
+    Fixture f;
+    f.define(QStringLiteral("TOR(GRR"));
+    f.define(QStringLiteral("TORGRR"));
+    const QString key = f.product(QStringLiteral("TORGRR"));
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.state.displayText(), QStringLiteral("Alarm TOR(GRR is invalid."));
+    QCOMPARE(f.listed, QStringList({"1:" + key}));
+
+    f.define(QStringLiteral("RAD(USA"));
+    f.dispatcher.matchProductName(QStringLiteral("RADUSAPN"), QStringLiteral("RADUSAPN-1.GIF"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("Alarm RAD(USA is invalid."));
+    QCOMPARE(f.dispatcher.matcher().expression(), AlarmDispatcher::InvalidFallback);
+}
+
+void TestAlarmDispatcher::dayWindow_data()
+{
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<bool>("fires");
+    QTest::newRow("06:59") << 6 << 59 << false;
+    QTest::newRow("07:00") << 7 << 0 << true;
+    QTest::newRow("21:59") << 21 << 59 << true;
+    QTest::newRow("22:00") << 22 << 0 << false;
+}
+
+void TestAlarmDispatcher::dayWindow()
+{
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(bool, fires);
+    Fixture f;
+    f.define(QStringLiteral("TORGRR")).dayOnly = 1;
+    f.define(QStringLiteral("TORGRR")); // always
+    const QString key = f.product(QStringLiteral("TORGRR"));
+    f.at(hour, minute);
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QStringList expected;
+    if (fires)
+        expected << "0:" + key;
+    expected << "1:" + key;
+    QCOMPARE(f.listed, expected);
+}
+
+void TestAlarmDispatcher::stateTextKeptExceptTestwarn()
+{
+    Fixture f;
+    f.define(QStringLiteral("TORGRR"));
+    f.define(QStringLiteral("TESTWARN"));
+    const QString tor = f.product(QStringLiteral("TORGRR"));
+    const QString test = f.product(QStringLiteral("TESTWARN"));
+    for (int round = 0; round < 2; ++round) {
+        f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), tor);
+        f.dispatcher.matchIdentifier(QStringLiteral("TESTWARN"), test);
+    }
+    // The repeated warning alarms once; the test product every time.
+    QCOMPARE(f.listed, QStringList({"0:" + tor, "1:" + test, "1:" + test}));
+    QVERIFY(!f.state.alarms.definitions().at(0).state.isEmpty());
+    QVERIFY(f.state.alarms.definitions().at(1).state.isEmpty());
+    f.dispatcher.AlarmUpdate(1, QStringLiteral("X"));
+    f.dispatcher.AlarmUpdate(7, QStringLiteral("X")); // no such definition
+    QVERIFY(f.state.alarms.definitions().at(1).state.isEmpty());
+}
+
+void TestAlarmDispatcher::handlerFailures_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("exe");
+    QTest::addColumn<QString>("display");
+    QTest::newRow("scroll windows") << int(ErrorNumber::SubscriptOutOfRange) << 0
+                                    << "ALARM ERROR\n------\n\nMaximum number of scroll alarms "
+                                       "displayed is 10, please close some...";
+    QTest::newRow("missing program") << int(ErrorNumber::FileNotFound) << 2
+                                     << "ALARM ERROR\n------\n\nEXE Alarm #2  /opt/view $1 not "
+                                        "found...";
+    QTest::newRow("missing file without a program") << int(ErrorNumber::FileNotFound) << 0 << "";
+    QTest::newRow("other errors") << int(ErrorNumber::PathFileAccess) << 2 << "";
+}
+
+void TestAlarmDispatcher::handlerFailures()
+{
+    QFETCH(int, error);
+    QFETCH(int, exe);
+    QFETCH(QString, display);
+    Fixture f;
+    f.home.write(QStringLiteral("prog/alarm-exe.txt"),
+                 "\"/opt/edit $1\",\"Edit\"\r\n\"/opt/view $1\",\"View\"\r\n");
+    f.state.alarms.loadExe(f.programDir + QStringLiteral("alarm-exe.txt"));
+    AlarmDefinition& d = f.define(QStringLiteral("TORGRR"));
+    d.scroll = 1;
+    d.exe = static_cast<quint8>(exe);
+    f.define(QStringLiteral("TOR???"));
+    QObject::connect(&f.component, &VOZUZUduvi::AlarmVisual, &f.component,
+                     [error] { throw RuntimeError(static_cast<ErrorNumber>(error)); });
+    const QString key = f.product(QStringLiteral("TORGRR"));
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.state.displayText(), display);
+    QVERIFY(f.prompter.messages.isEmpty());
+    // The failing definition's other actions and the next definition still ran.
+    QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key}));
+}
+
+void TestAlarmDispatcher::invalidCallShowsMessage()
+{
+    Fixture f;
+    f.define(QStringLiteral("TORGRR")).scroll = 1;
+    QObject::connect(&f.component, &VOZUZUduvi::AlarmVisual, &f.component,
+                     [] { throw RuntimeError(ErrorNumber::InvalidCall); });
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), f.product(QStringLiteral("TORGRR")));
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages.first().text,
+             QStringLiteral("MAIN: ProcessAlarms\nError: 5\nPossible Causes: Invalid procedure "
+                            "call or argument"));
+    QCOMPARE(f.prompter.messages.first().icon, IPrompter::Icon::Exclamation);
+    QVERIFY(f.state.displayText().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestAlarmDispatcher)
+#include "tst_alarmdispatcher.moc"

@@ -1,0 +1,413 @@
+#include "TestSupport.h"
+#include "alarms/VOZUZUduvi.h"
+#include "app/MainState.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+#include "platform/TextPrinter.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+const QString TorKey = QStringLiteral("TORDMX   ~KDMX~IA");
+const QString SvrKey = QStringLiteral("SVRLMK   ~KLMK~IN");
+
+class RecordingPrinter : public ITextPrinter
+{
+public:
+    bool printText(const QString& text, int pointSize) override
+    {
+        texts << text;
+        sizes << pointSize;
+        return true;
+    }
+    QStringList texts;
+    QList<int> sizes;
+};
+
+// The switches of one hand-over; everything off unless set.
+struct Switches
+{
+    quint8 print = 0;
+    qint16 scroll = 0, audio = -1, email = -1, pager = -1;
+    QString zone;
+    quint8 log = 0, display = 0, exe = 0, compress = 0, archive = 0, list = 0;
+};
+
+struct Fixture
+{
+    TestHome home;
+    QString programDir = home.path() + QStringLiteral("/prog/");
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    MainState state{programDir, {nullptr, &launcher, &windows, &prompter, &clock}};
+    RecordingPrinter printer;
+    VOZUZUduvi component{state, printer};
+    QStringList events; // one entry per event: name and arguments, "|" between
+    QString stateText;  // the last AlarmUpdate text
+    std::function<void()> onVisual;
+
+    Fixture()
+    {
+        QDir().mkpath(programDir);
+        state.settings.TextPath = home.path() + QStringLiteral("/text/");
+        state.settings.GIFPath = home.path() + QStringLiteral("/images/");
+        state.settings.SAPath = home.path() + QStringLiteral("/hourly/");
+        state.tables.loadCounties(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/fips63.txt"));
+        state.tables.loadZones(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/zonecode.csv"));
+        state.tables.loadDictionary(
+            QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/dictionary.vantorel.txt"));
+        record();
+    }
+    void record()
+    {
+        auto add = [this](const QStringList& parts) { events << parts.join(QLatin1Char('|')); };
+        VOZUZUduvi* c = &component;
+        QObject::connect(c, &VOZUZUduvi::AlarmUpdate, c, [=, this](int n, const QString& s) {
+            stateText = s;
+            add({"Update", QString::number(n)});
+        });
+        QObject::connect(c, &VOZUZUduvi::AlarmScreen, c, [=](const QString& t, const QString& p) {
+            add({"Screen", t, p});
+        });
+        QObject::connect(c, &VOZUZUduvi::AlarmVisual, c,
+                         [=, this](const QString& t, const QString& p, const QString& s) {
+                             add({"Visual", t, p, s});
+                             if (onVisual)
+                                 onVisual();
+                         });
+        QObject::connect(c, &VOZUZUduvi::PlayAudio, c, [=](const QString& f) {
+            add({"Audio", f});
+        });
+        QObject::connect(c, &VOZUZUduvi::AlarmList, c, [=](const QString& l) { add({"List", l}); });
+        QObject::connect(c, &VOZUZUduvi::AlarmArchive, c, [=](const QString& p, const QString& o) {
+            add({"Archive", p, o});
+        });
+        QObject::connect(c, &VOZUZUduvi::AlarmEXE, c, [=](int n, const QString& p) {
+            add({"EXE", QString::number(n), p});
+        });
+        QObject::connect(c, &VOZUZUduvi::alarmEMail, c,
+                         [=](const QString& t, int m, const QString& s) {
+                             add({"EMail", t, QString::number(m), s});
+                         });
+        QObject::connect(c, &VOZUZUduvi::AlarmPager, c, [=](const QString& t, int m) {
+            add({"Pager", t, QString::number(m)});
+        });
+    }
+    void fileText(const QString& key, const QString& sample)
+    {
+        home.write(QStringLiteral("text/") + key,
+                   readBytes(testDataPath(QStringLiteral("ugc/")) + sample));
+    }
+    void check(const QString& name, const QString& checkString, const Switches& s)
+    {
+        component.CheckAlarm(name, checkString, stateText, s.print, s.scroll, s.audio, s.email,
+                             s.pager, s.zone, s.log, s.display, s.exe, s.compress, 4, s.archive,
+                             s.list);
+    }
+    QStringList names() const
+    {
+        QStringList result;
+        for (const QString& e : events)
+            result << e.section(QLatin1Char('|'), 0, 0);
+        return result;
+    }
+    QString event(const QString& name) const
+    {
+        for (const QString& e : events) {
+            if (e.startsWith(name + QLatin1Char('|')))
+                return e;
+        }
+        return QString();
+    }
+};
+
+Switches displayOnly(const QString& zone = QString())
+{
+    Switches s;
+    s.display = 1;
+    s.zone = zone;
+    return s;
+}
+
+} // namespace
+
+class TestVOZUZUduvi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void zoneDecision_data();
+    void zoneDecision();
+    void repeatedProductAlarmsOnce();
+    void everyActionWithItsArguments();
+    void compressedNotificationText();
+    void compressText_data();
+    void compressText();
+    void logLineAppended();
+    void printedThroughPrinter();
+    void unreadableOrHostileNamesDoNothing();
+    void imagesAndCollections();
+    void failingHandlerDoesNotStopOtherActions();
+};
+
+void TestVOZUZUduvi::zoneDecision_data()
+{
+    QTest::addColumn<QString>("zone");
+    QTest::addColumn<QString>("firstLine"); // empty: no alarm
+    const QString ugc = QStringLiteral("IAC117-125-135-070515-");
+    // The whole product as the display shows it, from the sequence number on.
+    QTest::newRow("any area") << ""
+                              << "574 ";
+    QTest::newRow("county of the warning") << "IAC125" << ugc;
+    QTest::newRow("county typed in lower case") << "iac135" << ugc;
+    QTest::newRow("county elsewhere") << "IAC001"
+                                      << "";
+    QTest::newRow("zone of a warned county") << "IAZ084" << ugc;
+    QTest::newRow("zone only") << "!IAZ084"
+                               << "";
+    QTest::newRow("zone of no warned county") << "IAZ004"
+                                              << "";
+    QTest::newRow("! before a county code") << "!IAC117" << ugc;
+    QTest::newRow("malformed zone") << "IOWA"
+                                    << "";
+}
+
+void TestVOZUZUduvi::zoneDecision()
+{
+    QFETCH(QString, zone);
+    QFETCH(QString, firstLine);
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    f.check(TorKey, QStringLiteral("TORDMX"), displayOnly(zone));
+    if (firstLine.isEmpty()) {
+        QVERIFY(f.events.isEmpty());
+        return;
+    }
+    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+    const QString text = f.event(QStringLiteral("Screen")).section(QLatin1Char('|'), 1, 1);
+    QVERIFY2(text.startsWith(firstLine + QStringLiteral("\r\n")), qPrintable(text.left(60)));
+    QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
+    QVERIFY(!text.contains(QChar(1)));
+    QVERIFY(!text.contains(QStringLiteral("\r\r")));
+}
+
+void TestVOZUZUduvi::repeatedProductAlarmsOnce()
+{
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    const Switches s = displayOnly(QStringLiteral("IAC117"));
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+    QCOMPARE(f.event(QStringLiteral("Update")), QStringLiteral("Update|4"));
+    const QString first = f.stateText;
+    QVERIFY(!first.isEmpty());
+
+    // The broadcast repeats the warning with another sequence number.
+    QByteArray repeat = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
+    repeat.replace("574 ", "612 ");
+    f.home.write(QStringLiteral("text/") + TorKey, repeat);
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.events.size(), 2);
+
+    // An update with changed text alarms again; both texts are remembered.
+    repeat.replace("* UNTIL 1215 AM CDT", "* UNTIL 1230 AM CDT");
+    f.home.write(QStringLiteral("text/") + TorKey, repeat);
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.names(), QStringList({"Update", "Screen", "Update", "Screen"}));
+    QCOMPARE(f.stateText.split(QLatin1Char(' ')).size(), 2);
+    QVERIFY(f.stateText.endsWith(first));
+
+    // The state passed in decides: a fresh state alarms once more.
+    f.stateText.clear();
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.events.size(), 6);
+}
+
+void TestVOZUZUduvi::everyActionWithItsArguments()
+{
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    Switches s;
+    s.display = s.list = s.archive = 1;
+    s.scroll = 1;
+    s.audio = 2;
+    s.email = 0;
+    s.pager = 3;
+    s.exe = 2;
+    s.zone = QStringLiteral("IAC135");
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.names(), QStringList({"Update", "Screen", "List", "Archive", "Visual", "Audio",
+                                     "EMail", "Pager", "EXE"}));
+    const QString segment = f.event(QStringLiteral("Screen")).section('|', 1, 1);
+    QCOMPARE(f.event(QStringLiteral("Screen")), "Screen|" + segment + "|" + TorKey);
+    QCOMPARE(f.event(QStringLiteral("List")), "List|" + TorKey);
+    QCOMPARE(f.event(QStringLiteral("Archive")), "Archive|" + TorKey + "|" + segment);
+    QString line = segment;
+    line.replace('\r', ' ').replace('\n', ' ');
+    QCOMPARE(f.event(QStringLiteral("Visual")), "Visual|" + line + "|" + TorKey + "|TORDMX");
+    QCOMPARE(f.event(QStringLiteral("Audio")), "Audio|" + f.programDir + "Alert3.wav");
+    QCOMPARE(f.event(QStringLiteral("EMail")), "EMail|" + segment + "|0|TORDMX");
+    QCOMPARE(f.event(QStringLiteral("Pager")), "Pager|" + segment + "|3");
+    QCOMPARE(f.event(QStringLiteral("EXE")), "EXE|2|" + TorKey);
+
+    // The whole product is archived by copying the filed file: no text passed.
+    Fixture whole;
+    whole.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    Switches beep;
+    beep.archive = 1;
+    beep.audio = 9;
+    whole.check(TorKey, QStringLiteral("TORDMX"), beep);
+    QCOMPARE(whole.events, QStringList({"Update|4", "Archive|" + TorKey + "|", "Audio|BEEP"}));
+}
+
+void TestVOZUZUduvi::compressedNotificationText()
+{
+    Fixture f;
+    f.fileText(SvrKey, QStringLiteral("SVRLMKIN.TXT"));
+    Switches s;
+    s.display = s.compress = 1;
+    s.email = 1;
+    s.pager = 0;
+    s.scroll = 1;
+    f.check(SvrKey, QStringLiteral("SVRLMK"), s);
+    const QString mail = f.event(QStringLiteral("EMail")).section('|', 1, 1);
+    QVERIFY2(mail.startsWith(QStringLiteral("SVR TSTM WRN FOR...")), qPrintable(mail.left(40)));
+    QVERIFY(mail.contains(QStringLiteral("\r\n  TIL 615 PM EDT"))); // UNTIL abbreviated
+    QVERIFY(mail.contains(QStringLiteral("\r\n: AT 546 PM EDT...NWS RADAR")));
+    QVERIFY(mail.contains(QStringLiteral("\n W HENRY CO IN N CNTRL KENTUCKY...")));
+    QVERIFY(!mail.contains(QStringLiteral("*")));
+    QVERIFY(!mail.contains(QStringLiteral("WILL ALSO IMPACT")));
+    QCOMPARE(f.event(QStringLiteral("Pager")).section('|', 1, 1), mail);
+    QVERIFY(!f.event(QStringLiteral("Visual")).contains(QLatin1Char('\n')));
+    QVERIFY(f.event(QStringLiteral("Visual")).startsWith(QStringLiteral("Visual|SVR TSTM WRN")));
+    // The screen shows the product as it is.
+    QVERIFY(f.event(QStringLiteral("Screen")).contains(QStringLiteral("* SEVERE THUNDERSTORM")));
+}
+
+void TestVOZUZUduvi::compressText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("expected");
+    const QString warning = QStringLiteral(
+        "HEAD\n* TORNADO WARNING FOR...\n  X COUNTY\n\n* UNTIL 1215 AM\n\n* AT 1132 PM\n\n* MORE");
+    QTest::newRow("bullets of a warning")
+        << warning << "TOR"
+        << "TORNADO WARNING FOR...\n X COUNTY\n\n  UNTIL 1215 AM\n\n: AT 1132 PM\n\n";
+    QTest::newRow("other categories keep their text") << warning << "AFD" << warning;
+    QTest::newRow("warning without bullets") << "FLASH FLOOD  TEXT"
+                                             << "FFW"
+                                             << "FLASH FLOOD TEXT";
+    QTest::newRow("abbreviations for every category") << "THE NATIONAL WEATHER SERVICE SAYS"
+                                                      << "AFD"
+                                                      << "THE NWS SAYS";
+}
+
+void TestVOZUZUduvi::compressText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, category);
+    QFETCH(QString, expected);
+    const QList<QPair<QString, QString>> dictionary = {
+        {"NATIONAL WEATHER SERVICE", "NWS"}, {"", "X"}, {"-END-", "-END-"}, {"SAYS", "NO"}};
+    QCOMPARE(VOZUZUduvi::compressText(text, category, dictionary), expected);
+}
+
+void TestVOZUZUduvi::logLineAppended()
+{
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    Switches s;
+    s.log = 1;
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    s.zone = QStringLiteral("IAC117");
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    const QByteArray log = readBytes(f.programDir + QStringLiteral("weather.txt"));
+    QCOMPARE(QString::fromLatin1(log),
+             "*** TORDMX - 12/6/2026 6:27:51 PM *** " + TorKey +
+                 ": WFUS53 KDMX 070436 / TORDMX / IAC117-125-135-070515-\r\n"
+                 "*** TORDMX - 12/6/2026 6:27:51 PM *** " +
+                 TorKey +
+                 ": IAC117-125-135-070515- / /O.NEW.KDMX.TO.W.0057.110807T0436Z-110807T0515Z/ "
+                 "/ BULLETIN - EAS ACTIVATION REQUESTED\r\n");
+}
+
+void TestVOZUZUduvi::printedThroughPrinter()
+{
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    Switches s;
+    s.print = 1;
+    s.zone = QStringLiteral("IAC117");
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.printer.sizes, QList<int>({12}));
+    const QString page = f.printer.texts.value(0);
+    QVERIFY(page.startsWith(QStringLiteral("\r\nIAC117-125-135-070515-\r\n")));
+    QVERIFY(page.endsWith(QStringLiteral("$$\r\n\r\n\r\n\r\n")));
+    QCOMPARE(f.names(), QStringList({"Update"}));
+}
+
+void TestVOZUZUduvi::unreadableOrHostileNamesDoNothing()
+{
+    Fixture f;
+    f.home.write(QStringLiteral("outside"), "TEXT");
+    Switches s = displayOnly();
+    s.log = 1;
+    for (const QString& name : {QStringLiteral("AFDGRR   ~KGRR~MI"), QStringLiteral("../outside"),
+                                QString(), QStringLiteral("RADUSAPN-1.GPH")})
+        f.check(name, QStringLiteral("AFDGRR"), s);
+    QVERIFY(f.events.isEmpty());
+    QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
+}
+
+void TestVOZUZUduvi::imagesAndCollections()
+{
+    Fixture f;
+    const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
+    f.home.write(QStringLiteral("images/") + image, "GIF89a\0\1");
+    Switches s = displayOnly();
+    s.list = s.archive = 1;
+    s.exe = 1;
+    f.check(image, QStringLiteral("RADUSAPN"), s);
+    QCOMPARE(f.names(), QStringList({"Update", "Screen", "List", "Archive", "EXE"}));
+    QCOMPARE(f.event(QStringLiteral("Screen")),
+             "Screen|RADUSAPN: new image " + image + "|" + image);
+    QCOMPARE(f.event(QStringLiteral("Archive")), "Archive|" + image + "|");
+
+    // An area cannot be decided for an image; a missing image raises nothing.
+    f.events.clear();
+    f.stateText.clear();
+    s.zone = QStringLiteral("MIZ050");
+    f.check(image, QStringLiteral("RADUSAPN"), s);
+    s.zone.clear();
+    f.check(QStringLiteral("RADUSAPN-12051508.GIF"), QStringLiteral("RADUSAPN"), s);
+    QVERIFY(f.events.isEmpty());
+
+    // A collection removed after extraction still alarms, without archive and program.
+    f.check(QStringLiteral("SAHOURLY.ZIS"), QStringLiteral("SAHOURLY"), s);
+    QCOMPARE(f.names(), QStringList({"Update", "Screen", "List"}));
+}
+
+void TestVOZUZUduvi::failingHandlerDoesNotStopOtherActions()
+{
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    f.onVisual = [] { throw RuntimeError(ErrorNumber::SubscriptOutOfRange); };
+    Switches s;
+    s.scroll = 1;
+    s.audio = 0;
+    s.pager = 0;
+    try {
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QFAIL("the handler's failure was not passed on");
+    } catch (const RuntimeError& error) {
+        QCOMPARE(error.number(), ErrorNumber::SubscriptOutOfRange);
+    }
+    QCOMPARE(f.names(), QStringList({"Update", "Visual", "Audio", "Pager"}));
+}
+
+QTEST_GUILESS_MAIN(TestVOZUZUduvi)
+#include "tst_vozuzuduvi.moc"
