@@ -1,0 +1,154 @@
+#include "display/BulletinDisplay.h"
+
+#include "app/MainState.h"
+#include "display/ProductName.h"
+#include "platform/Prompter.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+const QByteArray kWmoStart("\x01\r\r\n", 4);
+constexpr qint64 kChunk = 25000;
+
+bool containsAny(const QString& text, std::initializer_list<const char*> parts)
+{
+    for (const char* p : parts) {
+        if (text.contains(QLatin1String(p)))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+BulletinDisplay::BulletinDisplay(MainState& state, QObject* parent)
+    : QObject(parent), m_state(state)
+{
+}
+
+QString BulletinDisplay::directoryFor(const QString& product) const
+{
+    const Settings& s = m_state.settings;
+    if (containsAny(product, {".JPG", ".GIF"}))
+        return s.GIFPath;
+    if (product.contains(QLatin1String(".GPH")))
+        return QString();
+    if (product.contains(QLatin1String(".Z")))
+        return s.SAPath;
+    return s.TextPath;
+}
+
+QString BulletinDisplay::cleanBulletin(const QByteArray& raw)
+{
+    QByteArray bytes = raw;
+    const qsizetype start = bytes.indexOf(kWmoStart);
+    if (start >= 0)
+        bytes.remove(0, start + kWmoStart.size());
+    bytes.replace("\r\r", "\r");
+    if (bytes.isEmpty() || bytes.at(0) == '\0')
+        return QString();
+    bytes.replace(QByteArray(1, '\0'), QByteArray());
+    return QString::fromLatin1(bytes);
+}
+
+void BulletinDisplay::DisplayProd(const QString& product)
+{
+    if (product.isEmpty())
+        return;
+    if (product.startsWith(QLatin1String("SAHOURLY")) ||
+        product.startsWith(QLatin1String("SAORCMUS"))) {
+        showMessage(TooLarge);
+        return;
+    }
+    if (!ProductName::isValid(product)) {
+        showMessage(NotAvailable);
+        m_state.services().prompter->message(ProductName::invalidMessage(product), QString(),
+                                             IPrompter::Icon::Exclamation);
+        return;
+    }
+    const QString dir = directoryFor(product);
+    if (dir.isEmpty())
+        return;
+    if (!QFileInfo(dir).isDir()) {
+        showMessage(NotAvailable);
+        m_state.status.setText(QStringLiteral("Product directory not found: ") + dir);
+        return;
+    }
+    QFile file(dir + product);
+    QByteArray raw;
+    if (QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
+        if (file.size() > MaxDisplayBytes) {
+            showMessage(TooLarge);
+            return;
+        }
+        while (!file.atEnd()) {
+            const QByteArray chunk = file.read(kChunk);
+            if (chunk.isEmpty())
+                break;
+            raw += chunk;
+        }
+    }
+    const QString text = cleanBulletin(raw);
+    if (text.isEmpty())
+        showMessage(NotAvailable);
+    else
+        m_state.setDisplay(text, product);
+    emit leaveCompactRequested();
+}
+
+void BulletinDisplay::showMessage(const QString& text)
+{
+    m_state.setDisplay(text, QString());
+}
+
+void BulletinDisplay::showTextFile(const QString& path)
+{
+    m_state.setDisplay(TextFile::readAll(path), QString());
+}
+
+QString BulletinDisplay::shownText() const
+{
+    return m_textSource ? m_textSource() : m_state.displayText();
+}
+
+void BulletinDisplay::FindText(int indicator)
+{
+    IPrompter& prompter = *m_state.services().prompter;
+    if (indicator == 0) {
+        const std::optional<QString> answer =
+            prompter.input(QStringLiteral("Enter Search String"), SearchTitle, QString());
+        if (!answer || answer->isEmpty())
+            return;
+        m_searchText = *answer;
+        m_nextStart = 1;
+    }
+    if (m_searchText.isEmpty())
+        return;
+    const QString needle = m_searchText.toUpper();
+    const QString text = shownText();
+    const qsizetype found =
+        m_nextStart - 1 <= text.size() ? text.indexOf(needle, m_nextStart - 1) : -1;
+    if (found < 0) {
+        prompter.message(QStringLiteral("String not found."), SearchTitle,
+                         IPrompter::Icon::Information);
+        return;
+    }
+    emit selectRequested(static_cast<int>(found), static_cast<int>(needle.size()));
+    m_nextStart = static_cast<int>(found) + 1 + static_cast<int>(needle.size());
+}
+
+QString BulletinDisplay::StripEOL(const QString& textDataIn)
+{
+    QString text = textDataIn;
+    qsizetype pos = 1; // 1-based, as the pairs are counted
+    do {
+        if (pos < text.size() && text.at(pos - 1) == QLatin1Char('\r') &&
+            text.at(pos) == QLatin1Char('\n'))
+            text.replace(pos - 1, 2, QStringLiteral("\n"));
+        ++pos;
+    } while (pos < text.size() - 1);
+    return text;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class MainState;
+class IKeystrokeSender;
+
+// Drives the outside AFOS graphics viewer, which is found by its window
+// title and operated by keystrokes: opening a graphic from a list and
+// printing one. Waits run on timers, never blocking the window thread.
+class GphViewer : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString WindowTitle = QStringLiteral("GPH Viewer");
+    static inline const QString NoPath =
+        QStringLiteral("Need to set the path to GPHPLOT.EXE in Configuration");
+    // Time the viewer is given to come up before keys are sent.
+    static constexpr int StartDelayMs = 1000;
+    static constexpr int PrintWaitMs = 10000;
+
+    GphViewer(MainState& state, IKeystrokeSender& keys, QObject* parent = nullptr);
+
+    // Opens the graphic of a list entry in the viewer.
+    void open(const QString& entry);
+    // Has the viewer print an AFOS graphic.
+    void AFOSPrint(const QString& afosFileName);
+
+private:
+    bool startViewer();
+    void send(const QString& keys);
+
+    MainState& m_state;
+    IKeystrokeSender& m_keys;
+};

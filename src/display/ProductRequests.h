@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+class MainState;
+class BulletinDisplay;
+class MirrorFetcher;
+class GphViewer;
+
+// The ways the user asks for products: category menus, "All Text Products",
+// the state/office/station search box, the quick menu, the product buttons,
+// older/newer stepping, the manual entry box with its Internet fetch, the
+// log and status items and the clicks on the four lists. A request either
+// shows one product or fills the filtered list List1; list requests are
+// remembered so that the auto-update timer Timer2 can repeat them.
+class ProductRequests : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int Timer2Interval = 30000;
+    static inline const QString Standby =
+        QStringLiteral("       === Standby -- attempting to download from the Internet ===");
+    static inline const QString ZippedMessage =
+        QStringLiteral("Unable to display zipped files within Vantorel");
+    static inline const QString Unused = QStringLiteral("ZZZ");
+    static inline const QString DefaultMirror1 =
+        QStringLiteral("https://tgftp.nws.noaa.gov/data/emwin/");
+    static inline const QString DefaultMirror2 = QStringLiteral("https://www.weather.gov/emwin/");
+
+    // Finds the segment of a product for a zone code; nothing when it has none.
+    using ZoneFinder =
+        std::function<std::optional<QString>(const QString& zoneCode, const QString& product)>;
+
+    ProductRequests(MainState& state, BulletinDisplay& display, MirrorFetcher& fetcher,
+                    QObject* parent = nullptr);
+
+    void setZoneFinder(ZoneFinder finder) { m_findUgc = std::move(finder); }
+    void setGphViewer(GphViewer* viewer) { m_gph = viewer; }
+
+    // The current listing request R0..R3.
+    QStringList listingRequest() const { return {m_r[0], m_r[1], m_r[2], m_r[3]}; }
+    void setListingRequest(const QString& r0, const QString& r1 = Unused,
+                           const QString& r2 = Unused, const QString& r3 = Unused);
+    // The store listing pattern of a request.
+    static QString listingPattern(const QString& r0, const QString& r1, const QString& r2,
+                                  const QString& r3);
+    // Runs the current listing request into List1.
+    void Timer2_Timer();
+    bool autoUpdate() const { return m_timer2.isActive(); }
+    void setAutoUpdate(bool on);
+
+    void categoryItem_Click(const QString& tag);
+    void mnuBulletinText_Click();
+    // Enter in the search box; true when a request ran (the box is emptied).
+    bool txtState_Enter(const QString& text);
+    // Key released in the search box; true when a station search ran.
+    bool txtState_KeyUp(const QString& text);
+    void mnuQuick_Click(const QString& tag);
+    void cmdButton_Click(const QString& tag);
+    // 0 "<" older product, 1 ">" newer product.
+    void cmdProduct_Click(int index);
+    // Enter in the manual entry box (the box is emptied afterwards).
+    void txtManual_Enter(const QString& text, bool internetMode);
+    bool fetching() const { return m_fetching; }
+    // 0 log file, 1 clear log file, 2 status file.
+    void mnuQuickWx_Click(int index);
+
+    // Selection of row in List1, or in List2..List4 (num 2..4).
+    void List1_Click(int row);
+    void ListClick(int num, int row);
+
+    // The product key in the receipt of an 8-character broadcast name, or empty.
+    QString receiptKey(const QString& name) const;
+    // Base URL of mirror 1 (primary) or 2 (fallback).
+    QString mirrorBase(int which) const;
+    // Store names matching a pattern, older versions ordered by their number.
+    QStringList listStore(const QString& pattern) const;
+
+signals:
+    void manualEntryEnabled(bool enabled);
+    void imageRequested(const QString& name);
+    void focusDisplay();
+
+private:
+    void fillList1(const QStringList& names, bool noneFoundEntry);
+    bool checkName(const QString& name) const;
+    void showFirstMatch(const QString& pattern);
+    void startFetch(const QString& name, int mirror);
+    void onFetchFinished(bool found, const QByteArray& body, const QString& reason);
+    void openEntry(const QString& entry);
+
+    MainState& m_state;
+    BulletinDisplay& m_display;
+    MirrorFetcher& m_fetcher;
+    GphViewer* m_gph = nullptr;
+    ZoneFinder m_findUgc;
+    QString m_r[4] = {QString(), Unused, Unused, Unused};
+    QTimer m_timer2;
+    bool m_fetching = false;
+    QString m_fetchName;
+};

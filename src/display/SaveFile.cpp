@@ -1,0 +1,65 @@
+#include "display/SaveFile.h"
+
+#include "app/MainState.h"
+#include "display/BulletinPrinter.h"
+#include "display/ProductName.h"
+#include "platform/ErrorReport.h"
+#include "platform/Prompter.h"
+#include "platform/RuntimeError.h"
+#include "platform/SettingsStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+bool SaveFile::canSave() const
+{
+    if (BulletinPrinter::hasBulletin(m_state.displayText()) && !m_state.displayTag().isEmpty())
+        return true;
+    m_state.services().prompter->message(BulletinPrinter::NoBulletin, QString(),
+                                         IPrompter::Icon::Information);
+    return false;
+}
+
+QString SaveFile::initialPath() const
+{
+    QString dir = m_state.settings.DefaultSaveDir;
+    if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + m_state.displayTag();
+}
+
+void SaveFile::save(const QString& path)
+{
+    const QString product = m_state.displayTag();
+    if (!ProductName::isValid(product))
+        throw RuntimeError(ErrorNumber::FileNotFound, product);
+    QFile source(m_state.settings.TextPath + product);
+    if (!QFileInfo(source).isFile())
+        throw RuntimeError(ErrorNumber::FileNotFound, source.fileName());
+    if (!source.open(QIODevice::ReadOnly))
+        throw RuntimeError(ErrorNumber::PermissionDenied, source.fileName());
+    const QByteArray bytes = source.readAll();
+    QSaveFile target(path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() ||
+        !target.commit())
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+    Settings& s = m_state.settings;
+    s.DefaultSaveDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    SettingsStore& store = *m_state.services().store;
+    store.write(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"), s.DefaultSaveDir);
+    store.sync();
+}
+
+bool SaveFile::saveReporting(const QString& path)
+{
+    try {
+        save(path);
+        return true;
+    } catch (const RuntimeError& e) {
+        m_state.services().prompter->message(
+            ErrorReport::format(QStringLiteral("MAIN: SaveFile"), e), QString(),
+            IPrompter::Icon::Exclamation);
+        return false;
+    }
+}

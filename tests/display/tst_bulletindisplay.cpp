@@ -1,0 +1,225 @@
+#include "TestSupport.h"
+#include "app/MainState.h"
+#include "display/BulletinDisplay.h"
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+struct Fixture
+{
+    TestHome home;
+    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    std::unique_ptr<MainState> state;
+    std::unique_ptr<BulletinDisplay> display;
+
+    Fixture()
+    {
+        state = std::make_unique<MainState>(
+            home.path() + QStringLiteral("/prog/"),
+            MainState::Services{&store, &launcher, &windows, &prompter, &clock});
+        state->settings.TextPath = home.path() + QStringLiteral("/text/");
+        state->settings.GIFPath = home.path() + QStringLiteral("/images/");
+        state->settings.SAPath = home.path() + QStringLiteral("/sa/");
+        QDir().mkpath(state->settings.TextPath);
+        display = std::make_unique<BulletinDisplay>(*state);
+    }
+    void storeCorpus(const QString& file, const QString& key)
+    {
+        home.write(QStringLiteral("text/") + key, readBytes(testDataPath("display/" + file)));
+    }
+};
+} // namespace
+
+class TestBulletinDisplay : public QObject
+{
+    Q_OBJECT
+private slots:
+    void corpusForms_data();
+    void corpusForms();
+    void crCrLfBecomesCrLf();
+    void missingProduct();
+    void hourlyCollectionsTooLarge();
+    void hostileNamesRefused_data();
+    void hostileNamesRefused();
+    void missingDirectory();
+    void findText();
+    void findTextCancelled();
+    void stripEOL_data();
+    void stripEOL();
+};
+
+void TestBulletinDisplay::corpusForms_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("heading") << "AFDBOXMA.TXT"
+                             << "AFDBOX   ~KBOX~MA"
+                             << "FXUS61 KBOX 270001";
+    QTest::newRow("raw") << "FLWHGXTX.TXT"
+                         << "FLWHGX   ~KHGX~TX"
+                         << "173 ";
+    QTest::newRow("seq") << "TORBOUCO.TXT"
+                         << "TORBOU   ~KBOU~CO"
+                         << "000 ";
+}
+
+void TestBulletinDisplay::corpusForms()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, key);
+    QFETCH(QString, firstLine);
+    Fixture f;
+    f.storeCorpus(file, key);
+    QSignalSpy leave(f.display.get(), &BulletinDisplay::leaveCompactRequested);
+    f.display->DisplayProd(key);
+    const QString text = f.state->displayText();
+    QCOMPARE(f.state->displayTag(), key);
+    // The start-of-heading group is gone and the text begins with what followed it.
+    QCOMPARE(text.section(QStringLiteral("\r\n"), 0, 0), firstLine);
+    QVERIFY(!text.contains(QChar(1)));
+    QVERIFY(!text.contains(QStringLiteral("\r\r")));
+    QVERIFY(!text.contains(QChar(0)));
+    QCOMPARE(leave.count(), 1);
+}
+
+void TestBulletinDisplay::crCrLfBecomesCrLf()
+{
+    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("A\r\r\nB\r\r\n")),
+             QStringLiteral("A\r\nB\r\n"));
+    // Only the first start group is dropped; NUL characters vanish.
+    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("x\x01\r\r\n123\x01\r\r\nZ\0Y", 17)),
+             QStringLiteral("123\x01\r\nZY"));
+    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("\0abc", 4)), QString());
+    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("\x01\r\r\n")), QString());
+}
+
+void TestBulletinDisplay::missingProduct()
+{
+    Fixture f;
+    f.state->setDisplay(QStringLiteral("old"), QStringLiteral("OLD"));
+    f.display->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
+    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state->displayTag(), QString());
+    f.home.write(QStringLiteral("text/EMPTY"), QByteArray());
+    f.display->DisplayProd(QStringLiteral("EMPTY"));
+    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void TestBulletinDisplay::hourlyCollectionsTooLarge()
+{
+    Fixture f;
+    f.display->DisplayProd(QStringLiteral("SAHOURLY.TXT"));
+    QCOMPARE(f.state->displayText(), QStringLiteral("File too large to be displayed."));
+    QCOMPARE(f.state->displayTag(), QString());
+    f.display->DisplayProd(QStringLiteral("SAORCMUS.TXT"));
+    QCOMPARE(f.state->displayText(), BulletinDisplay::TooLarge);
+}
+
+void TestBulletinDisplay::hostileNamesRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("parent") << "../secret";
+    QTest::newRow("absolute") << "/etc/passwd";
+    QTest::newRow("dots") << "..";
+    QTest::newRow("backslash") << "A\\B";
+    QTest::newRow("lower") << "afdgrr";
+}
+
+void TestBulletinDisplay::hostileNamesRefused()
+{
+    QFETCH(QString, name);
+    Fixture f;
+    f.home.write(QStringLiteral("secret"), "do not show");
+    f.display->DisplayProd(name);
+    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("Invalid product name")));
+}
+
+void TestBulletinDisplay::missingDirectory()
+{
+    Fixture f;
+    f.state->settings.TextPath = f.home.path() + QStringLiteral("/nowhere/");
+    f.display->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
+    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QVERIFY(f.state->status.text().contains(QStringLiteral("nowhere")));
+    // AFOS graphics are not shown here at all.
+    f.state->setDisplay(QStringLiteral("kept"), QStringLiteral("T"));
+    f.display->DisplayProd(QStringLiteral("GPHX.GPH"));
+    QCOMPARE(f.state->displayText(), QStringLiteral("kept"));
+}
+
+void TestBulletinDisplay::findText()
+{
+    Fixture f;
+    f.state->setDisplay(QStringLiteral("TORNADO WARNING\r\nA TORNADO WAS SEEN"),
+                        QStringLiteral("K"));
+    QSignalSpy select(f.display.get(), &BulletinDisplay::selectRequested);
+    f.prompter.inputs << QStringLiteral("tornado");
+    f.display->FindText(0);
+    QCOMPARE(f.prompter.messages.size(), 0);
+    QCOMPARE(select.count(), 1);
+    QCOMPARE(select[0][0].toInt(), 0);
+    QCOMPARE(select[0][1].toInt(), 7);
+    f.display->FindText(1);
+    QCOMPARE(select.count(), 2);
+    QCOMPARE(select[1][0].toInt(), 19); // the second occurrence, after the first match
+    f.display->FindText(1);
+    QCOMPARE(select.count(), 2);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages[0].text, QStringLiteral("String not found."));
+    QCOMPARE(f.prompter.messages[0].title, QStringLiteral("Vantorel Search"));
+    QCOMPARE(f.prompter.messages[0].icon, IPrompter::Icon::Information);
+}
+
+void TestBulletinDisplay::findTextCancelled()
+{
+    Fixture f;
+    f.state->setDisplay(QStringLiteral("ABC"), QString());
+    QSignalSpy select(f.display.get(), &BulletinDisplay::selectRequested);
+    f.prompter.inputs << QString();
+    f.display->FindText(0);
+    f.display->FindText(1); // nothing remembered yet
+    QCOMPARE(select.count(), 0);
+    QCOMPARE(f.prompter.messages.size(), 0);
+}
+
+void TestBulletinDisplay::stripEOL_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("pair") << "A\r\nB"
+                          << "A\nB";
+    QTest::newRow("final pair stays") << "AB\r\n"
+                                      << "AB\r\n";
+    QTest::newRow("leading pair") << "\r\nAB"
+                                  << "\nAB";
+    QTest::newRow("several") << "A\r\nB\r\nC\r\nD"
+                             << "A\nB\nC\nD";
+    QTest::newRow("lone cr") << "A\rB\nC"
+                             << "A\rB\nC";
+    QTest::newRow("short") << "\r"
+                           << "\r";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestBulletinDisplay::stripEOL()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QCOMPARE(BulletinDisplay::StripEOL(in), out);
+}
+
+QTEST_GUILESS_MAIN(TestBulletinDisplay)
+#include "tst_bulletindisplay.moc"
