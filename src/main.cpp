@@ -2,6 +2,7 @@
 #include "app/ProgramDirectory.h"
 #include "app/ui/WidgetPrompter.h"
 #include "app/ui/frmMain.h"
+#include "display/ui/QtTextPrinter.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProcessLauncher.h"
@@ -45,7 +46,8 @@ int main(int argc, char** argv)
     std::unique_ptr<IWindowControl> windows = makeWindowControl();
     WidgetPrompter prompter;
     SystemClock clock;
-    MainState state(programDir, {&store, &launcher, windows.get(), &prompter, &clock});
+    QtTextPrinter printer;
+    MainState state(programDir, {&store, &launcher, windows.get(), &prompter, &clock, &printer});
 
     frmMain window(state);
     prompter.setParent(&window);

@@ -176,6 +176,7 @@ bool ConfigModel::save(const ConfigFields& f)
     s.Reverse = f.reverse ? 1 : 0;
     s.InternetDL = f.internet ? 1 : 0;
     s.LongHeader = f.longHeader ? 1 : 0;
+    m_state.lists.setLongHeader(f.longHeader);
     std::array<QString, 3> codes = f.state;
     if (codes[0].isEmpty()) {
         codes[0] = codes[1];

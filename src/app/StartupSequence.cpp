@@ -165,6 +165,8 @@ void StartupSequence::prepareDirectories()
     CreateDir::CreateByPath(s.TransferPath);
     CreateDir::CreateByPath(s.ArchivePath);
     m_state.localCodes = s.localFilterCodes();
+    m_state.lists.setLocalCodes(m_state.localCodes);
+    m_state.lists.setLongHeader(s.LongHeader != 0);
     m_state.poller().setDirectory(s.TransferPath);
 }
 

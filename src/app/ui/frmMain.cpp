@@ -701,6 +701,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 QtTextPrinter& frmMain::printer()
 {
+    // One printer for the window and the alarms, so that Printer Setup applies to both.
+    if (auto* shared = dynamic_cast<QtTextPrinter*>(m_state.services().printer))
+        return *shared;
     if (!m_printer)
         m_printer = std::make_unique<QtTextPrinter>();
     return *m_printer;
