@@ -5,6 +5,8 @@
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
+#include "ingest/NoMetarHooks.h"
+#include "ingest/ProductProcessor.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
 #include "platform/TextPrinter.h"
@@ -33,13 +35,15 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     ITextPrinter& printer = m_services.printer ? *m_services.printer : *m_noPrinter;
     m_getalarm = std::make_unique<VOZUZUduvi>(*this, printer);
     m_dispatcher = std::make_unique<AlarmDispatcher>(*this, *m_getalarm);
+    m_metarHooks = std::make_unique<NoMetarHooks>();
+    m_processor = std::make_unique<ProductProcessor>(*this, *m_dispatcher, *m_metarHooks);
+    m_poller->setProcessor(m_processor.get());
 }
 
 MainState::~MainState() = default;
 
 void MainState::setProductProcessor(IProductProcessor* processor)
 {
-    m_processor = processor;
     m_poller->setProcessor(processor);
 }
 

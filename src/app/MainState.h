@@ -28,6 +28,8 @@ class IProductProcessor;
 class ITextPrinter;
 class VOZUZUduvi;
 class AlarmDispatcher;
+class IMetarHooks;
+class ProductProcessor;
 
 // The program-wide state that the main window holds for the whole run:
 // settings, tables, definitions, the status line and bulletin text, and the
@@ -50,7 +52,7 @@ public:
     MainState(const QString& programDir, Services services, QObject* parent = nullptr);
     ~MainState() override;
 
-    // Where the polling pass hands each product file.
+    // Replaces where the polling pass hands each product file (tests).
     void setProductProcessor(IProductProcessor* processor);
 
     QString programDir() const { return m_programDir; }
@@ -84,6 +86,8 @@ public:
     // The alarm component (getalarm) and the matching that feeds it.
     VOZUZUduvi& getalarm() { return *m_getalarm; }
     AlarmDispatcher& alarmDispatcher() { return *m_dispatcher; }
+    // ProcessData: where the polling pass hands every product file.
+    ProductProcessor& processor() { return *m_processor; }
 
     // The bulletin area txtDisplay: its text and tag (the product on show).
     QString displayText() const { return m_displayText; }
@@ -112,7 +116,6 @@ private:
     QString m_displayText;
     QString m_displayTag;
     QString m_ddeHeader;
-    IProductProcessor* m_processor = nullptr;
     std::unique_ptr<MailSender> m_mail;
     std::unique_ptr<Pager> m_pager;
     std::unique_ptr<EngineControl> m_engine;
@@ -121,4 +124,6 @@ private:
     std::unique_ptr<ITextPrinter> m_noPrinter;
     std::unique_ptr<VOZUZUduvi> m_getalarm;
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
+    std::unique_ptr<IMetarHooks> m_metarHooks;
+    std::unique_ptr<ProductProcessor> m_processor;
 };

@@ -1,5 +1,6 @@
 #include "app/ui/frmMain.h"
 
+#include "alarms/AlarmTest.h"
 #include "alarms/UgcSearch.h"
 #include "app/MainState.h"
 #include "app/MenuDefinitions.h"
@@ -269,7 +270,10 @@ void frmMain::buildAddInsMenu()
     afos->setVisible(false);
     connect(afos, &QAction::triggered, this, [this] { mnuAddIn_Click(3); });
     // Needs the alarm dispatch, which is wired by start-up in a later build.
-    laterItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Alarm Test"))->setVisible(false);
+    // Hidden unless a test product ("testprod.*") is in the program directory.
+    mnuAlarmTest = addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Alarm Test"));
+    mnuAlarmTest->setVisible(false);
+    connect(mnuAlarmTest, &QAction::triggered, this, [this] { mnuAddIn_Click(4); });
 }
 
 void frmMain::buildEditMenu()
@@ -770,6 +774,8 @@ void frmMain::mnuAddIn_Click(int index)
                                                  IPrompter::Icon::Critical);
         else
             m_state.status.setText(QStringLiteral("Pager setup is not available in this build"));
+    } else if (index == 4) {
+        AlarmTest(m_state, m_state.alarmDispatcher()).run();
     } else if (index == 3) {
         m_state.services().launcher->start(QLatin1Char('"') + m_state.programDir() +
                                                QStringLiteral("afosplot\""),
@@ -860,6 +866,7 @@ bool frmMain::Form_Load()
 {
     StartupSequence startup(m_state, *this);
     const bool ok = startup.run();
+    mnuAlarmTest->setVisible(AlarmTest(m_state, m_state.alarmDispatcher()).available());
     m_state.lists.setLocalCodes(m_state.localCodes);
     m_state.lists.setLongHeader(m_state.settings.LongHeader != 0);
     Form_Resize();

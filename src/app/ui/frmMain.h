@@ -133,6 +133,7 @@ private:
     QList<QAction*> mnuNewProd;
     QList<QAction*> mnuList;
     QAction* mnuHideIngest = nullptr;
+    QAction* mnuAlarmTest = nullptr;
     QAction* mnuInternetForce = nullptr;
     QAction* mnuSuspendEmail = nullptr;
     QAction* mnuSuspendPage = nullptr;

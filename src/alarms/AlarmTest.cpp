@@ -1,0 +1,59 @@
+#include "alarms/AlarmTest.h"
+
+#include "alarms/AlarmDispatcher.h"
+#include "app/MainState.h"
+#include "platform/FileLister.h"
+#include "platform/RegExpMatcher.h"
+#include "platform/RuntimeError.h"
+
+#include <QFile>
+
+AlarmTest::AlarmTest(MainState& state, AlarmDispatcher& dispatcher)
+    : m_state(state), m_dispatcher(dispatcher)
+{
+}
+
+bool AlarmTest::available() const
+{
+    return !FileLister::list(m_state.programDir(), QStringLiteral("testprod.*")).isEmpty();
+}
+
+int AlarmTest::run()
+{
+    const QString dir = m_state.programDir();
+    const QStringList found = FileLister::list(dir, QStringLiteral("testprod.*"));
+    if (found.isEmpty()) {
+        m_state.setDisplay(QStringLiteral(" --  No test file found --\n\nRequired: "
+                                          "testprod.{filename}\nin ") +
+                           dir);
+        return 0;
+    }
+    const QString name = found.first().right(8).toUpper();
+    const QString fileName = name + QStringLiteral(".TXT");
+    m_state.status.setText(QStringLiteral("Processing ") + fileName);
+    const QString target = m_state.settings.TextPath + fileName;
+    QFile::remove(target);
+    if (!QFile::copy(dir + found.first(), target)) {
+        m_state.status.setText(QStringLiteral("Cannot copy the test product to ") + target);
+        return 0;
+    }
+    QList<AlarmDefinition>& definitions = m_state.alarms.definitions();
+    int fired = 0;
+    for (int i = 0; i < definitions.size() && i <= m_state.alarms.alarmCount(); ++i) {
+        const QString pattern = definitions[i].pattern;
+        if (pattern.isEmpty())
+            break;
+        RegExpMatcher matcher;
+        matcher.setExpression(QString(pattern).replace(QLatin1Char('?'), QLatin1Char('.')));
+        try {
+            if (!matcher.Match(name))
+                continue;
+        } catch (const RuntimeError&) {
+            continue; // an invalid pattern is reported when real products arrive
+        }
+        definitions[i].state = TestState;
+        m_dispatcher.ProcessAlarms(name, fileName, i);
+        ++fired;
+    }
+    return fired;
+}

@@ -1,0 +1,154 @@
+#include "ingest/ProductHeader.h"
+
+#include <QIODevice>
+
+namespace {
+const QChar kStartOfHeading(0x01);
+
+// Lines 2 to 5 of the file from index "from": the first one that is not empty.
+QString firstNonEmpty(const QStringList& lines, int from)
+{
+    for (int i = from; i < from + 4 && i < lines.size(); ++i) {
+        if (!lines.at(i).isEmpty())
+            return lines.at(i);
+    }
+    return QString();
+}
+
+bool isKnownArea(const QString& area)
+{
+    static const QStringList areas = {"PN", "AA", "XX", "US", "CA", "HW",
+                                      "PZ", "AK", "NT", "VD", "VX", "OK"};
+    return areas.contains(area);
+}
+
+bool isTestMessage(const QString& identifier)
+{
+    static const QStringList names = {"NWWS2K", "DYNMSG", "TSTMSG", "MONMSG"};
+    return names.contains(identifier);
+}
+
+// True when the character's zero-based index lies in positions 1 to 3.
+bool earlyIndex(qsizetype index)
+{
+    return index >= 0 && index <= 2;
+}
+} // namespace
+
+ProductHeader ProductHeader::read(const QStringList& lines)
+{
+    if (lines.isEmpty()) {
+        ProductHeader header;
+        header.outcome = Outcome::Truncated;
+        return header;
+    }
+    if (lines.first() == QString(kStartOfHeading))
+        return readRaw(lines);
+
+    ProductHeader header;
+    header.firstLine = lines.first().trimmed();
+    if (header.firstLine.size() > MaxHeadingLength) {
+        header.outcome = Outcome::Corrupt;
+        return header;
+    }
+    if (header.firstLine.size() > 9) {
+        // The first line is the WMO heading, the identifier follows.
+        header.splitHeading(header.firstLine);
+        header.identifier = firstNonEmpty(lines, 1).trimmed();
+        if (header.identifier.contains(QLatin1Char('/')))
+            header.identifier.clear();
+    } else {
+        // A short sequence line ("000 ") first, then the heading.
+        header.identifier = header.firstLine.mid(3);
+        QString heading = firstNonEmpty(lines, 1).trimmed();
+        if (heading.size() > MaxSecondHeadingLength)
+            heading.clear();
+        header.splitHeading(heading);
+    }
+    header.applyIdentifierRules();
+    return header;
+}
+
+// Start of heading, then lines 2-4 (framing and sequence number), the heading
+// on line 5 and the identifier on line 7.
+ProductHeader ProductHeader::readRaw(const QStringList& lines)
+{
+    ProductHeader header;
+    header.raw = true;
+    header.firstLine = lines.first();
+    if (lines.size() < MaxLines) {
+        header.outcome = Outcome::Truncated;
+        return header;
+    }
+    header.heading = lines.at(4);
+    const QStringList parts = header.heading.split(QLatin1Char(' '));
+    header.ttaaii = parts.at(0);
+    header.station = parts.size() > 1 ? parts.at(1) : QString();
+    if (parts.size() > 2)
+        header.time = parts.at(2).right(4);
+    header.identifier = lines.at(6).trimmed();
+    return header;
+}
+
+void ProductHeader::splitHeading(const QString& line)
+{
+    heading = line;
+    const QStringList parts = line.split(QLatin1Char(' '));
+    if (parts.size() >= 3) {
+        ttaaii = parts.at(0);
+        station = parts.at(1);
+        time = parts.at(2).right(4);
+    } else {
+        ttaaii = line;
+        station.clear();
+        time.clear();
+    }
+}
+
+void ProductHeader::applyIdentifierRules()
+{
+    if (!isKnownArea(areaCode()))
+        identifier.clear();
+    if (ttaaii == QLatin1String("TTAA00"))
+        ttaaii.clear();
+    if (identifier == QLatin1String("CREX++"))
+        identifier = ttaaii;
+    if (isTestMessage(identifier)) {
+        outcome = Outcome::TestFile;
+        return;
+    }
+    if (earlyIndex(identifier.indexOf(QLatin1Char('.'))) ||
+        earlyIndex(identifier.indexOf(QLatin1Char(' '))))
+        identifier.clear();
+}
+
+QStringList ProductHeader::headLines(QIODevice& device, int maxLines)
+{
+    QStringList lines;
+    QByteArray current;
+    bool started = false; // a line has begun since the last line end
+    qint64 consumed = 0;
+    char c = 0;
+    while (lines.size() < maxLines && consumed < MaxHeaderBytes && device.getChar(&c)) {
+        ++consumed;
+        if (c == '\r' || c == '\n') {
+            lines << QString::fromLatin1(current);
+            current.clear();
+            started = false;
+            if (c == '\r') {
+                char next = 0;
+                if (device.peek(&next, 1) == 1 && next == '\n') {
+                    device.getChar(&next);
+                    ++consumed;
+                }
+            }
+            continue;
+        }
+        started = true;
+        if (current.size() < MaxLineLength)
+            current.append(c);
+    }
+    if (started && lines.size() < maxLines)
+        lines << QString::fromLatin1(current);
+    return lines;
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "ingest/IProductProcessor.h"
+#include "ingest/Unzipper.h"
+
+#include <QObject>
+#include <QString>
+
+class MainState;
+class IAlarmLoops;
+class IMetarHooks;
+class ProductHeader;
+class QFile;
+
+// ProcessData: takes one product file out of the Data-In directory, decides
+// what it is (status file, image, compressed product, web page, text
+// bulletin), files it under the name the rest of the program finds it by,
+// records it in the lists and the new-products entries and runs the alarm
+// loops. A file is filed, discarded by rule, or moved to the quarantine
+// directory track/bad/ when an error stops it; it is never lost. A file that
+// cannot be read is left in place: the first time PathFileAccess is thrown so
+// that the poller retries it, the second time it waits for the next poll.
+class ProductProcessor : public QObject, public IProductProcessor
+{
+    Q_OBJECT
+public:
+    static inline const QString Caption = QStringLiteral("MAIN: ProcessData");
+    static inline const QString QuarantineFolder = QStringLiteral("track/bad/");
+
+    ProductProcessor(MainState& state, IAlarmLoops& alarms, IMetarHooks& metar,
+                     QObject* parent = nullptr);
+
+    void ProcessData(const QString& fileName) override;
+
+    // programDir + "track/bad/".
+    QString quarantineDir() const;
+    // "Bad file: " + received name while a file could not be read.
+    QString retryMarker() const { return m_retryMarker; }
+    Unzipper& unzipper() { return m_unzipper; }
+
+    // Identifier padded to 9, "~", station, "~", state.
+    static QString productKey(const QString& identifier, const QString& station,
+                              const QString& state);
+    // The caption of a new-products entry, and whether menu item index shows it.
+    static QString newProductCaption(const QString& entry);
+    static bool newProductVisible(int index, const QString& entry);
+    // True when text can be used as one file name: no path separator, no
+    // control character, not "." or "..".
+    static bool isSafeFileName(const QString& text);
+
+protected:
+    // Opens the product file for reading; false when it cannot be read.
+    virtual bool openProduct(QFile& file) const;
+
+private:
+    struct Product
+    {
+        QString original; // the name as listed: addresses the file
+        QString received; // upper case, with any "@" suffix
+        QString fileName; // received name cut at the first "@"
+        QString productName;
+        QString state;
+    };
+    struct Settled
+    {
+        QString ttaaii;
+        QString station;
+        QString identifier;
+        bool derived = false;
+    };
+    struct Retention
+    {
+        int count = 0;
+        int item = -1; // the menu item that matched, -1 for none
+    };
+
+    static Product describe(const QString& fileName);
+    void dispatch(const Product& p);
+    void processStatus(const Product& p);
+    void processImage(const Product& p);
+    void processCompressed(const Product& p);
+    void processWebPage(const Product& p);
+    void processText(const Product& p);
+
+    ProductHeader readHeader(const Product& p) const;
+    Settled settle(const Product& p, const ProductHeader& header) const;
+    bool rejectedByFilter(const Product& p, const Settled& s) const;
+    static void deriveIdentifier(const Product& p, Settled& s);
+    Retention retentionFor(const QString& key, const QString& station) const;
+    void rotateVersions(const QString& key, int count) const;
+    bool fileText(const Product& p, const QString& key);
+    void writeReceipt(const Product& p, const QString& key) const;
+    void addNewProduct(const QString& key);
+    void runMetarHooks(const QString& key);
+    QString listLine(const QString& key, const Retention& retention) const;
+    void addToLists(const Product& p, const QString& line, const QString& key);
+
+    QString dataInPath(const Product& p) const;
+    QString timestamp() const;
+    void setDdeHeader(const Product& p, const QString& name);
+    void discard(const Product& p, const QString& status);
+    bool quarantine(const QString& source, const QString& name, const QString& reason);
+    void reportError(const Product& p, int number, const QString& text);
+
+    MainState& m_state;
+    IAlarmLoops& m_alarms;
+    IMetarHooks& m_metar;
+    Unzipper m_unzipper;
+    QString m_retryMarker;
+};

@@ -1,0 +1,576 @@
+#include "TestSupport.h"
+#include "app/MainState.h"
+#include "ingest/DataInPoller.h"
+#include "ingest/IAlarmLoops.h"
+#include "ingest/IMetarHooks.h"
+#include "ingest/ProductProcessor.h"
+#include "platform/FileLister.h"
+#include "platform/RuntimeError.h"
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+#include <zip.h>
+
+namespace {
+class RecordingAlarmLoops : public IAlarmLoops
+{
+public:
+    void matchIdentifier(const QString& identifier, const QString& key) override
+    {
+        calls << QStringLiteral("id ") + identifier + QLatin1Char('|') + key;
+    }
+    void matchProductName(const QString& name, const QString& fullPathName) override
+    {
+        calls << QStringLiteral("name ") + name + QLatin1Char('|') + fullPathName;
+    }
+    QStringList calls;
+};
+
+class RecordingMetarHooks : public IMetarHooks
+{
+public:
+    void GetHourly(const QString& stations, bool displayIt) override
+    {
+        calls << QStringLiteral("GetHourly %1 %2").arg(stations).arg(displayIt);
+    }
+    void GetOffHourly(const QString& stations, const QString& key, bool displayIt) override
+    {
+        calls << QStringLiteral("GetOffHourly %1 %2 %3").arg(stations, key).arg(displayIt);
+    }
+    void AlarmMetar(const QString& kind) override { calls << QStringLiteral("AlarmMetar ") + kind; }
+    QStringList calls;
+};
+
+// A processor whose product files cannot be opened, as while an engine
+// still holds them.
+class LockedProcessor : public ProductProcessor
+{
+public:
+    using ProductProcessor::ProductProcessor;
+
+protected:
+    bool openProduct(QFile&) const override { return false; }
+};
+
+const QByteArray kAfd = "FXUS63 KGRR 051200\r\r\nAFDGRR\r\r\n\r\r\nAREA FORECAST DISCUSSION\r\r\n";
+const QString kAfdKey = QStringLiteral("AFDGRR   ~KGRR~MI");
+
+struct Fixture
+{
+    TestHome home;
+    QString prog = home.path() + QStringLiteral("/prog/");
+    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    MainState state{prog, MainState::Services{&store, &launcher, &windows, &prompter, &clock}};
+    RecordingAlarmLoops alarms;
+    RecordingMetarHooks metar;
+    ProductProcessor processor{state, alarms, metar};
+
+    Fixture()
+    {
+        Settings& s = state.settings;
+        s.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
+        s.TextPath = dir(QStringLiteral("data/"));
+        s.GIFPath = dir(QStringLiteral("images/"));
+        s.SAPath = dir(QStringLiteral("hourly/"));
+        s.TrackPath = prog + QStringLiteral("track/");
+        state.receiptDir = dir(QStringLiteral("prog/track/emwin/"));
+        clock.current = QDateTime(QDate(2026, 12, 5), QTime(15, 7, 30));
+    }
+    QString dir(const QString& relative) const
+    {
+        QDir().mkpath(home.file(relative));
+        return home.file(relative) + QLatin1Char('/');
+    }
+    void drop(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(state.settings.TransferPath + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    void process(const QString& name, const QByteArray& bytes)
+    {
+        drop(name, bytes);
+        processor.ProcessData(name);
+    }
+    QStringList dataIn() const { return FileLister::list(state.settings.TransferPath); }
+    QStringList text() const { return FileLister::list(state.settings.TextPath); }
+    QStringList bad() const { return FileLister::list(processor.quarantineDir()); }
+    QByteArray filed(const QString& name) const
+    {
+        return readBytes(state.settings.TextPath + name);
+    }
+    void loadMenu(const QByteArray& text)
+    {
+        const QString path = home.write(QStringLiteral("prog/Vantorel-MainMenu.txt"), text);
+        state.menus.loadMainMenu(path);
+    }
+};
+
+// A ZIP archive built with libzip from name/content pairs.
+void writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members)
+{
+    int error = 0;
+    zip_t* archive =
+        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(archive);
+    for (const auto& [name, bytes] : members) {
+        zip_source_t* source = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
+        QVERIFY(zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_OVERWRITE) >= 0);
+    }
+    QCOMPARE(zip_close(archive), 0);
+}
+} // namespace
+
+class TestProductProcessor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void textProductIsFiledListedAndReceipted();
+    void sequenceLineForm_data();
+    void sequenceLineForm();
+    void versionsRotate_data();
+    void versionsRotate();
+    void atSuffixIsCutForStateAndReceipt();
+    void imageIsFiledUnderTimestampName();
+    void discardsByRule_data();
+    void discardsByRule();
+    void filterSparesTestStation();
+    void retentionFromOfficeTableAndLongListLine();
+    void localListAndCap();
+    void speciAndMetarHooks();
+    void statusFileAndWebPage();
+    void compressedProductLandsInDataIn();
+    void damagedCompressedProductIsQuarantined();
+    void hourlyCollectionIsKeptAndTimestamped();
+    void failedFilingGoesToQuarantine();
+    void hostileContentCannotLeaveTextPath_data();
+    void hostileContentCannotLeaveTextPath();
+    void emptyFileIsQuarantinedWithReport();
+    void unreadableFileIsRetriedOnceThenLeft();
+    void pollerRetriesAndMovesOn();
+    void hugeAndBinaryFiles();
+    void crossFileSystemMove();
+    void wholeCorpus();
+};
+
+void TestProductProcessor::textProductIsFiledListedAndReceipted()
+{
+    Fixture f;
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    QVERIFY(f.dataIn().isEmpty());
+    QCOMPARE(f.text(), QStringList({kAfdKey}));
+    QCOMPARE(f.filed(kAfdKey), kAfd);
+    QCOMPARE(readBytes(f.state.receiptDir + "AFDGRRMI.TXT"), (kAfdKey + "\r\n").toLatin1());
+    QCOMPARE(f.state.lists.List2().texts(), QStringList({kAfdKey}));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Received AFDGRR from KGRR"));
+    QCOMPARE(f.state.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
+    QCOMPARE(f.state.newProducts, QStringList({kAfdKey, "none", "none", "none", "none"}));
+    QCOMPARE(ProductProcessor::newProductCaption(f.state.newProducts.first()), "AFDGRR");
+    QCOMPARE(f.alarms.calls, QStringList({"id AFDGRR|" + kAfdKey}));
+    QCOMPARE(f.state.lastDataTime, f.clock.current);
+    QVERIFY(f.metar.calls.isEmpty());
+}
+
+void TestProductProcessor::sequenceLineForm_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("header table entry") << true << kAfdKey;
+    QTest::newRow("no entry: TTAAii") << false << QStringLiteral("FXUS63   ~KGRR~MI");
+}
+
+void TestProductProcessor::sequenceLineForm()
+{
+    QFETCH(bool, table);
+    Fixture f;
+    if (table)
+        f.state.tables.loadAwipsHeaders(
+            f.home.write("prog/awips-headers.csv", "TORGRRMI,TORGRR\r\nAFDGRRMI,AFDGRR\r\n"));
+    f.process(QStringLiteral("AFDGRRMI.TXT"), "000 \r\r\nFXUS63 KGRR 051200\r\r\nAFDGRR\r\r\n");
+    QTEST(f.text().value(0), "key");
+    QVERIFY(f.dataIn().isEmpty());
+}
+
+void TestProductProcessor::versionsRotate_data()
+{
+    QTest::addColumn<int>("keep");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QByteArray>("oldest"); // content of the highest version
+    QTest::newRow("N=0") << 0 << QStringList({kAfdKey}) << QByteArray("4");
+    QTest::newRow("N=1") << 1 << QStringList({kAfdKey, kAfdKey + ".1"}) << QByteArray("3");
+    QTest::newRow("N=3") << 3
+                         << QStringList({kAfdKey, kAfdKey + ".1", kAfdKey + ".2", kAfdKey + ".3"})
+                         << QByteArray("1");
+}
+
+void TestProductProcessor::versionsRotate()
+{
+    QFETCH(int, keep);
+    QFETCH(QStringList, files);
+    QFETCH(QByteArray, oldest);
+    Fixture f;
+    f.loadMenu("[Forecasts]\r\nOther,ZFPXXX,7\r\nArea Forecast Discussion,XXXAFD," +
+               QByteArray::number(keep) + "\r\n");
+    for (int i = 1; i <= 4; ++i)
+        f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd + QByteArray::number(i));
+    QCOMPARE(f.text(), files);
+    QVERIFY(f.filed(kAfdKey).endsWith("4"));
+    QVERIFY(f.filed(files.last()).endsWith(oldest));
+}
+
+void TestProductProcessor::atSuffixIsCutForStateAndReceipt()
+{
+    Fixture f;
+    f.process(QStringLiteral("AFDGRRMI.TXT@2"), kAfd);
+    QVERIFY(f.dataIn().isEmpty());
+    QCOMPARE(f.text(), QStringList({kAfdKey}));
+    QVERIFY(QFile::exists(f.state.receiptDir + "AFDGRRMI.TXT"));
+    QCOMPARE(f.state.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
+}
+
+void TestProductProcessor::imageIsFiledUnderTimestampName()
+{
+    Fixture f;
+    f.process(QStringLiteral("RADUSAPN.GIF"), "GIF89a");
+    QVERIFY(f.dataIn().isEmpty());
+    QCOMPARE(readBytes(f.state.settings.GIFPath + "RADUSAPN-12051507.GIF"), QByteArray("GIF89a"));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Received RADUSAPN-12051507.GIF"));
+    QCOMPARE(f.alarms.calls, QStringList({"name RADUSAPN|RADUSAPN-12051507.GIF"}));
+    QCOMPARE(f.state.lists.List2().texts(), QStringList({"RADUSAPN-12051507.GIF"}));
+    QCOMPARE(f.state.ddeHeader(), QStringLiteral("RADUSAPN.GIF,RADUSAPN-12051507.GIF"));
+}
+
+void TestProductProcessor::discardsByRule_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("corrupt") << "AFDGRRMI.TXT" << QByteArray("FXUS63 KGRR 051200 AAAAAAAA\r\n")
+                             << "Corrupt AFDGRRMI.TXT";
+    QTest::newRow("KUNK silent") << "AFDGRRMI.TXT" << QByteArray("FXUS63 KUNK 051200\r\nAFDGRR\r\n")
+                                 << "Processing AFDGRRMI.TXT";
+    QTest::newRow("test message") << "ADMNWSUS.TXT"
+                                  << QByteArray("NOUS99 KWBC 051200\r\nNWWS2K\r\n")
+                                  << "Testfile NWWS2K";
+    QTest::newRow("satellite") << "EPHXXXXX.TXT" << QByteArray("x") << "Ignoring SAT:EPHXXXXX.TXT";
+    QTest::newRow("test extension")
+        << "AFDGRRMI.ZZZ" << QByteArray("x") << "Ignoring test AFDGRRMI.ZZZ";
+    QTest::newRow("graphic") << "GPHXXXXX.TXT" << QByteArray("x") << "Processing GPHXXXXX.TXT";
+    QTest::newRow("filter0") << "AFDGRRMI.TXT" << kAfd << "Ignored AFDGRRMI / FXUS63";
+    QTest::newRow("ignore count") << "ZFPGRRMI.TXT"
+                                  << QByteArray("FPUS53 KGRR 051200\r\nZFPGRR\r\n")
+                                  << "Ignored ZFPGRRMI / FPUS53";
+}
+
+void TestProductProcessor::discardsByRule()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    Fixture f;
+    f.loadMenu("[Forecasts]\r\nZone Forecast,ZFP,-1\r\n");
+    if (QString(QTest::currentDataTag()) == QLatin1String("filter0"))
+        f.state.settings.Filter0 = 0;
+    f.process(name, bytes);
+    QTEST(f.state.status.text(), "status");
+    QVERIFY(f.dataIn().isEmpty());
+    QVERIFY(f.text().isEmpty());
+    QVERIFY(f.bad().isEmpty());
+    QCOMPARE(f.state.lists.List2().count(), 0);
+    QVERIFY(f.alarms.calls.isEmpty());
+}
+
+void TestProductProcessor::filterSparesTestStation()
+{
+    Fixture f;
+    f.state.settings.Filter0 = 0;
+    f.process(QStringLiteral("TESTWARN.TXT"), "WOUS99 KWBC 051200\r\nXXXXXX\r\n");
+    QCOMPARE(f.text(), QStringList({"TESTWARN ~TEST~RN"}));
+    // Pacific stations pass Filter0 = 0.
+    f.process(QStringLiteral("AFDHFOHI.TXT"), "FXHW60 PHFO 051200\r\nAFDHFO\r\n");
+    QVERIFY(f.text().contains("AFDHFO   ~PHFO~HI"));
+}
+
+void TestProductProcessor::retentionFromOfficeTableAndLongListLine()
+{
+    Fixture f;
+    f.state.settings.LongHeader = 1;
+    f.loadMenu(
+        "[Forecasts]\r\nArea Forecast Discussion,AFD,3\r\n[Warnings]\r\nDay Outlook,SPE,2\r\n"
+        "[Offices]\r\nGRR,0\r\n");
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    QCOMPARE(f.text(), QStringList({kAfdKey})); // the office count 0 wins
+    QCOMPARE(f.state.lists.List2().texts().first(),
+             QStringLiteral("GRR~Area Forecast Discussion").leftJustified(40) + "+" + kAfdKey);
+    f.process(QStringLiteral("SPENESUS.TXT"), "TXUS20 KNES 051200\r\nSPENES\r\n");
+    QCOMPARE(f.state.lists.List2().texts().first(),
+             QStringLiteral("WBC~Day Outlook").leftJustified(40) + "+SPENES   ~KNES~US");
+}
+
+void TestProductProcessor::localListAndCap()
+{
+    Fixture f;
+    f.state.localCodes = {"GRR", "GRR", "=}"};
+    for (int i = 0; i < 150; ++i)
+        f.state.lists.addReceived(QStringLiteral("OLD%1").arg(i));
+    f.process(QStringLiteral("TORGRRMI.TXT"), "WFUS53 KGRR 051200\r\nTORGRR\r\n");
+    QCOMPARE(f.state.lists.List2().count(), 150);
+    QCOMPARE(f.state.lists.List2().text(0), QStringLiteral("TORGRR   ~KGRR~MI"));
+    QCOMPARE(f.state.lists.List2().text(149), QStringLiteral("OLD1")); // OLD0 pushed out
+    // A line matching two local codes is inserted twice.
+    QCOMPARE(f.state.lists.List3().texts(), QStringList(2, "TORGRR   ~KGRR~MI"));
+    QCOMPARE(f.state.lists.List2().entry(0).foreground, QColor(255, 0, 0));
+}
+
+void TestProductProcessor::speciAndMetarHooks()
+{
+    Fixture f;
+    f.state.settings.MetarDL = 1;
+    f.state.settings.Metar = QStringLiteral("KGRR");
+    f.process(QStringLiteral("SAUS80XX.TXT"), "SAUS80 KWBC 051200\r\nSPECI\r\n");
+    const QString key = QStringLiteral("MTRSP8   ~KWBC~XX");
+    QCOMPARE(f.text(), QStringList({key}));
+    QCOMPARE(f.metar.calls, QStringList({"GetOffHourly KGRR " + key + " 1"}));
+}
+
+void TestProductProcessor::statusFileAndWebPage()
+{
+    Fixture f;
+    f.process(QStringLiteral("STATUS.TXT"), "status");
+    QCOMPARE(readBytes(f.prog + "status.txt"), QByteArray("status"));
+    QCOMPARE(f.state.status.text(), QStringLiteral("New STATUS file ready"));
+    f.process(QStringLiteral("INDEX.HTM"), "<html>");
+    QCOMPARE(f.filed("INDEX.HTM"), QByteArray("<html>"));
+    QCOMPARE(f.state.lists.List2().texts(), QStringList({"INDEX.HTM"}));
+    QVERIFY(f.alarms.calls.isEmpty());
+    QVERIFY(f.dataIn().isEmpty());
+}
+
+void TestProductProcessor::compressedProductLandsInDataIn()
+{
+    Fixture f;
+    writeZip(f.state.settings.TransferPath + "ZFPGRRMI.ZIS",
+             {{"sub/dir/AFDGRRMI.TXT", kAfd}, {"sub/", QByteArray()}});
+    f.processor.ProcessData(QStringLiteral("ZFPGRRMI.ZIS"));
+    QCOMPARE(f.dataIn(), QStringList({"AFDGRRMI.TXT"}));
+    QCOMPARE(readBytes(f.state.settings.TransferPath + "AFDGRRMI.TXT"), kAfd);
+    QVERIFY(FileLister::list(f.state.settings.SAPath).isEmpty());
+    QCOMPARE(f.state.status.text(), QStringLiteral("Unzipped Successfully"));
+    // The next poll takes the extracted product.
+    f.processor.ProcessData(QStringLiteral("AFDGRRMI.TXT"));
+    QCOMPARE(f.text(), QStringList({kAfdKey}));
+}
+
+void TestProductProcessor::damagedCompressedProductIsQuarantined()
+{
+    Fixture f;
+    f.process(QStringLiteral("ZFPGRRMI.ZIS"), "PK\x03\x04 not really a zip archive");
+    QVERIFY(f.dataIn().isEmpty());
+    QCOMPARE(f.bad(), QStringList({"ZFPGRRMI.ZIS"}));
+    QCOMPARE(f.state.status.text(),
+             QStringLiteral("Moved to track/bad: ZFPGRRMI.ZIS (Unzip error #19)"));
+}
+
+void TestProductProcessor::hourlyCollectionIsKeptAndTimestamped()
+{
+    Fixture f;
+    f.state.settings.MetarDL = 1;
+    f.state.settings.RCMUnzip = 1;
+    f.home.write(QStringLiteral("prog/rcmunzip"), "#!/bin/sh\n");
+    const QString& sa = f.state.settings.SAPath;
+    f.home.write(QStringLiteral("hourly/SAHOURLY.TXT"), "old");
+    writeZip(f.state.settings.TransferPath + "SAHOURLY.ZIS", {{"SAHOURLY.TXT", "new"}});
+    f.processor.ProcessData(QStringLiteral("SAHOURLY.ZIS"));
+    QCOMPARE(FileLister::list(sa), QStringList({"SAHOURLY.12051507.TXT", "SAHOURLY.TXT"}));
+    QCOMPARE(readBytes(sa + "SAHOURLY.12051507.TXT"), QByteArray("new"));
+    QCOMPARE(f.metar.calls, QStringList({"GetHourly KORD 1"}));
+    QCOMPARE(f.alarms.calls, QStringList({"name SAHOURLY|SAHOURLY.ZIS"}));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Received SAHOURLY.ZIS"));
+
+    writeZip(f.state.settings.TransferPath + "SAORCMUS.ZIS", {{"SAORCMUS.TXT", "rcm"}});
+    f.processor.ProcessData(QStringLiteral("SAORCMUS.ZIS"));
+    QVERIFY(QFile::exists(sa + "SAORCMUS.12051507.TXT"));
+    QVERIFY(!QFile::exists(sa + "SAORCMUS.ZIS"));
+    QCOMPARE(f.launcher.commandLines, QStringList({"\"" + f.prog + "rcmunzip\" RUN"}));
+    QCOMPARE(f.launcher.windows.value(0), LaunchWindow::Hidden);
+
+    writeZip(f.state.settings.TransferPath + "SFCOBSUS.ZIS", {{"SFCOBS.TXT", "obs"}});
+    f.processor.ProcessData(QStringLiteral("SFCOBSUS.ZIS"));
+    QVERIFY(QFile::exists(sa + "SFCOBSUS.ZIS")); // only extracted
+    QVERIFY(QFile::exists(sa + "SFCOBS.TXT"));
+    QVERIFY(f.dataIn().isEmpty());
+}
+
+void TestProductProcessor::failedFilingGoesToQuarantine()
+{
+    Fixture f;
+    f.state.settings.TextPath = f.home.file(QStringLiteral("missing/"));
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd + "2");
+    QVERIFY(f.dataIn().isEmpty());
+    QCOMPARE(f.bad(), QStringList({"AFDGRRMI.TXT", "AFDGRRMI.TXT.1"}));
+    QCOMPARE(readBytes(f.processor.quarantineDir() + "AFDGRRMI.TXT.1"), kAfd + "2");
+    QVERIFY(f.state.status.text().startsWith("Moved to track/bad: AFDGRRMI.TXT (not filed: "));
+    QCOMPARE(f.state.lists.List2().count(), 0);
+    QVERIFY(f.alarms.calls.isEmpty());
+}
+
+void TestProductProcessor::hostileContentCannotLeaveTextPath_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("identifier climbs up")
+        << "AFDGRRMI.TXT" << QByteArray("000abc/x\r\nFXUS63 KGRR 051200\r\n");
+    QTest::newRow("station with slash")
+        << "AFDGRRMI.TXT" << QByteArray("FXUS63 K/.. 051200\r\nAFDGRR\r\n");
+    QTest::newRow("control character")
+        << "AFDGRRMI.TXT" << QByteArray("FXUS63 K\x07GR 051200\r\nAFDGRR\r\n");
+    QTest::newRow("name with control") << "AFD\x1bGRR.TXT" << kAfd;
+}
+
+void TestProductProcessor::hostileContentCannotLeaveTextPath()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    Fixture f;
+    f.process(name, bytes);
+    QVERIFY(f.dataIn().isEmpty());
+    QVERIFY(f.text().isEmpty());
+    QCOMPARE(f.bad().size(), 1);
+    QVERIFY(f.state.status.text().startsWith("Moved to track/bad: "));
+    QCOMPARE(QDir(f.home.path()).entryList(QDir::Files), QStringList());
+    QVERIFY(!QFile::exists(f.state.settings.TextPath + "abc"));
+}
+
+void TestProductProcessor::emptyFileIsQuarantinedWithReport()
+{
+    Fixture f;
+    f.process(QStringLiteral("AFDGRRMI.TXT"), QByteArray());
+    QCOMPARE(f.bad(), QStringList({"AFDGRRMI.TXT"}));
+    QCOMPARE(f.state.displayText(),
+             QStringLiteral("MAIN: ProcessData\nError: 62\nPossible Causes: Input past end of file "
+                            "(AFDGRRMI.TXT)\n\nAFDGRRMI.TXT-AFDGRRMI.TXT"));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Moved to track/bad: AFDGRRMI.TXT (error 62)"));
+}
+
+void TestProductProcessor::unreadableFileIsRetriedOnceThenLeft()
+{
+    Fixture f;
+    LockedProcessor locked(f.state, f.alarms, f.metar);
+    f.drop(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    try {
+        locked.ProcessData(QStringLiteral("AFDGRRMI.TXT"));
+        QFAIL("no retry asked");
+    } catch (const RuntimeError& error) {
+        QCOMPARE(error.number(), ErrorNumber::PathFileAccess);
+    }
+    QCOMPARE(locked.retryMarker(), QStringLiteral("Bad file: AFDGRRMI.TXT"));
+    locked.ProcessData(QStringLiteral("AFDGRRMI.TXT")); // second time: left for the next poll
+    QCOMPARE(f.dataIn(), QStringList({"AFDGRRMI.TXT"}));
+    QVERIFY(f.bad().isEmpty());
+    // Once it can be read it is filed and the marker cleared.
+    f.processor.ProcessData(QStringLiteral("AFDGRRMI.TXT"));
+    QCOMPARE(f.text(), QStringList({kAfdKey}));
+}
+
+void TestProductProcessor::pollerRetriesAndMovesOn()
+{
+    Fixture f;
+    LockedProcessor locked(f.state, f.alarms, f.metar);
+    f.drop(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    f.drop(QStringLiteral("RADUSAPN.GIF"), "GIF");
+    DataInPoller& poller = f.state.poller();
+    poller.setDirectory(f.state.settings.TransferPath);
+    poller.setProcessor(&locked);
+    poller.setRetryDelay(0);
+    poller.runPassNow();
+    QCOMPARE(f.dataIn(), QStringList({"AFDGRRMI.TXT"}));
+    QVERIFY(f.prompter.messages.isEmpty());
+    poller.runPassNow(); // the next poll does not stall on it
+    QCOMPARE(f.dataIn(), QStringList({"AFDGRRMI.TXT"}));
+}
+
+void TestProductProcessor::hugeAndBinaryFiles()
+{
+    Fixture f;
+    QByteArray huge = kAfd;
+    huge.append(QByteArray(50 * 1024 * 1024, 'X'));
+    f.process(QStringLiteral("AFDGRRMI.TXT"), huge);
+    QCOMPARE(QFileInfo(f.state.settings.TextPath + kAfdKey).size(), huge.size());
+    huge.clear();
+    QByteArray binary(1024 * 1024, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 7919) & 0xff);
+    f.process(QStringLiteral("BINARYXX.TXT"), binary);
+    f.process(QStringLiteral("TRUNCXX.TXT"), "\x01\r\r\n001 \r\r\n");
+    QVERIFY(f.dataIn().isEmpty());
+    QStringList kept = f.text() + f.bad();
+    QVERIFY(kept.contains("TRUNCXX.TXT"));
+}
+
+void TestProductProcessor::crossFileSystemMove()
+{
+    if (!QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+        QSKIP("no second file system");
+    QTemporaryDir shm(QStringLiteral("/dev/shm/vantorel-XXXXXX"));
+    Fixture f;
+    f.state.settings.TransferPath = shm.path() + "/";
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    QCOMPARE(f.filed(kAfdKey), kAfd);
+    QVERIFY(f.dataIn().isEmpty());
+}
+
+// Every corpus product through ProcessData: each is filed under the key its
+// heading gives, or discarded by a rule; nothing stays behind.
+void TestProductProcessor::wholeCorpus()
+{
+    Fixture f;
+    const QJsonArray manifest =
+        QJsonDocument::fromJson(readBytes(testDataPath("corpus/MANIFEST.json"))).array();
+    QVERIFY(manifest.size() > 500);
+    static const QStringList areas = {"PN", "AA", "XX", "US", "CA", "HW",
+                                      "PZ", "AK", "NT", "VD", "VX", "OK"};
+    int filed = 0, wrongKey = 0;
+    QMap<QString, int> discarded;
+    for (const QJsonValue& value : manifest) {
+        const QJsonObject entry = value.toObject();
+        const QString name = entry["file"].toString();
+        const QString form = entry["form"].toString();
+        const QStringList wmo = entry["wmo"].toString().split(' ');
+        const QByteArray bytes = readBytes(testDataPath("corpus/products/" + name));
+        f.process(name, bytes);
+        QVERIFY2(f.dataIn().isEmpty(), qPrintable(name));
+        const QString status = f.state.status.text();
+        if (!status.startsWith("Received ")) {
+            discarded[status.section(' ', 0, 0)]++;
+            continue;
+        }
+        ++filed;
+        const bool fromFile =
+            form == "raw" || (form == "heading" && areas.contains(wmo[0].mid(2, 2)));
+        const QString identifier = fromFile ? entry["awips"].toString() : wmo[0].left(6);
+        const bool mkc = identifier == "SWOMCD"; // filed under the issuing centre
+        const QString key =
+            ProductProcessor::productKey(identifier, mkc ? "KMKC" : wmo[1], name.mid(6, 2));
+        if (f.filed(key) != bytes) {
+            ++wrongKey;
+            qWarning() << name << "not filed as" << key << status;
+        }
+    }
+    qInfo() << "corpus:" << manifest.size() << "filed:" << filed << "discarded:" << discarded;
+    QCOMPARE(wrongKey, 0);
+    QVERIFY(f.bad().isEmpty());
+    QCOMPARE(filed + std::accumulate(discarded.begin(), discarded.end(), 0), int(manifest.size()));
+}
+
+QTEST_GUILESS_MAIN(TestProductProcessor)
+#include "tst_productprocessor.moc"

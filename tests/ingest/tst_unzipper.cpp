@@ -1,0 +1,219 @@
+#include "TestSupport.h"
+#include "app/MainState.h"
+#include "ingest/IMetarHooks.h"
+#include "ingest/Unzipper.h"
+#include "platform/FileLister.h"
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <zip.h>
+
+namespace {
+class RecordingMetarHooks : public IMetarHooks
+{
+public:
+    void GetHourly(const QString& stations, bool displayIt) override
+    {
+        calls << QStringLiteral("GetHourly %1 %2").arg(stations).arg(displayIt);
+    }
+    void GetOffHourly(const QString&, const QString&, bool) override { calls << "GetOffHourly"; }
+    void AlarmMetar(const QString& kind) override { calls << QStringLiteral("AlarmMetar ") + kind; }
+    QStringList calls;
+};
+
+struct Member
+{
+    QString name;
+    QByteArray bytes;
+    bool encrypted = false;
+};
+
+struct Fixture
+{
+    TestHome home;
+    QString prog = home.path() + QStringLiteral("/prog/");
+    QString target = home.path() + QStringLiteral("/target/");
+    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    MainState state{prog, MainState::Services{&store, &launcher, &windows, &prompter, &clock}};
+    RecordingMetarHooks metar;
+    Unzipper unzipper{state, metar};
+
+    Fixture() { QDir().mkpath(target); }
+
+    // Builds an archive with libzip; false when the library cannot encrypt.
+    bool zip(const QString& name, const QList<Member>& members) const
+    {
+        int error = 0;
+        zip_t* archive = zip_open(QFile::encodeName(home.file(name)).constData(),
+                                  ZIP_CREATE | ZIP_TRUNCATE, &error);
+        if (!archive)
+            return false;
+        for (const Member& m : members) {
+            zip_source_t* source =
+                zip_source_buffer(archive, m.bytes.constData(), m.bytes.size(), 0);
+            const zip_int64_t index =
+                m.name.endsWith('/')
+                    ? zip_dir_add(archive, m.name.toUtf8().constData(), 0)
+                    : zip_file_add(archive, m.name.toUtf8().constData(), source, 0);
+            if (index < 0)
+                return false;
+            if (m.encrypted &&
+                zip_file_set_encryption(archive, quint64(index), ZIP_EM_AES_256, "secret") != 0) {
+                zip_discard(archive);
+                return false;
+            }
+        }
+        return zip_close(archive) == 0;
+    }
+    QString archive(const QString& name) const { return home.file(name); }
+};
+} // namespace
+
+class TestUnzipper : public QObject
+{
+    Q_OBJECT
+private slots:
+    void membersLandFlatInTarget();
+    void targetName_data();
+    void targetName();
+    void badArchives_data();
+    void badArchives();
+    void oversizedMemberIsRefused();
+    void encryptedMemberAsksOnceAndCancelSticks();
+    void hourlyHooksRunEvenOnFailure();
+};
+
+void TestUnzipper::membersLandFlatInTarget()
+{
+    Fixture f;
+    QByteArray binary;
+    for (int i = 0; i < 70000; ++i)
+        binary.append(char(i * 31));
+    QVERIFY(f.zip("a.zip", {{"sub/", {}},
+                            {"sub/deeper/AFDGRRMI.TXT", "FXUS63 KGRR\r\r\n"},
+                            {"..\\BIN.DAT", binary},
+                            {"../", {}}}));
+    f.home.write("target/AFDGRRMI.TXT", "old contents, longer than the new");
+    QVERIFY(f.unzipper.Unzipit(f.archive("a.zip"), f.target));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Unzipped Successfully"));
+    QCOMPARE(f.unzipper.extracted(), QStringList({"AFDGRRMI.TXT", "BIN.DAT"}));
+    QCOMPARE(QDir(f.target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({"AFDGRRMI.TXT", "BIN.DAT"}));
+    QCOMPARE(readBytes(f.target + "AFDGRRMI.TXT"), QByteArray("FXUS63 KGRR\r\r\n"));
+    QCOMPARE(readBytes(f.target + "BIN.DAT"), binary);
+    QVERIFY(f.metar.calls.isEmpty());
+}
+
+void TestUnzipper::targetName_data()
+{
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "A.TXT"
+                           << "A.TXT";
+    QTest::newRow("directories") << "a/b/A.TXT"
+                                 << "A.TXT";
+    QTest::newRow("backslashes") << "a\\b\\A.TXT"
+                                 << "A.TXT";
+    QTest::newRow("absolute") << "/etc/passwd"
+                              << "passwd";
+    QTest::newRow("directory entry") << "a/b/"
+                                     << "";
+    QTest::newRow("dot dot") << "a/.."
+                             << "";
+    QTest::newRow("dot") << "."
+                         << "";
+}
+
+void TestUnzipper::targetName()
+{
+    QFETCH(QString, member);
+    QTEST(Unzipper::targetName(member), "name");
+}
+
+void TestUnzipper::badArchives_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("error");
+    QTest::newRow("empty file") << QByteArray() << int(ZIP_ER_NOZIP);
+    QTest::newRow("not a zip") << QByteArray("hello, this is plain text") << int(ZIP_ER_NOZIP);
+}
+
+void TestUnzipper::badArchives()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, error);
+    Fixture f;
+    f.home.write("bad.zip", bytes);
+    QVERIFY(!f.unzipper.Unzipit(f.archive("bad.zip"), f.target));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #%1").arg(error));
+    QVERIFY(QFile::exists(f.archive("bad.zip"))); // the archive stays where it is
+}
+
+void TestUnzipper::oversizedMemberIsRefused()
+{
+    Fixture f;
+    QVERIFY(f.zip("big.zip", {{"A.TXT", "small"}, {"BOMB.TXT", QByteArray(100000, 'x')}}));
+    f.unzipper.setMemberLimit(1000);
+    QCOMPARE(f.unzipper.VBUnZip32(f.archive("big.zip"), f.target), Unzipper::MemberTooLarge);
+    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #100"));
+    QVERIFY(!QFile::exists(f.target + "BOMB.TXT"));
+    QCOMPARE(QDir(f.target).entryList(QDir::Files | QDir::Hidden), QStringList({"A.TXT"}));
+
+    // A truncated archive: its end record is gone.
+    QByteArray bytes = readBytes(f.archive("big.zip"));
+    bytes.chop(30);
+    f.home.write("cut.zip", bytes);
+    QVERIFY(f.unzipper.VBUnZip32(f.archive("cut.zip"), f.target) != 0);
+    QVERIFY(f.state.status.text().startsWith("Unzip error #"));
+}
+
+void TestUnzipper::encryptedMemberAsksOnceAndCancelSticks()
+{
+    Fixture f;
+    if (!f.zip("enc.zip", {{"ONE.TXT", "one", true}, {"TWO.TXT", "two", true}}))
+        QSKIP("libzip cannot write encrypted archives here");
+    f.prompter.inputs = {QStringLiteral("secret")};
+    QVERIFY(f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
+    QCOMPARE(readBytes(f.target + "TWO.TXT"), QByteArray("two"));
+    QCOMPARE(f.prompter.inputs.size(), 0); // asked once for both members
+
+    f.prompter.inputs = {QStringLiteral("wrong")};
+    QVERIFY(!f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #%1").arg(ZIP_ER_WRONGPASSWD));
+
+    f.prompter.inputs = {QString()};
+    QVERIFY(!f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
+    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #%1").arg(ZIP_ER_NOPASSWD));
+    QVERIFY(f.unzipper.passwordCancelled());
+    f.prompter.inputs = {QStringLiteral("secret")};
+    QVERIFY(!f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
+    QCOMPARE(f.prompter.inputs.size(), 1); // not asked again
+}
+
+void TestUnzipper::hourlyHooksRunEvenOnFailure()
+{
+    Fixture f;
+    f.state.settings.MetarDL = 1;
+    f.state.settings.Metar = QStringLiteral("KGRR KAZO");
+    f.state.alarms.load(
+        f.home.write("prog/alarm-v15.cfg", "\"METAR\",0,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"));
+    QVERIFY(f.state.alarms.metarAlarmDefined());
+    QVERIFY(f.zip("SAHOURLY.ZIS", {{"SAHOURLY.TXT", "METAR KGRR"}}));
+    QVERIFY(f.unzipper.Unzipit(f.archive("SAHOURLY.ZIS"), f.target));
+    const QStringList expected = {"GetHourly KGRR KAZO 1", "GetHourly KGRR KAZO 0",
+                                  "AlarmMetar METAR"};
+    QCOMPARE(f.metar.calls, expected);
+    f.metar.calls.clear();
+    f.home.write("SAHOURLY.ZIS", "damaged");
+    QVERIFY(!f.unzipper.Unzipit(f.archive("SAHOURLY.ZIS"), f.target));
+    QCOMPARE(f.metar.calls, expected);
+}
+
+QTEST_GUILESS_MAIN(TestUnzipper)
+#include "tst_unzipper.moc"
