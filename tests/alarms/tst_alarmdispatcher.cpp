@@ -16,15 +16,8 @@ public:
     bool printText(const QString&, int) override { return true; }
 };
 
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    QString programDir = home.path() + QStringLiteral("/prog/");
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    MainState state{programDir, {nullptr, &launcher, &windows, &prompter, &clock}};
     NoPrinter printer;
     VOZUZUduvi component{state, printer};
     AlarmDispatcher dispatcher{state, component};

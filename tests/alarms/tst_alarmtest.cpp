@@ -17,21 +17,8 @@ private slots:
 };
 
 namespace {
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    QString programDir = home.path() + QStringLiteral("/prog/");
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    MainState state{programDir, {nullptr, &launcher, &windows, &prompter, &clock}};
-    Fixture()
-    {
-        QDir().mkpath(programDir);
-        state.settings.TextPath = home.path() + QStringLiteral("/text/");
-        QDir().mkpath(state.settings.TextPath);
-    }
     void define(const QString& pattern)
     {
         AlarmDefinition d;

@@ -35,15 +35,8 @@ struct Switches
     quint8 log = 0, display = 0, exe = 0, compress = 0, archive = 0, list = 0;
 };
 
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    QString programDir = home.path() + QStringLiteral("/prog/");
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    MainState state{programDir, {nullptr, &launcher, &windows, &prompter, &clock}};
     RecordingPrinter printer;
     VOZUZUduvi component{state, printer};
     QStringList events; // one entry per event: name and arguments, "|" between

@@ -9,28 +9,11 @@
 #include <memory>
 
 namespace {
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::unique_ptr<MainState> state;
-    std::unique_ptr<BulletinDisplay> display;
-
-    Fixture()
-    {
-        state = std::make_unique<MainState>(
-            home.path() + QStringLiteral("/prog/"),
-            MainState::Services{&store, &launcher, &windows, &prompter, &clock});
-        state->settings.TextPath = home.path() + QStringLiteral("/text/");
-        state->settings.GIFPath = home.path() + QStringLiteral("/images/");
-        state->settings.SAPath = home.path() + QStringLiteral("/sa/");
-        QDir().mkpath(state->settings.TextPath);
-        display = std::make_unique<BulletinDisplay>(*state);
-    }
+    Fixture() { state.settings.SAPath = home.path() + QStringLiteral("/sa/"); }
+    BulletinDisplay displayObject{state};
+    BulletinDisplay* display = &displayObject;
     void storeCorpus(const QString& file, const QString& key)
     {
         home.write(QStringLiteral("text/") + key, readBytes(testDataPath("display/" + file)));
@@ -79,10 +62,10 @@ void TestBulletinDisplay::corpusForms()
     QFETCH(QString, firstLine);
     Fixture f;
     f.storeCorpus(file, key);
-    QSignalSpy leave(f.display.get(), &BulletinDisplay::leaveCompactRequested);
+    QSignalSpy leave(f.display, &BulletinDisplay::leaveCompactRequested);
     f.display->DisplayProd(key);
-    const QString text = f.state->displayText();
-    QCOMPARE(f.state->displayTag(), key);
+    const QString text = f.state.displayText();
+    QCOMPARE(f.state.displayTag(), key);
     // The start-of-heading group is gone and the text begins with what followed it.
     QCOMPARE(text.section(QStringLiteral("\r\n"), 0, 0), firstLine);
     QVERIFY(!text.contains(QChar(1)));
@@ -105,13 +88,13 @@ void TestBulletinDisplay::crCrLfBecomesCrLf()
 void TestBulletinDisplay::missingProduct()
 {
     Fixture f;
-    f.state->setDisplay(QStringLiteral("old"), QStringLiteral("OLD"));
+    f.state.setDisplay(QStringLiteral("old"), QStringLiteral("OLD"));
     f.display->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.state->displayTag(), QString());
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state.displayTag(), QString());
     f.home.write(QStringLiteral("text/EMPTY"), QByteArray());
     f.display->DisplayProd(QStringLiteral("EMPTY"));
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
     QVERIFY(f.prompter.messages.isEmpty());
 }
 
@@ -119,10 +102,10 @@ void TestBulletinDisplay::hourlyCollectionsTooLarge()
 {
     Fixture f;
     f.display->DisplayProd(QStringLiteral("SAHOURLY.TXT"));
-    QCOMPARE(f.state->displayText(), QStringLiteral("File too large to be displayed."));
-    QCOMPARE(f.state->displayTag(), QString());
+    QCOMPARE(f.state.displayText(), QStringLiteral("File too large to be displayed."));
+    QCOMPARE(f.state.displayTag(), QString());
     f.display->DisplayProd(QStringLiteral("SAORCMUS.TXT"));
-    QCOMPARE(f.state->displayText(), BulletinDisplay::TooLarge);
+    QCOMPARE(f.state.displayText(), BulletinDisplay::TooLarge);
 }
 
 void TestBulletinDisplay::hostileNamesRefused_data()
@@ -141,7 +124,7 @@ void TestBulletinDisplay::hostileNamesRefused()
     Fixture f;
     f.home.write(QStringLiteral("secret"), "do not show");
     f.display->DisplayProd(name);
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("Invalid product name")));
 }
@@ -149,22 +132,22 @@ void TestBulletinDisplay::hostileNamesRefused()
 void TestBulletinDisplay::missingDirectory()
 {
     Fixture f;
-    f.state->settings.TextPath = f.home.path() + QStringLiteral("/nowhere/");
+    f.state.settings.TextPath = f.home.path() + QStringLiteral("/nowhere/");
     f.display->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
-    QVERIFY(f.state->status.text().contains(QStringLiteral("nowhere")));
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
+    QVERIFY(f.state.status.text().contains(QStringLiteral("nowhere")));
     // AFOS graphics are not shown here at all.
-    f.state->setDisplay(QStringLiteral("kept"), QStringLiteral("T"));
+    f.state.setDisplay(QStringLiteral("kept"), QStringLiteral("T"));
     f.display->DisplayProd(QStringLiteral("GPHX.GPH"));
-    QCOMPARE(f.state->displayText(), QStringLiteral("kept"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("kept"));
 }
 
 void TestBulletinDisplay::findText()
 {
     Fixture f;
-    f.state->setDisplay(QStringLiteral("TORNADO WARNING\r\nA TORNADO WAS SEEN"),
-                        QStringLiteral("K"));
-    QSignalSpy select(f.display.get(), &BulletinDisplay::selectRequested);
+    f.state.setDisplay(QStringLiteral("TORNADO WARNING\r\nA TORNADO WAS SEEN"),
+                       QStringLiteral("K"));
+    QSignalSpy select(f.display, &BulletinDisplay::selectRequested);
     f.prompter.inputs << QStringLiteral("tornado");
     f.display->FindText(0);
     QCOMPARE(f.prompter.messages.size(), 0);
@@ -185,8 +168,8 @@ void TestBulletinDisplay::findText()
 void TestBulletinDisplay::findTextCancelled()
 {
     Fixture f;
-    f.state->setDisplay(QStringLiteral("ABC"), QString());
-    QSignalSpy select(f.display.get(), &BulletinDisplay::selectRequested);
+    f.state.setDisplay(QStringLiteral("ABC"), QString());
+    QSignalSpy select(f.display, &BulletinDisplay::selectRequested);
     f.prompter.inputs << QString();
     f.display->FindText(0);
     f.display->FindText(1); // nothing remembered yet

@@ -10,23 +10,11 @@
 namespace {
 const QString kKey = QStringLiteral("AFDGRR   ~KGRR~MI");
 
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::unique_ptr<MainState> state;
-
     Fixture()
     {
-        state = std::make_unique<MainState>(
-            home.path() + QStringLiteral("/prog/"),
-            MainState::Services{&store, &launcher, &windows, &prompter, &clock});
-        state->settings.TextPath = home.path() + QStringLiteral("/text/");
-        state->settings.DefaultSaveDir = home.path() + QStringLiteral("/");
+        state.settings.DefaultSaveDir = home.path() + QStringLiteral("/");
         home.write(QStringLiteral("text/") + kKey, "STORED\r\r\nPRODUCT");
     }
 };
@@ -58,8 +46,8 @@ void TestSaveFile::nothingToSave()
     QFETCH(QString, text);
     QFETCH(QString, tag);
     Fixture f;
-    f.state->setDisplay(text, tag);
-    QVERIFY(!SaveFile(*f.state).canSave());
+    f.state.setDisplay(text, tag);
+    QVERIFY(!SaveFile(f.state).canSave());
     QCOMPARE(f.prompter.messages.size(), 1);
     QCOMPARE(f.prompter.messages[0].text, QStringLiteral("No bulletin displayed"));
 }
@@ -68,8 +56,8 @@ void TestSaveFile::savesStoredFileAndRemembersDirectory()
 {
     Fixture f;
     // The shown text was changed (a zone segment): the stored file is saved.
-    f.state->setDisplay(QStringLiteral("SEGMENT ONLY"), kKey);
-    SaveFile save(*f.state);
+    f.state.setDisplay(QStringLiteral("SEGMENT ONLY"), kKey);
+    SaveFile save(f.state);
     QVERIFY(save.canSave());
     QCOMPARE(save.initialPath(), f.home.path() + QStringLiteral("/") + kKey);
     const QString target = f.home.path() + QStringLiteral("/saved/afd.txt");
@@ -78,7 +66,7 @@ void TestSaveFile::savesStoredFileAndRemembersDirectory()
     QVERIFY(save.saveReporting(target));
     QCOMPARE(readBytes(target), QByteArray("STORED\r\r\nPRODUCT"));
     const QString dir = f.home.path() + QStringLiteral("/saved/");
-    QCOMPARE(f.state->settings.DefaultSaveDir, dir);
+    QCOMPARE(f.state.settings.DefaultSaveDir, dir);
     QCOMPARE(f.store.read(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"), QString()),
              dir);
     QCOMPARE(save.initialPath(), dir + kKey); // the next dialog opens there
@@ -87,13 +75,13 @@ void TestSaveFile::savesStoredFileAndRemembersDirectory()
 void TestSaveFile::missingProductReported()
 {
     Fixture f;
-    f.state->setDisplay(QStringLiteral("TEXT"), QStringLiteral("ZFPGRR   ~KGRR~MI"));
-    const QString before = f.state->settings.DefaultSaveDir;
-    QVERIFY(!SaveFile(*f.state).saveReporting(f.home.path() + QStringLiteral("/x.txt")));
+    f.state.setDisplay(QStringLiteral("TEXT"), QStringLiteral("ZFPGRR   ~KGRR~MI"));
+    const QString before = f.state.settings.DefaultSaveDir;
+    QVERIFY(!SaveFile(f.state).saveReporting(f.home.path() + QStringLiteral("/x.txt")));
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: SaveFile\nError: 53")));
     QVERIFY(!QFile::exists(f.home.path() + QStringLiteral("/x.txt")));
-    QCOMPARE(f.state->settings.DefaultSaveDir, before);
+    QCOMPARE(f.state.settings.DefaultSaveDir, before);
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)

@@ -83,3 +83,15 @@ void FakeWindowControl::raise(quint64 window)
 {
     actions << QStringLiteral("raise %1").arg(window);
 }
+
+StateFixture::StateFixture()
+    : programDir(home.path() + QStringLiteral("/prog/")),
+      store(home.file(QStringLiteral(".config/Vantorel-v15.conf"))),
+      state(programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock})
+{
+    QDir().mkpath(programDir);
+    state.settings.TextPath = home.path() + QStringLiteral("/text/");
+    state.settings.GIFPath = home.path() + QStringLiteral("/images/");
+    state.settings.SAPath = home.path() + QStringLiteral("/hourly/");
+    QDir().mkpath(state.settings.TextPath);
+}

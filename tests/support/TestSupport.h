@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/MainState.h"
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
+#include "platform/SettingsStore.h"
 #include "platform/WindowControl.h"
 
 #include <QDateTime>
@@ -79,4 +81,21 @@ public:
 
     QMap<QString, quint64> windows;
     QStringList actions; // "hide 7", "restore 7", "raise 7"
+};
+
+// A main state over a private home with fake services. The program directory
+// is home/prog/ (created); TextPath, GIFPath and SAPath point to home/text/,
+// home/images/ and home/hourly/ (TextPath created).
+struct StateFixture
+{
+    StateFixture();
+
+    TestHome home;
+    QString programDir;
+    SettingsStore store;
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    MainState state;
 };
