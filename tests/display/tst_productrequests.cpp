@@ -15,33 +15,23 @@
 namespace {
 const QString kAfd = QStringLiteral("AFDGRR   ~KGRR~MI");
 
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    QString programDir = home.path() + QStringLiteral("/prog/");
-    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::unique_ptr<MainState> state;
     std::unique_ptr<BulletinDisplay> display;
     std::unique_ptr<MirrorFetcher> fetcher;
     std::unique_ptr<ProductRequests> requests;
 
     Fixture()
     {
-        state = std::make_unique<MainState>(
-            programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock});
-        Settings& s = state->settings;
+        Settings& s = state.settings;
         s.TextPath = home.path() + QStringLiteral("/text/");
         s.TransferPath = home.path() + QStringLiteral("/transfer/");
-        state->receiptDir = home.path() + QStringLiteral("/track/emwin/");
-        for (const QString& d : {s.TextPath, s.TransferPath, state->receiptDir, programDir})
+        state.receiptDir = home.path() + QStringLiteral("/track/emwin/");
+        for (const QString& d : {s.TextPath, s.TransferPath, state.receiptDir, programDir})
             QDir().mkpath(d);
-        display = std::make_unique<BulletinDisplay>(*state);
+        display = std::make_unique<BulletinDisplay>(state);
         fetcher = std::make_unique<MirrorFetcher>();
-        requests = std::make_unique<ProductRequests>(*state, *display, *fetcher);
+        requests = std::make_unique<ProductRequests>(state, *display, *fetcher);
     }
     void product(const QString& key, const QByteArray& text = QByteArray())
     {
@@ -52,7 +42,7 @@ struct Fixture
         home.write(QStringLiteral("track/emwin/") + name + QStringLiteral(".TXT"),
                    key.toLatin1() + "\r\n");
     }
-    QStringList list1() const { return state->lists.List1().texts(); }
+    QStringList list1() { return state.lists.List1().texts(); }
 };
 } // namespace
 
@@ -105,13 +95,13 @@ void TestProductRequests::categoryWithTwoCodes()
     Fixture f;
     for (const char* key : {"TORGRR   ~KGRR~MI", "SVRDTX   ~KDTX~MI", "AFDGRR   ~KGRR~MI"})
         f.product(QLatin1String(key));
-    f.state->lists.optListBoxType_Click(0);
+    f.state.lists.optListBoxType_Click(0);
     f.requests->categoryItem_Click(QStringLiteral("TORSVR"));
     QCOMPARE(f.requests->listingRequest(), (QStringList{"TOR", "SVR", "ZZZ", "ZZZ"}));
     QCOMPARE(f.list1(), (QStringList{"SVRDTX   ~KDTX~MI", "TORGRR   ~KGRR~MI"}));
-    QCOMPARE(f.state->lists.shownOption(), 1);
+    QCOMPARE(f.state.lists.shownOption(), 1);
     // Colours were applied: TOR is red on black.
-    QCOMPARE(f.state->lists.List1().entry(1).foreground, QColor(255, 0, 0));
+    QCOMPARE(f.state.lists.List1().entry(1).foreground, QColor(255, 0, 0));
 }
 
 void TestProductRequests::allTextProducts()
@@ -161,8 +151,8 @@ void TestProductRequests::buttonByReceiptAndZone()
     f.product(kAfd, "AREA FORECAST DISCUSSION");
     f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
     f.requests->cmdButton_Click(QStringLiteral("AFDGRRMI"));
-    QCOMPARE(f.state->displayTag(), kAfd);
-    QCOMPARE(f.state->displayText(), QStringLiteral("AREA FORECAST DISCUSSION"));
+    QCOMPARE(f.state.displayTag(), kAfd);
+    QCOMPARE(f.state.displayText(), QStringLiteral("AREA FORECAST DISCUSSION"));
 
     QStringList asked;
     f.requests->setZoneFinder([&](const QString& code, const QString& product) {
@@ -171,12 +161,12 @@ void TestProductRequests::buttonByReceiptAndZone()
     });
     f.requests->cmdButton_Click(QStringLiteral("AFDGRR!MIZ050"));
     QCOMPARE(asked, QStringList{"MIZ050|" + kAfd});
-    QCOMPARE(f.state->displayText(), QStringLiteral("SEGMENT"));
-    QCOMPARE(f.state->displayTag(), kAfd);
+    QCOMPARE(f.state.displayText(), QStringLiteral("SEGMENT"));
+    QCOMPARE(f.state.displayTag(), kAfd);
 
     f.requests->cmdButton_Click(QStringLiteral("ZFPXXX"));
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.state->displayTag(), QString());
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state.displayTag(), QString());
     QCOMPARE(asked.size(), 1);
 }
 
@@ -187,11 +177,11 @@ void TestProductRequests::quickItems()
     f.product(QStringLiteral("SWODY1   ~KWNS~US"), "SWO TEXT");
     f.receipt(QStringLiteral("SWODY1US"), QStringLiteral("SWODY1   ~KWNS~US"));
     f.requests->mnuQuick_Click(QStringLiteral("AFDGRR!"));
-    QCOMPARE(f.state->displayText(), QStringLiteral("AFD TEXT"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("AFD TEXT"));
     f.requests->mnuQuick_Click(QStringLiteral("SWODY1US.TXT"));
-    QCOMPARE(f.state->displayText(), QStringLiteral("SWO TEXT"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("SWO TEXT"));
     f.requests->mnuQuick_Click(QStringLiteral("NOPE!"));
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
     f.requests->mnuQuick_Click(QStringLiteral("SWO"));
     QCOMPARE(f.list1(), QStringList{"SWODY1   ~KWNS~US"});
 }
@@ -204,22 +194,22 @@ void TestProductRequests::olderAndNewer()
         f.product(kAfd + QStringLiteral(".%1").arg(v), QStringLiteral("V%1").arg(v).toLatin1());
     f.display->DisplayProd(kAfd);
     f.requests->cmdProduct_Click(1); // newer than the newest: the same file
-    QCOMPARE(f.state->displayTag(), kAfd);
+    QCOMPARE(f.state.displayTag(), kAfd);
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state->displayTag(), kAfd + ".1");
+    QCOMPARE(f.state.displayTag(), kAfd + ".1");
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state->displayTag(), kAfd + ".2"); // numeric order, not .10 after .1
+    QCOMPARE(f.state.displayTag(), kAfd + ".2"); // numeric order, not .10 after .1
     f.display->DisplayProd(kAfd + ".9");
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state->displayTag(), kAfd + ".10");
+    QCOMPARE(f.state.displayTag(), kAfd + ".10");
     f.requests->cmdProduct_Click(0);
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state->displayTag(), kAfd + ".11"); // the oldest stays
+    QCOMPARE(f.state.displayTag(), kAfd + ".11"); // the oldest stays
     f.requests->cmdProduct_Click(1);
-    QCOMPARE(f.state->displayTag(), kAfd + ".10");
-    f.state->setDisplay(QStringLiteral("message"), QString());
+    QCOMPARE(f.state.displayTag(), kAfd + ".10");
+    f.state.setDisplay(QStringLiteral("message"), QString());
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state->displayText(), QStringLiteral("message"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("message"));
 }
 
 void TestProductRequests::manualEntryLocal()
@@ -227,15 +217,15 @@ void TestProductRequests::manualEntryLocal()
     Fixture f;
     f.product(kAfd, "AFD");
     f.requests->txtManual_Enter(QStringLiteral("afd.rr"), false);
-    QCOMPARE(f.state->displayTag(), kAfd);
+    QCOMPARE(f.state.displayTag(), kAfd);
     f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
-    f.state->setDisplay(QString(), QString());
+    f.state.setDisplay(QString(), QString());
     f.requests->txtManual_Enter(QStringLiteral("AFDGRRMI"), false);
-    QCOMPARE(f.state->displayTag(), kAfd);
+    QCOMPARE(f.state.displayTag(), kAfd);
     f.requests->txtManual_Enter(QStringLiteral("ZFPGRRMI"), false);
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
     f.requests->txtManual_Enter(QStringLiteral("SAHOURLY"), false);
-    QCOMPARE(f.state->displayText(), BulletinDisplay::TooLarge);
+    QCOMPARE(f.state.displayText(), BulletinDisplay::TooLarge);
     QVERIFY(!f.requests->fetching());
 }
 
@@ -246,30 +236,30 @@ void TestProductRequests::manualEntryRefusesHostileNames()
     f.requests->txtManual_Enter(QStringLiteral("../SECRET.TXT"), true);
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(!f.requests->fetching());
-    QVERIFY(!f.state->displayText().contains(QStringLiteral("SECRET")));
+    QVERIFY(!f.state.displayText().contains(QStringLiteral("SECRET")));
 }
 
 void TestProductRequests::listClicks()
 {
     Fixture f;
     f.product(kAfd, "AFD");
-    ProductLists& lists = f.state->lists;
+    ProductLists& lists = f.state.lists;
     lists.List1().append(ProductLists::NoneFound);
     f.requests->List1_Click(0);
     QCOMPARE(lists.List1().count(), 0);
     lists.List1().append(kAfd.toLower());
     f.requests->List1_Click(0); // List1 entries are taken in upper case
-    QCOMPARE(f.state->displayTag(), kAfd);
+    QCOMPARE(f.state.displayTag(), kAfd);
 
     lists.List2().insertTop(
         QStringLiteral("GRR~Area Forecast Discussion%1+").arg(QString(16, ' ')) + kAfd,
         ProductLists::Cap);
-    f.state->setDisplay(QString(), QString());
+    f.state.setDisplay(QString(), QString());
     f.requests->ListClick(2, 0);
-    QCOMPARE(f.state->displayTag(), kAfd);
+    QCOMPARE(f.state.displayTag(), kAfd);
     lists.List3().insertTop(QStringLiteral("DATA.ZIP.Z"), ProductLists::Cap);
     f.requests->ListClick(3, 0);
-    QCOMPARE(f.state->displayText(), ProductRequests::ZippedMessage);
+    QCOMPARE(f.state.displayText(), ProductRequests::ZippedMessage);
     lists.List4().insertTop(QStringLiteral("RADGRRMI.GIF"), 0);
     QSignalSpy image(f.requests.get(), &ProductRequests::imageRequested);
     f.requests->ListClick(4, 0);
@@ -284,14 +274,14 @@ void TestProductRequests::gphWithoutPath()
     Fixture f;
     RecordingLauncher keysLauncher;
     XdotoolKeystrokes keys(keysLauncher);
-    GphViewer viewer(*f.state, keys);
+    GphViewer viewer(f.state, keys);
     f.requests->setGphViewer(&viewer);
-    f.state->lists.List1().append(QStringLiteral("GPH123.GPH"));
+    f.state.lists.List1().append(QStringLiteral("GPH123.GPH"));
     f.requests->List1_Click(0);
-    QCOMPARE(f.state->displayText(), GphViewer::NoPath);
+    QCOMPARE(f.state.displayText(), GphViewer::NoPath);
     QVERIFY(f.launcher.commandLines.isEmpty());
-    f.state->settings.GPHPath = QStringLiteral("/opt/gph/");
-    f.state->settings.AFOSPath = QStringLiteral("/data/afos/");
+    f.state.settings.GPHPath = QStringLiteral("/opt/gph/");
+    f.state.settings.AFOSPath = QStringLiteral("/data/afos/");
     f.requests->List1_Click(0);
     QCOMPARE(f.launcher.commandLines, QStringList{"\"/opt/gph/gphplot\""});
     QTRY_COMPARE_WITH_TIMEOUT(keysLauncher.commandLines.size(), 1, 10000);
@@ -302,20 +292,20 @@ void TestProductRequests::gphWithoutPath()
 void TestProductRequests::logAndStatus()
 {
     Fixture f;
-    f.state->setDisplay(QStringLiteral("shown"), kAfd);
+    f.state.setDisplay(QStringLiteral("shown"), kAfd);
     f.requests->mnuQuickWx_Click(0);
-    QCOMPARE(f.state->displayTag(), QString());
+    QCOMPARE(f.state.displayTag(), QString());
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: QuickWX\nError: 53")));
     f.home.write(QStringLiteral("prog/weather.txt"), "ALARM LOG\r\n");
     f.requests->mnuQuickWx_Click(0);
-    QCOMPARE(f.state->displayText(), QStringLiteral("ALARM LOG\r\n"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("ALARM LOG\r\n"));
     f.requests->mnuQuickWx_Click(1);
     QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
     f.requests->mnuQuickWx_Click(1); // nothing to delete is no error
     f.home.write(QStringLiteral("prog/status.txt"), "STATUS");
     f.requests->mnuQuickWx_Click(2);
-    QCOMPARE(f.state->displayText(), QStringLiteral("STATUS"));
+    QCOMPARE(f.state.displayText(), QStringLiteral("STATUS"));
     QCOMPARE(f.prompter.messages.size(), 1);
 }
 

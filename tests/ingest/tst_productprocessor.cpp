@@ -60,16 +60,9 @@ protected:
 const QByteArray kAfd = "FXUS63 KGRR 051200\r\r\nAFDGRR\r\r\n\r\r\nAREA FORECAST DISCUSSION\r\r\n";
 const QString kAfdKey = QStringLiteral("AFDGRR   ~KGRR~MI");
 
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    QString prog = home.path() + QStringLiteral("/prog/");
-    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    MainState state{prog, MainState::Services{&store, &launcher, &windows, &prompter, &clock}};
+    QString prog = programDir;
     RecordingAlarmLoops alarms;
     RecordingMetarHooks metar;
     ProductProcessor processor{state, alarms, metar};

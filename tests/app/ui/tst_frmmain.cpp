@@ -17,25 +17,13 @@
 #include <memory>
 
 namespace {
-struct Fixture
+struct Fixture : StateFixture
 {
-    TestHome home;
-    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::unique_ptr<MainState> state;
     std::unique_ptr<frmMain> window;
 
     Fixture()
     {
-        state = std::make_unique<MainState>(
-            home.path() + QStringLiteral("/prog/"),
-            MainState::Services{&store, &launcher, &windows, &prompter, &clock});
-        state->settings.TextPath = home.path() + QStringLiteral("/text/");
-        QDir().mkpath(state->settings.TextPath);
-        window = std::make_unique<frmMain>(*state);
+        window = std::make_unique<frmMain>(state);
         window->showDisplay();
         window->resize(723, 515);
         window->show();
@@ -62,14 +50,14 @@ private slots:
 void TestFrmMain::listsShowModels()
 {
     Fixture f;
-    QCOMPARE(f.list(2)->model(), &f.state->lists.List2());
+    QCOMPARE(f.list(2)->model(), &f.state.lists.List2());
     QVERIFY(f.list(1)->font().family().contains(QStringLiteral("Courier")) ||
             f.list(1)->font().styleHint() == QFont::TypeWriter);
     auto* stack = f.window->findChild<QStackedWidget*>();
     QCOMPARE(stack->currentWidget(), f.list(2)); // "Live" at start
-    f.state->lists.optListBoxType_Click(3);
+    f.state.lists.optListBoxType_Click(3);
     QCOMPARE(stack->currentWidget(), f.list(4));
-    f.state->lists.optListBoxType_Click(1);
+    f.state.lists.optListBoxType_Click(1);
     QCOMPARE(stack->currentWidget(), f.list(1));
 }
 
@@ -77,13 +65,13 @@ void TestFrmMain::clickShowsProduct()
 {
     Fixture f;
     f.home.write(QStringLiteral("text/AFDGRR   ~KGRR~MI"), "\x01\r\r\n123 \r\r\nAFD TEXT\r\r\n");
-    f.state->lists.List2().insertTop(QStringLiteral("AFDGRR   ~KGRR~MI"), 150);
+    f.state.lists.List2().insertTop(QStringLiteral("AFDGRR   ~KGRR~MI"), 150);
     QListView* live = f.list(2);
     live->selectionModel()->select(live->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
-    QCOMPARE(f.state->displayTag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
+    QCOMPARE(f.state.displayTag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
     QCOMPARE(f.display()->toPlainText(), QStringLiteral("123 \nAFD TEXT\n"));
     // A new entry on top clears the selection.
-    f.state->lists.List2().insertTop(QStringLiteral("X"), 150);
+    f.state.lists.List2().insertTop(QStringLiteral("X"), 150);
     QVERIFY(!live->selectionModel()->hasSelection());
 }
 
@@ -120,7 +108,7 @@ void TestFrmMain::functionKeysWithoutModifiers()
 {
     Fixture f;
     QApplication::setActiveWindow(f.window.get());
-    f.state->setDisplay(QStringLiteral("TORNADO"), QString());
+    f.state.setDisplay(QStringLiteral("TORNADO"), QString());
     QTest::keyClick(f.window.get(), Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(f.prompter.messages.size(), 0);
     f.prompter.inputs << QStringLiteral("missing");
