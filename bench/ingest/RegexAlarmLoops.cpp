@@ -1,6 +1,6 @@
 #include "RegexAlarmLoops.h"
 
-#include "alarms/AlarmFile.h"
+#include "core/AlarmFile.h"
 
 namespace {
 QString wildcards(QString pattern, int first)

@@ -5,10 +5,10 @@
 //   bench_ingest [N]     (default 10000)
 
 #include "RegexAlarmLoops.h"
-#include "alarms/AlarmFile.h"
+#include "core/AlarmFile.h"
 #include "app/MainState.h"
 #include "ingest/DataInPoller.h"
-#include "ingest/NoMetarHooks.h"
+#include "core/NoMetarHooks.h"
 #include "ingest/ProductProcessor.h"
 #include "platform/Clock.h"
 #include "platform/FileLister.h"

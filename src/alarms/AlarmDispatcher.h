@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ingest/IAlarmLoops.h"
+#include "core/IAlarmLoops.h"
 #include "platform/RegExpMatcher.h"
 
 #include <QObject>

@@ -5,7 +5,7 @@
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
-#include "ingest/NoMetarHooks.h"
+#include "core/NoMetarHooks.h"
 #include "ingest/ProductProcessor.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"

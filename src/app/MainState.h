@@ -1,11 +1,11 @@
 #pragma once
 
-#include "alarms/AlarmFile.h"
-#include "app/MenuDefinitions.h"
-#include "app/ReferenceTables.h"
-#include "app/Settings.h"
-#include "app/StatusLine.h"
-#include "display/ProductLists.h"
+#include "core/AlarmFile.h"
+#include "core/MenuDefinitions.h"
+#include "core/ReferenceTables.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
+#include "core/ProductLists.h"
 #include "notify/EmailBook.h"
 #include "notify/PagerConfig.h"
 

@@ -1,6 +1,6 @@
 #include "ingest/DataWatchdog.h"
 
-#include "app/StatusLine.h"
+#include "core/StatusLine.h"
 #include "ingest/EngineControl.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"

@@ -1,6 +1,6 @@
 #include "ingest/EngineControl.h"
 
-#include "app/StatusLine.h"
+#include "core/StatusLine.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/RuntimeError.h"
 #include "platform/WindowControl.h"

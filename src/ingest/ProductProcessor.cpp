@@ -1,8 +1,8 @@
 #include "ingest/ProductProcessor.h"
 
 #include "app/MainState.h"
-#include "ingest/IAlarmLoops.h"
-#include "ingest/IMetarHooks.h"
+#include "core/IAlarmLoops.h"
+#include "core/IMetarHooks.h"
 #include "ingest/ProductHeader.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"

@@ -1,7 +1,7 @@
 #include "ingest/Unzipper.h"
 
 #include "app/MainState.h"
-#include "ingest/IMetarHooks.h"
+#include "core/IMetarHooks.h"
 #include "platform/Prompter.h"
 
 #include <QFile>

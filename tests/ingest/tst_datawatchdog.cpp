@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/StatusLine.h"
+#include "core/StatusLine.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "notify/MailSender.h"

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "app/MainState.h"
-#include "ingest/IMetarHooks.h"
+#include "core/IMetarHooks.h"
 #include "ingest/Unzipper.h"
 #include "platform/FileLister.h"
 #include "platform/SettingsStore.h"

@@ -3,7 +3,7 @@
 #include "alarms/AlarmTest.h"
 #include "alarms/UgcSearch.h"
 #include "app/MainState.h"
-#include "app/MenuDefinitions.h"
+#include "core/MenuDefinitions.h"
 #include "app/StartupSequence.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmConfig.h"

@@ -1,4 +1,4 @@
-#include "app/MenuDefinitions.h"
+#include "core/MenuDefinitions.h"
 
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"

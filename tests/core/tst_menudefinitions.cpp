@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/MenuDefinitions.h"
+#include "core/MenuDefinitions.h"
 #include "platform/RuntimeError.h"
 
 #include <QRegularExpression>

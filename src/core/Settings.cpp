@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"

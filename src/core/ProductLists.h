@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/ProductListModel.h"
+#include "core/ProductListModel.h"
 
 #include <QObject>
 #include <QStringList>

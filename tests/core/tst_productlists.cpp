@@ -1,4 +1,4 @@
-#include "display/ProductLists.h"
+#include "core/ProductLists.h"
 
 #include <QTest>
 

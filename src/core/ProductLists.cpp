@@ -1,4 +1,4 @@
-#include "display/ProductLists.h"
+#include "core/ProductLists.h"
 
 namespace {
 const QColor kLocalText(0, 0, 255);

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/ReferenceTables.h"
+#include "core/ReferenceTables.h"
 #include "platform/RuntimeError.h"
 
 #include <QTest>

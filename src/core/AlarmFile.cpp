@@ -1,4 +1,4 @@
-#include "alarms/AlarmFile.h"
+#include "core/AlarmFile.h"
 
 #include "platform/ItemReader.h"
 #include "platform/RuntimeError.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ingest/IMetarHooks.h"
+#include "core/IMetarHooks.h"
 
 // Observation hooks for a program without the METAR searches: every call is
 // accepted and nothing happens.

@@ -1,4 +1,4 @@
-#include "display/ProductListModel.h"
+#include "core/ProductListModel.h"
 
 int ProductListModel::rowCount(const QModelIndex& parent) const
 {

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "alarms/AlarmFile.h"
+#include "core/AlarmFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alarms/AlarmDefinition.h"
+#include "core/AlarmDefinition.h"
 
 #include <QList>
 #include <QString>

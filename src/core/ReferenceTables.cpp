@@ -1,4 +1,4 @@
-#include "app/ReferenceTables.h"
+#include "core/ReferenceTables.h"
 
 #include "platform/ItemReader.h"
 #include "platform/RuntimeError.h"

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 
