@@ -38,6 +38,7 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_metarHooks = std::make_unique<NoMetarHooks>();
     m_processor = std::make_unique<ProductProcessor>(*this, *m_dispatcher, *m_metarHooks);
     m_poller->setProcessor(m_processor.get());
+    connect(&display, &DisplayState::changed, this, &MainState::displayChanged);
 }
 
 MainState::~MainState() = default;
@@ -49,9 +50,7 @@ void MainState::setProductProcessor(IProductProcessor* processor)
 
 void MainState::setDisplay(const QString& text, const QString& tag)
 {
-    m_displayText = text;
-    m_displayTag = tag;
-    emit displayChanged(text, tag);
+    display.setDisplay(text, tag);
 }
 
 void MainState::setDdeHeader(const QString& text)

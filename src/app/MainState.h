@@ -5,6 +5,7 @@
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
+#include "core/DisplayState.h"
 #include "core/ProductLists.h"
 #include "notify/EmailBook.h"
 #include "notify/PagerConfig.h"
@@ -65,6 +66,7 @@ public:
     EmailBook emailBook;
     PagerConfig pagerConfig;
     StatusLine status;
+    DisplayState display;
     ProductLists lists;
 
     QDateTime lastDataTime;
@@ -90,8 +92,8 @@ public:
     ProductProcessor& processor() { return *m_processor; }
 
     // The bulletin area txtDisplay: its text and tag (the product on show).
-    QString displayText() const { return m_displayText; }
-    QString displayTag() const { return m_displayTag; }
+    QString displayText() const { return display.text(); }
+    QString displayTag() const { return display.tag(); }
     void setDisplay(const QString& text, const QString& tag = QString());
 
     // txtDDEHeader: rewritten after every filed product for other programs.
@@ -113,8 +115,6 @@ signals:
 private:
     QString m_programDir;
     Services m_services;
-    QString m_displayText;
-    QString m_displayTag;
     QString m_ddeHeader;
     std::unique_ptr<MailSender> m_mail;
     std::unique_ptr<Pager> m_pager;
