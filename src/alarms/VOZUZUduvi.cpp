@@ -1,6 +1,6 @@
 #include "alarms/VOZUZUduvi.h"
 
-#include "alarms/UgcSearch.h"
+#include "core/UgcSearch.h"
 #include "app/MainState.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"

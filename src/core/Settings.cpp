@@ -263,3 +263,8 @@ QStringList Settings::localFilterCodes() const
     }
     return codes;
 }
+
+QString Settings::receiptDir() const
+{
+    return TrackPath.isEmpty() ? QString() : TrackPath + QStringLiteral("emwin/");
+}

@@ -88,6 +88,9 @@ public:
     void writeConfigSave(SettingsStore& store) const; // the configuration dialog's Save
     void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const;
 
+    // The receipt directory: TrackPath + "emwin/"; empty while TrackPath is unset.
+    QString receiptDir() const;
+
     // The three local office codes cut from StateFilterIt; "=}" for an empty one.
     QStringList localFilterCodes() const;
 };

@@ -1,7 +1,7 @@
 #include "app/ui/frmMain.h"
 
 #include "alarms/AlarmTest.h"
-#include "alarms/UgcSearch.h"
+#include "core/UgcSearch.h"
 #include "app/MainState.h"
 #include "core/MenuDefinitions.h"
 #include "app/StartupSequence.h"
@@ -93,7 +93,7 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     m_requests->setGphViewer(m_gph.get());
     m_requests->setZoneFinder(
         [this](const QString& code, const QString& product) -> std::optional<QString> {
-            UgcSearch search(m_state);
+            UgcSearch search(m_state.settings);
             try {
                 if (search.FindUGC(code, product))
                     return search.SegmentText();

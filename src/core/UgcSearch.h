@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class MainState;
+class Settings;
 
 // Finds the segment of a product that concerns one zone or county code
 // (state + "Z" or "C" + 3 digits, e.g. MIZ050) by reading the product's UGC
@@ -17,7 +17,7 @@ public:
     static constexpr int MaxTokens = 500;
     static constexpr int MaxNumbers = 700;
 
-    explicit UgcSearch(const MainState& state);
+    explicit UgcSearch(const Settings& settings);
 
     // Searches the filed product: a product key in the text directory, or an
     // 8-character product name whose receipt names the key. Returns 1 when the
@@ -41,6 +41,6 @@ public:
 private:
     QString resolveProduct(const QString& product) const;
 
-    const MainState& m_state;
+    const Settings& m_settings;
     QString m_segmentText;
 };

@@ -1,6 +1,6 @@
-#include "alarms/UgcSearch.h"
+#include "core/UgcSearch.h"
 
-#include "app/MainState.h"
+#include "core/Settings.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
@@ -114,7 +114,7 @@ bool isPlainName(const QString& name)
 
 } // namespace
 
-UgcSearch::UgcSearch(const MainState& state) : m_state(state) {}
+UgcSearch::UgcSearch(const Settings& settings) : m_settings(settings) {}
 
 bool UgcSearch::isCode(const QString& code)
 {
@@ -180,7 +180,7 @@ QString UgcSearch::resolveProduct(const QString& product) const
 {
     QString name = product;
     if (name.size() == 8 && isPlainName(name)) {
-        const QString receipt = m_state.receiptDir + name + QStringLiteral(".TXT");
+        const QString receipt = m_settings.receiptDir() + name + QStringLiteral(".TXT");
         if (TextFile::exists(receipt))
             name = TextFile::readLines(receipt).value(0);
     }
@@ -194,7 +194,7 @@ quint8 UgcSearch::FindUGC(const QString& countyCode, const QString& product)
 {
     m_segmentText.clear();
     const QString key = resolveProduct(product);
-    const QStringList lines = productLines(TextFile::readAll(m_state.settings.TextPath + key));
+    const QStringList lines = productLines(TextFile::readAll(m_settings.TextPath + key));
     QString segment;
     if (!findInLines(countyCode, lines, &segment))
         return 0;

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "alarms/UgcSearch.h"
+#include "core/UgcSearch.h"
 #include "app/MainState.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
@@ -26,16 +26,11 @@ QString numberList(int first, int count)
 struct Store
 {
     TestHome home;
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    MainState state{home.path() + QStringLiteral("/prog/"),
-                    {nullptr, &launcher, &windows, &prompter, &clock}};
+    Settings settings;
     Store()
     {
-        state.settings.TextPath = home.path() + QStringLiteral("/text/");
-        state.receiptDir = home.path() + QStringLiteral("/track/emwin/");
+        settings.TextPath = home.path() + QStringLiteral("/text/");
+        settings.TrackPath = home.path() + QStringLiteral("/track/");
     }
 };
 
@@ -183,7 +178,7 @@ void TestUgcSearch::findUgcThroughReceipt()
                readBytes(testDataPath(QStringLiteral("ugc/WSWGRRMI.TXT"))));
     home.write(QStringLiteral("track/emwin/WSWGRRMI.TXT"), key.toLatin1() + "\r\n");
 
-    UgcSearch search(f.state);
+    UgcSearch search(f.settings);
     QCOMPARE(search.FindUGC(QStringLiteral("MIZ050"), QStringLiteral("WSWGRRMI")), quint8(1));
     QVERIFY(
         search.SegmentText().startsWith(QStringLiteral("MIZ037>040-043>046-050-030430-\r\n/O.")));
@@ -201,7 +196,7 @@ void TestUgcSearch::findUgcRejectsMissingAndHostileNames()
     home.write(QStringLiteral("secret"), "MIZ050-051200-\r\n");
     // A receipt naming a path outside the text directory is not followed.
     home.write(QStringLiteral("track/emwin/EVILNAME.TXT"), "../secret\r\n");
-    UgcSearch search(f.state);
+    UgcSearch search(f.settings);
     for (const QString& product : {QStringLiteral("NONEXIST"), QStringLiteral("../secret"),
                                    QStringLiteral("EVILNAME"), QString()}) {
         try {
