@@ -1,7 +1,9 @@
 #include "alarms/AlarmDispatcher.h"
 
 #include "alarms/VOZUZUduvi.h"
-#include "app/MainState.h"
+#include "core/AlarmFile.h"
+#include "core/DisplayState.h"
+#include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompter.h"
@@ -25,8 +27,11 @@ const QString AlarmErrorHead = QStringLiteral("ALARM ERROR\n------\n\n");
 
 } // namespace
 
-AlarmDispatcher::AlarmDispatcher(MainState& state, VOZUZUduvi& component, QObject* parent)
-    : QObject(parent), m_state(state), m_component(component)
+AlarmDispatcher::AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
+                                 IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
+                                 QObject* parent)
+    : QObject(parent), m_alarms(alarms), m_settings(settings), m_display(display), m_clock(clock),
+      m_prompter(prompter), m_component(component)
 {
     connect(&m_component, &VOZUZUduvi::AlarmUpdate, this, &AlarmDispatcher::AlarmUpdate,
             Qt::DirectConnection);
@@ -57,7 +62,7 @@ bool AlarmDispatcher::matches(const QString& expression, const QString& pattern,
     try {
         return m_matcher.Match(text);
     } catch (const RuntimeError&) {
-        m_state.setDisplay(QStringLiteral("Alarm ") + pattern + QStringLiteral(" is invalid."));
+        m_display.setDisplay(QStringLiteral("Alarm ") + pattern + QStringLiteral(" is invalid."));
         m_matcher.setExpression(InvalidFallback);
         return false;
     }
@@ -65,8 +70,8 @@ bool AlarmDispatcher::matches(const QString& expression, const QString& pattern,
 
 void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& productKey)
 {
-    const auto& definitions = m_state.alarms.definitions();
-    for (int i = 0; i <= m_state.alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
+    const auto& definitions = m_alarms.definitions();
+    for (int i = 0; i <= m_alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
         const QString pattern = definitions.at(i).pattern;
         if (isObservationPattern(pattern))
             continue;
@@ -83,8 +88,8 @@ void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& 
 
 void AlarmDispatcher::matchProductName(const QString& productName, const QString& fullPathName)
 {
-    const auto& definitions = m_state.alarms.definitions();
-    for (int i = 0; i <= m_state.alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
+    const auto& definitions = m_alarms.definitions();
+    for (int i = 0; i <= m_alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
         const QString pattern = definitions.at(i).pattern;
         if (isObservationPattern(pattern))
             continue;
@@ -95,17 +100,17 @@ void AlarmDispatcher::matchProductName(const QString& productName, const QString
 
 bool AlarmDispatcher::isDayTime() const
 {
-    const int hour = m_state.services().clock->now().time().hour();
-    return m_state.settings.CutoffAM <= hour && hour < m_state.settings.CutoffPM;
+    const int hour = m_clock.now().time().hour();
+    return m_settings.CutoffAM <= hour && hour < m_settings.CutoffPM;
 }
 
 void AlarmDispatcher::ProcessAlarms(const QString& CheckString, const QString& FullPathName,
                                     int ANum)
 {
-    if (ANum < 0 || ANum > m_state.alarms.alarmCount())
+    if (ANum < 0 || ANum > m_alarms.alarmCount())
         return;
     // A copy: the component's events may change the table's state text.
-    const AlarmDefinition d = m_state.alarms.definitions().at(ANum);
+    const AlarmDefinition d = m_alarms.definitions().at(ANum);
     if (d.dayOnly != 0 && !isDayTime())
         return;
     try {
@@ -123,27 +128,26 @@ void AlarmDispatcher::reportFailure(const RuntimeError& error, const AlarmDefini
 {
     switch (error.number()) {
     case ErrorNumber::SubscriptOutOfRange:
-        m_state.setDisplay(AlarmErrorHead +
-                           QStringLiteral("Maximum number of scroll alarms "
-                                          "displayed is 10, please close some..."));
+        m_display.setDisplay(AlarmErrorHead +
+                             QStringLiteral("Maximum number of scroll alarms "
+                                            "displayed is 10, please close some..."));
         break;
     case ErrorNumber::FileNotFound: {
         // Only a program start reports a missing file; other actions of a
         // definition without a program pass it over.
         if (definition.exe == 0)
             break;
-        const auto& programs = m_state.alarms.programs();
+        const auto& programs = m_alarms.programs();
         const QString command =
             definition.exe <= programs.size() ? programs.at(definition.exe - 1).command : QString();
-        m_state.setDisplay(AlarmErrorHead + QStringLiteral("EXE Alarm #") +
-                           QString::number(definition.exe) + QStringLiteral("  ") + command +
-                           QStringLiteral(" not found..."));
+        m_display.setDisplay(AlarmErrorHead + QStringLiteral("EXE Alarm #") +
+                             QString::number(definition.exe) + QStringLiteral("  ") + command +
+                             QStringLiteral(" not found..."));
         break;
     }
     case ErrorNumber::InvalidCall:
-        m_state.services().prompter->message(
-            ErrorReport::format(QStringLiteral("MAIN: ProcessAlarms"), error), QString(),
-            IPrompter::Icon::Exclamation);
+        m_prompter.message(ErrorReport::format(QStringLiteral("MAIN: ProcessAlarms"), error),
+                           QString(), IPrompter::Icon::Exclamation);
         break;
     default:
         break;
@@ -152,7 +156,7 @@ void AlarmDispatcher::reportFailure(const RuntimeError& error, const AlarmDefini
 
 void AlarmDispatcher::AlarmUpdate(int anumber, const QString& astring)
 {
-    auto& definitions = m_state.alarms.definitions();
+    auto& definitions = m_alarms.definitions();
     if (anumber < 0 || anumber >= definitions.size())
         return;
     if (definitions.at(anumber).pattern == QLatin1String("TESTWARN"))

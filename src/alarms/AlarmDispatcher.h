@@ -6,8 +6,12 @@
 #include <QObject>
 #include <QString>
 
-class MainState;
+class AlarmFile;
+class DisplayState;
+class IClock;
+class IPrompter;
 class RuntimeError;
+class Settings;
 class VOZUZUduvi;
 struct AlarmDefinition;
 
@@ -25,7 +29,9 @@ public:
     static inline const QString InvalidFallback = QStringLiteral("123456789");
 
     // Connects the component's AlarmUpdate to this dispatcher.
-    AlarmDispatcher(MainState& state, VOZUZUduvi& component, QObject* parent = nullptr);
+    AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
+                    IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
+                    QObject* parent = nullptr);
 
     // Text products: a definition fires when its prepared pattern occurs in
     // the identifier and is at least as long as it.
@@ -58,7 +64,11 @@ private:
     void reportFailure(const RuntimeError& error, const AlarmDefinition& definition);
     static bool isObservationPattern(const QString& pattern);
 
-    MainState& m_state;
+    AlarmFile& m_alarms;
+    const Settings& m_settings;
+    DisplayState& m_display;
+    IClock& m_clock;
+    IPrompter& m_prompter;
     VOZUZUduvi& m_component;
     RegExpMatcher m_matcher;
 };

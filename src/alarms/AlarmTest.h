@@ -2,8 +2,11 @@
 
 #include <QString>
 
-class MainState;
 class AlarmDispatcher;
+class AlarmFile;
+class DisplayState;
+class Settings;
+class StatusLine;
 
 // The Add-ins "Alarm Test": a product file "testprod.<name>" in the program
 // directory is copied into the text store and run against every alarm
@@ -12,7 +15,8 @@ class AlarmDispatcher;
 class AlarmTest
 {
 public:
-    AlarmTest(MainState& state, AlarmDispatcher& dispatcher);
+    AlarmTest(QString programDir, const Settings& settings, AlarmFile& alarms, StatusLine& status,
+              DisplayState& display, AlarmDispatcher& dispatcher);
 
     // True when a test product is present in the program directory.
     bool available() const;
@@ -22,6 +26,10 @@ public:
     static inline const QString TestState = QStringLiteral("123456");
 
 private:
-    MainState& m_state;
+    QString m_programDir;
+    const Settings& m_settings;
+    AlarmFile& m_alarms;
+    StatusLine& m_status;
+    DisplayState& m_display;
     AlarmDispatcher& m_dispatcher;
 };

@@ -1,7 +1,8 @@
 #include "alarms/VOZUZUduvi.h"
 
+#include "core/ReferenceTables.h"
+#include "core/Settings.h"
 #include "core/UgcSearch.h"
-#include "app/MainState.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
 #include "platform/RuntimeError.h"
@@ -110,8 +111,10 @@ QString countyBaseName(const QString& name)
 
 } // namespace
 
-VOZUZUduvi::VOZUZUduvi(const MainState& state, ITextPrinter& printer, QObject* parent)
-    : QObject(parent), m_state(state), m_printer(printer)
+VOZUZUduvi::VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
+                       IClock& clock, ITextPrinter& printer, QObject* parent)
+    : QObject(parent), m_programDir(std::move(programDir)), m_settings(settings), m_tables(tables),
+      m_clock(clock), m_printer(printer)
 {
 }
 
@@ -170,7 +173,7 @@ QString VOZUZUduvi::compressText(const QString& text, const QString& category,
 std::optional<VOZUZUduvi::Product> VOZUZUduvi::readProduct(const QString& name,
                                                            const QString& checkString) const
 {
-    const Settings& s = m_state.settings;
+    const Settings& s = m_settings;
     switch (kindOf(name)) {
     case Kind::Graphic:
         return std::nullopt;
@@ -197,7 +200,7 @@ QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
     const QString state = zoneCode.left(2);
     const int number = zoneCode.mid(3).toInt();
     QString zoneName;
-    for (const ZoneRow& row : m_state.tables.zones()) {
+    for (const ZoneRow& row : m_tables.zones()) {
         if (row.state == state && row.zone.toInt() == number) {
             zoneName = row.name.trimmed();
             break;
@@ -206,7 +209,7 @@ QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
     QStringList codes;
     if (zoneName.isEmpty())
         return codes;
-    for (const StateCounties& st : m_state.tables.states()) {
+    for (const StateCounties& st : m_tables.states()) {
         if (st.abbreviation != state)
             continue;
         for (const County& county : st.counties) {
@@ -276,7 +279,7 @@ void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString
 {
     const QString& text = product.text;
     const QString notice =
-        a.compress ? compressText(text, CheckString, m_state.tables.dictionary()) : text;
+        a.compress ? compressText(text, CheckString, m_tables.dictionary()) : text;
     ActionRunner runner;
     runner.run([&] { emit AlarmUpdate(a.index, newState); });
     if (a.log)
@@ -310,7 +313,7 @@ void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString
 QString VOZUZUduvi::soundFile(qint16 audio) const
 {
     if (audio >= 0 && audio <= 8)
-        return m_state.programDir() + QStringLiteral("Alert") + QString::number(audio + 1) +
+        return m_programDir + QStringLiteral("Alert") + QString::number(audio + 1) +
                QStringLiteral(".wav");
     if (audio == 9)
         return QStringLiteral("BEEP");
@@ -320,11 +323,11 @@ QString VOZUZUduvi::soundFile(qint16 audio) const
 void VOZUZUduvi::writeLog(const QString& text, const QString& FullPathName,
                           const QString& CheckString) const
 {
-    const QString when = DateTimeText::general(m_state.services().clock->now());
+    const QString when = DateTimeText::general(m_clock.now());
     QString summary = contentLines(text).mid(0, LogSummaryLines).join(QStringLiteral(" / "));
     if (summary.size() > LogSummaryLength)
         summary = summary.left(LogSummaryLength) + QStringLiteral("...");
-    TextFile::appendLine(m_state.programDir() + QStringLiteral("weather.txt"),
+    TextFile::appendLine(m_programDir + QStringLiteral("weather.txt"),
                          QStringLiteral("*** ") + CheckString + QStringLiteral(" - ") + when +
                              QStringLiteral(" *** ") + FullPathName + QStringLiteral(": ") +
                              summary);
@@ -334,6 +337,5 @@ void VOZUZUduvi::print(const QString& text) const
 {
     QString page = text;
     page.replace(QStringLiteral("\r\r\n"), LineEnd);
-    m_printer.printText(LineEnd + page + LineEnd + LineEnd + LineEnd,
-                        m_state.tables.printerFontSize());
+    m_printer.printText(LineEnd + page + LineEnd + LineEnd + LineEnd, m_tables.printerFontSize());
 }

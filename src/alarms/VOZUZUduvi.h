@@ -7,8 +7,10 @@
 #include <QStringList>
 #include <optional>
 
-class MainState;
+class IClock;
 class ITextPrinter;
+class ReferenceTables;
+class Settings;
 
 // The alarm component: decides whether a product that matched an alarm
 // definition concerns the definition's area and has not been alarmed yet,
@@ -44,7 +46,8 @@ class VOZUZUduvi : public QObject
 public:
     static constexpr int MaxRemembered = 16;
 
-    VOZUZUduvi(const MainState& state, ITextPrinter& printer, QObject* parent = nullptr);
+    VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
+               IClock& clock, ITextPrinter& printer, QObject* parent = nullptr);
 
     // Arguments in the order of the alarm definition hand-over: the filed
     // name, the matched text, the definition's state text, then its switches
@@ -100,6 +103,9 @@ private:
     void print(const QString& text) const;
     QString soundFile(qint16 audio) const;
 
-    const MainState& m_state;
+    QString m_programDir;
+    const Settings& m_settings;
+    const ReferenceTables& m_tables;
+    IClock& m_clock;
     ITextPrinter& m_printer;
 };

@@ -201,7 +201,6 @@ bool ConfigModel::save(const ConfigFields& f)
     s.Filter2 = f.filters[2] ? 1 : 0;
     s.writeConfigSave(*m_state.services().store);
     m_state.services().store->sync();
-    m_state.applySettingsToServices();
     if (restart)
         m_state.services().prompter->message(QStringLiteral("Shut down Vantorel and restart."),
                                              QString(), IPrompter::Icon::None);

@@ -2,13 +2,21 @@
 
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/VOZUZUduvi.h"
+#include "app/DataLossNotices.h"
+#include "core/NoMetarHooks.h"
+#include "core/UgcSearch.h"
+#include "display/BulletinDisplay.h"
+#include "display/GphViewer.h"
+#include "display/MirrorFetcher.h"
+#include "display/ProductRequests.h"
+#include "display/XdotoolKeystrokes.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
-#include "core/NoMetarHooks.h"
 #include "ingest/ProductProcessor.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
+#include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
 namespace {
@@ -23,69 +31,71 @@ public:
 MainState::MainState(const QString& programDir, Services services, QObject* parent)
     : QObject(parent), m_programDir(programDir), m_services(services)
 {
-    m_mail = std::make_unique<MailSender>(m_programDir, *m_services.launcher);
-    m_pager = std::make_unique<Pager>(QString(), *m_services.launcher);
-    m_engine = std::make_unique<EngineControl>(m_programDir, *m_services.launcher,
-                                               *m_services.windows, status);
-    m_poller = std::make_unique<DataInPoller>(m_programDir, *m_services.prompter);
-    m_watchdog =
-        std::make_unique<DataWatchdog>(*m_services.clock, status, *m_mail, *m_pager, *m_engine);
-    m_watchdog->setLastDataTime([this] { return lastDataTime; });
     m_noPrinter = std::make_unique<NoTextPrinter>();
     ITextPrinter& printer = m_services.printer ? *m_services.printer : *m_noPrinter;
-    m_getalarm = std::make_unique<VOZUZUduvi>(*this, printer);
-    m_dispatcher = std::make_unique<AlarmDispatcher>(*this, *m_getalarm);
-    m_metarHooks = std::make_unique<NoMetarHooks>();
-    m_processor = std::make_unique<ProductProcessor>(*this, *m_dispatcher, *m_metarHooks);
-    m_poller->setProcessor(m_processor.get());
-    connect(&display, &DisplayState::changed, this, &MainState::displayChanged);
+    IClock& clock = *m_services.clock;
+    IProcessLauncher& launcher = *m_services.launcher;
+
+    m_mail = std::make_unique<MailSender>(m_programDir, launcher);
+    m_pager = std::make_unique<Pager>(settings, launcher);
+    m_notices = std::make_unique<DataLossNotices>(settings, pagerConfig, *m_mail, *m_pager);
+    m_engine = std::make_unique<EngineControl>(m_programDir, launcher, *m_services.windows, status);
+    m_getalarm = std::make_unique<VOZUZUduvi>(m_programDir, settings, tables, clock, printer);
+    m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
+                                                     *m_services.prompter, *m_getalarm);
+    buildIngest();
+    buildDisplay();
 }
 
 MainState::~MainState() = default;
 
+void MainState::buildIngest()
+{
+    m_metarHooks = std::make_unique<NoMetarHooks>();
+    const ProductProcessor::Context context{m_programDir,
+                                            settings,
+                                            tables,
+                                            menus,
+                                            alarms,
+                                            status,
+                                            display,
+                                            lists,
+                                            newProducts,
+                                            *m_services.clock,
+                                            *m_services.launcher,
+                                            *m_services.prompter};
+    m_processor = std::make_unique<ProductProcessor>(context, *m_dispatcher, *m_metarHooks);
+    m_poller = std::make_unique<DataInPoller>(m_programDir, *m_services.prompter);
+    m_poller->setProcessor(m_processor.get());
+    m_watchdog =
+        std::make_unique<DataWatchdog>(*m_services.clock, status, settings, *m_notices, *m_engine);
+    ProductProcessor* processor = m_processor.get();
+    m_watchdog->setLastDataTime([processor] { return processor->lastDataTime(); });
+}
+
+void MainState::buildDisplay()
+{
+    m_bulletin = std::make_unique<BulletinDisplay>(settings, display, status, *m_services.prompter);
+    m_fetcher = std::make_unique<MirrorFetcher>();
+    const ProductRequests::Context context{m_programDir, settings, *m_services.store,   lists,
+                                           display,      status,   *m_services.prompter};
+    m_requests = std::make_unique<ProductRequests>(context, *m_bulletin, *m_fetcher);
+    m_keys = std::make_unique<XdotoolKeystrokes>(*m_services.launcher);
+    m_gph = std::make_unique<GphViewer>(settings, display, status, *m_services.launcher, *m_keys);
+    m_requests->setGphViewer(m_gph.get());
+    m_requests->setZoneFinder(
+        [this](const QString& code, const QString& product) -> std::optional<QString> {
+            UgcSearch search(settings);
+            try {
+                if (search.FindUGC(code, product))
+                    return search.SegmentText();
+            } catch (const RuntimeError&) {
+            }
+            return std::nullopt;
+        });
+}
+
 void MainState::setProductProcessor(IProductProcessor* processor)
 {
     m_poller->setProcessor(processor);
-}
-
-void MainState::setDisplay(const QString& text, const QString& tag)
-{
-    display.setDisplay(text, tag);
-}
-
-void MainState::setDdeHeader(const QString& text)
-{
-    m_ddeHeader = text;
-    emit ddeHeaderChanged(text);
-}
-
-void MainState::setNewProducts(const QStringList& entries)
-{
-    newProducts = entries;
-    emit newProductsChanged(entries);
-}
-
-void MainState::setPagerProgram(const QString& path)
-{
-    const bool suspended = m_pager->suspended();
-    m_pager = std::make_unique<Pager>(path, *m_services.launcher);
-    m_pager->setSuspended(suspended);
-    m_watchdog =
-        std::make_unique<DataWatchdog>(*m_services.clock, status, *m_mail, *m_pager, *m_engine);
-    m_watchdog->setLastDataTime([this] { return lastDataTime; });
-}
-
-void MainState::applySettingsToServices()
-{
-    m_pager->setMaxPages(settings.MaxPages);
-    DataWatchdog::Options options;
-    options.alertEmail = settings.AlertEmail;
-    options.alertPager = settings.AlertPager;
-    options.alertByte = settings.AlertByte;
-    options.inactivityDelay = settings.InactivityDelay;
-    options.stripLF = stripLF;
-    options.email0 = settings.EMail0;
-    options.userPage = pagerConfig.personalId;
-    options.pagerChars = pagerConfig.charsPerPage;
-    m_watchdog->setOptions(options);
 }

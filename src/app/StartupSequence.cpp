@@ -5,6 +5,7 @@
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
+#include "ingest/ProductProcessor.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
 #include "platform/CreateDir.h"
@@ -57,7 +58,7 @@ bool StartupSequence::run()
         std::function<void()>([this] { prepareDirectories(); }),
         std::function<void()>([this] { firstRun(); }),
         std::function<void()>([this] {
-            m_state.stripLF =
+            m_state.settings.stripLF =
                 TextFile::exists(m_state.programDir() + QStringLiteral("striplf.txt"));
         }),
         std::function<void()>([this] { loadFiles(); }),
@@ -112,7 +113,7 @@ StartupSequence::Outcome StartupSequence::handle(const RuntimeError& error)
 
 void StartupSequence::fail(const QString& report)
 {
-    m_state.setDisplay(report);
+    m_state.display.setDisplay(report);
     m_host.showMainWindow();
     m_host.showDisplay();
     m_state.status.setText(QStringLiteral("Startup FAILED"));
@@ -122,18 +123,13 @@ void StartupSequence::fail(const QString& report)
 void StartupSequence::readFirstSettings()
 {
     m_state.settings.readLongHeader(*m_state.services().store);
-    m_state.lastDataTime = m_state.services().clock->now();
+    m_state.processor().setLastDataTime(m_state.services().clock->now());
 }
 
 void StartupSequence::findAbcPager()
 {
-    const QString path = findProgram(QStringLiteral("abcPager"));
-    m_state.pagingAvailable = !path.isEmpty();
-    m_state.abcPagerPath = path;
-    m_state.abcPagerDir =
-        path.isEmpty() ? QString() : QFileInfo(path).absolutePath() + QLatin1Char('/');
-    m_state.setPagerProgram(path);
-    m_host.setSuspendPageVisible(m_state.pagingAvailable);
+    m_state.pager().setProgramPath(findProgram(QStringLiteral("abcPager")));
+    m_host.setSuspendPageVisible(m_state.pager().available());
 }
 
 void StartupSequence::readSettings()
@@ -153,19 +149,16 @@ void StartupSequence::prepareDirectories()
     const QString dir = m_state.programDir();
     s.TrackPath = dir + QStringLiteral("track/");
     store.write(QStringLiteral("Config"), QStringLiteral("TrackPath"), s.TrackPath);
-    m_state.receiveDir = dir + QStringLiteral("track/rcv/");
-    m_state.receiptDir = s.TrackPath + QStringLiteral("emwin/");
     if (s.TransferPath == QLatin1String("abcd")) {
         s.TransferPath = dir + QStringLiteral("track/transfer/");
         store.write(QStringLiteral("Config"), QStringLiteral("TransferPath"), s.TransferPath);
     }
-    CreateDir::CreateByPath(m_state.receiveDir);
+    CreateDir::CreateByPath(dir + QStringLiteral("track/rcv/"));
     CreateDir::CreateByPath(s.TrackPath + QStringLiteral("byte/"));
-    CreateDir::CreateByPath(m_state.receiptDir);
+    CreateDir::CreateByPath(s.receiptDir());
     CreateDir::CreateByPath(s.TransferPath);
     CreateDir::CreateByPath(s.ArchivePath);
-    m_state.localCodes = s.localFilterCodes();
-    m_state.lists.setLocalCodes(m_state.localCodes);
+    m_state.lists.setLocalCodes(s.localFilterCodes());
     m_state.lists.setLongHeader(s.LongHeader != 0);
     m_state.poller().setDirectory(s.TransferPath);
 }
@@ -254,14 +247,11 @@ void StartupSequence::loadFiles()
         load(QStringLiteral("zonecode.csv"), [&](const QString& p) { t.loadZones(p); });
     if (!ok)
         return;
-    QStringList entries = m_state.newProducts;
-    for (int i = 1; i <= 4; ++i)
-        entries[i] = QStringLiteral("none");
-    m_state.setNewProducts(entries);
+    m_state.newProducts.clearOlder();
     m_host.applyDefinitions(m);
-    if (!m_state.pagingAvailable)
+    if (!m_state.pager().available())
         return;
-    const QString pagerDir = m_state.abcPagerDir;
+    const QString pagerDir = m_state.pager().programDirectory();
     step([&] {
         m_currentFile = kUsersIni;
         m_state.pagerConfig = PagerConfig::load(pagerDir);
@@ -291,10 +281,7 @@ void StartupSequence::finish()
             m_host.showDisplay();
             m_host.processEvents();
         }) &&
-        step([this] { showLastImage(); }) && step([this] {
-            m_state.applySettingsToServices();
-            m_state.watchdog().start();
-        }) &&
+        step([this] { showLastImage(); }) && step([this] { m_state.watchdog().start(); }) &&
         step([this] {
             QStringList problems;
             m_state.engine().setHideIngestChecked(

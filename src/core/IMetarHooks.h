@@ -11,7 +11,8 @@ public:
     // Latest reports of the stations from the hourly collection.
     virtual void GetHourly(const QString& stations, bool displayIt) = 0;
     // Latest reports of the stations from a filed off-hour product.
-    virtual void GetOffHourly(const QString& stations, const QString& productKey, bool displayIt) = 0;
+    virtual void GetOffHourly(const QString& stations, const QString& productKey,
+                              bool displayIt) = 0;
     // Checks the found reports against the METAR or SPECI alarm ("METAR"/"SPECI").
     virtual void AlarmMetar(const QString& kind) = 0;
 };

@@ -63,6 +63,10 @@ public:
     QString FTPServer;
     std::uint8_t FTPProxy = 0;
 
+    // Not stored: on when "striplf.txt" is in the program directory at start;
+    // outgoing mail texts then end their lines in CR only.
+    bool stripLF = false;
+
     Settings();
 
     // Defaults that depend on the user's home directory.

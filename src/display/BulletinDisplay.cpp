@@ -1,6 +1,8 @@
 #include "display/BulletinDisplay.h"
 
-#include "app/MainState.h"
+#include "core/DisplayState.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "display/ProductName.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
@@ -24,14 +26,16 @@ bool containsAny(const QString& text, std::initializer_list<const char*> parts)
 }
 } // namespace
 
-BulletinDisplay::BulletinDisplay(MainState& state, QObject* parent)
-    : QObject(parent), m_state(state)
+BulletinDisplay::BulletinDisplay(const Settings& settings, DisplayState& display,
+                                 StatusLine& status, IPrompter& prompter, QObject* parent)
+    : QObject(parent), m_settings(settings), m_display(display), m_status(status),
+      m_prompter(prompter)
 {
 }
 
 QString BulletinDisplay::directoryFor(const QString& product) const
 {
-    const Settings& s = m_state.settings;
+    const Settings& s = m_settings;
     if (containsAny(product, {".JPG", ".GIF"}))
         return s.GIFPath;
     if (product.contains(QLatin1String(".GPH")))
@@ -65,8 +69,8 @@ void BulletinDisplay::DisplayProd(const QString& product)
     }
     if (!ProductName::isValid(product)) {
         showMessage(NotAvailable);
-        m_state.services().prompter->message(ProductName::invalidMessage(product), QString(),
-                                             IPrompter::Icon::Exclamation);
+        m_prompter.message(ProductName::invalidMessage(product), QString(),
+                           IPrompter::Icon::Exclamation);
         return;
     }
     const QString dir = directoryFor(product);
@@ -74,7 +78,7 @@ void BulletinDisplay::DisplayProd(const QString& product)
         return;
     if (!QFileInfo(dir).isDir()) {
         showMessage(NotAvailable);
-        m_state.status.setText(QStringLiteral("Product directory not found: ") + dir);
+        m_status.setText(QStringLiteral("Product directory not found: ") + dir);
         return;
     }
     QFile file(dir + product);
@@ -95,28 +99,28 @@ void BulletinDisplay::DisplayProd(const QString& product)
     if (text.isEmpty())
         showMessage(NotAvailable);
     else
-        m_state.setDisplay(text, product);
+        m_display.setDisplay(text, product);
     emit leaveCompactRequested();
 }
 
 void BulletinDisplay::showMessage(const QString& text)
 {
-    m_state.setDisplay(text, QString());
+    m_display.setDisplay(text, QString());
 }
 
 void BulletinDisplay::showTextFile(const QString& path)
 {
-    m_state.setDisplay(TextFile::readAll(path), QString());
+    m_display.setDisplay(TextFile::readAll(path), QString());
 }
 
 QString BulletinDisplay::shownText() const
 {
-    return m_textSource ? m_textSource() : m_state.displayText();
+    return m_textSource ? m_textSource() : m_display.text();
 }
 
 void BulletinDisplay::FindText(int indicator)
 {
-    IPrompter& prompter = *m_state.services().prompter;
+    IPrompter& prompter = m_prompter;
     if (indicator == 0) {
         const std::optional<QString> answer =
             prompter.input(QStringLiteral("Enter Search String"), SearchTitle, QString());

@@ -5,11 +5,14 @@
 #include <QString>
 #include <functional>
 
-class MainState;
+class DisplayState;
+class IPrompter;
+class Settings;
+class StatusLine;
 
 // The bulletin area's behaviour: finding a product in its store and showing
 // it cleaned of its broadcast framing, the text search, and the line-end
-// helper used by the mail paths. The window shows MainState's display text.
+// helper used by the mail paths. The window shows the display state's text.
 class BulletinDisplay : public QObject
 {
     Q_OBJECT
@@ -20,7 +23,8 @@ public:
     // Files above this size are not loaded into the display.
     static constexpr qint64 MaxDisplayBytes = 16 * 1024 * 1024;
 
-    explicit BulletinDisplay(MainState& state, QObject* parent = nullptr);
+    BulletinDisplay(const Settings& settings, DisplayState& display, StatusLine& status,
+                    IPrompter& prompter, QObject* parent = nullptr);
 
     // Shows the stored product named by a list entry's file-name part.
     void DisplayProd(const QString& product);
@@ -54,7 +58,10 @@ signals:
 private:
     QString shownText() const;
 
-    MainState& m_state;
+    const Settings& m_settings;
+    DisplayState& m_display;
+    StatusLine& m_status;
+    IPrompter& m_prompter;
     QString m_searchText;
     int m_nextStart = 1;
     std::function<QString()> m_textSource;

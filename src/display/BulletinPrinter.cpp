@@ -30,3 +30,8 @@ bool BulletinPrinter::mnuPrint_Click(const QString& displayText, int pointSize)
     }
     return true;
 }
+
+bool BulletinPrinter::printShown(const QString& areaText, const QString& displayText, int pointSize)
+{
+    return mnuPrint_Click(areaText.isEmpty() ? QString() : displayText, pointSize);
+}

@@ -1,27 +1,31 @@
 #include "display/GphViewer.h"
 
-#include "app/MainState.h"
+#include "core/DisplayState.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "display/IKeystrokeSender.h"
 #include "platform/ProcessLauncher.h"
 
 #include <QTimer>
 
-GphViewer::GphViewer(MainState& state, IKeystrokeSender& keys, QObject* parent)
-    : QObject(parent), m_state(state), m_keys(keys)
+GphViewer::GphViewer(const Settings& settings, DisplayState& display, StatusLine& status,
+                     IProcessLauncher& launcher, IKeystrokeSender& keys, QObject* parent)
+    : QObject(parent), m_settings(settings), m_display(display), m_status(status),
+      m_launcher(launcher), m_keys(keys)
 {
 }
 
 bool GphViewer::startViewer()
 {
-    const QString path = m_state.settings.GPHPath;
+    const QString path = m_settings.GPHPath;
     if (path.isEmpty()) {
-        m_state.setDisplay(NoPath, QString());
+        m_display.setDisplay(NoPath, QString());
         return false;
     }
     const QString program = path + QStringLiteral("gphplot");
-    if (m_state.services().launcher->start(QLatin1Char('"') + program + QLatin1Char('"'),
-                                           LaunchWindow::Normal) == 0) {
-        m_state.status.setText(QStringLiteral("GPH viewer not found: ") + program);
+    if (m_launcher.start(QLatin1Char('"') + program + QLatin1Char('"'), LaunchWindow::Normal) ==
+        0) {
+        m_status.setText(QStringLiteral("GPH viewer not found: ") + program);
         return false;
     }
     return true;
@@ -30,7 +34,7 @@ bool GphViewer::startViewer()
 void GphViewer::send(const QString& keys)
 {
     if (!m_keys.sendKeys(WindowTitle, keys))
-        m_state.status.setText(
+        m_status.setText(
             QStringLiteral("Keystrokes to the GPH Viewer not sent: xdotool is not installed"));
 }
 
@@ -39,7 +43,7 @@ void GphViewer::open(const QString& entry)
     if (!startViewer())
         return;
     const QString keys =
-        QStringLiteral("+{F6}") + m_state.settings.AFOSPath + entry + QStringLiteral("\r\n");
+        QStringLiteral("+{F6}") + m_settings.AFOSPath + entry + QStringLiteral("\r\n");
     QTimer::singleShot(StartDelayMs, this, [this, keys] { send(keys); });
 }
 
@@ -47,7 +51,7 @@ void GphViewer::AFOSPrint(const QString& afosFileName)
 {
     if (!startViewer())
         return;
-    const QString keys = QStringLiteral("+{F6}") + m_state.settings.AFOSPath + afosFileName +
+    const QString keys = QStringLiteral("+{F6}") + m_settings.AFOSPath + afosFileName +
                          QStringLiteral("\r\n%F{DOWN}{DOWN}{DOWN}{ENTER}%L{ENTER}%F"
                                         "{DOWN}{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}");
     QTimer::singleShot(StartDelayMs, this, [this, keys] {

@@ -3,8 +3,11 @@
 #include <QObject>
 #include <QString>
 
-class MainState;
+class DisplayState;
 class IKeystrokeSender;
+class IProcessLauncher;
+class Settings;
+class StatusLine;
 
 // Drives the outside AFOS graphics viewer, which is found by its window
 // title and operated by keystrokes: opening a graphic from a list and
@@ -20,7 +23,8 @@ public:
     static constexpr int StartDelayMs = 1000;
     static constexpr int PrintWaitMs = 10000;
 
-    GphViewer(MainState& state, IKeystrokeSender& keys, QObject* parent = nullptr);
+    GphViewer(const Settings& settings, DisplayState& display, StatusLine& status,
+              IProcessLauncher& launcher, IKeystrokeSender& keys, QObject* parent = nullptr);
 
     // Opens the graphic of a list entry in the viewer.
     void open(const QString& entry);
@@ -31,6 +35,9 @@ private:
     bool startViewer();
     void send(const QString& keys);
 
-    MainState& m_state;
+    const Settings& m_settings;
+    DisplayState& m_display;
+    StatusLine& m_status;
+    IProcessLauncher& m_launcher;
     IKeystrokeSender& m_keys;
 };

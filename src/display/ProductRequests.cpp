@@ -1,6 +1,9 @@
 #include "display/ProductRequests.h"
 
-#include "app/MainState.h"
+#include "core/DisplayState.h"
+#include "core/ProductLists.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
 #include "display/MirrorFetcher.h"
@@ -38,9 +41,9 @@ QString upperAll(const QString& text)
 }
 } // namespace
 
-ProductRequests::ProductRequests(MainState& state, BulletinDisplay& display, MirrorFetcher& fetcher,
-                                 QObject* parent)
-    : QObject(parent), m_state(state), m_display(display), m_fetcher(fetcher)
+ProductRequests::ProductRequests(const Context& context, BulletinDisplay& display,
+                                 MirrorFetcher& fetcher, QObject* parent)
+    : QObject(parent), m_c(context), m_display(display), m_fetcher(fetcher)
 {
     m_timer2.setInterval(Timer2Interval);
     connect(&m_timer2, &QTimer::timeout, this, &ProductRequests::Timer2_Timer);
@@ -75,9 +78,9 @@ QString ProductRequests::listingPattern(const QString& r0, const QString& r1, co
 
 QStringList ProductRequests::listStore(const QString& pattern) const
 {
-    const QString dir = m_state.settings.TextPath;
+    const QString dir = m_c.settings.TextPath;
     if (!QFileInfo(dir).isDir()) {
-        m_state.status.setText(QStringLiteral("Text directory not found: ") + dir);
+        m_c.status.setText(QStringLiteral("Text directory not found: ") + dir);
         return {};
     }
     QStringList names = FileLister::list(dir, pattern);
@@ -94,14 +97,14 @@ bool ProductRequests::checkName(const QString& name) const
 {
     if (ProductName::isValid(name))
         return true;
-    m_state.services().prompter->message(ProductName::invalidMessage(name), QString(),
-                                         IPrompter::Icon::Exclamation);
+    m_c.prompter.message(ProductName::invalidMessage(name), QString(),
+                         IPrompter::Icon::Exclamation);
     return false;
 }
 
 void ProductRequests::fillList1(const QStringList& names, bool noneFoundEntry)
 {
-    ProductLists& lists = m_state.lists;
+    ProductLists& lists = m_c.lists;
     lists.List1().clear();
     QStringList upper;
     upper.reserve(names.size());
@@ -119,12 +122,29 @@ void ProductRequests::setAutoUpdate(bool on)
         m_timer2.start();
     else
         m_timer2.stop();
+    emit autoUpdateChanged(on);
+}
+
+void ProductRequests::applyAutomaticStateFilters(const QStringList& filters)
+{
+    for (const QString& filter : filters) {
+        txtState_Enter(filter);
+        setAutoUpdate(!autoUpdate());
+    }
+}
+
+void ProductRequests::setInternetMode(bool on)
+{
+    if (m_internetMode == on)
+        return;
+    m_internetMode = on;
+    emit internetModeChanged(on);
 }
 
 void ProductRequests::Timer2_Timer()
 {
     if (m_r[0] == QLatin1String("GIF")) {
-        m_state.status.setText(QStringLiteral("The image list is not available in this build"));
+        m_c.status.setText(QStringLiteral("The image list is not available in this build"));
         return;
     }
     if (m_r[0].isEmpty()) {
@@ -178,8 +198,9 @@ QString ProductRequests::receiptKey(const QString& name) const
     if (name.size() != 8 || !ProductName::isValid(name) || name.contains(QLatin1Char('?')) ||
         name.contains(QLatin1Char('*')))
         return QString();
-    const QString path = m_state.receiptDir + name + QStringLiteral(".TXT");
-    if (m_state.receiptDir.isEmpty() || !TextFile::exists(path))
+    const QString receipts = m_c.settings.receiptDir();
+    const QString path = receipts + name + QStringLiteral(".TXT");
+    if (receipts.isEmpty() || !TextFile::exists(path))
         return QString();
     try {
         const QStringList lines = TextFile::readLines(path);
@@ -241,20 +262,20 @@ void ProductRequests::cmdButton_Click(const QString& tag)
     if (!checkName(name + QLatin1Char('*')))
         return;
     showFirstMatch(name + QLatin1Char('*'));
-    const QString shown = m_state.displayTag();
+    const QString shown = m_c.display.tag();
     if (zone.isEmpty() || shown.isEmpty())
         return;
     if (!m_findUgc) {
-        m_state.status.setText(QStringLiteral("Zone search is not available in this build"));
+        m_c.status.setText(QStringLiteral("Zone search is not available in this build"));
         return;
     }
     if (const std::optional<QString> segment = m_findUgc(zone, shown))
-        m_state.setDisplay(*segment, shown);
+        m_c.display.setDisplay(*segment, shown);
 }
 
 void ProductRequests::cmdProduct_Click(int index)
 {
-    const QString tag = m_state.displayTag();
+    const QString tag = m_c.display.tag();
     if (tag.isEmpty())
         return;
     QString prefix = tag;
@@ -275,8 +296,8 @@ QString ProductRequests::mirrorBase(int which) const
 {
     const QString key =
         which == 1 ? QStringLiteral("InternetMirror1") : QStringLiteral("InternetMirror2");
-    QString base = m_state.services().store->read(QStringLiteral("Config"), key,
-                                                  which == 1 ? DefaultMirror1 : DefaultMirror2);
+    QString base =
+        m_c.store.read(QStringLiteral("Config"), key, which == 1 ? DefaultMirror1 : DefaultMirror2);
     if (base.isEmpty())
         base = which == 1 ? DefaultMirror1 : DefaultMirror2;
     return base;
@@ -288,8 +309,7 @@ void ProductRequests::startFetch(const QString& name, int mirror)
     if (!url.isValid() ||
         (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
         m_display.showMessage(BulletinDisplay::NotAvailable);
-        m_state.status.setText(QStringLiteral("Invalid Internet mirror address: ") +
-                               url.toString());
+        m_c.status.setText(QStringLiteral("Invalid Internet mirror address: ") + url.toString());
         return;
     }
     m_fetching = true;
@@ -306,20 +326,20 @@ void ProductRequests::onFetchFinished(bool found, const QByteArray& body, const 
     m_fetching = false;
     if (!found) {
         m_display.showMessage(BulletinDisplay::NotAvailable);
-        m_state.status.setText(QStringLiteral("Internet fetch of ") + m_fetchName +
-                               QStringLiteral(" failed: ") + reason);
+        m_c.status.setText(QStringLiteral("Internet fetch of ") + m_fetchName +
+                           QStringLiteral(" failed: ") + reason);
         emit manualEntryEnabled(true);
         return;
     }
-    const QString path = m_state.settings.TransferPath + m_fetchName + QStringLiteral(".TXT");
+    const QString path = m_c.settings.TransferPath + m_fetchName + QStringLiteral(".TXT");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit())
-        m_state.status.setText(QStringLiteral("Could not write ") + path);
-    m_state.setDisplay(BulletinDisplay::cleanBulletin(body), m_fetchName);
+        m_c.status.setText(QStringLiteral("Could not write ") + path);
+    m_c.display.setDisplay(BulletinDisplay::cleanBulletin(body), m_fetchName);
     emit manualEntryEnabled(true);
 }
 
-void ProductRequests::txtManual_Enter(const QString& text, bool internetMode)
+void ProductRequests::txtManual_Enter(const QString& text)
 {
     QString n = text.trimmed().toUpper();
     if (n.isEmpty() || m_fetching)
@@ -335,7 +355,7 @@ void ProductRequests::txtManual_Enter(const QString& text, bool internetMode)
                    return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
                });
     };
-    if (internetMode && plainName(n)) {
+    if (m_internetMode && plainName(n)) {
         emit m_display.leaveCompactRequested();
         startFetch(n, 1);
         return;
@@ -346,7 +366,7 @@ void ProductRequests::txtManual_Enter(const QString& text, bool internetMode)
     const QStringList found = listStore(n + QLatin1Char('*'));
     if (!found.isEmpty())
         m_display.DisplayProd(found.first());
-    else if (m_state.settings.InternetDL != 0 && plainName(n))
+    else if (m_c.settings.InternetDL != 0 && plainName(n))
         startFetch(n, 2);
     else
         m_display.showMessage(BulletinDisplay::NotAvailable);
@@ -354,8 +374,8 @@ void ProductRequests::txtManual_Enter(const QString& text, bool internetMode)
 
 void ProductRequests::mnuQuickWx_Click(int index)
 {
-    m_state.setDisplay(m_state.displayText(), QString());
-    const QString dir = m_state.programDir();
+    m_c.display.setDisplay(m_c.display.text(), QString());
+    const QString dir = m_c.programDir;
     try {
         switch (index) {
         case 0:
@@ -374,9 +394,8 @@ void ProductRequests::mnuQuickWx_Click(int index)
             break;
         }
     } catch (const RuntimeError& e) {
-        m_state.services().prompter->message(
-            ErrorReport::format(QStringLiteral("MAIN: QuickWX"), e), QString(),
-            IPrompter::Icon::Exclamation);
+        m_c.prompter.message(ErrorReport::format(QStringLiteral("MAIN: QuickWX"), e), QString(),
+                             IPrompter::Icon::Exclamation);
     }
 }
 
@@ -387,7 +406,7 @@ void ProductRequests::openEntry(const QString& entry)
     } else if (entry.startsWith(QLatin1String("GPH"))) {
         if (m_gph)
             m_gph->open(entry);
-        else if (m_state.settings.GPHPath.isEmpty())
+        else if (m_c.settings.GPHPath.isEmpty())
             m_display.showMessage(GphViewer::NoPath);
     } else {
         m_display.DisplayProd(entry);
@@ -396,7 +415,7 @@ void ProductRequests::openEntry(const QString& entry)
 
 void ProductRequests::List1_Click(int row)
 {
-    ProductListModel& list1 = m_state.lists.List1();
+    ProductListModel& list1 = m_c.lists.List1();
     if (row < 0 || row >= list1.count())
         return;
     const QString entry = list1.text(row).toUpper();
@@ -411,7 +430,7 @@ void ProductRequests::ListClick(int num, int row)
 {
     if (num < 2 || num > 4)
         return;
-    ProductListModel& list = m_state.lists.list(num);
+    ProductListModel& list = m_c.lists.list(num);
     if (row < 0 || row >= list.count())
         return;
     const QString entry = ProductLists::fileNamePart(list.text(row));

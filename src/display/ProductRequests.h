@@ -8,10 +8,15 @@
 #include <functional>
 #include <optional>
 
-class MainState;
 class BulletinDisplay;
-class MirrorFetcher;
+class DisplayState;
 class GphViewer;
+class IPrompter;
+class MirrorFetcher;
+class ProductLists;
+class Settings;
+class SettingsStore;
+class StatusLine;
 
 // The ways the user asks for products: category menus, "All Text Products",
 // the state/office/station search box, the quick menu, the product buttons,
@@ -37,7 +42,19 @@ public:
     using ZoneFinder =
         std::function<std::optional<QString>(const QString& zoneCode, const QString& product)>;
 
-    ProductRequests(MainState& state, BulletinDisplay& display, MirrorFetcher& fetcher,
+    // What the requests read and where they show their results.
+    struct Context
+    {
+        QString programDir;
+        const Settings& settings;
+        const SettingsStore& store; // the Internet mirror addresses
+        ProductLists& lists;
+        DisplayState& display;
+        StatusLine& status;
+        IPrompter& prompter;
+    };
+
+    ProductRequests(const Context& context, BulletinDisplay& display, MirrorFetcher& fetcher,
                     QObject* parent = nullptr);
 
     void setZoneFinder(ZoneFinder finder) { m_findUgc = std::move(finder); }
@@ -54,6 +71,9 @@ public:
     void Timer2_Timer();
     bool autoUpdate() const { return m_timer2.isActive(); }
     void setAutoUpdate(bool on);
+    // The menu file's automatic state filters: each runs the search box
+    // request and toggles the auto-update.
+    void applyAutomaticStateFilters(const QStringList& filters);
 
     void categoryItem_Click(const QString& tag);
     void mnuBulletinText_Click();
@@ -66,7 +86,10 @@ public:
     // 0 "<" older product, 1 ">" newer product.
     void cmdProduct_Click(int index);
     // Enter in the manual entry box (the box is emptied afterwards).
-    void txtManual_Enter(const QString& text, bool internetMode);
+    void txtManual_Enter(const QString& text);
+    // Options > Internet Mode: typed product names are fetched from the mirror.
+    bool internetMode() const { return m_internetMode; }
+    void setInternetMode(bool on);
     bool fetching() const { return m_fetching; }
     // 0 log file, 1 clear log file, 2 status file.
     void mnuQuickWx_Click(int index);
@@ -84,6 +107,8 @@ public:
 
 signals:
     void manualEntryEnabled(bool enabled);
+    void internetModeChanged(bool on);
+    void autoUpdateChanged(bool on);
     void imageRequested(const QString& name);
     void focusDisplay();
 
@@ -95,7 +120,7 @@ private:
     void onFetchFinished(bool found, const QByteArray& body, const QString& reason);
     void openEntry(const QString& entry);
 
-    MainState& m_state;
+    Context m_c;
     BulletinDisplay& m_display;
     MirrorFetcher& m_fetcher;
     GphViewer* m_gph = nullptr;
@@ -103,5 +128,6 @@ private:
     QString m_r[4] = {QString(), Unused, Unused, Unused};
     QTimer m_timer2;
     bool m_fetching = false;
+    bool m_internetMode = false;
     QString m_fetchName;
 };

@@ -1,6 +1,7 @@
 #include "display/SaveFile.h"
 
-#include "app/MainState.h"
+#include "core/DisplayState.h"
+#include "core/Settings.h"
 #include "display/BulletinPrinter.h"
 #include "display/ProductName.h"
 #include "platform/ErrorReport.h"
@@ -14,27 +15,26 @@
 
 bool SaveFile::canSave() const
 {
-    if (BulletinPrinter::hasBulletin(m_state.displayText()) && !m_state.displayTag().isEmpty())
+    if (BulletinPrinter::hasBulletin(m_display.text()) && !m_display.tag().isEmpty())
         return true;
-    m_state.services().prompter->message(BulletinPrinter::NoBulletin, QString(),
-                                         IPrompter::Icon::Information);
+    m_prompter.message(BulletinPrinter::NoBulletin, QString(), IPrompter::Icon::Information);
     return false;
 }
 
 QString SaveFile::initialPath() const
 {
-    QString dir = m_state.settings.DefaultSaveDir;
+    QString dir = m_settings.DefaultSaveDir;
     if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
-    return dir + m_state.displayTag();
+    return dir + m_display.tag();
 }
 
 void SaveFile::save(const QString& path)
 {
-    const QString product = m_state.displayTag();
+    const QString product = m_display.tag();
     if (!ProductName::isValid(product))
         throw RuntimeError(ErrorNumber::FileNotFound, product);
-    QFile source(m_state.settings.TextPath + product);
+    QFile source(m_settings.TextPath + product);
     if (!QFileInfo(source).isFile())
         throw RuntimeError(ErrorNumber::FileNotFound, source.fileName());
     if (!source.open(QIODevice::ReadOnly))
@@ -44,11 +44,10 @@ void SaveFile::save(const QString& path)
     if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() ||
         !target.commit())
         throw RuntimeError(ErrorNumber::PathFileAccess, path);
-    Settings& s = m_state.settings;
-    s.DefaultSaveDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    SettingsStore& store = *m_state.services().store;
-    store.write(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"), s.DefaultSaveDir);
-    store.sync();
+    m_settings.DefaultSaveDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    m_store.write(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"),
+                  m_settings.DefaultSaveDir);
+    m_store.sync();
 }
 
 bool SaveFile::saveReporting(const QString& path)
@@ -57,9 +56,8 @@ bool SaveFile::saveReporting(const QString& path)
         save(path);
         return true;
     } catch (const RuntimeError& e) {
-        m_state.services().prompter->message(
-            ErrorReport::format(QStringLiteral("MAIN: SaveFile"), e), QString(),
-            IPrompter::Icon::Exclamation);
+        m_prompter.message(ErrorReport::format(QStringLiteral("MAIN: SaveFile"), e), QString(),
+                           IPrompter::Icon::Exclamation);
         return false;
     }
 }

@@ -2,7 +2,10 @@
 
 #include <QString>
 
-class MainState;
+class DisplayState;
+class IPrompter;
+class Settings;
+class SettingsStore;
 
 // Saves the displayed product's stored file to a place the user chose and
 // remembers the directory (DefaultSaveDir) for the next save.
@@ -12,7 +15,11 @@ public:
     static inline const QString DialogTitle = QStringLiteral("Vantorel Data Save");
     static inline const QString Filter = QStringLiteral("Text File (*.txt)");
 
-    explicit SaveFile(MainState& state) : m_state(state) {}
+    SaveFile(const DisplayState& display, Settings& settings, SettingsStore& store,
+             IPrompter& prompter)
+        : m_display(display), m_settings(settings), m_store(store), m_prompter(prompter)
+    {
+    }
 
     // True when a product is on show; otherwise the user is told so.
     bool canSave() const;
@@ -25,5 +32,8 @@ public:
     bool saveReporting(const QString& path);
 
 private:
-    MainState& m_state;
+    const DisplayState& m_display;
+    Settings& m_settings;
+    SettingsStore& m_store;
+    IPrompter& m_prompter;
 };

@@ -1,19 +1,16 @@
 #include "ingest/DataWatchdog.h"
 
+#include "core/Settings.h"
 #include "core/StatusLine.h"
 #include "ingest/EngineControl.h"
-#include "notify/MailSender.h"
-#include "notify/Pager.h"
+#include "ingest/IDataLossNotices.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
-#include "platform/RuntimeError.h"
 #include "platform/SystemInfo.h"
 
-#include <QDebug>
-
-DataWatchdog::DataWatchdog(IClock& clock, StatusLine& status, MailSender& mail, Pager& pager,
-                           EngineControl& engine, QObject* parent)
-    : QObject(parent), m_clock(clock), m_status(status), m_mail(mail), m_pager(pager),
+DataWatchdog::DataWatchdog(IClock& clock, StatusLine& status, const Settings& settings,
+                           IDataLossNotices& notices, EngineControl& engine, QObject* parent)
+    : QObject(parent), m_clock(clock), m_status(status), m_settings(settings), m_notices(notices),
       m_engine(engine), m_stationName(&SystemInfo::computerName)
 {
     m_tmrDataCheck.setInterval(60000);
@@ -47,7 +44,7 @@ QString DataWatchdog::now() const
 
 QString DataWatchdog::lineEnd() const
 {
-    return m_options.stripLF ? QStringLiteral("\r") : QStringLiteral("\r\n");
+    return m_settings.stripLF ? QStringLiteral("\r") : QStringLiteral("\r\n");
 }
 
 bool DataWatchdog::flowing() const
@@ -74,10 +71,10 @@ void DataWatchdog::resumed(const QString& station)
         return;
     m_alertActive = false;
     const QString when = now();
-    if (m_options.alertEmail != 0)
-        sendMail(QStringLiteral("Vantorel Data Resumed"), resumedMailText(when, station));
-    if (m_options.alertPager != 0)
-        sendPage(resumedPageText(when, station));
+    if (m_settings.AlertEmail != 0)
+        m_notices.mail(QStringLiteral("Vantorel Data Resumed"), resumedMailText(when, station));
+    if (m_settings.AlertPager != 0)
+        m_notices.page(resumedPageText(when, station));
 }
 
 void DataWatchdog::silentMinute(const QString& station)
@@ -89,7 +86,7 @@ void DataWatchdog::silentMinute(const QString& station)
         ++m_silentMinutes;
     m_status.setText(QStringLiteral("No products for ") + QString::number(m_silentMinutes) +
                      QStringLiteral(" minutes."));
-    if (counted && m_silentMinutes == m_options.inactivityDelay)
+    if (counted && m_silentMinutes == m_settings.InactivityDelay)
         raiseAlert(station);
 }
 
@@ -98,34 +95,18 @@ void DataWatchdog::raiseAlert(const QString& station)
     m_status.setText(QStringLiteral("ALERT - No Incoming Data"));
     m_alertActive = true;
     const QString when = now();
-    if (m_options.alertEmail != 0)
-        sendMail(QStringLiteral("Vantorel Data Loss"), lossMailText(when, station));
-    if (m_options.alertPager != 0)
-        sendPage(lossPageText(when, station));
-    if (m_options.alertByte != 0)
+    if (m_settings.AlertEmail != 0)
+        m_notices.mail(QStringLiteral("Vantorel Data Loss"), lossMailText(when, station));
+    if (m_settings.AlertPager != 0)
+        m_notices.page(lossPageText(when, station));
+    if (m_settings.AlertByte != 0)
         m_engine.startInternetBackup();
-}
-
-void DataWatchdog::sendMail(const QString& subject, const QString& text)
-{
-    try {
-        m_mail.send(QStringLiteral("output.txt"), text, subject, m_options.email0);
-    } catch (const RuntimeError& error) {
-        // The notices are fire-and-forget; a body that cannot be written must
-        // not keep the page and the backup from going out.
-        qWarning("%s", error.what());
-    }
-}
-
-void DataWatchdog::sendPage(const QString& text)
-{
-    m_pager.ProcessPage(text, m_options.userPage, m_options.pagerChars);
 }
 
 QString DataWatchdog::lossMailText(const QString& now, const QString& station) const
 {
     return now + lineEnd() + QStringLiteral("No data received from Vantorel for over ") +
-           QString::number(m_options.inactivityDelay) + QStringLiteral(" minutes on ") + station +
+           QString::number(m_settings.InactivityDelay) + QStringLiteral(" minutes on ") + station +
            QLatin1Char('.');
 }
 
@@ -138,7 +119,7 @@ QString DataWatchdog::resumedMailText(const QString& now, const QString& station
 QString DataWatchdog::lossPageText(const QString& now, const QString& station) const
 {
     return now + QStringLiteral(" - No data received from Vantorel for over ") +
-           QString::number(m_options.inactivityDelay) + QStringLiteral(" minutes on ") + station +
+           QString::number(m_settings.InactivityDelay) + QStringLiteral(" minutes on ") + station +
            QLatin1Char('.');
 }
 

@@ -8,39 +8,27 @@
 #include <QTimer>
 #include <functional>
 
-class StatusLine;
-class MailSender;
-class Pager;
 class EngineControl;
+class IDataLossNotices;
+class Settings;
+class StatusLine;
 
 // Counts the minutes in which no product arrived, raises the data-loss alert
 // once per silence (status line, mail, page, Internet backup) and sends the
-// data-resumed notices when products flow again after an alert.
+// data-resumed notices when products flow again after an alert. The
+// switches (AlertEmail, AlertPager, AlertByte, InactivityDelay, strip-LF) are
+// read from the settings at every tick.
 class DataWatchdog : public QObject
 {
     Q_OBJECT
 public:
-    struct Options
-    {
-        int alertEmail = 0;
-        int alertPager = 0;
-        int alertByte = 0;
-        int inactivityDelay = 3;
-        bool stripLF = false;
-        QString email0;
-        QString userPage;   // personal pager ID
-        QString pagerChars; // personal pager's characters per page
-    };
-
     static constexpr int MaxSilentMinutes = 32767;
     // Less than 0.001 day since the last product means products are flowing.
     static constexpr qint64 FlowingMilliseconds = 86400;
 
-    DataWatchdog(IClock& clock, StatusLine& status, MailSender& mail, Pager& pager,
-                 EngineControl& engine, QObject* parent = nullptr);
+    DataWatchdog(IClock& clock, StatusLine& status, const Settings& settings,
+                 IDataLossNotices& notices, EngineControl& engine, QObject* parent = nullptr);
 
-    void setOptions(const Options& options) { m_options = options; }
-    const Options& options() const { return m_options; }
     void setLastDataTime(std::function<QDateTime()> lastDataTime);
     // Defaults to the computer's network name.
     void setStationName(std::function<QString()> stationName);
@@ -67,17 +55,14 @@ private:
     void resumed(const QString& station);
     void silentMinute(const QString& station);
     void raiseAlert(const QString& station);
-    void sendMail(const QString& subject, const QString& text);
-    void sendPage(const QString& text);
     QString lineEnd() const;
     QString now() const;
 
     IClock& m_clock;
     StatusLine& m_status;
-    MailSender& m_mail;
-    Pager& m_pager;
+    const Settings& m_settings;
+    IDataLossNotices& m_notices;
     EngineControl& m_engine;
-    Options m_options;
     std::function<QDateTime()> m_lastDataTime;
     std::function<QString()> m_stationName;
     QTimer m_tmrDataCheck;

@@ -1,8 +1,15 @@
 #include "ingest/ProductProcessor.h"
 
-#include "app/MainState.h"
+#include "core/AlarmFile.h"
+#include "core/DisplayState.h"
 #include "core/IAlarmLoops.h"
 #include "core/IMetarHooks.h"
+#include "core/MenuDefinitions.h"
+#include "core/NewProducts.h"
+#include "core/ProductLists.h"
+#include "core/ReferenceTables.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "ingest/ProductHeader.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
@@ -153,15 +160,16 @@ bool isPathComponent(const QString& name)
 
 } // namespace
 
-ProductProcessor::ProductProcessor(MainState& state, IAlarmLoops& alarms, IMetarHooks& metar,
+ProductProcessor::ProductProcessor(const Context& context, IAlarmLoops& alarms, IMetarHooks& metar,
                                    QObject* parent)
-    : QObject(parent), m_state(state), m_alarms(alarms), m_metar(metar), m_unzipper(state, metar)
+    : QObject(parent), m_c(context), m_alarms(alarms), m_metar(metar),
+      m_unzipper(context.settings, context.alarms, context.status, context.prompter, metar)
 {
 }
 
 QString ProductProcessor::quarantineDir() const
 {
-    return m_state.programDir() + QuarantineFolder;
+    return m_c.programDir + QuarantineFolder;
 }
 
 QString ProductProcessor::productKey(const QString& identifier, const QString& station,
@@ -169,16 +177,6 @@ QString ProductProcessor::productKey(const QString& identifier, const QString& s
 {
     return identifier.leftJustified(9, QLatin1Char(' ')) + QLatin1Char('~') + station +
            QLatin1Char('~') + state;
-}
-
-QString ProductProcessor::newProductCaption(const QString& entry)
-{
-    return entry.left(9).trimmed();
-}
-
-bool ProductProcessor::newProductVisible(int index, const QString& entry)
-{
-    return index == 0 || newProductCaption(entry) != QLatin1String("none");
 }
 
 bool ProductProcessor::isSafeFileName(const QString& text)
@@ -202,22 +200,22 @@ ProductProcessor::Product ProductProcessor::describe(const QString& fileName)
 
 QString ProductProcessor::dataInPath(const Product& p) const
 {
-    return m_state.settings.TransferPath + p.original;
+    return m_c.settings.TransferPath + p.original;
 }
 
 QString ProductProcessor::timestamp() const
 {
-    return m_state.services().clock->now().toString(QStringLiteral("MMddHHmm"));
+    return m_c.clock.now().toString(QStringLiteral("MMddHHmm"));
 }
 
 void ProductProcessor::ProcessData(const QString& fileName)
 {
     const Product p = describe(fileName);
-    m_state.status.setText(QStringLiteral("Processing ") + p.received.left(12));
-    m_state.lastDataTime = m_state.services().clock->now();
+    m_c.status.setText(QStringLiteral("Processing ") + p.received.left(12));
+    m_lastDataTime = m_c.clock.now();
     if (!isPathComponent(p.original)) {
         // Not a name in the Data-In directory: nothing there to take.
-        m_state.status.setText(QStringLiteral("Ignored bad file name ") + printable(p.original));
+        m_c.status.setText(QStringLiteral("Ignored bad file name ") + printable(p.original));
         return;
     }
     const QString marker = QStringLiteral("Bad file: ") + p.received;
@@ -275,7 +273,7 @@ void ProductProcessor::discard(const Product& p, const QString& status)
 {
     removeIfPresent(dataInPath(p));
     if (!status.isEmpty())
-        m_state.status.setText(status);
+        m_c.status.setText(status);
 }
 
 bool ProductProcessor::quarantine(const QString& source, const QString& name, const QString& reason)
@@ -290,10 +288,10 @@ bool ProductProcessor::quarantine(const QString& source, const QString& name, co
     try {
         moveFile(source, target);
     } catch (...) {
-        m_state.status.setText(QStringLiteral("Could not move to track/bad: ") + detail);
+        m_c.status.setText(QStringLiteral("Could not move to track/bad: ") + detail);
         return false;
     }
-    m_state.status.setText(QStringLiteral("Moved to track/bad: ") + detail);
+    m_c.status.setText(QStringLiteral("Moved to track/bad: ") + detail);
     return true;
 }
 
@@ -301,29 +299,29 @@ bool ProductProcessor::quarantine(const QString& source, const QString& name, co
 // the Data-In directory, is kept in quarantine.
 void ProductProcessor::reportError(const Product& p, int number, const QString& text)
 {
-    m_state.setDisplay(ErrorReport::format(Caption, number, text) + QStringLiteral("\n\n") +
-                           p.fileName + QLatin1Char('-') + p.received,
-                       m_state.displayTag());
+    m_c.display.setDisplay(ErrorReport::format(Caption, number, text) + QStringLiteral("\n\n") +
+                               p.fileName + QLatin1Char('-') + p.received,
+                           m_c.display.tag());
     if (fileExists(dataInPath(p)))
         quarantine(dataInPath(p), p.original, QStringLiteral("error ") + QString::number(number));
 }
 
 void ProductProcessor::setDdeHeader(const Product& p, const QString& name)
 {
-    m_state.setDdeHeader(p.received.left(12) + QLatin1Char(',') + name);
+    m_c.newProducts.setDdeHeader(p.received.left(12) + QLatin1Char(',') + name);
 }
 
 void ProductProcessor::processStatus(const Product& p)
 {
-    const QString target = m_state.programDir() + QStringLiteral("status.txt");
+    const QString target = m_c.programDir + QStringLiteral("status.txt");
     removeIfPresent(target);
     moveFile(dataInPath(p), target);
-    m_state.status.setText(QStringLiteral("New STATUS file ready"));
+    m_c.status.setText(QStringLiteral("New STATUS file ready"));
 }
 
 void ProductProcessor::processImage(const Product& p)
 {
-    const QString& dir = m_state.settings.GIFPath;
+    const QString& dir = m_c.settings.GIFPath;
     removeIfPresent(dir + p.fileName);
     const QString extension = p.received.contains(QLatin1String(".GIF")) ? QStringLiteral(".GIF")
                                                                          : QStringLiteral(".JPG");
@@ -331,15 +329,15 @@ void ProductProcessor::processImage(const Product& p)
                             QLatin1Char('-') + timestamp() + extension;
     removeIfPresent(dir + newName);
     moveFile(dataInPath(p), dir + newName);
-    m_state.status.setText(QStringLiteral("Received ") + newName);
+    m_c.status.setText(QStringLiteral("Received ") + newName);
     m_alarms.matchProductName(p.productName, newName);
-    m_state.lists.addReceived(newName);
+    m_c.lists.addReceived(newName);
     setDdeHeader(p, newName);
 }
 
 void ProductProcessor::processCompressed(const Product& p)
 {
-    const QString& sa = m_state.settings.SAPath;
+    const QString& sa = m_c.settings.SAPath;
     const QString archive = sa + p.fileName;
     const QString& name = p.fileName;
     const bool hourly =
@@ -349,10 +347,10 @@ void ProductProcessor::processCompressed(const Product& p)
     moveFile(dataInPath(p), archive);
     if (!hourly) {
         // The contents land in the Data-In directory for a later poll.
-        if (m_unzipper.Unzipit(archive, m_state.settings.TransferPath))
+        if (m_unzipper.Unzipit(archive, m_c.settings.TransferPath))
             removeIfPresent(archive);
         else
-            quarantine(archive, p.original, m_state.status.text());
+            quarantine(archive, p.original, m_c.status.text());
         return;
     }
     if (!m_unzipper.Unzipit(archive, sa))
@@ -366,23 +364,23 @@ void ProductProcessor::processCompressed(const Product& p)
         copyIfPresent(sa + QStringLiteral("SAORCMUS.TXT"),
                       sa + QStringLiteral("SAORCMUS.") + timestamp() + QStringLiteral(".TXT"));
         removeIfPresent(archive);
-        const QString program = m_state.programDir() + QStringLiteral("rcmunzip");
-        if (m_state.settings.RCMUnzip != 0 && fileExists(program))
-            m_state.services().launcher->start(
-                QLatin1Char('"') + program + QStringLiteral("\" RUN"), LaunchWindow::Hidden);
+        const QString program = m_c.programDir + QStringLiteral("rcmunzip");
+        if (m_c.settings.RCMUnzip != 0 && fileExists(program))
+            m_c.launcher.start(QLatin1Char('"') + program + QStringLiteral("\" RUN"),
+                               LaunchWindow::Hidden);
     }
-    m_state.status.setText(QStringLiteral("Received ") + name);
-    m_state.lists.addReceived(name);
+    m_c.status.setText(QStringLiteral("Received ") + name);
+    m_c.lists.addReceived(name);
     setDdeHeader(p, name);
     m_alarms.matchProductName(p.productName, name);
 }
 
 void ProductProcessor::processWebPage(const Product& p)
 {
-    const QString target = m_state.settings.TextPath + p.fileName;
+    const QString target = m_c.settings.TextPath + p.fileName;
     removeIfPresent(target);
-    m_state.status.setText(QStringLiteral("Received ") + p.fileName);
-    m_state.lists.addReceived(p.fileName);
+    m_c.status.setText(QStringLiteral("Received ") + p.fileName);
+    m_c.lists.addReceived(p.fileName);
     setDdeHeader(p, p.fileName);
     moveFile(dataInPath(p), target);
 }
@@ -439,13 +437,13 @@ void ProductProcessor::processText(const Product& p)
     if (!fileText(p, key))
         return;
     writeReceipt(p, key);
-    addNewProduct(key);
+    m_c.newProducts.add(key);
     runMetarHooks(key);
     addToLists(p, listLine(key, retention), key);
-    m_state.status.setText(QStringLiteral("Received ") + key.left(9).trimmed() +
-                           QStringLiteral(" from ") + s.station);
+    m_c.status.setText(QStringLiteral("Received ") + key.left(9).trimmed() +
+                       QStringLiteral(" from ") + s.station);
     m_alarms.matchIdentifier(key.left(9).trimmed(), key);
-    m_state.lists.ColorList(2);
+    m_c.lists.ColorList(2);
 }
 
 // Identifier and station from the heading, the header table and the fixed
@@ -456,7 +454,7 @@ ProductProcessor::Settled ProductProcessor::settle(const Product& p,
     Settled s{header.ttaaii, header.station, header.identifier};
     if (s.identifier.isEmpty() || s.identifier.indexOf(QLatin1Char(' ')) >= 7 ||
         s.identifier.size() >= 24) {
-        const QString listed = m_state.tables.awipsIdentifierFor(p.fileName.left(8));
+        const QString listed = m_c.tables.awipsIdentifierFor(p.fileName.left(8));
         if (!listed.isEmpty())
             s.identifier = listed;
     }
@@ -484,7 +482,7 @@ bool ProductProcessor::rejectedByFilter(const Product& p, const Settled& s) cons
 {
     if (s.station == QLatin1String("TEST"))
         return false;
-    const Settings& set = m_state.settings;
+    const Settings& set = m_c.settings;
     const QString first = s.station.left(1);
     const bool group0 = first == QLatin1String("K");
     const bool group1 = !first.isEmpty() && QStringLiteral("CPTM").contains(first);
@@ -521,9 +519,9 @@ void ProductProcessor::deriveIdentifier(const Product& p, Settled& s)
 ProductProcessor::Retention ProductProcessor::retentionFor(const QString& key,
                                                            const QString& station) const
 {
-    Retention r{m_state.settings.PurgeProd, -1};
+    Retention r{m_c.settings.PurgeProd, -1};
     const QString category = key.left(3);
-    const QList<MenuItem>& items = m_state.menus.menuItems();
+    const QList<MenuItem>& items = m_c.menus.menuItems();
     for (int i = 0; i < items.size(); ++i) {
         const qsizetype at = items.at(i).categories.indexOf(category);
         if (at == 0 || at == 3 || at == 6) {
@@ -532,7 +530,7 @@ ProductProcessor::Retention ProductProcessor::retentionFor(const QString& key,
         }
     }
     const QString office = station.mid(1);
-    for (const OfficeRetention& entry : m_state.menus.offices()) {
+    for (const OfficeRetention& entry : m_c.menus.offices()) {
         if (entry.office == office)
             r.count = entry.retention;
     }
@@ -543,7 +541,7 @@ ProductProcessor::Retention ProductProcessor::retentionFor(const QString& key,
 // versions kept the previous product is dropped.
 void ProductProcessor::rotateVersions(const QString& key, int count) const
 {
-    const QString base = m_state.settings.TextPath + key;
+    const QString base = m_c.settings.TextPath + key;
     auto version = [&](int n) { return base + QLatin1Char('.') + QString::number(n); };
     if (count > 0)
         removeIfPresent(version(count));
@@ -559,7 +557,7 @@ void ProductProcessor::rotateVersions(const QString& key, int count) const
 // quarantine. False when it was not filed.
 bool ProductProcessor::fileText(const Product& p, const QString& key)
 {
-    const QString target = m_state.settings.TextPath + key;
+    const QString target = m_c.settings.TextPath + key;
     QString reason;
     try {
         moveFile(dataInPath(p), target);
@@ -575,34 +573,21 @@ bool ProductProcessor::fileText(const Product& p, const QString& key)
 
 void ProductProcessor::writeReceipt(const Product& p, const QString& key) const
 {
-    QString dir = m_state.receiptDir;
-    if (dir.isEmpty())
-        dir = m_state.settings.TrackPath + QStringLiteral("emwin/");
-    writeWhole(dir + p.fileName, (key + QStringLiteral("\r\n")).toLatin1());
-}
-
-void ProductProcessor::addNewProduct(const QString& key)
-{
-    QStringList entries = m_state.newProducts;
-    while (entries.size() < 5)
-        entries << QStringLiteral("none");
-    entries.removeLast();
-    entries.prepend(key);
-    m_state.setNewProducts(entries.mid(0, 5));
+    writeWhole(m_c.settings.receiptDir() + p.fileName, (key + QStringLiteral("\r\n")).toLatin1());
 }
 
 void ProductProcessor::runMetarHooks(const QString& key)
 {
     if (!key.contains(QLatin1String("MTRSP")))
         return;
-    const Settings& s = m_state.settings;
+    const Settings& s = m_c.settings;
     if (s.MetarDL == 1)
         m_metar.GetOffHourly(s.Metar, key, true);
-    if (m_state.alarms.metarAlarmDefined()) {
+    if (m_c.alarms.metarAlarmDefined()) {
         m_metar.GetOffHourly(s.Metar, key, false);
         m_metar.AlarmMetar(QStringLiteral("METAR"));
     }
-    if (m_state.alarms.speciAlarmDefined()) {
+    if (m_c.alarms.speciAlarmDefined()) {
         m_metar.GetOffHourly(s.Metar, key, false);
         m_metar.AlarmMetar(QStringLiteral("SPECI"));
     }
@@ -611,20 +596,18 @@ void ProductProcessor::runMetarHooks(const QString& key)
 // The key, or in long form office + "~" + menu caption in 40 columns, "+", key.
 QString ProductProcessor::listLine(const QString& key, const Retention& retention) const
 {
-    if (m_state.settings.LongHeader == 0 || retention.item < 0)
+    if (m_c.settings.LongHeader == 0 || retention.item < 0)
         return key;
     const QString office =
         key.left(3) == QLatin1String("SPE") ? QStringLiteral("WBC") : key.mid(3, 3);
-    const QString caption = m_state.menus.menuItems().at(retention.item).caption;
+    const QString caption = m_c.menus.menuItems().at(retention.item).caption;
     return (office + QLatin1Char('~') + caption).leftJustified(40, QLatin1Char(' '), true) +
            QLatin1Char('+') + key;
 }
 
 void ProductProcessor::addToLists(const Product& p, const QString& line, const QString& key)
 {
-    ProductLists& lists = m_state.lists;
-    lists.setLocalCodes(m_state.localCodes);
-    lists.setLongHeader(m_state.settings.LongHeader != 0);
+    ProductLists& lists = m_c.lists;
     lists.addReceived(line);
     lists.addLocal(line, key);
     setDdeHeader(p, key);

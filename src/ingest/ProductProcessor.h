@@ -3,14 +3,25 @@
 #include "ingest/IProductProcessor.h"
 #include "ingest/Unzipper.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
-class MainState;
+class AlarmFile;
+class DisplayState;
 class IAlarmLoops;
+class IClock;
 class IMetarHooks;
+class IProcessLauncher;
+class IPrompter;
+class MenuDefinitions;
+class NewProducts;
 class ProductHeader;
+class ProductLists;
 class QFile;
+class ReferenceTables;
+class Settings;
+class StatusLine;
 
 // ProcessData: takes one product file out of the Data-In directory, decides
 // what it is (status file, image, compressed product, web page, text
@@ -27,7 +38,24 @@ public:
     static inline const QString Caption = QStringLiteral("MAIN: ProcessData");
     static inline const QString QuarantineFolder = QStringLiteral("track/bad/");
 
-    ProductProcessor(MainState& state, IAlarmLoops& alarms, IMetarHooks& metar,
+    // What processing reads and where it reports.
+    struct Context
+    {
+        QString programDir;
+        const Settings& settings;
+        const ReferenceTables& tables;
+        const MenuDefinitions& menus;
+        const AlarmFile& alarms;
+        StatusLine& status;
+        DisplayState& display;
+        ProductLists& lists;
+        NewProducts& newProducts;
+        IClock& clock;
+        IProcessLauncher& launcher;
+        IPrompter& prompter; // asks for the password of an encrypted archive
+    };
+
+    ProductProcessor(const Context& context, IAlarmLoops& alarms, IMetarHooks& metar,
                      QObject* parent = nullptr);
 
     void ProcessData(const QString& fileName) override;
@@ -37,13 +65,13 @@ public:
     // "Bad file: " + received name while a file could not be read.
     QString retryMarker() const { return m_retryMarker; }
     Unzipper& unzipper() { return m_unzipper; }
+    // When the last product file was taken (the data-loss watchdog reads it).
+    QDateTime lastDataTime() const { return m_lastDataTime; }
+    void setLastDataTime(const QDateTime& time) { m_lastDataTime = time; }
 
     // Identifier padded to 9, "~", station, "~", state.
     static QString productKey(const QString& identifier, const QString& station,
                               const QString& state);
-    // The caption of a new-products entry, and whether menu item index shows it.
-    static QString newProductCaption(const QString& entry);
-    static bool newProductVisible(int index, const QString& entry);
     // True when text can be used as one file name: no path separator, no
     // control character, not "." or "..".
     static bool isSafeFileName(const QString& text);
@@ -90,7 +118,6 @@ private:
     void rotateVersions(const QString& key, int count) const;
     bool fileText(const Product& p, const QString& key);
     void writeReceipt(const Product& p, const QString& key) const;
-    void addNewProduct(const QString& key);
     void runMetarHooks(const QString& key);
     QString listLine(const QString& key, const Retention& retention) const;
     void addToLists(const Product& p, const QString& line, const QString& key);
@@ -102,9 +129,10 @@ private:
     bool quarantine(const QString& source, const QString& name, const QString& reason);
     void reportError(const Product& p, int number, const QString& text);
 
-    MainState& m_state;
+    Context m_c;
     IAlarmLoops& m_alarms;
     IMetarHooks& m_metar;
     Unzipper m_unzipper;
     QString m_retryMarker;
+    QDateTime m_lastDataTime;
 };

@@ -1,7 +1,9 @@
 #include "ingest/Unzipper.h"
 
-#include "app/MainState.h"
+#include "core/AlarmFile.h"
 #include "core/IMetarHooks.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "platform/Prompter.h"
 
 #include <QFile>
@@ -51,7 +53,11 @@ bool replaceWith(QTemporaryFile& temp, const QString& target)
 }
 } // namespace
 
-Unzipper::Unzipper(MainState& state, IMetarHooks& metar) : m_state(state), m_metar(metar) {}
+Unzipper::Unzipper(const Settings& settings, const AlarmFile& alarms, StatusLine& status,
+                   IPrompter& prompter, IMetarHooks& metar)
+    : m_settings(settings), m_alarms(alarms), m_status(status), m_prompter(prompter), m_metar(metar)
+{
+}
 
 bool Unzipper::Unzipit(const QString& FileN, const QString& FileP)
 {
@@ -65,17 +71,17 @@ bool Unzipper::Unzipit(const QString& FileN, const QString& FileP)
 int Unzipper::VBUnZip32(const QString& zipPath, const QString& directory)
 {
     const int result = extractAll(zipPath, directory);
-    m_state.status.setText(result == 0 ? QStringLiteral("Unzipped Successfully")
-                                       : QStringLiteral("Unzip error #") + QString::number(result));
+    m_status.setText(result == 0 ? QStringLiteral("Unzipped Successfully")
+                                 : QStringLiteral("Unzip error #") + QString::number(result));
     return result;
 }
 
 void Unzipper::runHourlyHooks()
 {
-    const Settings& s = m_state.settings;
+    const Settings& s = m_settings;
     if (s.MetarDL == 1)
         m_metar.GetHourly(s.Metar, true);
-    if (m_state.alarms.metarAlarmDefined()) {
+    if (m_alarms.metarAlarmDefined()) {
         m_metar.GetHourly(s.Metar, false);
         m_metar.AlarmMetar(QStringLiteral("METAR"));
     }
@@ -181,8 +187,7 @@ std::optional<QString> Unzipper::password()
         return m_archivePassword;
     if (m_passwordCancelled)
         return std::nullopt;
-    const std::optional<QString> answer =
-        m_state.services().prompter->input(PasswordPrompt, QString(), QString());
+    const std::optional<QString> answer = m_prompter.input(PasswordPrompt, QString(), QString());
     if (!answer || answer->isEmpty()) {
         m_passwordCancelled = true;
         return std::nullopt;

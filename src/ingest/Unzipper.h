@@ -4,8 +4,11 @@
 #include <QStringList>
 #include <optional>
 
-class MainState;
+class AlarmFile;
 class IMetarHooks;
+class IPrompter;
+class Settings;
+class StatusLine;
 
 // Extraction of compressed products (ZIP archives): every member is written
 // directly into the target directory under its base name, replacing a file of
@@ -19,7 +22,8 @@ public:
     static constexpr qint64 DefaultMemberLimit = qint64(200) * 1024 * 1024;
     static inline const QString PasswordPrompt = QStringLiteral("Please Enter The Password!");
 
-    Unzipper(MainState& state, IMetarHooks& metar);
+    Unzipper(const Settings& settings, const AlarmFile& alarms, StatusLine& status,
+             IPrompter& prompter, IMetarHooks& metar);
 
     // Extracts FileN into the directory FileP (ending in "/"), then runs the
     // hourly METAR hooks for an SAHOURLY collection. True on success.
@@ -44,7 +48,10 @@ private:
     std::optional<QString> password();
     void runHourlyHooks();
 
-    MainState& m_state;
+    const Settings& m_settings;
+    const AlarmFile& m_alarms;
+    StatusLine& m_status;
+    IPrompter& m_prompter;
     IMetarHooks& m_metar;
     QStringList m_extracted;
     std::optional<QString> m_archivePassword; // asked once per archive

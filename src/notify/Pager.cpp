@@ -1,5 +1,6 @@
 #include "notify/Pager.h"
 
+#include "core/Settings.h"
 #include "notify/PagerConfig.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
@@ -9,6 +10,7 @@
 #include "platform/ValueConversion.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <cmath>
 
 namespace {
@@ -22,9 +24,17 @@ QString collapseBlanks(QString text)
 }
 } // namespace
 
-Pager::Pager(QString programPath, IProcessLauncher& launcher, QObject* parent)
-    : QObject(parent), m_programPath(std::move(programPath)), m_launcher(launcher)
+Pager::Pager(const Settings& settings, IProcessLauncher& launcher, QString programPath,
+             QObject* parent)
+    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)),
+      m_launcher(launcher)
 {
+}
+
+QString Pager::programDirectory() const
+{
+    return m_programPath.isEmpty() ? QString()
+                                   : QFileInfo(m_programPath).absolutePath() + QLatin1Char('/');
 }
 
 void Pager::loadTag(const QString& path)
@@ -69,7 +79,7 @@ QString Pager::pageText(const QString& message, const QString& pagerChars) const
     text.replace(QChar(3), QLatin1Char(' '));
     text.replace(QChar(30), QLatin1Char(' '));
     const double limit = std::nearbyint(ValueConversion::lenientNumber(pagerChars) *
-                                        ValueConversion::lenientNumber(m_maxPages));
+                                        ValueConversion::lenientNumber(m_settings.MaxPages));
     if (!(limit > 0))
         return QString();
     if (limit < static_cast<double>(text.size()))

@@ -6,16 +6,25 @@
 class IClock;
 class IProcessLauncher;
 class PagerConfig;
+class Settings;
 
 // Sends pages through the paging program: its path, a blank, then the
 // recipient, ":" and the message as one argument. Pages can be suspended.
+// Paging is available when the program was found (its path is not empty);
+// its directory holds the pager files. The page limit MaxPages is read from
+// the settings at every page.
 class Pager : public QObject
 {
     Q_OBJECT
 public:
-    Pager(QString programPath, IProcessLauncher& launcher, QObject* parent = nullptr);
+    Pager(const Settings& settings, IProcessLauncher& launcher, QString programPath = QString(),
+          QObject* parent = nullptr);
 
     QString programPath() const { return m_programPath; }
+    void setProgramPath(const QString& path) { m_programPath = path; }
+    bool available() const { return !m_programPath.isEmpty(); }
+    // The directory of the paging program, ending in "/"; empty when not found.
+    QString programDirectory() const;
 
     // The pager tag: first line of "pager-tag.txt"; empty when missing or empty.
     void loadTag(const QString& path);
@@ -24,8 +33,6 @@ public:
 
     bool suspended() const { return m_suspended; }
     void setSuspended(bool suspended);
-    QString maxPages() const { return m_maxPages; }
-    void setMaxPages(const QString& maxPages) { m_maxPages = maxPages; }
 
     // Page text with its line ends turned into single blanks and the tag in front.
     QString cleanText(const QString& xyz) const;
@@ -48,9 +55,9 @@ signals:
 private:
     static QString quoted(const QString& text);
 
+    const Settings& m_settings;
     QString m_programPath;
     IProcessLauncher& m_launcher;
     QString m_tag;
-    QString m_maxPages = QStringLiteral("5");
     bool m_suspended = false;
 };

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/VOZUZUduvi.h"
-#include "app/MainState.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -16,18 +15,18 @@ public:
     bool printText(const QString&, int) override { return true; }
 };
 
-struct Fixture : StateFixture
+struct Fixture : CoreFixture
 {
     NoPrinter printer;
-    VOZUZUduvi component{state, printer};
-    AlarmDispatcher dispatcher{state, component};
+    VOZUZUduvi component{programDir, settings, tables, clock, printer};
+    AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
     QStringList listed; // "index:line" of every AlarmList event
 
     Fixture()
     {
         QDir().mkpath(programDir);
-        state.settings.TextPath = home.path() + QStringLiteral("/text/");
-        state.settings.GIFPath = home.path() + QStringLiteral("/images/");
+        settings.TextPath = home.path() + QStringLiteral("/text/");
+        settings.GIFPath = home.path() + QStringLiteral("/images/");
         // AlarmList carries no index: the last AlarmUpdate before it names it.
         QObject::connect(&component, &VOZUZUduvi::AlarmUpdate, &component,
                          [this](int n, const QString&) { m_last = n; });
@@ -41,8 +40,8 @@ struct Fixture : StateFixture
         AlarmDefinition d;
         d.pattern = pattern;
         d.list = 1;
-        state.alarms.definitions().append(d);
-        return state.alarms.definitions().last();
+        alarms.definitions().append(d);
+        return alarms.definitions().last();
     }
     QString product(const QString& identifier, const QString& text = QStringLiteral("TEXT"))
     {
@@ -165,12 +164,12 @@ void TestAlarmDispatcher::invalidExpressionGoesOn()
     f.define(QStringLiteral("TORGRR"));
     const QString key = f.product(QStringLiteral("TORGRR"));
     f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
-    QCOMPARE(f.state.displayText(), QStringLiteral("Alarm TOR(GRR is invalid."));
+    QCOMPARE(f.display.text(), QStringLiteral("Alarm TOR(GRR is invalid."));
     QCOMPARE(f.listed, QStringList({"1:" + key}));
 
     f.define(QStringLiteral("RAD(USA"));
     f.dispatcher.matchProductName(QStringLiteral("RADUSAPN"), QStringLiteral("RADUSAPN-1.GIF"));
-    QCOMPARE(f.state.displayText(), QStringLiteral("Alarm RAD(USA is invalid."));
+    QCOMPARE(f.display.text(), QStringLiteral("Alarm RAD(USA is invalid."));
     QCOMPARE(f.dispatcher.matcher().expression(), AlarmDispatcher::InvalidFallback);
 }
 
@@ -216,11 +215,11 @@ void TestAlarmDispatcher::stateTextKeptExceptTestwarn()
     }
     // The repeated warning alarms once; the test product every time.
     QCOMPARE(f.listed, QStringList({"0:" + tor, "1:" + test, "1:" + test}));
-    QVERIFY(!f.state.alarms.definitions().at(0).state.isEmpty());
-    QVERIFY(f.state.alarms.definitions().at(1).state.isEmpty());
+    QVERIFY(!f.alarms.definitions().at(0).state.isEmpty());
+    QVERIFY(f.alarms.definitions().at(1).state.isEmpty());
     f.dispatcher.AlarmUpdate(1, QStringLiteral("X"));
     f.dispatcher.AlarmUpdate(7, QStringLiteral("X")); // no such definition
-    QVERIFY(f.state.alarms.definitions().at(1).state.isEmpty());
+    QVERIFY(f.alarms.definitions().at(1).state.isEmpty());
 }
 
 void TestAlarmDispatcher::handlerFailures_data()
@@ -246,7 +245,7 @@ void TestAlarmDispatcher::handlerFailures()
     Fixture f;
     f.home.write(QStringLiteral("prog/alarm-exe.txt"),
                  "\"/opt/edit $1\",\"Edit\"\r\n\"/opt/view $1\",\"View\"\r\n");
-    f.state.alarms.loadExe(f.programDir + QStringLiteral("alarm-exe.txt"));
+    f.alarms.loadExe(f.programDir + QStringLiteral("alarm-exe.txt"));
     AlarmDefinition& d = f.define(QStringLiteral("TORGRR"));
     d.scroll = 1;
     d.exe = static_cast<quint8>(exe);
@@ -255,7 +254,7 @@ void TestAlarmDispatcher::handlerFailures()
                      [error] { throw RuntimeError(static_cast<ErrorNumber>(error)); });
     const QString key = f.product(QStringLiteral("TORGRR"));
     f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
-    QCOMPARE(f.state.displayText(), display);
+    QCOMPARE(f.display.text(), display);
     QVERIFY(f.prompter.messages.isEmpty());
     // The failing definition's other actions and the next definition still ran.
     QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key}));
@@ -273,7 +272,7 @@ void TestAlarmDispatcher::invalidCallShowsMessage()
              QStringLiteral("MAIN: ProcessAlarms\nError: 5\nPossible Causes: Invalid procedure "
                             "call or argument"));
     QCOMPARE(f.prompter.messages.first().icon, IPrompter::Icon::Exclamation);
-    QVERIFY(f.state.displayText().isEmpty());
+    QVERIFY(f.display.text().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestAlarmDispatcher)

@@ -2,7 +2,7 @@
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/AlarmTest.h"
 #include "alarms/VOZUZUduvi.h"
-#include "app/MainState.h"
+#include "platform/TextPrinter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,14 +17,25 @@ private slots:
 };
 
 namespace {
-struct Fixture : StateFixture
+class NoPrinter : public ITextPrinter
 {
+public:
+    bool printText(const QString&, int) override { return true; }
+};
+
+struct Fixture : CoreFixture
+{
+    NoPrinter printer;
+    VOZUZUduvi component{programDir, settings, tables, clock, printer};
+    AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
+    AlarmTest test{programDir, settings, alarms, status, display, dispatcher};
+
     void define(const QString& pattern)
     {
         AlarmDefinition d;
         d.pattern = pattern;
         d.list = 1;
-        state.alarms.definitions().append(d);
+        alarms.definitions().append(d);
     }
 };
 } // namespace
@@ -32,10 +43,10 @@ struct Fixture : StateFixture
 void TestAlarmTest::noTestFile()
 {
     Fixture f;
-    AlarmTest test(f.state, f.state.alarmDispatcher());
+    AlarmTest& test = f.test;
     QVERIFY(!test.available());
     QCOMPARE(test.run(), 0);
-    QCOMPARE(f.state.displayText(),
+    QCOMPARE(f.display.text(),
              " --  No test file found --\n\nRequired: testprod.{filename}\nin " + f.programDir);
 }
 
@@ -50,13 +61,13 @@ void TestAlarmTest::firesMatchingDefinitions()
     f.define(QString()); // the first empty pattern ends the run
     f.define(QStringLiteral("TOR"));
     QStringList listed;
-    QObject::connect(&f.state.getalarm(), &VOZUZUduvi::AlarmList, &f.state.getalarm(),
+    QObject::connect(&f.component, &VOZUZUduvi::AlarmList, &f.component,
                      [&](const QString& line) { listed << line; });
-    AlarmTest test(f.state, f.state.alarmDispatcher());
+    AlarmTest& test = f.test;
     QVERIFY(test.available());
     QCOMPARE(test.run(), 2);
-    QVERIFY(QFileInfo::exists(f.state.settings.TextPath + "TORGRRMI.TXT"));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Processing TORGRRMI.TXT"));
+    QVERIFY(QFileInfo::exists(f.settings.TextPath + "TORGRRMI.TXT"));
+    QCOMPARE(f.status.text(), QStringLiteral("Processing TORGRRMI.TXT"));
     QCOMPARE(listed.size(), 2);
 }
 

@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 #include "alarms/VOZUZUduvi.h"
-#include "app/MainState.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextPrinter.h"
@@ -35,10 +34,10 @@ struct Switches
     quint8 log = 0, display = 0, exe = 0, compress = 0, archive = 0, list = 0;
 };
 
-struct Fixture : StateFixture
+struct Fixture : CoreFixture
 {
     RecordingPrinter printer;
-    VOZUZUduvi component{state, printer};
+    VOZUZUduvi component{programDir, settings, tables, clock, printer};
     QStringList events; // one entry per event: name and arguments, "|" between
     QString stateText;  // the last AlarmUpdate text
     std::function<void()> onVisual;
@@ -46,13 +45,12 @@ struct Fixture : StateFixture
     Fixture()
     {
         QDir().mkpath(programDir);
-        state.settings.TextPath = home.path() + QStringLiteral("/text/");
-        state.settings.GIFPath = home.path() + QStringLiteral("/images/");
-        state.settings.SAPath = home.path() + QStringLiteral("/hourly/");
-        state.tables.loadCounties(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/fips63.txt"));
-        state.tables.loadZones(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/zonecode.csv"));
-        state.tables.loadDictionary(
-            QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/dictionary.vantorel.txt"));
+        settings.TextPath = home.path() + QStringLiteral("/text/");
+        settings.GIFPath = home.path() + QStringLiteral("/images/");
+        settings.SAPath = home.path() + QStringLiteral("/hourly/");
+        tables.loadCounties(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/fips63.txt"));
+        tables.loadZones(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/zonecode.csv"));
+        tables.loadDictionary(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/dictionary.vantorel.txt"));
         record();
     }
     void record()

@@ -5,6 +5,7 @@
 #include "app/StartupHost.h"
 #include "app/StartupSequence.h"
 #include "ingest/DataInPoller.h"
+#include "notify/Pager.h"
 #include "platform/SettingsStore.h"
 
 #include <QDir>
@@ -168,7 +169,7 @@ void TestStartup::configuredStartSucceeds()
     QVERIFY(f.host.calls.contains("definitions"));
     QCOMPARE(f.host.calls.first(), QStringLiteral("size 10845 7725"));
     QVERIFY(!f.host.suspendPageVisible);
-    QCOMPARE(f.state->newProducts, QStringList(5, "none"));
+    QCOMPARE(f.state->newProducts.entries(), QStringList(5, "none"));
     QVERIFY(f.state->tables.zoneCount() > 3000);
     QCOMPARE(f.state->status.text(), QStringLiteral("Startup Successful"));
 }
@@ -180,9 +181,9 @@ void TestStartup::missingRequiredFileFails()
     QFile::remove(f.programDir + "county-prod.txt");
     QVERIFY(!f.run());
     QCOMPARE(f.state->status.text(), QStringLiteral("Startup FAILED"));
-    QVERIFY(f.state->displayText().startsWith(
+    QVERIFY(f.state->display.text().startsWith(
         QStringLiteral("MAIN: Form - Load\nError: 53\nPossible Causes: File not found")));
-    QVERIFY(f.state->displayText().endsWith(QStringLiteral("\nFile: county-prod.txt")));
+    QVERIFY(f.state->display.text().endsWith(QStringLiteral("\nFile: county-prod.txt")));
     QVERIFY(f.host.calls.contains("display"));
     QVERIFY(!f.state->poller().isRunning());
 }
@@ -193,8 +194,8 @@ void TestStartup::brokenTableFileReportsFile()
     f.configured();
     QFile::resize(f.programDir + "dictionary.vantorel.txt", 0);
     QVERIFY(!f.run());
-    QVERIFY(f.state->displayText().contains(QStringLiteral("Error: 62")));
-    QVERIFY(f.state->displayText().endsWith(QStringLiteral("File: dictionary.vantorel.txt")));
+    QVERIFY(f.state->display.text().contains(QStringLiteral("Error: 62")));
+    QVERIFY(f.state->display.text().endsWith(QStringLiteral("File: dictionary.vantorel.txt")));
 }
 
 void TestStartup::unusableArchivePathIsPassedOver()
@@ -211,8 +212,8 @@ void TestStartup::badStrictSettingFails()
     Fixture f;
     f.configured("MetarDL", "yes");
     QVERIFY(!f.run());
-    QVERIFY(f.state->displayText().contains(QStringLiteral("Error: 13")));
-    QVERIFY(f.state->displayText().contains(QStringLiteral("MetarDL")));
+    QVERIFY(f.state->display.text().contains(QStringLiteral("Error: 13")));
+    QVERIFY(f.state->display.text().contains(QStringLiteral("MetarDL")));
 }
 
 void TestStartup::standaloneWithoutEngineFails()
@@ -221,7 +222,7 @@ void TestStartup::standaloneWithoutEngineFails()
     f.store.write("Config", "TextPath", f.home.path() + "/text/");
     f.launcher.result = 0; // the engine program cannot be started
     QVERIFY(!f.run());
-    QVERIFY(f.state->displayText().contains(QStringLiteral("Error: 53")));
+    QVERIFY(f.state->display.text().contains(QStringLiteral("Error: 53")));
     QCOMPARE(f.state->status.text(), QStringLiteral("Startup FAILED"));
 }
 
@@ -233,7 +234,7 @@ void TestStartup::abcPagerInstalled()
     // No users.ini in its directory: start-up goes on regardless.
     QVERIFY(f.run());
     QVERIFY(f.host.suspendPageVisible);
-    QVERIFY(f.state->pagingAvailable);
+    QVERIFY(f.state->pager().available());
 }
 
 void TestStartup::configSaveRules()

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "core/UgcSearch.h"
 #include "app/MainState.h"
+#include "core/UgcSearch.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/MainState.h"
 #include "display/BulletinDisplay.h"
 #include "platform/SettingsStore.h"
 
@@ -9,11 +8,11 @@
 #include <memory>
 
 namespace {
-struct Fixture : StateFixture
+struct Fixture : CoreFixture
 {
-    Fixture() { state.settings.SAPath = home.path() + QStringLiteral("/sa/"); }
-    BulletinDisplay displayObject{state};
-    BulletinDisplay* display = &displayObject;
+    Fixture() { settings.SAPath = home.path() + QStringLiteral("/sa/"); }
+    BulletinDisplay bulletinObject{settings, display, status, prompter};
+    BulletinDisplay* bulletin = &bulletinObject;
     void storeCorpus(const QString& file, const QString& key)
     {
         home.write(QStringLiteral("text/") + key, readBytes(testDataPath("display/" + file)));
@@ -62,10 +61,10 @@ void TestBulletinDisplay::corpusForms()
     QFETCH(QString, firstLine);
     Fixture f;
     f.storeCorpus(file, key);
-    QSignalSpy leave(f.display, &BulletinDisplay::leaveCompactRequested);
-    f.display->DisplayProd(key);
-    const QString text = f.state.displayText();
-    QCOMPARE(f.state.displayTag(), key);
+    QSignalSpy leave(f.bulletin, &BulletinDisplay::leaveCompactRequested);
+    f.bulletin->DisplayProd(key);
+    const QString text = f.display.text();
+    QCOMPARE(f.display.tag(), key);
     // The start-of-heading group is gone and the text begins with what followed it.
     QCOMPARE(text.section(QStringLiteral("\r\n"), 0, 0), firstLine);
     QVERIFY(!text.contains(QChar(1)));
@@ -88,24 +87,24 @@ void TestBulletinDisplay::crCrLfBecomesCrLf()
 void TestBulletinDisplay::missingProduct()
 {
     Fixture f;
-    f.state.setDisplay(QStringLiteral("old"), QStringLiteral("OLD"));
-    f.display->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.state.displayTag(), QString());
+    f.display.setDisplay(QStringLiteral("old"), QStringLiteral("OLD"));
+    f.bulletin->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.display.tag(), QString());
     f.home.write(QStringLiteral("text/EMPTY"), QByteArray());
-    f.display->DisplayProd(QStringLiteral("EMPTY"));
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
+    f.bulletin->DisplayProd(QStringLiteral("EMPTY"));
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
     QVERIFY(f.prompter.messages.isEmpty());
 }
 
 void TestBulletinDisplay::hourlyCollectionsTooLarge()
 {
     Fixture f;
-    f.display->DisplayProd(QStringLiteral("SAHOURLY.TXT"));
-    QCOMPARE(f.state.displayText(), QStringLiteral("File too large to be displayed."));
-    QCOMPARE(f.state.displayTag(), QString());
-    f.display->DisplayProd(QStringLiteral("SAORCMUS.TXT"));
-    QCOMPARE(f.state.displayText(), BulletinDisplay::TooLarge);
+    f.bulletin->DisplayProd(QStringLiteral("SAHOURLY.TXT"));
+    QCOMPARE(f.display.text(), QStringLiteral("File too large to be displayed."));
+    QCOMPARE(f.display.tag(), QString());
+    f.bulletin->DisplayProd(QStringLiteral("SAORCMUS.TXT"));
+    QCOMPARE(f.display.text(), BulletinDisplay::TooLarge);
 }
 
 void TestBulletinDisplay::hostileNamesRefused_data()
@@ -123,8 +122,8 @@ void TestBulletinDisplay::hostileNamesRefused()
     QFETCH(QString, name);
     Fixture f;
     f.home.write(QStringLiteral("secret"), "do not show");
-    f.display->DisplayProd(name);
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
+    f.bulletin->DisplayProd(name);
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("Invalid product name")));
 }
@@ -132,32 +131,32 @@ void TestBulletinDisplay::hostileNamesRefused()
 void TestBulletinDisplay::missingDirectory()
 {
     Fixture f;
-    f.state.settings.TextPath = f.home.path() + QStringLiteral("/nowhere/");
-    f.display->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
-    QVERIFY(f.state.status.text().contains(QStringLiteral("nowhere")));
+    f.settings.TextPath = f.home.path() + QStringLiteral("/nowhere/");
+    f.bulletin->DisplayProd(QStringLiteral("AFDGRR   ~KGRR~MI"));
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+    QVERIFY(f.status.text().contains(QStringLiteral("nowhere")));
     // AFOS graphics are not shown here at all.
-    f.state.setDisplay(QStringLiteral("kept"), QStringLiteral("T"));
-    f.display->DisplayProd(QStringLiteral("GPHX.GPH"));
-    QCOMPARE(f.state.displayText(), QStringLiteral("kept"));
+    f.display.setDisplay(QStringLiteral("kept"), QStringLiteral("T"));
+    f.bulletin->DisplayProd(QStringLiteral("GPHX.GPH"));
+    QCOMPARE(f.display.text(), QStringLiteral("kept"));
 }
 
 void TestBulletinDisplay::findText()
 {
     Fixture f;
-    f.state.setDisplay(QStringLiteral("TORNADO WARNING\r\nA TORNADO WAS SEEN"),
-                       QStringLiteral("K"));
-    QSignalSpy select(f.display, &BulletinDisplay::selectRequested);
+    f.display.setDisplay(QStringLiteral("TORNADO WARNING\r\nA TORNADO WAS SEEN"),
+                         QStringLiteral("K"));
+    QSignalSpy select(f.bulletin, &BulletinDisplay::selectRequested);
     f.prompter.inputs << QStringLiteral("tornado");
-    f.display->FindText(0);
+    f.bulletin->FindText(0);
     QCOMPARE(f.prompter.messages.size(), 0);
     QCOMPARE(select.count(), 1);
     QCOMPARE(select[0][0].toInt(), 0);
     QCOMPARE(select[0][1].toInt(), 7);
-    f.display->FindText(1);
+    f.bulletin->FindText(1);
     QCOMPARE(select.count(), 2);
     QCOMPARE(select[1][0].toInt(), 19); // the second occurrence, after the first match
-    f.display->FindText(1);
+    f.bulletin->FindText(1);
     QCOMPARE(select.count(), 2);
     QCOMPARE(f.prompter.messages.size(), 1);
     QCOMPARE(f.prompter.messages[0].text, QStringLiteral("String not found."));
@@ -168,11 +167,11 @@ void TestBulletinDisplay::findText()
 void TestBulletinDisplay::findTextCancelled()
 {
     Fixture f;
-    f.state.setDisplay(QStringLiteral("ABC"), QString());
-    QSignalSpy select(f.display, &BulletinDisplay::selectRequested);
+    f.display.setDisplay(QStringLiteral("ABC"), QString());
+    QSignalSpy select(f.bulletin, &BulletinDisplay::selectRequested);
     f.prompter.inputs << QString();
-    f.display->FindText(0);
-    f.display->FindText(1); // nothing remembered yet
+    f.bulletin->FindText(0);
+    f.bulletin->FindText(1); // nothing remembered yet
     QCOMPARE(select.count(), 0);
     QCOMPARE(f.prompter.messages.size(), 0);
 }

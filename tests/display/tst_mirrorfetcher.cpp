@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/MainState.h"
 #include "display/BulletinDisplay.h"
 #include "display/MirrorFetcher.h"
 #include "display/ProductRequests.h"
@@ -174,31 +173,31 @@ struct RequestFixture
     ScriptedPrompter prompter;
     FakeClock clock;
     MirrorServer server;
-    std::unique_ptr<MainState> state;
-    std::unique_ptr<BulletinDisplay> display;
+    Settings settings;
+    StatusLine status;
+    DisplayState display;
+    ProductLists lists;
+    std::unique_ptr<BulletinDisplay> bulletin;
     std::unique_ptr<MirrorFetcher> fetcher;
     std::unique_ptr<ProductRequests> requests;
 
     RequestFixture()
     {
-        state = std::make_unique<MainState>(
-            home.path() + QStringLiteral("/prog/"),
-            MainState::Services{&store, &launcher, &windows, &prompter, &clock});
-        state->settings.TextPath = home.path() + QStringLiteral("/text/");
-        state->settings.TransferPath = home.path() + QStringLiteral("/transfer/");
-        QDir().mkpath(state->settings.TextPath);
-        QDir().mkpath(state->settings.TransferPath);
+        settings.TextPath = home.path() + QStringLiteral("/text/");
+        settings.TransferPath = home.path() + QStringLiteral("/transfer/");
+        QDir().mkpath(settings.TextPath);
+        QDir().mkpath(settings.TransferPath);
         store.write(QStringLiteral("Config"), QStringLiteral("InternetMirror1"), server.base());
         store.write(QStringLiteral("Config"), QStringLiteral("InternetMirror2"),
                     server.base() + QStringLiteral("fallback/"));
-        display = std::make_unique<BulletinDisplay>(*state);
+        bulletin = std::make_unique<BulletinDisplay>(settings, display, status, prompter);
         fetcher = std::make_unique<MirrorFetcher>();
-        requests = std::make_unique<ProductRequests>(*state, *display, *fetcher);
+        const QString programDir = home.path() + QStringLiteral("/prog/");
+        requests = std::make_unique<ProductRequests>(
+            ProductRequests::Context{programDir, settings, store, lists, display, status, prompter},
+            *bulletin, *fetcher);
     }
-    QStringList transferFiles() const
-    {
-        return QDir(state->settings.TransferPath).entryList(QDir::Files);
-    }
+    QStringList transferFiles() const { return QDir(settings.TransferPath).entryList(QDir::Files); }
 };
 } // namespace
 
@@ -206,30 +205,32 @@ void TestMirrorFetcher::manualEntryFetchWritesTransferFile()
 {
     RequestFixture f;
     QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->txtManual_Enter(QStringLiteral("torgrrmi"), true);
+    f.requests->setInternetMode(true);
+    f.requests->txtManual_Enter(QStringLiteral("torgrrmi"));
     QVERIFY(f.requests->fetching());
-    QCOMPARE(f.state->displayText(), QStringLiteral("\r\n") + ProductRequests::Standby);
-    QCOMPARE(f.state->displayTag(), QString());
+    QCOMPARE(f.display.text(), QStringLiteral("\r\n") + ProductRequests::Standby);
+    QCOMPARE(f.display.tag(), QString());
     QCOMPARE(enabled.count(), 1);
     QCOMPARE(enabled[0][0].toBool(), false);
     QVERIFY(enabled.wait(20000));
     QCOMPARE(enabled[1][0].toBool(), true);
     QCOMPARE(f.server.paths, QStringList{"/TORGRRMI.TXT"});
     QCOMPARE(f.transferFiles(), QStringList{"TORGRRMI.TXT"});
-    QCOMPARE(readBytes(f.state->settings.TransferPath + QStringLiteral("TORGRRMI.TXT")), kProduct);
-    QCOMPARE(f.state->displayTag(), QStringLiteral("TORGRRMI"));
-    QVERIFY(f.state->displayText().startsWith(QStringLiteral("123 \r\nWFUS53")));
+    QCOMPARE(readBytes(f.settings.TransferPath + QStringLiteral("TORGRRMI.TXT")), kProduct);
+    QCOMPARE(f.display.tag(), QStringLiteral("TORGRRMI"));
+    QVERIFY(f.display.text().startsWith(QStringLiteral("123 \r\nWFUS53")));
 }
 
 void TestMirrorFetcher::notFoundWritesNothing()
 {
     RequestFixture f;
     QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->txtManual_Enter(QStringLiteral("NOTFOUND"), true);
+    f.requests->setInternetMode(true);
+    f.requests->txtManual_Enter(QStringLiteral("NOTFOUND"));
     QVERIFY(enabled.wait(20000));
     QCOMPARE(f.transferFiles(), QStringList());
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.state->displayTag(), QString());
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.display.tag(), QString());
     QVERIFY(!f.requests->fetching());
 }
 
@@ -237,19 +238,19 @@ void TestMirrorFetcher::fallbackMirrorAfterLocalMiss()
 {
     RequestFixture f;
     // Without InternetDL a local miss is just "not available".
-    f.requests->txtManual_Enter(QStringLiteral("TORGRRMI"), false);
+    f.requests->txtManual_Enter(QStringLiteral("TORGRRMI"));
     QVERIFY(!f.requests->fetching());
-    QCOMPARE(f.state->displayText(), BulletinDisplay::NotAvailable);
-    f.state->settings.InternetDL = 1;
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+    f.settings.InternetDL = 1;
     QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->txtManual_Enter(QStringLiteral("TORGRRMI"), false);
+    f.requests->txtManual_Enter(QStringLiteral("TORGRRMI"));
     QVERIFY(f.requests->fetching());
     QVERIFY(enabled.wait(20000));
     QCOMPARE(f.server.paths, QStringList{"/fallback/TORGRRMI.TXT"});
     // The fallback path of the test server does not exist: nothing written.
     QCOMPARE(f.transferFiles(), QStringList());
     // A name with a wildcard is never fetched.
-    f.requests->txtManual_Enter(QStringLiteral("TORGRR.I"), false);
+    f.requests->txtManual_Enter(QStringLiteral("TORGRR.I"));
     QVERIFY(!f.requests->fetching());
 }
 

@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/MainState.h"
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
 #include "display/MirrorFetcher.h"
@@ -15,23 +14,25 @@
 namespace {
 const QString kAfd = QStringLiteral("AFDGRR   ~KGRR~MI");
 
-struct Fixture : StateFixture
+struct Fixture : CoreFixture
 {
-    std::unique_ptr<BulletinDisplay> display;
+    std::unique_ptr<BulletinDisplay> bulletin;
     std::unique_ptr<MirrorFetcher> fetcher;
     std::unique_ptr<ProductRequests> requests;
 
     Fixture()
     {
-        Settings& s = state.settings;
+        Settings& s = settings;
         s.TextPath = home.path() + QStringLiteral("/text/");
         s.TransferPath = home.path() + QStringLiteral("/transfer/");
-        state.receiptDir = home.path() + QStringLiteral("/track/emwin/");
-        for (const QString& d : {s.TextPath, s.TransferPath, state.receiptDir, programDir})
+        s.TrackPath = home.path() + QStringLiteral("/track/");
+        for (const QString& d : {s.TextPath, s.TransferPath, s.receiptDir(), programDir})
             QDir().mkpath(d);
-        display = std::make_unique<BulletinDisplay>(state);
+        bulletin = std::make_unique<BulletinDisplay>(settings, display, status, prompter);
         fetcher = std::make_unique<MirrorFetcher>();
-        requests = std::make_unique<ProductRequests>(state, *display, *fetcher);
+        requests = std::make_unique<ProductRequests>(
+            ProductRequests::Context{programDir, settings, store, lists, display, status, prompter},
+            *bulletin, *fetcher);
     }
     void product(const QString& key, const QByteArray& text = QByteArray())
     {
@@ -42,7 +43,7 @@ struct Fixture : StateFixture
         home.write(QStringLiteral("track/emwin/") + name + QStringLiteral(".TXT"),
                    key.toLatin1() + "\r\n");
     }
-    QStringList list1() { return state.lists.List1().texts(); }
+    QStringList list1() { return lists.List1().texts(); }
 };
 } // namespace
 
@@ -95,13 +96,13 @@ void TestProductRequests::categoryWithTwoCodes()
     Fixture f;
     for (const char* key : {"TORGRR   ~KGRR~MI", "SVRDTX   ~KDTX~MI", "AFDGRR   ~KGRR~MI"})
         f.product(QLatin1String(key));
-    f.state.lists.optListBoxType_Click(0);
+    f.lists.optListBoxType_Click(0);
     f.requests->categoryItem_Click(QStringLiteral("TORSVR"));
     QCOMPARE(f.requests->listingRequest(), (QStringList{"TOR", "SVR", "ZZZ", "ZZZ"}));
     QCOMPARE(f.list1(), (QStringList{"SVRDTX   ~KDTX~MI", "TORGRR   ~KGRR~MI"}));
-    QCOMPARE(f.state.lists.shownOption(), 1);
+    QCOMPARE(f.lists.shownOption(), 1);
     // Colours were applied: TOR is red on black.
-    QCOMPARE(f.state.lists.List1().entry(1).foreground, QColor(255, 0, 0));
+    QCOMPARE(f.lists.List1().entry(1).foreground, QColor(255, 0, 0));
 }
 
 void TestProductRequests::allTextProducts()
@@ -151,8 +152,8 @@ void TestProductRequests::buttonByReceiptAndZone()
     f.product(kAfd, "AREA FORECAST DISCUSSION");
     f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
     f.requests->cmdButton_Click(QStringLiteral("AFDGRRMI"));
-    QCOMPARE(f.state.displayTag(), kAfd);
-    QCOMPARE(f.state.displayText(), QStringLiteral("AREA FORECAST DISCUSSION"));
+    QCOMPARE(f.display.tag(), kAfd);
+    QCOMPARE(f.display.text(), QStringLiteral("AREA FORECAST DISCUSSION"));
 
     QStringList asked;
     f.requests->setZoneFinder([&](const QString& code, const QString& product) {
@@ -161,12 +162,12 @@ void TestProductRequests::buttonByReceiptAndZone()
     });
     f.requests->cmdButton_Click(QStringLiteral("AFDGRR!MIZ050"));
     QCOMPARE(asked, QStringList{"MIZ050|" + kAfd});
-    QCOMPARE(f.state.displayText(), QStringLiteral("SEGMENT"));
-    QCOMPARE(f.state.displayTag(), kAfd);
+    QCOMPARE(f.display.text(), QStringLiteral("SEGMENT"));
+    QCOMPARE(f.display.tag(), kAfd);
 
     f.requests->cmdButton_Click(QStringLiteral("ZFPXXX"));
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.state.displayTag(), QString());
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.display.tag(), QString());
     QCOMPARE(asked.size(), 1);
 }
 
@@ -177,11 +178,11 @@ void TestProductRequests::quickItems()
     f.product(QStringLiteral("SWODY1   ~KWNS~US"), "SWO TEXT");
     f.receipt(QStringLiteral("SWODY1US"), QStringLiteral("SWODY1   ~KWNS~US"));
     f.requests->mnuQuick_Click(QStringLiteral("AFDGRR!"));
-    QCOMPARE(f.state.displayText(), QStringLiteral("AFD TEXT"));
+    QCOMPARE(f.display.text(), QStringLiteral("AFD TEXT"));
     f.requests->mnuQuick_Click(QStringLiteral("SWODY1US.TXT"));
-    QCOMPARE(f.state.displayText(), QStringLiteral("SWO TEXT"));
+    QCOMPARE(f.display.text(), QStringLiteral("SWO TEXT"));
     f.requests->mnuQuick_Click(QStringLiteral("NOPE!"));
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
     f.requests->mnuQuick_Click(QStringLiteral("SWO"));
     QCOMPARE(f.list1(), QStringList{"SWODY1   ~KWNS~US"});
 }
@@ -192,40 +193,40 @@ void TestProductRequests::olderAndNewer()
     f.product(kAfd, "V0");
     for (int v = 1; v <= 11; ++v)
         f.product(kAfd + QStringLiteral(".%1").arg(v), QStringLiteral("V%1").arg(v).toLatin1());
-    f.display->DisplayProd(kAfd);
+    f.bulletin->DisplayProd(kAfd);
     f.requests->cmdProduct_Click(1); // newer than the newest: the same file
-    QCOMPARE(f.state.displayTag(), kAfd);
+    QCOMPARE(f.display.tag(), kAfd);
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state.displayTag(), kAfd + ".1");
+    QCOMPARE(f.display.tag(), kAfd + ".1");
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state.displayTag(), kAfd + ".2"); // numeric order, not .10 after .1
-    f.display->DisplayProd(kAfd + ".9");
+    QCOMPARE(f.display.tag(), kAfd + ".2"); // numeric order, not .10 after .1
+    f.bulletin->DisplayProd(kAfd + ".9");
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state.displayTag(), kAfd + ".10");
+    QCOMPARE(f.display.tag(), kAfd + ".10");
     f.requests->cmdProduct_Click(0);
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state.displayTag(), kAfd + ".11"); // the oldest stays
+    QCOMPARE(f.display.tag(), kAfd + ".11"); // the oldest stays
     f.requests->cmdProduct_Click(1);
-    QCOMPARE(f.state.displayTag(), kAfd + ".10");
-    f.state.setDisplay(QStringLiteral("message"), QString());
+    QCOMPARE(f.display.tag(), kAfd + ".10");
+    f.display.setDisplay(QStringLiteral("message"), QString());
     f.requests->cmdProduct_Click(0);
-    QCOMPARE(f.state.displayText(), QStringLiteral("message"));
+    QCOMPARE(f.display.text(), QStringLiteral("message"));
 }
 
 void TestProductRequests::manualEntryLocal()
 {
     Fixture f;
     f.product(kAfd, "AFD");
-    f.requests->txtManual_Enter(QStringLiteral("afd.rr"), false);
-    QCOMPARE(f.state.displayTag(), kAfd);
+    f.requests->txtManual_Enter(QStringLiteral("afd.rr"));
+    QCOMPARE(f.display.tag(), kAfd);
     f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
-    f.state.setDisplay(QString(), QString());
-    f.requests->txtManual_Enter(QStringLiteral("AFDGRRMI"), false);
-    QCOMPARE(f.state.displayTag(), kAfd);
-    f.requests->txtManual_Enter(QStringLiteral("ZFPGRRMI"), false);
-    QCOMPARE(f.state.displayText(), BulletinDisplay::NotAvailable);
-    f.requests->txtManual_Enter(QStringLiteral("SAHOURLY"), false);
-    QCOMPARE(f.state.displayText(), BulletinDisplay::TooLarge);
+    f.display.setDisplay(QString(), QString());
+    f.requests->txtManual_Enter(QStringLiteral("AFDGRRMI"));
+    QCOMPARE(f.display.tag(), kAfd);
+    f.requests->txtManual_Enter(QStringLiteral("ZFPGRRMI"));
+    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+    f.requests->txtManual_Enter(QStringLiteral("SAHOURLY"));
+    QCOMPARE(f.display.text(), BulletinDisplay::TooLarge);
     QVERIFY(!f.requests->fetching());
 }
 
@@ -233,33 +234,34 @@ void TestProductRequests::manualEntryRefusesHostileNames()
 {
     Fixture f;
     f.home.write(QStringLiteral("secret.txt"), "SECRET");
-    f.requests->txtManual_Enter(QStringLiteral("../SECRET.TXT"), true);
+    f.requests->setInternetMode(true);
+    f.requests->txtManual_Enter(QStringLiteral("../SECRET.TXT"));
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(!f.requests->fetching());
-    QVERIFY(!f.state.displayText().contains(QStringLiteral("SECRET")));
+    QVERIFY(!f.display.text().contains(QStringLiteral("SECRET")));
 }
 
 void TestProductRequests::listClicks()
 {
     Fixture f;
     f.product(kAfd, "AFD");
-    ProductLists& lists = f.state.lists;
+    ProductLists& lists = f.lists;
     lists.List1().append(ProductLists::NoneFound);
     f.requests->List1_Click(0);
     QCOMPARE(lists.List1().count(), 0);
     lists.List1().append(kAfd.toLower());
     f.requests->List1_Click(0); // List1 entries are taken in upper case
-    QCOMPARE(f.state.displayTag(), kAfd);
+    QCOMPARE(f.display.tag(), kAfd);
 
     lists.List2().insertTop(
         QStringLiteral("GRR~Area Forecast Discussion%1+").arg(QString(16, ' ')) + kAfd,
         ProductLists::Cap);
-    f.state.setDisplay(QString(), QString());
+    f.display.setDisplay(QString(), QString());
     f.requests->ListClick(2, 0);
-    QCOMPARE(f.state.displayTag(), kAfd);
+    QCOMPARE(f.display.tag(), kAfd);
     lists.List3().insertTop(QStringLiteral("DATA.ZIP.Z"), ProductLists::Cap);
     f.requests->ListClick(3, 0);
-    QCOMPARE(f.state.displayText(), ProductRequests::ZippedMessage);
+    QCOMPARE(f.display.text(), ProductRequests::ZippedMessage);
     lists.List4().insertTop(QStringLiteral("RADGRRMI.GIF"), 0);
     QSignalSpy image(f.requests.get(), &ProductRequests::imageRequested);
     f.requests->ListClick(4, 0);
@@ -274,14 +276,14 @@ void TestProductRequests::gphWithoutPath()
     Fixture f;
     RecordingLauncher keysLauncher;
     XdotoolKeystrokes keys(keysLauncher);
-    GphViewer viewer(f.state, keys);
+    GphViewer viewer(f.settings, f.display, f.status, f.launcher, keys);
     f.requests->setGphViewer(&viewer);
-    f.state.lists.List1().append(QStringLiteral("GPH123.GPH"));
+    f.lists.List1().append(QStringLiteral("GPH123.GPH"));
     f.requests->List1_Click(0);
-    QCOMPARE(f.state.displayText(), GphViewer::NoPath);
+    QCOMPARE(f.display.text(), GphViewer::NoPath);
     QVERIFY(f.launcher.commandLines.isEmpty());
-    f.state.settings.GPHPath = QStringLiteral("/opt/gph/");
-    f.state.settings.AFOSPath = QStringLiteral("/data/afos/");
+    f.settings.GPHPath = QStringLiteral("/opt/gph/");
+    f.settings.AFOSPath = QStringLiteral("/data/afos/");
     f.requests->List1_Click(0);
     QCOMPARE(f.launcher.commandLines, QStringList{"\"/opt/gph/gphplot\""});
     QTRY_COMPARE_WITH_TIMEOUT(keysLauncher.commandLines.size(), 1, 10000);
@@ -292,20 +294,20 @@ void TestProductRequests::gphWithoutPath()
 void TestProductRequests::logAndStatus()
 {
     Fixture f;
-    f.state.setDisplay(QStringLiteral("shown"), kAfd);
+    f.display.setDisplay(QStringLiteral("shown"), kAfd);
     f.requests->mnuQuickWx_Click(0);
-    QCOMPARE(f.state.displayTag(), QString());
+    QCOMPARE(f.display.tag(), QString());
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: QuickWX\nError: 53")));
     f.home.write(QStringLiteral("prog/weather.txt"), "ALARM LOG\r\n");
     f.requests->mnuQuickWx_Click(0);
-    QCOMPARE(f.state.displayText(), QStringLiteral("ALARM LOG\r\n"));
+    QCOMPARE(f.display.text(), QStringLiteral("ALARM LOG\r\n"));
     f.requests->mnuQuickWx_Click(1);
     QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
     f.requests->mnuQuickWx_Click(1); // nothing to delete is no error
     f.home.write(QStringLiteral("prog/status.txt"), "STATUS");
     f.requests->mnuQuickWx_Click(2);
-    QCOMPARE(f.state.displayText(), QStringLiteral("STATUS"));
+    QCOMPARE(f.display.text(), QStringLiteral("STATUS"));
     QCOMPARE(f.prompter.messages.size(), 1);
 }
 

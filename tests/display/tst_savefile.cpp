@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/MainState.h"
 #include "display/SaveFile.h"
 #include "platform/SettingsStore.h"
 
@@ -10,11 +9,11 @@
 namespace {
 const QString kKey = QStringLiteral("AFDGRR   ~KGRR~MI");
 
-struct Fixture : StateFixture
+struct Fixture : CoreFixture
 {
     Fixture()
     {
-        state.settings.DefaultSaveDir = home.path() + QStringLiteral("/");
+        settings.DefaultSaveDir = home.path() + QStringLiteral("/");
         home.write(QStringLiteral("text/") + kKey, "STORED\r\r\nPRODUCT");
     }
 };
@@ -46,8 +45,8 @@ void TestSaveFile::nothingToSave()
     QFETCH(QString, text);
     QFETCH(QString, tag);
     Fixture f;
-    f.state.setDisplay(text, tag);
-    QVERIFY(!SaveFile(f.state).canSave());
+    f.display.setDisplay(text, tag);
+    QVERIFY(!SaveFile(f.display, f.settings, f.store, f.prompter).canSave());
     QCOMPARE(f.prompter.messages.size(), 1);
     QCOMPARE(f.prompter.messages[0].text, QStringLiteral("No bulletin displayed"));
 }
@@ -56,8 +55,8 @@ void TestSaveFile::savesStoredFileAndRemembersDirectory()
 {
     Fixture f;
     // The shown text was changed (a zone segment): the stored file is saved.
-    f.state.setDisplay(QStringLiteral("SEGMENT ONLY"), kKey);
-    SaveFile save(f.state);
+    f.display.setDisplay(QStringLiteral("SEGMENT ONLY"), kKey);
+    SaveFile save(f.display, f.settings, f.store, f.prompter);
     QVERIFY(save.canSave());
     QCOMPARE(save.initialPath(), f.home.path() + QStringLiteral("/") + kKey);
     const QString target = f.home.path() + QStringLiteral("/saved/afd.txt");
@@ -66,7 +65,7 @@ void TestSaveFile::savesStoredFileAndRemembersDirectory()
     QVERIFY(save.saveReporting(target));
     QCOMPARE(readBytes(target), QByteArray("STORED\r\r\nPRODUCT"));
     const QString dir = f.home.path() + QStringLiteral("/saved/");
-    QCOMPARE(f.state.settings.DefaultSaveDir, dir);
+    QCOMPARE(f.settings.DefaultSaveDir, dir);
     QCOMPARE(f.store.read(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"), QString()),
              dir);
     QCOMPARE(save.initialPath(), dir + kKey); // the next dialog opens there
@@ -75,13 +74,14 @@ void TestSaveFile::savesStoredFileAndRemembersDirectory()
 void TestSaveFile::missingProductReported()
 {
     Fixture f;
-    f.state.setDisplay(QStringLiteral("TEXT"), QStringLiteral("ZFPGRR   ~KGRR~MI"));
-    const QString before = f.state.settings.DefaultSaveDir;
-    QVERIFY(!SaveFile(f.state).saveReporting(f.home.path() + QStringLiteral("/x.txt")));
+    f.display.setDisplay(QStringLiteral("TEXT"), QStringLiteral("ZFPGRR   ~KGRR~MI"));
+    const QString before = f.settings.DefaultSaveDir;
+    QVERIFY(!SaveFile(f.display, f.settings, f.store, f.prompter)
+                 .saveReporting(f.home.path() + QStringLiteral("/x.txt")));
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: SaveFile\nError: 53")));
     QVERIFY(!QFile::exists(f.home.path() + QStringLiteral("/x.txt")));
-    QCOMPARE(f.state.settings.DefaultSaveDir, before);
+    QCOMPARE(f.settings.DefaultSaveDir, before);
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)

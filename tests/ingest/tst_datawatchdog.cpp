@@ -1,9 +1,12 @@
 #include "TestSupport.h"
+#include "app/DataLossNotices.h"
+#include "core/Settings.h"
 #include "core/StatusLine.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
+#include "notify/PagerConfig.h"
 
 #include <QFile>
 #include <QTest>
@@ -19,24 +22,25 @@ struct Fixture
     StatusLine status;
     RecordingLauncher launcher;
     FakeWindowControl windows;
+    Settings settings;
+    PagerConfig pagers;
     MailSender mail{programDir, launcher};
-    Pager pager{kPagerPath, launcher};
+    Pager pager{settings, launcher, kPagerPath};
+    DataLossNotices notices{settings, pagers, mail, pager};
     EngineControl engine{programDir, launcher, windows, status};
-    DataWatchdog watchdog{clock, status, mail, pager, engine};
+    DataWatchdog watchdog{clock, status, settings, notices, engine};
     QDateTime lastData = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0));
     QStringList statusTexts;
 
     explicit Fixture(int delay = 3, bool stripLF = false)
     {
-        DataWatchdog::Options options;
-        options.alertEmail = 1;
-        options.alertPager = 1;
-        options.inactivityDelay = delay;
-        options.stripLF = stripLF;
-        options.email0 = QStringLiteral("me@example.org");
-        options.userPage = QStringLiteral("ATM1");
-        options.pagerChars = QStringLiteral("80");
-        watchdog.setOptions(options);
+        settings.AlertEmail = 1;
+        settings.AlertPager = 1;
+        settings.InactivityDelay = static_cast<std::uint8_t>(delay);
+        settings.stripLF = stripLF;
+        settings.EMail0 = QStringLiteral("me@example.org");
+        pagers.personalId = QStringLiteral("ATM1");
+        pagers.charsPerPage = QStringLiteral("80");
         watchdog.setLastDataTime([this] { return lastData; });
         watchdog.setStationName([] { return QStringLiteral("WXSTATION"); });
         QObject::connect(&status, &StatusLine::changed,
@@ -147,9 +151,9 @@ void TestDataWatchdog::longSilenceDoesNotFail()
     QCOMPARE(f.status.text(), QStringLiteral("No products for 32767 minutes."));
     QCOMPARE(f.statusTexts.count(QStringLiteral("ALERT - No Incoming Data")), 1);
     QCOMPARE(f.launcher.commandLines.size(), 2);
-    // A delay at the ceiling is still met exactly once.
-    Fixture g(DataWatchdog::MaxSilentMinutes);
-    g.minute(40000);
+    // The largest delay the setting holds is still met exactly once.
+    Fixture g(255);
+    g.minute(400);
     QCOMPARE(g.statusTexts.count(QStringLiteral("ALERT - No Incoming Data")), 1);
     QCOMPARE(g.launcher.commandLines.size(), 2);
 }
@@ -165,11 +169,9 @@ void TestDataWatchdog::stripLFMailBody()
 void TestDataWatchdog::backupEngineOnAlert()
 {
     Fixture f(2);
-    DataWatchdog::Options options = f.watchdog.options();
-    options.alertEmail = 0;
-    options.alertPager = 0;
-    options.alertByte = 1;
-    f.watchdog.setOptions(options);
+    f.settings.AlertEmail = 0;
+    f.settings.AlertPager = 0;
+    f.settings.AlertByte = 1;
     f.minute(2);
     QCOMPARE(f.launcher.commandLines, QStringList({f.programDir + "Engine.exe"}));
     QCOMPARE(f.status.text(), QStringLiteral("Internet Ingest Started"));

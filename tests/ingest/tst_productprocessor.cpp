@@ -1,8 +1,7 @@
 #include "TestSupport.h"
-#include "app/MainState.h"
-#include "ingest/DataInPoller.h"
 #include "core/IAlarmLoops.h"
 #include "core/IMetarHooks.h"
+#include "ingest/DataInPoller.h"
 #include "ingest/ProductProcessor.h"
 #include "platform/FileLister.h"
 #include "platform/RuntimeError.h"
@@ -60,22 +59,24 @@ protected:
 const QByteArray kAfd = "FXUS63 KGRR 051200\r\r\nAFDGRR\r\r\n\r\r\nAREA FORECAST DISCUSSION\r\r\n";
 const QString kAfdKey = QStringLiteral("AFDGRR   ~KGRR~MI");
 
-struct Fixture : StateFixture
+struct Fixture : CoreFixture
 {
     QString prog = programDir;
-    RecordingAlarmLoops alarms;
+    RecordingAlarmLoops loops;
     RecordingMetarHooks metar;
-    ProductProcessor processor{state, alarms, metar};
+    ProductProcessor::Context context{programDir, settings, tables,      menus, alarms,   status,
+                                      display,    lists,    newProducts, clock, launcher, prompter};
+    ProductProcessor processor{context, loops, metar};
 
     Fixture()
     {
-        Settings& s = state.settings;
+        Settings& s = settings;
         s.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
         s.TextPath = dir(QStringLiteral("data/"));
         s.GIFPath = dir(QStringLiteral("images/"));
         s.SAPath = dir(QStringLiteral("hourly/"));
         s.TrackPath = prog + QStringLiteral("track/");
-        state.receiptDir = dir(QStringLiteral("prog/track/emwin/"));
+        dir(QStringLiteral("prog/track/emwin/"));
         clock.current = QDateTime(QDate(2026, 12, 5), QTime(15, 7, 30));
     }
     QString dir(const QString& relative) const
@@ -85,7 +86,7 @@ struct Fixture : StateFixture
     }
     void drop(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(state.settings.TransferPath + name);
+        QFile file(settings.TransferPath + name);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
@@ -94,17 +95,14 @@ struct Fixture : StateFixture
         drop(name, bytes);
         processor.ProcessData(name);
     }
-    QStringList dataIn() const { return FileLister::list(state.settings.TransferPath); }
-    QStringList text() const { return FileLister::list(state.settings.TextPath); }
+    QStringList dataIn() const { return FileLister::list(settings.TransferPath); }
+    QStringList text() const { return FileLister::list(settings.TextPath); }
     QStringList bad() const { return FileLister::list(processor.quarantineDir()); }
-    QByteArray filed(const QString& name) const
-    {
-        return readBytes(state.settings.TextPath + name);
-    }
+    QByteArray filed(const QString& name) const { return readBytes(settings.TextPath + name); }
     void loadMenu(const QByteArray& text)
     {
         const QString path = home.write(QStringLiteral("prog/Vantorel-MainMenu.txt"), text);
-        state.menus.loadMainMenu(path);
+        menus.loadMainMenu(path);
     }
 };
 
@@ -162,14 +160,14 @@ void TestProductProcessor::textProductIsFiledListedAndReceipted()
     QVERIFY(f.dataIn().isEmpty());
     QCOMPARE(f.text(), QStringList({kAfdKey}));
     QCOMPARE(f.filed(kAfdKey), kAfd);
-    QCOMPARE(readBytes(f.state.receiptDir + "AFDGRRMI.TXT"), (kAfdKey + "\r\n").toLatin1());
-    QCOMPARE(f.state.lists.List2().texts(), QStringList({kAfdKey}));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Received AFDGRR from KGRR"));
-    QCOMPARE(f.state.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
-    QCOMPARE(f.state.newProducts, QStringList({kAfdKey, "none", "none", "none", "none"}));
-    QCOMPARE(ProductProcessor::newProductCaption(f.state.newProducts.first()), "AFDGRR");
-    QCOMPARE(f.alarms.calls, QStringList({"id AFDGRR|" + kAfdKey}));
-    QCOMPARE(f.state.lastDataTime, f.clock.current);
+    QCOMPARE(readBytes(f.settings.receiptDir() + "AFDGRRMI.TXT"), (kAfdKey + "\r\n").toLatin1());
+    QCOMPARE(f.lists.List2().texts(), QStringList({kAfdKey}));
+    QCOMPARE(f.status.text(), QStringLiteral("Received AFDGRR from KGRR"));
+    QCOMPARE(f.newProducts.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
+    QCOMPARE(f.newProducts.entries(), QStringList({kAfdKey, "none", "none", "none", "none"}));
+    QCOMPARE(NewProducts::caption(f.newProducts.entries().first()), "AFDGRR");
+    QCOMPARE(f.loops.calls, QStringList({"id AFDGRR|" + kAfdKey}));
+    QCOMPARE(f.processor.lastDataTime(), f.clock.current);
     QVERIFY(f.metar.calls.isEmpty());
 }
 
@@ -186,7 +184,7 @@ void TestProductProcessor::sequenceLineForm()
     QFETCH(bool, table);
     Fixture f;
     if (table)
-        f.state.tables.loadAwipsHeaders(
+        f.tables.loadAwipsHeaders(
             f.home.write("prog/awips-headers.csv", "TORGRRMI,TORGRR\r\nAFDGRRMI,AFDGRR\r\n"));
     f.process(QStringLiteral("AFDGRRMI.TXT"), "000 \r\r\nFXUS63 KGRR 051200\r\r\nAFDGRR\r\r\n");
     QTEST(f.text().value(0), "key");
@@ -226,8 +224,8 @@ void TestProductProcessor::atSuffixIsCutForStateAndReceipt()
     f.process(QStringLiteral("AFDGRRMI.TXT@2"), kAfd);
     QVERIFY(f.dataIn().isEmpty());
     QCOMPARE(f.text(), QStringList({kAfdKey}));
-    QVERIFY(QFile::exists(f.state.receiptDir + "AFDGRRMI.TXT"));
-    QCOMPARE(f.state.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
+    QVERIFY(QFile::exists(f.settings.receiptDir() + "AFDGRRMI.TXT"));
+    QCOMPARE(f.newProducts.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
 }
 
 void TestProductProcessor::imageIsFiledUnderTimestampName()
@@ -235,11 +233,11 @@ void TestProductProcessor::imageIsFiledUnderTimestampName()
     Fixture f;
     f.process(QStringLiteral("RADUSAPN.GIF"), "GIF89a");
     QVERIFY(f.dataIn().isEmpty());
-    QCOMPARE(readBytes(f.state.settings.GIFPath + "RADUSAPN-12051507.GIF"), QByteArray("GIF89a"));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Received RADUSAPN-12051507.GIF"));
-    QCOMPARE(f.alarms.calls, QStringList({"name RADUSAPN|RADUSAPN-12051507.GIF"}));
-    QCOMPARE(f.state.lists.List2().texts(), QStringList({"RADUSAPN-12051507.GIF"}));
-    QCOMPARE(f.state.ddeHeader(), QStringLiteral("RADUSAPN.GIF,RADUSAPN-12051507.GIF"));
+    QCOMPARE(readBytes(f.settings.GIFPath + "RADUSAPN-12051507.GIF"), QByteArray("GIF89a"));
+    QCOMPARE(f.status.text(), QStringLiteral("Received RADUSAPN-12051507.GIF"));
+    QCOMPARE(f.loops.calls, QStringList({"name RADUSAPN|RADUSAPN-12051507.GIF"}));
+    QCOMPARE(f.lists.List2().texts(), QStringList({"RADUSAPN-12051507.GIF"}));
+    QCOMPARE(f.newProducts.ddeHeader(), QStringLiteral("RADUSAPN.GIF,RADUSAPN-12051507.GIF"));
 }
 
 void TestProductProcessor::discardsByRule_data()
@@ -271,20 +269,20 @@ void TestProductProcessor::discardsByRule()
     Fixture f;
     f.loadMenu("[Forecasts]\r\nZone Forecast,ZFP,-1\r\n");
     if (QString(QTest::currentDataTag()) == QLatin1String("filter0"))
-        f.state.settings.Filter0 = 0;
+        f.settings.Filter0 = 0;
     f.process(name, bytes);
-    QTEST(f.state.status.text(), "status");
+    QTEST(f.status.text(), "status");
     QVERIFY(f.dataIn().isEmpty());
     QVERIFY(f.text().isEmpty());
     QVERIFY(f.bad().isEmpty());
-    QCOMPARE(f.state.lists.List2().count(), 0);
-    QVERIFY(f.alarms.calls.isEmpty());
+    QCOMPARE(f.lists.List2().count(), 0);
+    QVERIFY(f.loops.calls.isEmpty());
 }
 
 void TestProductProcessor::filterSparesTestStation()
 {
     Fixture f;
-    f.state.settings.Filter0 = 0;
+    f.settings.Filter0 = 0;
     f.process(QStringLiteral("TESTWARN.TXT"), "WOUS99 KWBC 051200\r\nXXXXXX\r\n");
     QCOMPARE(f.text(), QStringList({"TESTWARN ~TEST~RN"}));
     // Pacific stations pass Filter0 = 0.
@@ -295,40 +293,41 @@ void TestProductProcessor::filterSparesTestStation()
 void TestProductProcessor::retentionFromOfficeTableAndLongListLine()
 {
     Fixture f;
-    f.state.settings.LongHeader = 1;
+    f.settings.LongHeader = 1;
+    f.lists.setLongHeader(true);
     f.loadMenu(
         "[Forecasts]\r\nArea Forecast Discussion,AFD,3\r\n[Warnings]\r\nDay Outlook,SPE,2\r\n"
         "[Offices]\r\nGRR,0\r\n");
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     QCOMPARE(f.text(), QStringList({kAfdKey})); // the office count 0 wins
-    QCOMPARE(f.state.lists.List2().texts().first(),
+    QCOMPARE(f.lists.List2().texts().first(),
              QStringLiteral("GRR~Area Forecast Discussion").leftJustified(40) + "+" + kAfdKey);
     f.process(QStringLiteral("SPENESUS.TXT"), "TXUS20 KNES 051200\r\nSPENES\r\n");
-    QCOMPARE(f.state.lists.List2().texts().first(),
+    QCOMPARE(f.lists.List2().texts().first(),
              QStringLiteral("WBC~Day Outlook").leftJustified(40) + "+SPENES   ~KNES~US");
 }
 
 void TestProductProcessor::localListAndCap()
 {
     Fixture f;
-    f.state.localCodes = {"GRR", "GRR", "=}"};
+    f.lists.setLocalCodes({"GRR", "GRR", "=}"});
     for (int i = 0; i < 150; ++i)
-        f.state.lists.addReceived(QStringLiteral("OLD%1").arg(i));
+        f.lists.addReceived(QStringLiteral("OLD%1").arg(i));
     f.process(QStringLiteral("TORGRRMI.TXT"), "WFUS53 KGRR 051200\r\nTORGRR\r\n");
-    QCOMPARE(f.state.lists.List2().count(), 150);
-    QCOMPARE(f.state.lists.List2().text(0), QStringLiteral("TORGRR   ~KGRR~MI"));
-    QCOMPARE(f.state.lists.List2().text(149), QStringLiteral("OLD1")); // OLD0 pushed out
+    QCOMPARE(f.lists.List2().count(), 150);
+    QCOMPARE(f.lists.List2().text(0), QStringLiteral("TORGRR   ~KGRR~MI"));
+    QCOMPARE(f.lists.List2().text(149), QStringLiteral("OLD1")); // OLD0 pushed out
     // A line matching two local codes is inserted twice.
-    QCOMPARE(f.state.lists.List3().texts(), QStringList(2, "TORGRR   ~KGRR~MI"));
-    QCOMPARE(f.state.lists.List2().entry(0).foreground, QColor(255, 0, 0));
+    QCOMPARE(f.lists.List3().texts(), QStringList(2, "TORGRR   ~KGRR~MI"));
+    QCOMPARE(f.lists.List2().entry(0).foreground, QColor(255, 0, 0));
 }
 
 void TestProductProcessor::speciAndMetarHooks()
 {
     Fixture f;
-    f.state.settings.MetarDL = 1;
-    f.state.settings.Metar = QStringLiteral("KGRR");
+    f.settings.MetarDL = 1;
+    f.settings.Metar = QStringLiteral("KGRR");
     f.process(QStringLiteral("SAUS80XX.TXT"), "SAUS80 KWBC 051200\r\nSPECI\r\n");
     const QString key = QStringLiteral("MTRSP8   ~KWBC~XX");
     QCOMPARE(f.text(), QStringList({key}));
@@ -340,24 +339,24 @@ void TestProductProcessor::statusFileAndWebPage()
     Fixture f;
     f.process(QStringLiteral("STATUS.TXT"), "status");
     QCOMPARE(readBytes(f.prog + "status.txt"), QByteArray("status"));
-    QCOMPARE(f.state.status.text(), QStringLiteral("New STATUS file ready"));
+    QCOMPARE(f.status.text(), QStringLiteral("New STATUS file ready"));
     f.process(QStringLiteral("INDEX.HTM"), "<html>");
     QCOMPARE(f.filed("INDEX.HTM"), QByteArray("<html>"));
-    QCOMPARE(f.state.lists.List2().texts(), QStringList({"INDEX.HTM"}));
-    QVERIFY(f.alarms.calls.isEmpty());
+    QCOMPARE(f.lists.List2().texts(), QStringList({"INDEX.HTM"}));
+    QVERIFY(f.loops.calls.isEmpty());
     QVERIFY(f.dataIn().isEmpty());
 }
 
 void TestProductProcessor::compressedProductLandsInDataIn()
 {
     Fixture f;
-    writeZip(f.state.settings.TransferPath + "ZFPGRRMI.ZIS",
+    writeZip(f.settings.TransferPath + "ZFPGRRMI.ZIS",
              {{"sub/dir/AFDGRRMI.TXT", kAfd}, {"sub/", QByteArray()}});
     f.processor.ProcessData(QStringLiteral("ZFPGRRMI.ZIS"));
     QCOMPARE(f.dataIn(), QStringList({"AFDGRRMI.TXT"}));
-    QCOMPARE(readBytes(f.state.settings.TransferPath + "AFDGRRMI.TXT"), kAfd);
-    QVERIFY(FileLister::list(f.state.settings.SAPath).isEmpty());
-    QCOMPARE(f.state.status.text(), QStringLiteral("Unzipped Successfully"));
+    QCOMPARE(readBytes(f.settings.TransferPath + "AFDGRRMI.TXT"), kAfd);
+    QVERIFY(FileLister::list(f.settings.SAPath).isEmpty());
+    QCOMPARE(f.status.text(), QStringLiteral("Unzipped Successfully"));
     // The next poll takes the extracted product.
     f.processor.ProcessData(QStringLiteral("AFDGRRMI.TXT"));
     QCOMPARE(f.text(), QStringList({kAfdKey}));
@@ -369,34 +368,33 @@ void TestProductProcessor::damagedCompressedProductIsQuarantined()
     f.process(QStringLiteral("ZFPGRRMI.ZIS"), "PK\x03\x04 not really a zip archive");
     QVERIFY(f.dataIn().isEmpty());
     QCOMPARE(f.bad(), QStringList({"ZFPGRRMI.ZIS"}));
-    QCOMPARE(f.state.status.text(),
-             QStringLiteral("Moved to track/bad: ZFPGRRMI.ZIS (Unzip error #19)"));
+    QCOMPARE(f.status.text(), QStringLiteral("Moved to track/bad: ZFPGRRMI.ZIS (Unzip error #19)"));
 }
 
 void TestProductProcessor::hourlyCollectionIsKeptAndTimestamped()
 {
     Fixture f;
-    f.state.settings.MetarDL = 1;
-    f.state.settings.RCMUnzip = 1;
+    f.settings.MetarDL = 1;
+    f.settings.RCMUnzip = 1;
     f.home.write(QStringLiteral("prog/rcmunzip"), "#!/bin/sh\n");
-    const QString& sa = f.state.settings.SAPath;
+    const QString& sa = f.settings.SAPath;
     f.home.write(QStringLiteral("hourly/SAHOURLY.TXT"), "old");
-    writeZip(f.state.settings.TransferPath + "SAHOURLY.ZIS", {{"SAHOURLY.TXT", "new"}});
+    writeZip(f.settings.TransferPath + "SAHOURLY.ZIS", {{"SAHOURLY.TXT", "new"}});
     f.processor.ProcessData(QStringLiteral("SAHOURLY.ZIS"));
     QCOMPARE(FileLister::list(sa), QStringList({"SAHOURLY.12051507.TXT", "SAHOURLY.TXT"}));
     QCOMPARE(readBytes(sa + "SAHOURLY.12051507.TXT"), QByteArray("new"));
     QCOMPARE(f.metar.calls, QStringList({"GetHourly KORD 1"}));
-    QCOMPARE(f.alarms.calls, QStringList({"name SAHOURLY|SAHOURLY.ZIS"}));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Received SAHOURLY.ZIS"));
+    QCOMPARE(f.loops.calls, QStringList({"name SAHOURLY|SAHOURLY.ZIS"}));
+    QCOMPARE(f.status.text(), QStringLiteral("Received SAHOURLY.ZIS"));
 
-    writeZip(f.state.settings.TransferPath + "SAORCMUS.ZIS", {{"SAORCMUS.TXT", "rcm"}});
+    writeZip(f.settings.TransferPath + "SAORCMUS.ZIS", {{"SAORCMUS.TXT", "rcm"}});
     f.processor.ProcessData(QStringLiteral("SAORCMUS.ZIS"));
     QVERIFY(QFile::exists(sa + "SAORCMUS.12051507.TXT"));
     QVERIFY(!QFile::exists(sa + "SAORCMUS.ZIS"));
     QCOMPARE(f.launcher.commandLines, QStringList({"\"" + f.prog + "rcmunzip\" RUN"}));
     QCOMPARE(f.launcher.windows.value(0), LaunchWindow::Hidden);
 
-    writeZip(f.state.settings.TransferPath + "SFCOBSUS.ZIS", {{"SFCOBS.TXT", "obs"}});
+    writeZip(f.settings.TransferPath + "SFCOBSUS.ZIS", {{"SFCOBS.TXT", "obs"}});
     f.processor.ProcessData(QStringLiteral("SFCOBSUS.ZIS"));
     QVERIFY(QFile::exists(sa + "SFCOBSUS.ZIS")); // only extracted
     QVERIFY(QFile::exists(sa + "SFCOBS.TXT"));
@@ -406,15 +404,15 @@ void TestProductProcessor::hourlyCollectionIsKeptAndTimestamped()
 void TestProductProcessor::failedFilingGoesToQuarantine()
 {
     Fixture f;
-    f.state.settings.TextPath = f.home.file(QStringLiteral("missing/"));
+    f.settings.TextPath = f.home.file(QStringLiteral("missing/"));
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd + "2");
     QVERIFY(f.dataIn().isEmpty());
     QCOMPARE(f.bad(), QStringList({"AFDGRRMI.TXT", "AFDGRRMI.TXT.1"}));
     QCOMPARE(readBytes(f.processor.quarantineDir() + "AFDGRRMI.TXT.1"), kAfd + "2");
-    QVERIFY(f.state.status.text().startsWith("Moved to track/bad: AFDGRRMI.TXT (not filed: "));
-    QCOMPARE(f.state.lists.List2().count(), 0);
-    QVERIFY(f.alarms.calls.isEmpty());
+    QVERIFY(f.status.text().startsWith("Moved to track/bad: AFDGRRMI.TXT (not filed: "));
+    QCOMPARE(f.lists.List2().count(), 0);
+    QVERIFY(f.loops.calls.isEmpty());
 }
 
 void TestProductProcessor::hostileContentCannotLeaveTextPath_data()
@@ -439,9 +437,9 @@ void TestProductProcessor::hostileContentCannotLeaveTextPath()
     QVERIFY(f.dataIn().isEmpty());
     QVERIFY(f.text().isEmpty());
     QCOMPARE(f.bad().size(), 1);
-    QVERIFY(f.state.status.text().startsWith("Moved to track/bad: "));
+    QVERIFY(f.status.text().startsWith("Moved to track/bad: "));
     QCOMPARE(QDir(f.home.path()).entryList(QDir::Files), QStringList());
-    QVERIFY(!QFile::exists(f.state.settings.TextPath + "abc"));
+    QVERIFY(!QFile::exists(f.settings.TextPath + "abc"));
 }
 
 void TestProductProcessor::emptyFileIsQuarantinedWithReport()
@@ -449,16 +447,16 @@ void TestProductProcessor::emptyFileIsQuarantinedWithReport()
     Fixture f;
     f.process(QStringLiteral("AFDGRRMI.TXT"), QByteArray());
     QCOMPARE(f.bad(), QStringList({"AFDGRRMI.TXT"}));
-    QCOMPARE(f.state.displayText(),
+    QCOMPARE(f.display.text(),
              QStringLiteral("MAIN: ProcessData\nError: 62\nPossible Causes: Input past end of file "
                             "(AFDGRRMI.TXT)\n\nAFDGRRMI.TXT-AFDGRRMI.TXT"));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Moved to track/bad: AFDGRRMI.TXT (error 62)"));
+    QCOMPARE(f.status.text(), QStringLiteral("Moved to track/bad: AFDGRRMI.TXT (error 62)"));
 }
 
 void TestProductProcessor::unreadableFileIsRetriedOnceThenLeft()
 {
     Fixture f;
-    LockedProcessor locked(f.state, f.alarms, f.metar);
+    LockedProcessor locked(f.context, f.loops, f.metar);
     f.drop(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     try {
         locked.ProcessData(QStringLiteral("AFDGRRMI.TXT"));
@@ -478,11 +476,11 @@ void TestProductProcessor::unreadableFileIsRetriedOnceThenLeft()
 void TestProductProcessor::pollerRetriesAndMovesOn()
 {
     Fixture f;
-    LockedProcessor locked(f.state, f.alarms, f.metar);
+    LockedProcessor locked(f.context, f.loops, f.metar);
     f.drop(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     f.drop(QStringLiteral("RADUSAPN.GIF"), "GIF");
-    DataInPoller& poller = f.state.poller();
-    poller.setDirectory(f.state.settings.TransferPath);
+    DataInPoller poller(f.programDir, f.prompter);
+    poller.setDirectory(f.settings.TransferPath);
     poller.setProcessor(&locked);
     poller.setRetryDelay(0);
     poller.runPassNow();
@@ -498,7 +496,7 @@ void TestProductProcessor::hugeAndBinaryFiles()
     QByteArray huge = kAfd;
     huge.append(QByteArray(50 * 1024 * 1024, 'X'));
     f.process(QStringLiteral("AFDGRRMI.TXT"), huge);
-    QCOMPARE(QFileInfo(f.state.settings.TextPath + kAfdKey).size(), huge.size());
+    QCOMPARE(QFileInfo(f.settings.TextPath + kAfdKey).size(), huge.size());
     huge.clear();
     QByteArray binary(1024 * 1024, '\0');
     for (int i = 0; i < binary.size(); ++i)
@@ -516,7 +514,7 @@ void TestProductProcessor::crossFileSystemMove()
         QSKIP("no second file system");
     QTemporaryDir shm(QStringLiteral("/dev/shm/vantorel-XXXXXX"));
     Fixture f;
-    f.state.settings.TransferPath = shm.path() + "/";
+    f.settings.TransferPath = shm.path() + "/";
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     QCOMPARE(f.filed(kAfdKey), kAfd);
     QVERIFY(f.dataIn().isEmpty());
@@ -542,7 +540,7 @@ void TestProductProcessor::wholeCorpus()
         const QByteArray bytes = readBytes(testDataPath("corpus/products/" + name));
         f.process(name, bytes);
         QVERIFY2(f.dataIn().isEmpty(), qPrintable(name));
-        const QString status = f.state.status.text();
+        const QString status = f.status.text();
         if (!status.startsWith("Received ")) {
             discarded[status.section(' ', 0, 0)]++;
             continue;

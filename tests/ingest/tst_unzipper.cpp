@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/MainState.h"
 #include "core/IMetarHooks.h"
 #include "ingest/Unzipper.h"
 #include "platform/FileLister.h"
@@ -35,14 +34,12 @@ struct Fixture
     TestHome home;
     QString prog = home.path() + QStringLiteral("/prog/");
     QString target = home.path() + QStringLiteral("/target/");
-    SettingsStore store{home.file(QStringLiteral(".config/Vantorel-v15.conf"))};
-    RecordingLauncher launcher;
-    FakeWindowControl windows;
     ScriptedPrompter prompter;
-    FakeClock clock;
-    MainState state{prog, MainState::Services{&store, &launcher, &windows, &prompter, &clock}};
+    Settings settings;
+    AlarmFile alarms;
+    StatusLine status;
     RecordingMetarHooks metar;
-    Unzipper unzipper{state, metar};
+    Unzipper unzipper{settings, alarms, status, prompter, metar};
 
     Fixture() { QDir().mkpath(target); }
 
@@ -101,7 +98,7 @@ void TestUnzipper::membersLandFlatInTarget()
                             {"../", {}}}));
     f.home.write("target/AFDGRRMI.TXT", "old contents, longer than the new");
     QVERIFY(f.unzipper.Unzipit(f.archive("a.zip"), f.target));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Unzipped Successfully"));
+    QCOMPARE(f.status.text(), QStringLiteral("Unzipped Successfully"));
     QCOMPARE(f.unzipper.extracted(), QStringList({"AFDGRRMI.TXT", "BIN.DAT"}));
     QCOMPARE(QDir(f.target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList({"AFDGRRMI.TXT", "BIN.DAT"}));
@@ -151,7 +148,7 @@ void TestUnzipper::badArchives()
     Fixture f;
     f.home.write("bad.zip", bytes);
     QVERIFY(!f.unzipper.Unzipit(f.archive("bad.zip"), f.target));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #%1").arg(error));
+    QCOMPARE(f.status.text(), QStringLiteral("Unzip error #%1").arg(error));
     QVERIFY(QFile::exists(f.archive("bad.zip"))); // the archive stays where it is
 }
 
@@ -161,7 +158,7 @@ void TestUnzipper::oversizedMemberIsRefused()
     QVERIFY(f.zip("big.zip", {{"A.TXT", "small"}, {"BOMB.TXT", QByteArray(100000, 'x')}}));
     f.unzipper.setMemberLimit(1000);
     QCOMPARE(f.unzipper.VBUnZip32(f.archive("big.zip"), f.target), Unzipper::MemberTooLarge);
-    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #100"));
+    QCOMPARE(f.status.text(), QStringLiteral("Unzip error #100"));
     QVERIFY(!QFile::exists(f.target + "BOMB.TXT"));
     QCOMPARE(QDir(f.target).entryList(QDir::Files | QDir::Hidden), QStringList({"A.TXT"}));
 
@@ -170,7 +167,7 @@ void TestUnzipper::oversizedMemberIsRefused()
     bytes.chop(30);
     f.home.write("cut.zip", bytes);
     QVERIFY(f.unzipper.VBUnZip32(f.archive("cut.zip"), f.target) != 0);
-    QVERIFY(f.state.status.text().startsWith("Unzip error #"));
+    QVERIFY(f.status.text().startsWith("Unzip error #"));
 }
 
 void TestUnzipper::encryptedMemberAsksOnceAndCancelSticks()
@@ -185,11 +182,11 @@ void TestUnzipper::encryptedMemberAsksOnceAndCancelSticks()
 
     f.prompter.inputs = {QStringLiteral("wrong")};
     QVERIFY(!f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #%1").arg(ZIP_ER_WRONGPASSWD));
+    QCOMPARE(f.status.text(), QStringLiteral("Unzip error #%1").arg(ZIP_ER_WRONGPASSWD));
 
     f.prompter.inputs = {QString()};
     QVERIFY(!f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
-    QCOMPARE(f.state.status.text(), QStringLiteral("Unzip error #%1").arg(ZIP_ER_NOPASSWD));
+    QCOMPARE(f.status.text(), QStringLiteral("Unzip error #%1").arg(ZIP_ER_NOPASSWD));
     QVERIFY(f.unzipper.passwordCancelled());
     f.prompter.inputs = {QStringLiteral("secret")};
     QVERIFY(!f.unzipper.Unzipit(f.archive("enc.zip"), f.target));
@@ -199,11 +196,11 @@ void TestUnzipper::encryptedMemberAsksOnceAndCancelSticks()
 void TestUnzipper::hourlyHooksRunEvenOnFailure()
 {
     Fixture f;
-    f.state.settings.MetarDL = 1;
-    f.state.settings.Metar = QStringLiteral("KGRR KAZO");
-    f.state.alarms.load(
+    f.settings.MetarDL = 1;
+    f.settings.Metar = QStringLiteral("KGRR KAZO");
+    f.alarms.load(
         f.home.write("prog/alarm-v15.cfg", "\"METAR\",0,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"));
-    QVERIFY(f.state.alarms.metarAlarmDefined());
+    QVERIFY(f.alarms.metarAlarmDefined());
     QVERIFY(f.zip("SAHOURLY.ZIS", {{"SAHOURLY.TXT", "METAR KGRR"}}));
     QVERIFY(f.unzipper.Unzipit(f.archive("SAHOURLY.ZIS"), f.target));
     const QStringList expected = {"GetHourly KGRR KAZO 1", "GetHourly KGRR KAZO 0",

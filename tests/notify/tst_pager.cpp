@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/Settings.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
 
@@ -58,8 +59,9 @@ void TestPager::truncation()
     QFETCH(int, length);
     QFETCH(int, sent);
     RecordingLauncher launcher;
-    Pager pager(kPath, launcher);
-    pager.setMaxPages(maxPages);
+    Settings settings;
+    Pager pager(settings, launcher, kPath);
+    settings.MaxPages = maxPages;
     pager.PageIt(QString(length, QLatin1Char('x')), "ATM1", chars);
     QCOMPARE(launcher.commandLines.size(), 1);
     QCOMPARE(sentMessage(launcher.commandLines.first()), QString(sent, QLatin1Char('x')));
@@ -69,7 +71,8 @@ void TestPager::truncation()
 void TestPager::processPageCleaning()
 {
     RecordingLauncher launcher;
-    Pager pager(kPath, launcher);
+    Settings settings;
+    Pager pager(settings, launcher, kPath);
     pager.ProcessPage("TORNADO WARNING\r\n\r\nFOR   KENT\r\nCOUNTY\x03\x1e\r\n", "ATM1", "80");
     QCOMPARE(launcher.commandLines,
              QStringList({kPath + " \"ATM1:TORNADO WARNING FOR KENT COUNTY   \""}));
@@ -87,12 +90,13 @@ void TestPager::processPageCleaning()
 void TestPager::shortTextIsNotPaged()
 {
     RecordingLauncher launcher;
-    Pager pager(kPath, launcher);
+    Settings settings;
+    Pager pager(settings, launcher, kPath);
     pager.ProcessPage("x", "ATM1", "80");
     pager.ProcessPage("", "ATM1", "80");
     QVERIFY(launcher.commandLines.isEmpty());
     // Without the paging program nothing is started either.
-    Pager none(QString(), launcher);
+    Pager none(settings, launcher);
     none.PageIt("message", "ATM1", "80");
     QVERIFY(launcher.commandLines.isEmpty());
 }
@@ -101,8 +105,9 @@ void TestPager::suspendedAlarmPageIsLogged()
 {
     TestHome home;
     RecordingLauncher launcher;
+    Settings settings;
     FakeClock clock;
-    Pager pager(kPath, launcher);
+    Pager pager(settings, launcher, kPath);
     pager.setSuspended(true);
     PagerConfig config;
     config.personalId = QStringLiteral("ATM1");
@@ -121,9 +126,10 @@ void TestPager::groupAlarmPage()
 {
     TestHome home;
     RecordingLauncher launcher;
+    Settings settings;
     FakeClock clock;
-    Pager pager(kPath, launcher);
-    pager.setMaxPages(QStringLiteral("1"));
+    Pager pager(settings, launcher, kPath);
+    settings.MaxPages = QStringLiteral("1");
     PagerConfig config;
     config.groups[2].chars = QStringLiteral("10");
     const QString log = home.file("pager-log.txt");
@@ -152,8 +158,9 @@ void TestPager::messageStaysOneArgument()
 {
     QFETCH(QString, message);
     RecordingLauncher launcher;
-    Pager pager(kPath, launcher);
-    pager.setMaxPages(QStringLiteral("100"));
+    Settings settings;
+    Pager pager(settings, launcher, kPath);
+    settings.MaxPages = QStringLiteral("100");
     pager.PageIt(message, "ATM1", "80");
     const QStringList parts = QProcess::splitCommand(launcher.commandLines.value(0));
     QCOMPARE(parts, QStringList({kPath, QStringLiteral("ATM1:") + message}));
@@ -162,7 +169,8 @@ void TestPager::messageStaysOneArgument()
 void TestPager::programPathWithBlank()
 {
     RecordingLauncher launcher;
-    Pager pager(QStringLiteral("/opt/pager tools/abcPager"), launcher);
+    Settings settings;
+    Pager pager(settings, launcher, QStringLiteral("/opt/pager tools/abcPager"));
     pager.PageIt("hello", "ATM1", "80");
     QCOMPARE(QProcess::splitCommand(launcher.commandLines.value(0)),
              QStringList({"/opt/pager tools/abcPager", "ATM1:hello"}));

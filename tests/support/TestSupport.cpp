@@ -95,3 +95,14 @@ StateFixture::StateFixture()
     state.settings.SAPath = home.path() + QStringLiteral("/hourly/");
     QDir().mkpath(state.settings.TextPath);
 }
+
+CoreFixture::CoreFixture()
+    : programDir(home.path() + QStringLiteral("/prog/")),
+      store(home.file(QStringLiteral(".config/Vantorel-v15.conf")))
+{
+    QDir().mkpath(programDir);
+    settings.TextPath = home.path() + QStringLiteral("/text/");
+    settings.GIFPath = home.path() + QStringLiteral("/images/");
+    settings.SAPath = home.path() + QStringLiteral("/hourly/");
+    QDir().mkpath(settings.TextPath);
+}

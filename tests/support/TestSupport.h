@@ -1,6 +1,14 @@
 #pragma once
 
 #include "app/MainState.h"
+#include "core/AlarmFile.h"
+#include "core/DisplayState.h"
+#include "core/MenuDefinitions.h"
+#include "core/NewProducts.h"
+#include "core/ProductLists.h"
+#include "core/ReferenceTables.h"
+#include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
@@ -83,7 +91,32 @@ public:
     QStringList actions; // "hide 7", "restore 7", "raise 7"
 };
 
-// A main state over a private home with fake services. The program directory
+// The program-wide state of core over a private home, with fake services, for
+// testing one subsystem with the pieces it takes. The program directory is
+// home/prog/ (created); TextPath, GIFPath and SAPath point to home/text/,
+// home/images/ and home/hourly/ (TextPath created).
+struct CoreFixture
+{
+    CoreFixture();
+
+    TestHome home;
+    QString programDir;
+    SettingsStore store;
+    RecordingLauncher launcher;
+    FakeWindowControl windows;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    Settings settings;
+    ReferenceTables tables;
+    MenuDefinitions menus;
+    AlarmFile alarms;
+    StatusLine status;
+    DisplayState display;
+    ProductLists lists;
+    NewProducts newProducts;
+};
+
+// The whole program (MainState) over a private home with fake services. The program directory
 // is home/prog/ (created); TextPath, GIFPath and SAPath point to home/text/,
 // home/images/ and home/hourly/ (TextPath created).
 struct StateFixture

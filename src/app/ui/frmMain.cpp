@@ -1,37 +1,26 @@
 #include "app/ui/frmMain.h"
 
-#include "alarms/AlarmTest.h"
-#include "core/UgcSearch.h"
+#include "app/ListPopup.h"
+#include "app/MainLayout.h"
+#include "app/MainMenuCommands.h"
 #include "app/MainState.h"
-#include "core/MenuDefinitions.h"
 #include "app/StartupSequence.h"
+#include "app/ui/ListPane.h"
+#include "app/ui/MainMenus.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmConfig.h"
 #include "display/BulletinDisplay.h"
 #include "display/BulletinPrinter.h"
-#include "display/GphViewer.h"
-#include "display/MirrorFetcher.h"
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
-#include "display/XdotoolKeystrokes.h"
 #include "display/ui/QtTextPrinter.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
-#include "notify/Pager.h"
-#include "platform/ErrorReport.h"
-#include "platform/FileLister.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/Prompter.h"
-#include "platform/RuntimeError.h"
-#include "platform/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -40,8 +29,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,22 +37,11 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
-const char* const kCategoryMenus[8] = {"&Forecasts", "&Warnings", "&Observations", "&Summaries",
-                                       "&River",     "&AG/Hydro", "&Misc",         "&Tropical"};
-const char* const kCategoryNames[8] = {"mnuForecasts", "mnuWarnings", "mnuObservations",
-                                       "mnuSummaries", "mnuRiver",    "mnuAG",
-                                       "mnuMisc",      "mnuHurr"};
-// Option index shown by each page of the list stack: List1..List4.
-constexpr int kPageForOption[4] = {1, 0, 2, 3};
-const QString kWebsite = QStringLiteral("https://www.weather.gov/emwin/");
-
 int toPixels(double twips)
 {
     return qRound(twips / frmMain::TwipsPerPixel);
@@ -81,337 +57,28 @@ QString lineEnds(const QString& text)
 } // namespace
 
 frmMain::frmMain(MainState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_display(std::make_unique<BulletinDisplay>(state)),
-      m_fetcher(std::make_unique<MirrorFetcher>()),
-      m_requests(std::make_unique<ProductRequests>(state, *m_display, *m_fetcher)),
-      m_keys(std::make_unique<XdotoolKeystrokes>(*state.services().launcher)),
-      m_gph(std::make_unique<GphViewer>(state, *m_keys))
+    : QMainWindow(parent), m_state(state), m_commands(std::make_unique<MainMenuCommands>(state)),
+      m_listPopup(std::make_unique<ListPopup>(state.requests(), *state.services().prompter)),
+      m_shutdown(std::make_unique<ShutdownSequence>(state.programDir(), state.settings,
+                                                    *state.services().store, state.engine(), *this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
     m_smallScreen = isSmallScreen();
-    m_requests->setGphViewer(m_gph.get());
-    m_requests->setZoneFinder(
-        [this](const QString& code, const QString& product) -> std::optional<QString> {
-            UgcSearch search(m_state.settings);
-            try {
-                if (search.FindUGC(code, product))
-                    return search.SegmentText();
-            } catch (const RuntimeError&) {
-            }
-            return std::nullopt;
-        });
-    buildMenus();
+    ListPopup::Handlers popup;
+    popup.print = [this] { mnuPrint_Click(); };
+    m_listPopup->setHandlers(popup);
+    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup);
     buildCentral();
     buildTray();
+    bindMenus();
     bindState();
     bindShortcuts();
 }
 
 frmMain::~frmMain() = default;
 
-// ---------------------------------------------------------------- menus
-
-QMenu* frmMain::addHeader(const QString& caption)
-{
-    QMenu* menu = menuBar()->addMenu(caption);
-    menu->setToolTipsVisible(true);
-    mnuHeader << menu;
-    return menu;
-}
-
-QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    return action;
-}
-
-QAction* frmMain::laterItem(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = addItem(menu, name, caption);
-    action->setEnabled(false);
-    action->setToolTip(NotInThisBuild);
-    return action;
-}
-
-void frmMain::buildMenus()
-{
-    buildFileMenu();
-    buildProductsMenu();
-    buildQuickMenu();
-    buildOptionsMenu();
-    buildAddInsMenu();
-    buildEditMenu();
-    buildHelpMenu();
-    buildListPopup();
-    mnuShortMenu = new QMenu(this);
-    for (int i = 0; i < 5; ++i) {
-        QAction* item = mnuShortMenu->addAction(QStringLiteral("none"));
-        item->setObjectName(QStringLiteral("mnuNewProd"));
-        item->setEnabled(false);
-        connect(item, &QAction::triggered, this, [this, i] { mnuNewProd_Click(i); });
-        mnuNewProd << item;
-    }
-}
-
-void frmMain::buildFileMenu()
-{
-    QMenu* file = addHeader(QStringLiteral("&File"));
-    laterItem(file, QStringLiteral("mnuImages"), QStringLiteral("&Image Menu..."));
-    laterItem(file, QStringLiteral("mnuSlideShow"), QStringLiteral("Slidesho&w"));
-    file->addSeparator();
-    connect(addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print")),
-            &QAction::triggered, this, &frmMain::mnuPrint_Click);
-    connect(addItem(file, QStringLiteral("mnuPrintSetup"), QStringLiteral("Pri&nt Setup...")),
-            &QAction::triggered, this, &frmMain::mnuPrintSetup_Click);
-    connect(addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save File...")),
-            &QAction::triggered, this, &frmMain::mnuSave_Click);
-    file->addSeparator();
-    laterItem(file, QStringLiteral("mnuEmail"), QStringLiteral("Send to &E-Mail..."));
-    laterItem(file, QStringLiteral("mnuPage"), QStringLiteral("Send to Pa&ger..."));
-    file->addSeparator();
-    connect(addItem(file, QStringLiteral("mnuConfig"), QStringLiteral("&Configuration...")),
-            &QAction::triggered, this, &frmMain::mnuConfig_Click);
-    QAction* exit = addItem(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"));
-    exit->setShortcut(QKeySequence::Quit);
-    connect(exit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-}
-
-void frmMain::buildProductsMenu()
-{
-    QMenu* products = addHeader(QStringLiteral("&Products"));
-    for (int s = 0; s < 8; ++s) {
-        QMenu* category = products->addMenu(QLatin1String(kCategoryMenus[s]));
-        category->setObjectName(QLatin1String(kCategoryNames[s]));
-        for (int i = 0; i < MenuDefinitions::ItemsPerSection; ++i) {
-            QAction* item = category->addAction(QString());
-            item->setVisible(false);
-            connect(item, &QAction::triggered, this,
-                    [this, item] { m_requests->categoryItem_Click(item->data().toString()); });
-            m_categoryItems[s] << item;
-        }
-    }
-    products->addSeparator();
-    connect(
-        addItem(products, QStringLiteral("mnuBulletinText"), QStringLiteral("All Text Products")),
-        &QAction::triggered, this, [this] { m_requests->mnuBulletinText_Click(); });
-    // "All AFOS Products" has no action of its own.
-    addItem(products, QStringLiteral("mnuAFOSList"), QStringLiteral("All AFOS Products"));
-    laterItem(products, QStringLiteral("mnuImageList"), QStringLiteral("All Images"));
-    laterItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports"));
-}
-
-void frmMain::buildQuickMenu()
-{
-    QMenu* quick = addHeader(QStringLiteral("&Quick"));
-    for (int i = 0; i < MenuDefinitions::QuickCount; ++i) {
-        QAction* item = quick->addAction(QString());
-        item->setVisible(false);
-        connect(item, &QAction::triggered, this,
-                [this, item] { m_requests->mnuQuick_Click(item->data().toString()); });
-        mnuQuick << item;
-    }
-    quick->addSeparator();
-    int index = 0;
-    for (const char* caption : {"Logfile", "Clear Logfile", "Status"}) {
-        connect(addItem(quick, QStringLiteral("mnuQuickWx"), QLatin1String(caption)),
-                &QAction::triggered, this, [this, index] { m_requests->mnuQuickWx_Click(index); });
-        ++index;
-    }
-}
-
-void frmMain::buildOptionsMenu()
-{
-    QMenu* options = addHeader(QStringLiteral("&Options"));
-    laterItem(options, QStringLiteral("mnuAlarm"), QStringLiteral("&Alarms..."));
-    options->addSeparator();
-    mnuHideIngest =
-        addItem(options, QStringLiteral("mnuHideIngest"), QStringLiteral("Hide Ingest"));
-    mnuHideIngest->setCheckable(true);
-    connect(mnuHideIngest, &QAction::triggered, this, [this] {
-        // The check mark follows the engine state, not the click.
-        mnuHideIngest->setChecked(m_state.engine().hideIngestChecked());
-        m_state.engine().mnuHideIngest_Click();
-    });
-    mnuInternetForce =
-        addItem(options, QStringLiteral("mnuInternetForce"), QStringLiteral("Internet Mode"));
-    mnuInternetForce->setCheckable(true);
-    connect(mnuInternetForce, &QAction::toggled, this, [this](bool on) {
-        txtManual->setStyleSheet(on ? QStringLiteral("background: rgb(0,255,0);") : QString());
-        txtManual->setToolTip(on ? QStringLiteral("Internet Text Retrieval")
-                                 : QStringLiteral("Local Text Retrieval"));
-    });
-    mnuSuspendEmail =
-        addItem(options, QStringLiteral("mnuSuspendEmail"), QStringLiteral("Suspend EMail"));
-    mnuSuspendEmail->setCheckable(true);
-    mnuSuspendPage =
-        addItem(options, QStringLiteral("mnuSuspendPage"), QStringLiteral("Suspend Paging"));
-    mnuSuspendPage->setCheckable(true);
-    connect(mnuSuspendPage, &QAction::toggled, this,
-            [this](bool on) { m_state.pager().setSuspended(on); });
-    mnuMute = addItem(options, QStringLiteral("mnuMute"), QStringLiteral("&Mute Alarm\tF10"));
-    mnuMute->setEnabled(false); // enabled while an alarm sound runs
-    connect(mnuMute, &QAction::triggered, this, &frmMain::mnuMute_Click);
-}
-
-void frmMain::buildAddInsMenu()
-{
-    QMenu* addIns = addHeader(QStringLiteral("&Add-ins"));
-    laterItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor"));
-    connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Paging Setup")),
-            &QAction::triggered, this, [this] { mnuAddIn_Click(1); });
-    for (const char* caption : {"Warning Plot", "WXPlot Setup"}) {
-        QAction* item = laterItem(addIns, QStringLiteral("mnuWXPlot"), QLatin1String(caption));
-        item->setVisible(false);
-        mnuWXPlot << item;
-    }
-    QAction* afos = addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("AFOS Graphics"));
-    afos->setVisible(false);
-    connect(afos, &QAction::triggered, this, [this] { mnuAddIn_Click(3); });
-    // Needs the alarm dispatch, which is wired by start-up in a later build.
-    // Hidden unless a test product ("testprod.*") is in the program directory.
-    mnuAlarmTest = addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Alarm Test"));
-    mnuAlarmTest->setVisible(false);
-    connect(mnuAlarmTest, &QAction::triggered, this, [this] { mnuAddIn_Click(4); });
-}
-
-void frmMain::buildEditMenu()
-{
-    QMenu* edit = addHeader(QStringLiteral("&Edit"));
-    // Edit commands act on the bulletin area.
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("&Undo")), &QAction::triggered,
-            this, [this] { txtDisplay->undo(); });
-    edit->addSeparator();
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("Cu&t")), &QAction::triggered,
-            this, [this] { txtDisplay->cut(); });
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("&Copy")), &QAction::triggered,
-            this, [this] { txtDisplay->copy(); });
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("&Paste")), &QAction::triggered,
-            this, [this] { txtDisplay->paste(); });
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("&Delete")), &QAction::triggered,
-            this, [this] { txtDisplay->textCursor().removeSelectedText(); });
-    edit->addSeparator();
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("&Find\tF3")),
-            &QAction::triggered, this, [this] { m_display->FindText(0); });
-    connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("Find &Next\tF4")),
-            &QAction::triggered, this, [this] { m_display->FindText(1); });
-    laterItem(edit, QStringLiteral("mnuZoneSearch"), QStringLiteral("&Zone Search"));
-}
-
-void frmMain::buildHelpMenu()
-{
-    QMenu* help = addHeader(QStringLiteral("&Help"));
-    const char* const captions[7] = {"About...",          "Filenames",  "Location Identifiers",
-                                     "AFOS Graphic List", "METAR ID's", "UGC Code",
-                                     "FIPS Code"};
-    for (int i = 0; i < 7; ++i) {
-        if (i == 4 || i == 5) {
-            laterItem(help, QStringLiteral("mnuAbout"), QLatin1String(captions[i]));
-            continue;
-        }
-        QAction* item = addItem(help, QStringLiteral("mnuAbout"), QLatin1String(captions[i]));
-        connect(item, &QAction::triggered, this, [this, i] { mnuAbout_Click(i); });
-    }
-    help->addSeparator();
-    connect(addItem(help, QStringLiteral("mnuweb"), QStringLiteral("Website")), &QAction::triggered,
-            this, [] { QDesktopServices::openUrl(QUrl(kWebsite)); });
-}
-
-void frmMain::buildListPopup()
-{
-    mnuPopup = new QMenu(this);
-    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-    mnuPopup->setToolTipsVisible(true);
-    const char* const captions[10] = {
-        "List All Bulletins", "List all AFOS", "List All Images", nullptr,
-        "Auto-Update",        nullptr,         "Add to Alarms",   "Print",
-        "Send to Pager",      "Send to Email"};
-    for (int i = 0; i < 10; ++i) {
-        QAction* item = captions[i] ? mnuPopup->addAction(QLatin1String(captions[i]))
-                                    : mnuPopup->addSeparator();
-        item->setObjectName(QStringLiteral("mnuList%1").arg(i));
-        connect(item, &QAction::triggered, this, [this, i] { mnuList_Click(i); });
-        mnuList << item;
-    }
-    mnuPopup->setDefaultAction(mnuList[0]);
-    mnuList[1]->setVisible(false);
-    mnuList[4]->setCheckable(true);
-    for (int i : {2, 6, 8, 9}) {
-        mnuList[i]->setEnabled(false);
-        mnuList[i]->setToolTip(NotInThisBuild);
-    }
-}
-
 // ---------------------------------------------------------------- controls
-
-QWidget* frmMain::buildLeftControls()
-{
-    auto* box = new QWidget;
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 2, 0, 0);
-    layout->setSpacing(2);
-    // Two rows of two, so the captions fit the narrow list width.
-    auto* options = new QGridLayout;
-    options->setSpacing(2);
-    auto* group = new QButtonGroup(this);
-    const char* const captions[4] = {"Live", "Filter", "Local", "Alarm"};
-    const char* const tips[4] = {"Recent Products", "Filtered Listing", "Local Products",
-                                 "Alarmed List"};
-    for (int i = 0; i < 4; ++i) {
-        optListBoxType[i] = new QRadioButton(QLatin1String(captions[i]));
-        optListBoxType[i]->setObjectName(QStringLiteral("optListBoxType%1").arg(i));
-        optListBoxType[i]->setToolTip(QLatin1String(tips[i]));
-        group->addButton(optListBoxType[i], i);
-        options->addWidget(optListBoxType[i], i / 2, i % 2);
-    }
-    connect(group, &QButtonGroup::idClicked, this,
-            [this](int i) { m_state.lists.optListBoxType_Click(i); });
-    layout->addLayout(options);
-
-    auto* entries = new QHBoxLayout;
-    txtState = new QLineEdit;
-    txtState->setObjectName(QStringLiteral("txtState"));
-    txtState->setToolTip(QStringLiteral("State Filter"));
-    txtState->setPlaceholderText(QStringLiteral("State"));
-    txtState->setMaxLength(4);
-    txtManual = new QLineEdit;
-    txtManual->setObjectName(QStringLiteral("txtManual"));
-    txtManual->setToolTip(QStringLiteral("Local Text Retrieval"));
-    txtManual->setPlaceholderText(QStringLiteral("Product"));
-    entries->addWidget(txtState, 2);
-    entries->addWidget(txtManual, 3);
-    layout->addLayout(entries);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(2);
-    cmdProduct = {new QPushButton(QStringLiteral("<")), new QPushButton(QStringLiteral(">"))};
-    cmdProduct[0]->setToolTip(QStringLiteral("Older Product"));
-    cmdProduct[1]->setToolTip(QStringLiteral("Newer Product"));
-    cmdShrink = new QPushButton(QStringLiteral("<"));
-    cmdShrink->setObjectName(QStringLiteral("cmdShrink"));
-    cmdShrink->setToolTip(QStringLiteral("Compress Screen"));
-    cmdImageDisplay = new QPushButton(QStringLiteral("Images"));
-    cmdImageDisplay->setObjectName(QStringLiteral("cmdImageDisplay"));
-    cmdImageDisplay->setEnabled(false);
-    cmdImageDisplay->setToolTip(NotInThisBuild);
-    cmdLog = new QPushButton(QStringLiteral("Log"));
-    cmdLog->setObjectName(QStringLiteral("cmdLog"));
-    cmdLog->setEnabled(false);
-    for (QPushButton* b : {cmdProduct[0], cmdProduct[1], cmdImageDisplay, cmdLog, cmdShrink}) {
-        b->setMinimumWidth(16);
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        buttons->addWidget(b, b == cmdImageDisplay || b == cmdLog ? 2 : 1);
-    }
-    layout->addLayout(buttons);
-    for (int i = 0; i < 2; ++i)
-        connect(cmdProduct[i], &QPushButton::clicked, this,
-                [this, i] { m_requests->cmdProduct_Click(i); });
-    connect(cmdShrink, &QPushButton::clicked, this, &frmMain::cmdShrink_Click);
-    connect(cmdLog, &QPushButton::clicked, this, [this] { m_requests->mnuQuickWx_Click(0); });
-    box->adjustSize();
-    return box;
-}
 
 void frmMain::buildCentral()
 {
@@ -430,7 +97,7 @@ void frmMain::buildCentral()
         button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
         button->setVisible(false);
         connect(button, &QPushButton::clicked, this, [this, button] {
-            m_requests->cmdButton_Click(button->property("tag").toString());
+            m_state.requests().cmdButton_Click(button->property("tag").toString());
         });
         cmdButton << button;
         buttonRow->addWidget(button);
@@ -441,35 +108,8 @@ void frmMain::buildCentral()
     // Lists and bulletin area are placed by Form_Resize.
     m_canvas = new QWidget;
     m_canvas->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_lists = new QStackedWidget(m_canvas);
-    QFont courier(QStringLiteral("Courier New"));
-    courier.setStyleHint(QFont::TypeWriter);
-    for (int i = 0; i < 4; ++i) {
-        auto* view = new QListView;
-        view->setObjectName(QStringLiteral("List%1").arg(i + 1));
-        view->setFont(courier);
-        view->setModel(&m_state.lists.list(i + 1));
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
-        view->setUniformItemSizes(true);
-        QPalette palette = view->palette();
-        palette.setColor(QPalette::Base, QColor(224, 224, 224));
-        view->setPalette(palette);
-        connect(&m_state.lists.list(i + 1), &ProductListModel::selectionCleared,
-                view->selectionModel(), &QItemSelectionModel::clearSelection);
-        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this, i](const QItemSelection& selected) {
-                    if (!selected.isEmpty())
-                        listSelected(i + 1);
-                });
-        List[i] = view;
-        m_lists->addWidget(view);
-    }
-    List[0]->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(List[0], &QListView::customContextMenuRequested, this,
-            [this](const QPoint& at) { mnuPopup->popup(List[0]->viewport()->mapToGlobal(at)); });
-    m_leftControls = buildLeftControls();
-    m_leftControls->setParent(m_canvas);
+    m_pane = new ListPane(m_state, *m_menus->mnuPopup(), m_canvas);
+    connect(m_pane->cmdShrink(), &QPushButton::clicked, this, &frmMain::cmdShrink_Click);
 
     txtDisplay = new QTextEdit(m_canvas);
     txtDisplay->setObjectName(QStringLiteral("txtDisplay"));
@@ -494,8 +134,6 @@ void frmMain::buildCentral()
     statusBar()->addWidget(txtStatus, 1);
     statusBar()->setSizeGripEnabled(false);
     setCentralWidget(central);
-
-    showListOption(0);
 }
 
 void frmMain::buildTray()
@@ -507,7 +145,7 @@ void frmMain::buildTray()
         icon = style()->standardIcon(QStyle::SP_ComputerIcon);
     cSysTray1 = new QSystemTrayIcon(icon, this);
     cSysTray1->setToolTip(windowTitle());
-    cSysTray1->setContextMenu(mnuShortMenu);
+    cSysTray1->setContextMenu(m_menus->mnuShortMenu());
     connect(cSysTray1, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::DoubleClick)
@@ -516,75 +154,53 @@ void frmMain::buildTray()
     cSysTray1->show();
 }
 
+// ---------------------------------------------------------------- binding
+
+void frmMain::bindMenus()
+{
+    connect(m_menus, &MainMenus::printRequested, this, &frmMain::mnuPrint_Click);
+    connect(m_menus, &MainMenus::printSetupRequested, this, &frmMain::mnuPrintSetup_Click);
+    connect(m_menus, &MainMenus::saveRequested, this, &frmMain::mnuSave_Click);
+    connect(m_menus, &MainMenus::configRequested, this, &frmMain::mnuConfig_Click);
+    connect(m_menus, &MainMenus::exitRequested, this, &frmMain::mnuExit_Click);
+    connect(m_menus, &MainMenus::muteRequested, this, &frmMain::mnuMute_Click);
+    connect(m_menus, &MainMenus::newProductRequested, this, &frmMain::mnuNewProd_Click);
+    connect(m_menus, &MainMenus::editRequested, this, &frmMain::editCommand);
+    connect(m_menus, &MainMenus::aboutRequested, this, [this] {
+        frmAbout about(*m_state.services().launcher, this);
+        about.exec();
+    });
+    connect(m_menus, &MainMenus::listPopupRequested, this, [this](int index) {
+        m_listPopup->mnuList_Click(index, m_pane->list(1)->selectionModel()->hasSelection());
+    });
+}
+
 void frmMain::bindState()
 {
     connect(&m_state.status, &StatusLine::changed, txtStatus, &QLabel::setText);
-    connect(&m_state, &MainState::displayChanged, this,
+    connect(&m_state.display, &DisplayState::changed, this,
             [this](const QString& text) { showDisplayText(text); });
-    connect(&m_state, &MainState::newProductsChanged, this, [this](const QStringList& entries) {
-        for (int i = 0; i < mnuNewProd.size(); ++i) {
-            const QString entry = i < entries.size() ? entries[i] : QStringLiteral("none");
-            mnuNewProd[i]->setText(entry);
-            mnuNewProd[i]->setEnabled(entry != QLatin1String("none"));
-        }
-    });
-    connect(&m_state.lists, &ProductLists::shownOptionChanged, this, &frmMain::showListOption);
-    connect(&m_state.poller(), &DataInPoller::logAvailable, cmdLog, &QPushButton::setEnabled);
-    connect(&m_state.engine(), &EngineControl::hideIngestCheckedChanged, mnuHideIngest,
-            &QAction::setChecked);
     connect(&m_state.engine(), &EngineControl::netLinkChanged, txtNETLink, &QLineEdit::setText);
 
-    m_display->setTextSource([this] { return txtDisplay->toPlainText(); });
-    connect(m_display.get(), &BulletinDisplay::selectRequested, this, [this](int start, int len) {
+    BulletinDisplay& bulletin = m_state.bulletin();
+    bulletin.setTextSource([this] { return txtDisplay->toPlainText(); });
+    connect(&bulletin, &BulletinDisplay::selectRequested, this, [this](int start, int len) {
         QTextCursor cursor = txtDisplay->textCursor();
         cursor.setPosition(start);
         cursor.setPosition(start + len, QTextCursor::KeepAnchor);
         txtDisplay->setTextCursor(cursor);
         txtDisplay->setFocus();
     });
-    connect(m_display.get(), &BulletinDisplay::leaveCompactRequested, this, [this] {
+    connect(&bulletin, &BulletinDisplay::leaveCompactRequested, this, [this] {
         QApplication::processEvents();
         if (compactMode())
             cmdShrink_Click();
     });
-    connect(m_requests.get(), &ProductRequests::focusDisplay, this,
-            [this] { txtDisplay->setFocus(); });
-    connect(m_requests.get(), &ProductRequests::manualEntryEnabled, this, [this](bool on) {
-        txtManual->setEnabled(on);
-        if (on)
-            txtManual->setFocus();
-    });
-    connect(m_requests.get(), &ProductRequests::imageRequested, this, [this](const QString& n) {
+    ProductRequests& requests = m_state.requests();
+    connect(&requests, &ProductRequests::focusDisplay, this, [this] { txtDisplay->setFocus(); });
+    connect(&requests, &ProductRequests::imageRequested, this, [this](const QString& n) {
         m_state.status.setText(QStringLiteral("The image viewer is not available in this build: ") +
                                n);
-    });
-
-    // Typed letters become upper case in both entry boxes.
-    for (QLineEdit* box : {txtState, txtManual}) {
-        connect(box, &QLineEdit::textEdited, this, [box](const QString& text) {
-            if (text == text.toUpper())
-                return;
-            const int at = box->cursorPosition();
-            box->setText(text.toUpper());
-            box->setCursorPosition(at);
-        });
-    }
-    connect(txtState, &QLineEdit::returnPressed, this, [this] {
-        if (m_requests->txtState_Enter(txtState->text())) {
-            txtState->clear();
-            txtState->setFocus();
-        }
-    });
-    connect(txtState, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (m_requests->txtState_KeyUp(text)) {
-            txtState->clear();
-            txtState->setFocus();
-        }
-    });
-    connect(txtManual, &QLineEdit::returnPressed, this, [this] {
-        const QString text = txtManual->text();
-        txtManual->clear();
-        m_requests->txtManual_Enter(text, mnuInternetForce->isChecked());
     });
 }
 
@@ -592,11 +208,13 @@ void frmMain::bindShortcuts()
 {
     // Function keys act only without Shift, Ctrl or Alt: a shortcut for the
     // bare key does not fire for a modified one.
+    BulletinDisplay& bulletin = m_state.bulletin();
+    ProductRequests& requests = m_state.requests();
     const std::pair<Qt::Key, std::function<void()>> keys[] = {
-        {Qt::Key_F3, [this] { m_display->FindText(0); }},
-        {Qt::Key_F4, [this] { m_display->FindText(1); }},
-        {Qt::Key_F7, [this] { m_requests->cmdProduct_Click(0); }},
-        {Qt::Key_F8, [this] { m_requests->cmdProduct_Click(1); }},
+        {Qt::Key_F3, [&bulletin] { bulletin.FindText(0); }},
+        {Qt::Key_F4, [&bulletin] { bulletin.FindText(1); }},
+        {Qt::Key_F7, [&requests] { requests.cmdProduct_Click(0); }},
+        {Qt::Key_F8, [&requests] { requests.cmdProduct_Click(1); }},
         {Qt::Key_F10, [this] { mnuMute_Click(); }},
     };
     for (const auto& [key, action] : keys) {
@@ -606,72 +224,15 @@ void frmMain::bindShortcuts()
     }
 }
 
-// ---------------------------------------------------------------- lists
-
-void frmMain::showListOption(int option)
-{
-    const int index = std::clamp(option, 0, 3);
-    m_lists->setCurrentIndex(kPageForOption[index]);
-    optListBoxType[index]->setChecked(true);
-}
-
-void frmMain::listSelected(int num)
-{
-    const QModelIndexList rows = List[num - 1]->selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return;
-    const int row = rows.first().row();
-    // A click in the filtered list drops the live list's selection and back.
-    if (num == 1)
-        List[1]->selectionModel()->clearSelection();
-    else
-        List[0]->selectionModel()->clearSelection();
-    if (num == 1)
-        m_requests->List1_Click(row);
-    else
-        m_requests->ListClick(num, row);
-}
-
-void frmMain::mnuList_Click(int index)
-{
-    switch (index) {
-    case 0:
-        m_requests->mnuBulletinText_Click();
-        return;
-    case 4:
-        m_requests->setAutoUpdate(!m_requests->autoUpdate());
-        mnuList[4]->setChecked(m_requests->autoUpdate());
-        return;
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-        if (!List[0]->selectionModel()->hasSelection()) {
-            m_state.services().prompter->message(QStringLiteral("Must select a product first"),
-                                                 QString(), IPrompter::Icon::Information);
-            return;
-        }
-        if (index == 7)
-            mnuPrint_Click();
-        return;
-    default:
-        return;
-    }
-}
-
 void frmMain::mnuNewProd_Click(int index)
 {
-    if (index >= m_state.newProducts.size() || m_state.newProducts[index] == QLatin1String("none"))
+    if (!m_state.newProducts.filled(index))
         return;
     restoreFromTray();
     if (compactMode())
         cmdShrink_Click();
-    if (index < m_state.lists.List2().count()) {
-        QAbstractItemModel* model = List[1]->model();
-        List[1]->selectionModel()->clearSelection();
-        List[1]->selectionModel()->select(model->index(index, 0),
-                                          QItemSelectionModel::ClearAndSelect);
-    }
+    if (index < m_state.lists.List2().count())
+        m_pane->selectLive(index);
 }
 
 // ---------------------------------------------------------------- display
@@ -682,6 +243,29 @@ void frmMain::showDisplayText(const QString& text)
     QTextCursor cursor = txtDisplay->textCursor();
     cursor.movePosition(QTextCursor::Start);
     txtDisplay->setTextCursor(cursor);
+}
+
+void frmMain::editCommand(int command)
+{
+    switch (command) {
+    case 0:
+        txtDisplay->undo();
+        break;
+    case 1:
+        txtDisplay->cut();
+        break;
+    case 2:
+        txtDisplay->copy();
+        break;
+    case 3:
+        txtDisplay->paste();
+        break;
+    case 4:
+        txtDisplay->textCursor().removeSelectedText();
+        break;
+    default:
+        break;
+    }
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -715,9 +299,9 @@ QtTextPrinter& frmMain::printer()
 
 void frmMain::mnuPrint_Click()
 {
-    BulletinPrinter print(printer(), *m_state.services().prompter);
-    print.mnuPrint_Click(txtDisplay->toPlainText().isEmpty() ? QString() : m_state.displayText(),
-                         m_state.tables.printerFontSize());
+    BulletinPrinter(printer(), *m_state.services().prompter)
+        .printShown(txtDisplay->toPlainText(), m_state.display.text(),
+                    m_state.tables.printerFontSize());
 }
 
 void frmMain::mnuPrintSetup_Click()
@@ -727,7 +311,8 @@ void frmMain::mnuPrintSetup_Click()
 
 void frmMain::mnuSave_Click()
 {
-    SaveFile save(m_state);
+    SaveFile save(m_state.display, m_state.settings, *m_state.services().store,
+                  *m_state.services().prompter);
     if (!save.canSave())
         return;
     QFileDialog dialog(this, SaveFile::DialogTitle, save.initialPath(), SaveFile::Filter);
@@ -744,50 +329,11 @@ void frmMain::mnuMute_Click()
     // No alarm sound is played in this build; the alarm actions connect here.
 }
 
-void frmMain::mnuAbout_Click(int index)
-{
-    if (index == 0) {
-        frmAbout about(*m_state.services().launcher, this);
-        about.exec();
-        return;
-    }
-    static const char* const files[4] = {nullptr, "product-list.txt", "facility-list.txt",
-                                         "afos-list.txt"};
-    if (index < 1 || index > 3)
-        return;
-    m_state.setDisplay(m_state.displayText(), QString());
-    try {
-        m_display->showTextFile(m_state.programDir() + QLatin1String(files[index]));
-    } catch (const RuntimeError& e) {
-        m_state.services().prompter->message(
-            ErrorReport::format(QStringLiteral("MAIN: mnuAbout"), e), QString(),
-            IPrompter::Icon::Exclamation);
-    }
-}
-
-void frmMain::mnuAddIn_Click(int index)
-{
-    if (index == 1) {
-        if (!m_state.pagingAvailable)
-            m_state.services().prompter->message(QStringLiteral("abcPager software not found"),
-                                                 QStringLiteral("Vantorel Paging Component"),
-                                                 IPrompter::Icon::Critical);
-        else
-            m_state.status.setText(QStringLiteral("Pager setup is not available in this build"));
-    } else if (index == 4) {
-        AlarmTest(m_state, m_state.alarmDispatcher()).run();
-    } else if (index == 3) {
-        m_state.services().launcher->start(QLatin1Char('"') + m_state.programDir() +
-                                               QStringLiteral("afosplot\""),
-                                           LaunchWindow::Normal);
-    }
-}
-
 // ---------------------------------------------------------------- layout
 
 bool frmMain::compactMode() const
 {
-    return cmdShrink->text() == QLatin1String(">");
+    return m_pane->cmdShrink()->text() == QLatin1String(">");
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)
@@ -811,12 +357,11 @@ void frmMain::Form_Resize()
         });
     }
     const int listWidth = toPixels(g.listWidth);
-    const int controls = m_leftControls->sizeHint().height();
+    const int controls = m_pane->controlsHeight();
     // The area keeps its computed height unless the controls under the
     // lists would be cut off.
     const int height = std::max(20, std::min(toPixels(g.height), m_canvas->height() - controls));
-    m_lists->setGeometry(0, 0, listWidth, height);
-    m_leftControls->setGeometry(0, height, listWidth, controls);
+    m_pane->place(listWidth, height);
     txtDisplay->setGeometry(toPixels(g.displayLeft) + 2, 0, std::max(1, toPixels(g.displayWidth)),
                             height);
     QFont font = txtDisplay->font();
@@ -830,19 +375,19 @@ void frmMain::cmdShrink_Click()
         return;
     const MainLayout layout(m_state.settings.LongHeader != 0, m_smallScreen);
     if (!compactMode()) {
-        cmdShrink->setToolTip(QStringLiteral("Expand Screen"));
+        m_pane->cmdShrink()->setToolTip(QStringLiteral("Expand Screen"));
         for (int i : {4, 5, 6})
-            mnuHeader[i]->menuAction()->setVisible(false);
+            m_menus->mnuHeader()[i]->menuAction()->setVisible(false);
         resize(toPixels(layout.compactWidth()), height());
-        cmdShrink->setText(QStringLiteral(">"));
+        m_pane->cmdShrink()->setText(QStringLiteral(">"));
     } else {
-        cmdShrink->setToolTip(QStringLiteral("Compress Screen"));
+        m_pane->cmdShrink()->setToolTip(QStringLiteral("Compress Screen"));
         resize(toPixels(layout.expandedWidth()), height());
-        cmdShrink->setText(QStringLiteral("<"));
+        m_pane->cmdShrink()->setText(QStringLiteral("<"));
         for (int i : {4, 5, 6})
-            mnuHeader[i]->menuAction()->setVisible(true);
+            m_menus->mnuHeader()[i]->menuAction()->setVisible(true);
     }
-    cmdImageDisplay->setFocus();
+    m_pane->cmdImageDisplay()->setFocus();
 }
 
 void frmMain::changeEvent(QEvent* event)
@@ -866,9 +411,7 @@ bool frmMain::Form_Load()
 {
     StartupSequence startup(m_state, *this);
     const bool ok = startup.run();
-    mnuAlarmTest->setVisible(AlarmTest(m_state, m_state.alarmDispatcher()).available());
-    m_state.lists.setLocalCodes(m_state.localCodes);
-    m_state.lists.setLongHeader(m_state.settings.LongHeader != 0);
+    m_menus->mnuAlarmTest()->setVisible(m_commands->alarmTestAvailable());
     Form_Resize();
     return ok;
 }
@@ -910,13 +453,12 @@ void frmMain::processEvents()
 
 void frmMain::setSuspendPageVisible(bool visible)
 {
-    mnuSuspendPage->setVisible(visible);
+    m_menus->mnuSuspendPage()->setVisible(visible);
 }
 
 void frmMain::setWxPlotVisible(bool visible)
 {
-    for (QAction* item : mnuWXPlot)
-        item->setVisible(visible);
+    m_menus->setWxPlotVisible(visible);
 }
 
 frmConfig& frmMain::configDialog()
@@ -971,27 +513,7 @@ void frmMain::applyDefinitions(const MenuDefinitions& menus)
             cmdButton[i]->setProperty("tag", buttons[i].tag);
         }
     }
-    for (int s = 0; s < 8; ++s) {
-        const QList<MenuEntry>& entries = menus.section(s);
-        for (int i = 0; i < m_categoryItems[s].size(); ++i) {
-            QAction* item = m_categoryItems[s][i];
-            const bool defined = i < entries.size();
-            item->setVisible(defined);
-            if (defined) {
-                item->setText(entries[i].caption);
-                item->setData(entries[i].tag);
-            }
-        }
-    }
-    const QList<MenuEntry>& quick = menus.quickItems();
-    for (int i = 0; i < mnuQuick.size(); ++i) {
-        const bool defined = i < quick.size();
-        mnuQuick[i]->setVisible(defined);
-        if (defined) {
-            mnuQuick[i]->setText(quick[i].caption);
-            mnuQuick[i]->setData(quick[i].tag);
-        }
-    }
+    m_menus->applyDefinitions(menus);
     if (const auto scheme = menus.colourScheme()) {
         static const char* const styles[3] = {"background: white; color: black;",
                                               "background: black; color: rgb(255,255,0);",
@@ -1005,11 +527,7 @@ void frmMain::applyDefinitions(const MenuDefinitions& menus)
         font.setPointSize(*m_fontSize);
         txtDisplay->setFont(font);
     }
-    // Each automatic state filter runs the search box request and toggles auto-update.
-    for (const QString& filter : menus.automaticStateFilters()) {
-        m_requests->txtState_Enter(filter);
-        mnuList_Click(4);
-    }
+    m_state.requests().applyAutomaticStateFilters(menus.automaticStateFilters());
 }
 
 void frmMain::showDisplay()
@@ -1033,44 +551,38 @@ void frmMain::showImage(const QString& path)
 
 void frmMain::setHideIngestVisible(bool visible)
 {
-    mnuHideIngest->setVisible(visible);
+    m_menus->mnuHideIngest()->setVisible(visible);
 }
 
 // ---------------------------------------------------------------- shutdown
 
 void frmMain::mnuExit_Click()
 {
-    m_state.engine().setNetLink(QStringLiteral("SHUTDOWN"));
+    m_shutdown->mnuExit_Click();
     close();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    m_shutdown->Form_Unload();
     event->accept();
 }
 
-void frmMain::Form_Unload()
+std::optional<std::pair<double, double>> frmMain::windowSizeTwips() const
 {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    Settings& s = m_state.settings;
-    const bool minimised = isMinimized() || !isVisible();
-    if (!minimised) {
-        s.Width = width() * TwipsPerPixel;
-        s.Height = height() * TwipsPerPixel;
-    }
-    s.writeShutdown(*m_state.services().store, mnuHideIngest->isChecked(), minimised);
-    m_state.services().store->sync();
-    m_state.engine().restoreEngineWindows();
-    QApplication::processEvents();
+    if (isMinimized() || !isVisible())
+        return std::nullopt;
+    return std::make_pair(width() * TwipsPerPixel, height() * TwipsPerPixel);
+}
+
+void frmMain::hideTrayIcon()
+{
     if (cSysTray1)
         cSysTray1->hide();
-    // The mail bodies of this run.
-    const QString dir = m_state.programDir();
-    for (const QString& name : FileLister::list(dir, QStringLiteral("output*.txt")))
-        QFile::remove(dir + name);
+}
+
+void frmMain::closeDialogs()
+{
     if (m_config)
         m_config->close();
 }

@@ -68,7 +68,7 @@ void TestFrmMain::clickShowsProduct()
     f.state.lists.List2().insertTop(QStringLiteral("AFDGRR   ~KGRR~MI"), 150);
     QListView* live = f.list(2);
     live->selectionModel()->select(live->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
-    QCOMPARE(f.state.displayTag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
+    QCOMPARE(f.state.display.tag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
     QCOMPARE(f.display()->toPlainText(), QStringLiteral("123 \nAFD TEXT\n"));
     // A new entry on top clears the selection.
     f.state.lists.List2().insertTop(QStringLiteral("X"), 150);
@@ -108,7 +108,7 @@ void TestFrmMain::functionKeysWithoutModifiers()
 {
     Fixture f;
     QApplication::setActiveWindow(f.window.get());
-    f.state.setDisplay(QStringLiteral("TORNADO"), QString());
+    f.state.display.setDisplay(QStringLiteral("TORNADO"), QString());
     QTest::keyClick(f.window.get(), Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(f.prompter.messages.size(), 0);
     f.prompter.inputs << QStringLiteral("missing");

@@ -1,0 +1,51 @@
+#include "app/ShutdownSequence.h"
+
+#include "core/Settings.h"
+#include "ingest/EngineControl.h"
+#include "platform/FileLister.h"
+#include "platform/SettingsStore.h"
+
+#include <QFile>
+
+ShutdownSequence::ShutdownSequence(QString programDir, Settings& settings, SettingsStore& store,
+                                   EngineControl& engine, IShutdownHost& host)
+    : m_programDir(std::move(programDir)), m_settings(settings), m_store(store), m_engine(engine),
+      m_host(host)
+{
+}
+
+void ShutdownSequence::mnuExit_Click()
+{
+    m_engine.setNetLink(QStringLiteral("SHUTDOWN"));
+}
+
+bool ShutdownSequence::Form_Unload()
+{
+    if (m_done)
+        return m_saved;
+    m_done = true;
+    saveSettings();
+    m_engine.restoreEngineWindows();
+    m_host.processEvents();
+    m_host.hideTrayIcon();
+    deleteMailBodies();
+    m_host.closeDialogs();
+    return m_saved;
+}
+
+void ShutdownSequence::saveSettings()
+{
+    const auto size = m_host.windowSizeTwips();
+    if (size) {
+        m_settings.Width = size->first;
+        m_settings.Height = size->second;
+    }
+    m_settings.writeShutdown(m_store, m_engine.hideIngestChecked(), !size.has_value());
+    m_saved = m_store.sync();
+}
+
+void ShutdownSequence::deleteMailBodies() const
+{
+    for (const QString& name : FileLister::list(m_programDir, QStringLiteral("output*.txt")))
+        QFile::remove(m_programDir + name);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class EngineControl;
+class Settings;
+class SettingsStore;
+
+// What shutdown asks of the main window.
+class IShutdownHost
+{
+public:
+    virtual ~IShutdownHost() = default;
+    // The window's size in twips; nothing when it is minimised or hidden.
+    virtual std::optional<std::pair<double, double>> windowSizeTwips() const = 0;
+    // Lets pending window events run.
+    virtual void processEvents() = 0;
+    virtual void hideTrayIcon() = 0;
+    // Closes the dialogs the main window opened (configuration, viewers).
+    virtual void closeDialogs() = 0;
+};
+
+// The end of a run, in its fixed order: the window size (unless minimised),
+// the hide switch and the image on show go to the settings store, the engine
+// windows are shown again, the tray icon goes, this run's mail bodies
+// ("output*.txt") are deleted and the open dialogs are closed. Runs once.
+class ShutdownSequence
+{
+public:
+    ShutdownSequence(QString programDir, Settings& settings, SettingsStore& store,
+                     EngineControl& engine, IShutdownHost& host);
+
+    // Exit from the menu: the engines are told to shut down, then the window closes.
+    void mnuExit_Click();
+    // The window closes. False when the settings could not be written.
+    bool Form_Unload();
+    bool done() const { return m_done; }
+
+private:
+    void saveSettings();
+    void deleteMailBodies() const;
+
+    QString m_programDir;
+    Settings& m_settings;
+    SettingsStore& m_store;
+    EngineControl& m_engine;
+    IShutdownHost& m_host;
+    bool m_done = false;
+    bool m_saved = true;
+};

@@ -1,0 +1,235 @@
+#include "app/ui/ListPane.h"
+
+#include "app/MainState.h"
+#include "app/ui/MainMenus.h"
+#include "display/ProductRequests.h"
+#include "ingest/DataInPoller.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+// Option index shown by each page of the list stack: List1..List4.
+constexpr int kPageForOption[4] = {1, 0, 2, 3};
+} // namespace
+
+ListPane::ListPane(MainState& state, QMenu& list1Popup, QWidget* parent)
+    : QWidget(parent), m_state(state)
+{
+    buildLists(list1Popup);
+    m_controls = buildControls();
+    m_controls->setParent(this);
+    bindEntryBoxes();
+    connect(&m_state.lists, &ProductLists::shownOptionChanged, this, &ListPane::showListOption);
+    showListOption(0);
+}
+
+void ListPane::buildLists(QMenu& list1Popup)
+{
+    m_lists = new QStackedWidget(this);
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::TypeWriter);
+    for (int i = 0; i < 4; ++i) {
+        auto* view = new QListView;
+        view->setObjectName(QStringLiteral("List%1").arg(i + 1));
+        view->setFont(courier);
+        view->setModel(&m_state.lists.list(i + 1));
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setUniformItemSizes(true);
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Base, QColor(224, 224, 224));
+        view->setPalette(palette);
+        connect(&m_state.lists.list(i + 1), &ProductListModel::selectionCleared,
+                view->selectionModel(), &QItemSelectionModel::clearSelection);
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, i](const QItemSelection& selected) {
+                    if (!selected.isEmpty())
+                        listSelected(i + 1);
+                });
+        m_list[i] = view;
+        m_lists->addWidget(view);
+    }
+    QListView* list1 = m_list[0];
+    list1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list1, &QListView::customContextMenuRequested, this, [list1, &list1Popup](QPoint at) {
+        list1Popup.popup(list1->viewport()->mapToGlobal(at));
+    });
+}
+
+QWidget* ListPane::buildControls()
+{
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(buildOptions());
+
+    auto* entries = new QHBoxLayout;
+    m_stateBox = new QLineEdit;
+    m_stateBox->setObjectName(QStringLiteral("txtState"));
+    m_stateBox->setToolTip(QStringLiteral("State Filter"));
+    m_stateBox->setPlaceholderText(QStringLiteral("State"));
+    m_stateBox->setMaxLength(4);
+    m_manual = new QLineEdit;
+    m_manual->setObjectName(QStringLiteral("txtManual"));
+    m_manual->setToolTip(QStringLiteral("Local Text Retrieval"));
+    m_manual->setPlaceholderText(QStringLiteral("Product"));
+    entries->addWidget(m_stateBox, 2);
+    entries->addWidget(m_manual, 3);
+    layout->addLayout(entries);
+    layout->addWidget(buildButtons());
+    box->adjustSize();
+    return box;
+}
+
+QWidget* ListPane::buildOptions()
+{
+    // Two rows of two, so the captions fit the narrow list width.
+    auto* box = new QWidget;
+    auto* options = new QGridLayout(box);
+    options->setContentsMargins(0, 0, 0, 0);
+    options->setSpacing(2);
+    auto* group = new QButtonGroup(this);
+    const char* const captions[4] = {"Live", "Filter", "Local", "Alarm"};
+    const char* const tips[4] = {"Recent Products", "Filtered Listing", "Local Products",
+                                 "Alarmed List"};
+    for (int i = 0; i < 4; ++i) {
+        m_option[i] = new QRadioButton(QLatin1String(captions[i]));
+        m_option[i]->setObjectName(QStringLiteral("optListBoxType%1").arg(i));
+        m_option[i]->setToolTip(QLatin1String(tips[i]));
+        group->addButton(m_option[i], i);
+        options->addWidget(m_option[i], i / 2, i % 2);
+    }
+    connect(group, &QButtonGroup::idClicked, this,
+            [this](int i) { m_state.lists.optListBoxType_Click(i); });
+    return box;
+}
+
+QWidget* ListPane::buildButtons()
+{
+    auto* box = new QWidget;
+    auto* buttons = new QHBoxLayout(box);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(2);
+    m_product = {new QPushButton(QStringLiteral("<")), new QPushButton(QStringLiteral(">"))};
+    m_product[0]->setToolTip(QStringLiteral("Older Product"));
+    m_product[1]->setToolTip(QStringLiteral("Newer Product"));
+    m_shrink = new QPushButton(QStringLiteral("<"));
+    m_shrink->setObjectName(QStringLiteral("cmdShrink"));
+    m_shrink->setToolTip(QStringLiteral("Compress Screen"));
+    m_imageDisplay = new QPushButton(QStringLiteral("Images"));
+    m_imageDisplay->setObjectName(QStringLiteral("cmdImageDisplay"));
+    m_imageDisplay->setEnabled(false);
+    m_imageDisplay->setToolTip(MainMenus::NotInThisBuild);
+    m_log = new QPushButton(QStringLiteral("Log"));
+    m_log->setObjectName(QStringLiteral("cmdLog"));
+    m_log->setEnabled(false);
+    for (QPushButton* b : {m_product[0], m_product[1], m_imageDisplay, m_log, m_shrink}) {
+        b->setMinimumWidth(16);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        buttons->addWidget(b, b == m_imageDisplay || b == m_log ? 2 : 1);
+    }
+    ProductRequests& requests = m_state.requests();
+    for (int i = 0; i < 2; ++i)
+        connect(m_product[i], &QPushButton::clicked, this,
+                [&requests, i] { requests.cmdProduct_Click(i); });
+    connect(m_log, &QPushButton::clicked, this, [&requests] { requests.mnuQuickWx_Click(0); });
+    connect(&m_state.poller(), &DataInPoller::logAvailable, m_log, &QPushButton::setEnabled);
+    return box;
+}
+
+void ListPane::bindEntryBoxes()
+{
+    // Typed letters become upper case in both entry boxes.
+    for (QLineEdit* box : {m_stateBox, m_manual}) {
+        connect(box, &QLineEdit::textEdited, this, [box](const QString& text) {
+            if (text == text.toUpper())
+                return;
+            const int at = box->cursorPosition();
+            box->setText(text.toUpper());
+            box->setCursorPosition(at);
+        });
+    }
+    ProductRequests& requests = m_state.requests();
+    connect(m_stateBox, &QLineEdit::returnPressed, this, [this, &requests] {
+        if (requests.txtState_Enter(m_stateBox->text())) {
+            m_stateBox->clear();
+            m_stateBox->setFocus();
+        }
+    });
+    connect(m_stateBox, &QLineEdit::textEdited, this, [this, &requests](const QString& text) {
+        if (requests.txtState_KeyUp(text)) {
+            m_stateBox->clear();
+            m_stateBox->setFocus();
+        }
+    });
+    connect(m_manual, &QLineEdit::returnPressed, this, [this, &requests] {
+        const QString text = m_manual->text();
+        m_manual->clear();
+        requests.txtManual_Enter(text);
+    });
+    connect(&requests, &ProductRequests::manualEntryEnabled, this, [this](bool on) {
+        m_manual->setEnabled(on);
+        if (on)
+            m_manual->setFocus();
+    });
+    connect(&requests, &ProductRequests::internetModeChanged, this, &ListPane::showInternetMode);
+}
+
+void ListPane::showInternetMode(bool on)
+{
+    m_manual->setStyleSheet(on ? QStringLiteral("background: rgb(0,255,0);") : QString());
+    m_manual->setToolTip(on ? QStringLiteral("Internet Text Retrieval")
+                            : QStringLiteral("Local Text Retrieval"));
+}
+
+void ListPane::place(int width, int listHeight)
+{
+    const int controls = controlsHeight();
+    setGeometry(0, 0, width, listHeight + controls);
+    m_lists->setGeometry(0, 0, width, listHeight);
+    m_controls->setGeometry(0, listHeight, width, controls);
+}
+
+int ListPane::controlsHeight() const
+{
+    return m_controls->sizeHint().height();
+}
+
+void ListPane::showListOption(int option)
+{
+    const int index = std::clamp(option, 0, 3);
+    m_lists->setCurrentIndex(kPageForOption[index]);
+    m_option[index]->setChecked(true);
+}
+
+void ListPane::listSelected(int num)
+{
+    const QModelIndexList rows = m_list[num - 1]->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const int row = rows.first().row();
+    // A click in the filtered list drops the live list's selection and back.
+    m_list[num == 1 ? 1 : 0]->selectionModel()->clearSelection();
+    if (num == 1)
+        m_state.requests().List1_Click(row);
+    else
+        m_state.requests().ListClick(num, row);
+}
+
+void ListPane::selectLive(int row)
+{
+    QListView* live = m_list[1];
+    live->selectionModel()->clearSelection();
+    live->selectionModel()->select(live->model()->index(row, 0),
+                                   QItemSelectionModel::ClearAndSelect);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <array>
+
+class ListPopup;
+class MainMenuCommands;
+class MainState;
+class MenuDefinitions;
+class QAction;
+class QMainWindow;
+class QMenu;
+
+// The main window's menu bar, the filtered list's pop-up menu and the short
+// menu of new products. Items that belong to a subsystem are connected to it
+// here; items that need the window are passed on as signals.
+class MainMenus : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString NotInThisBuild = QStringLiteral("Not available in this build");
+
+    MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands, ListPopup& popup);
+
+    // Category and quick menu items from the menu files.
+    void applyDefinitions(const MenuDefinitions& menus);
+    void setNewProducts(const QStringList& entries);
+    void setWxPlotVisible(bool visible);
+
+    // Header menus in menu-bar order (File, Products, Quick, Options,
+    // Add-ins, Edit, Help).
+    const QList<QMenu*>& mnuHeader() const { return m_header; }
+    QMenu* mnuShortMenu() const { return m_shortMenu; }
+    QMenu* mnuPopup() const { return m_popup; }
+    QAction* mnuHideIngest() const { return m_hideIngest; }
+    QAction* mnuAlarmTest() const { return m_alarmTest; }
+    QAction* mnuInternetForce() const { return m_internetForce; }
+    QAction* mnuSuspendPage() const { return m_suspendPage; }
+    QAction* mnuMute() const { return m_mute; }
+    QAction* mnuList(int index) const { return m_list.value(index); }
+
+signals:
+    void printRequested();
+    void printSetupRequested();
+    void saveRequested();
+    void configRequested();
+    void exitRequested();
+    void muteRequested();
+    void aboutRequested();
+    void newProductRequested(int index);
+    // Edit menu: 0 undo, 1 cut, 2 copy, 3 paste, 4 delete.
+    void editRequested(int command);
+    // A pop-up entry that acts on the filtered list's selection.
+    void listPopupRequested(int index);
+
+private:
+    QMenu* addHeader(const QString& caption);
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
+    QAction* laterItem(QMenu* menu, const QString& name, const QString& caption);
+    void buildFileMenu();
+    void buildProductsMenu();
+    void buildQuickMenu();
+    void buildOptionsMenu();
+    void buildAddInsMenu();
+    void buildEditMenu();
+    void buildHelpMenu();
+    void buildListPopup();
+    void buildShortMenu();
+
+    QMainWindow& m_window;
+    MainState& m_state;
+    MainMenuCommands& m_commands;
+    ListPopup& m_listPopup;
+    QList<QMenu*> m_header;
+    std::array<QList<QAction*>, 8> m_categoryItems;
+    QList<QAction*> m_quick;
+    QList<QAction*> m_wxPlot;
+    QList<QAction*> m_newProd;
+    QList<QAction*> m_list;
+    QAction* m_hideIngest = nullptr;
+    QAction* m_alarmTest = nullptr;
+    QAction* m_internetForce = nullptr;
+    QAction* m_suspendPage = nullptr;
+    QAction* m_mute = nullptr;
+    QMenu* m_shortMenu = nullptr;
+    QMenu* m_popup = nullptr;
+};
