@@ -11,6 +11,18 @@ class LineCursor
 public:
     explicit LineCursor(std::string_view text) : m_text(text) {}
 
+    std::size_t position() const { return m_pos; }
+
+    // Moves to the start of the line that holds position at (at or after
+    // the current position): the lines before it are passed over.
+    void skipTo(std::size_t at)
+    {
+        std::size_t start = at;
+        while (start > m_pos && m_text[start - 1] != '\r' && m_text[start - 1] != '\n')
+            --start;
+        m_pos = start;
+    }
+
     bool next(std::string_view* line)
     {
         const std::size_t size = m_text.size();
@@ -73,9 +85,29 @@ MetarCollector::MetarCollector(const QStringList& identifiers)
 
 bool MetarCollector::collect(std::string_view text, QByteArray* result) const
 {
+    // Lines without any identifier start nothing, so the search jumps from
+    // one occurrence of an identifier to the next.
+    std::vector<std::size_t> next;
+    for (const std::string& id : m_identifiers)
+        next.push_back(text.find(id));
+    const auto nextHit = [&](std::size_t from) {
+        std::size_t best = std::string_view::npos;
+        for (std::size_t i = 0; i < next.size(); ++i) {
+            if (next[i] != std::string_view::npos && next[i] < from)
+                next[i] = text.find(m_identifiers[i], from);
+            best = std::min(best, next[i]);
+        }
+        return best;
+    };
     LineCursor lines(text);
     std::string_view line;
-    while (lines.next(&line)) {
+    for (;;) {
+        const std::size_t hit = nextHit(lines.position());
+        if (hit == std::string_view::npos)
+            return true;
+        lines.skipTo(hit);
+        if (!lines.next(&line))
+            return true;
         for (const std::string& id : m_identifiers) {
             if (line.find(id) == std::string_view::npos)
                 continue;
@@ -95,5 +127,4 @@ bool MetarCollector::collect(std::string_view text, QByteArray* result) const
             result->append("\r\n");
         }
     }
-    return true;
 }

@@ -100,6 +100,10 @@ void TestMetarCollector::collection_data()
         << "KDMH, KNAK"
         << "KDMH 312354Z AUTO 00/M06 A3012 RMK AO1 SLP198 T00001061 10028     20000 55008=\r\n"
         << false;
+    QTest::newRow("line after a bare line feed") << "rtd_bbb.txt"
+                                                 << "MUCL"
+                                                 << "MUCL 090905Z AUTO 09009KT 29/23 Q1014=\r\n"
+                                                 << false;
     QTest::newRow("absent station") << "first.txt"
                                     << "KORD" << QString() << false;
     QTest::newRow("file ends inside a report")
