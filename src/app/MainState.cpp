@@ -3,7 +3,7 @@
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/VOZUZUduvi.h"
 #include "app/DataLossNotices.h"
-#include "core/NoMetarHooks.h"
+#include "app/MetarAlarmActions.h"
 #include "core/UgcSearch.h"
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
@@ -16,6 +16,8 @@
 #include "ingest/ProductProcessor.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
+#include "observations/MetarAlarm.h"
+#include "observations/MetarSearch.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -43,15 +45,25 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_getalarm = std::make_unique<VOZUZUduvi>(m_programDir, settings, tables, clock, printer);
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
+    buildObservations(printer);
     buildIngest();
     buildDisplay();
 }
 
 MainState::~MainState() = default;
 
+void MainState::buildObservations(ITextPrinter& printer)
+{
+    m_metarActions = std::make_unique<MetarAlarmActions>(emailBook, pagerConfig, *m_mail, *m_pager);
+    m_metarAlarm =
+        std::make_unique<MetarAlarm>(settings, alarms, tables, status, display, *m_services.clock,
+                                     printer, *m_metarActions, m_programDir);
+    m_metarSearch =
+        std::make_unique<MetarSearch>(settings, display, *m_services.prompter, *m_metarAlarm);
+}
+
 void MainState::buildIngest()
 {
-    m_metarHooks = std::make_unique<NoMetarHooks>();
     const ProductProcessor::Context context{m_programDir,
                                             settings,
                                             tables,
@@ -64,7 +76,7 @@ void MainState::buildIngest()
                                             *m_services.clock,
                                             *m_services.launcher,
                                             *m_services.prompter};
-    m_processor = std::make_unique<ProductProcessor>(context, *m_dispatcher, *m_metarHooks);
+    m_processor = std::make_unique<ProductProcessor>(context, *m_dispatcher, *m_metarSearch);
     m_poller = std::make_unique<DataInPoller>(m_programDir, *m_services.prompter);
     m_poller->setProcessor(m_processor.get());
     m_watchdog =

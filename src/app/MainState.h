@@ -29,6 +29,9 @@ class IPrompter;
 class ITextPrinter;
 class IWindowControl;
 class MailSender;
+class MetarAlarm;
+class MetarAlarmActions;
+class MetarSearch;
 class MirrorFetcher;
 class Pager;
 class ProductProcessor;
@@ -89,10 +92,14 @@ public:
     BulletinDisplay& bulletin() { return *m_bulletin; }
     ProductRequests& requests() { return *m_requests; }
     GphViewer& gphViewer() { return *m_gph; }
+    // The METAR searches (also the hooks of ingest) and the METAR alarm.
+    MetarSearch& metarSearch() { return *m_metarSearch; }
+    MetarAlarmActions& metarAlarmActions() { return *m_metarActions; }
     // Replaces where the polling pass hands each product file (tests).
     void setProductProcessor(IProductProcessor* processor);
 
 private:
+    void buildObservations(ITextPrinter& printer);
     void buildIngest();
     void buildDisplay();
 
@@ -105,7 +112,9 @@ private:
     std::unique_ptr<EngineControl> m_engine;
     std::unique_ptr<VOZUZUduvi> m_getalarm;
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
-    std::unique_ptr<IMetarHooks> m_metarHooks;
+    std::unique_ptr<MetarAlarmActions> m_metarActions;
+    std::unique_ptr<MetarAlarm> m_metarAlarm;
+    std::unique_ptr<MetarSearch> m_metarSearch;
     std::unique_ptr<ProductProcessor> m_processor;
     std::unique_ptr<DataInPoller> m_poller;
     std::unique_ptr<DataWatchdog> m_watchdog;

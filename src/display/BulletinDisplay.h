@@ -11,8 +11,7 @@ class Settings;
 class StatusLine;
 
 // The bulletin area's behaviour: finding a product in its store and showing
-// it cleaned of its broadcast framing, the text search, and the line-end
-// helper used by the mail paths. The window shows the display state's text.
+// it cleaned of its broadcast framing, and the text search. The window shows the display state's text.
 class BulletinDisplay : public QObject
 {
     Q_OBJECT
@@ -40,9 +39,6 @@ public:
     // Where the text shown is taken from for searching (the window's text by default
     // the state's display text).
     void setTextSource(std::function<QString()> source) { m_textSource = std::move(source); }
-
-    // CR LF pairs become single LF (pairs ending the text stay).
-    static QString StripEOL(const QString& textDataIn);
 
     // Shows a whole text file with an empty tag; throws RuntimeError when missing.
     void showTextFile(const QString& path);

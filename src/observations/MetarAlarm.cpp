@@ -2,6 +2,7 @@
 
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
+#include "core/LineEnds.h"
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
@@ -49,16 +50,6 @@ QString MetarAlarm::breakLines(const QString& text)
 bool MetarAlarm::outsideHours(int hour, int cutoffAM, int cutoffPM)
 {
     return hour < cutoffAM || hour > cutoffPM;
-}
-
-QString MetarAlarm::StripEOL(const QString& textDataIn)
-{
-    QString text = textDataIn;
-    for (qsizetype pos = 1; pos < text.size() - 1; ++pos) {
-        if (text.at(pos - 1) == QLatin1Char('\r') && text.at(pos) == QLatin1Char('\n'))
-            text.replace(pos - 1, 2, QStringLiteral("\n"));
-    }
-    return text;
 }
 
 void MetarAlarm::AlarmMetar(const QString& reports, const QString& kind)
@@ -144,8 +135,8 @@ void MetarAlarm::mail(QString* r, int addressIndex) const
 {
     const QString recipients = m_actions.mailRecipients(addressIndex);
     m_status.setText(QStringLiteral("Emailing METAR Observation"));
-    if (m_stripLineEnds)
-        *r = StripEOL(*r);
+    if (m_settings.stripLF)
+        *r = LineEnds::StripEOL(*r);
     TextFile::appendLine(m_programDir + MailLogFile, QStringLiteral("Emailing METAR to ") +
                                                          recipients + QStringLiteral(" at ") +
                                                          now());

@@ -37,9 +37,6 @@ public:
                StatusLine& status, DisplayState& display, const IClock& clock,
                ITextPrinter& printer, IMetarAlarmActions& actions, QString programDir);
 
-    // Mail bodies with bare line feeds ("striplf.txt" at start-up).
-    void setStripLineEnds(bool strip) { m_stripLineEnds = strip; }
-
     // Runs the definitions for the found reports (empty: nothing happens).
     // kind "METAR" fires definitions whose pattern contains "METAR"; any other
     // kind those containing "SPECI".
@@ -50,8 +47,6 @@ public:
     static QString breakLines(const QString& text);
     // True when a time-restricted definition is quiet in this hour of the day.
     static bool outsideHours(int hour, int cutoffAM, int cutoffPM);
-    // CR LF pairs turned into single line feeds; a pair ending the text stays.
-    static QString StripEOL(const QString& textDataIn);
 
 private:
     void perform(const AlarmDefinition& definition, const QString& reports);
@@ -74,5 +69,4 @@ private:
     ITextPrinter& m_printer;
     IMetarAlarmActions& m_actions;
     QString m_programDir;
-    bool m_stripLineEnds = false;
 };

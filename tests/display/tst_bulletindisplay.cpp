@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/LineEnds.h"
 #include "display/BulletinDisplay.h"
 #include "platform/SettingsStore.h"
 
@@ -200,7 +201,7 @@ void TestBulletinDisplay::stripEOL()
 {
     QFETCH(QString, in);
     QFETCH(QString, out);
-    QCOMPARE(BulletinDisplay::StripEOL(in), out);
+    QCOMPARE(LineEnds::StripEOL(in), out);
 }
 
 QTEST_GUILESS_MAIN(TestBulletinDisplay)

@@ -142,7 +142,7 @@ void TestMetarAlarm::logArchiveAndPrint()
 void TestMetarAlarm::mailPageAndScrollTexts()
 {
     ObservationFixture f;
-    f.alarm.setStripLineEnds(true);
+    f.settings.stripLF = true;
     f.actions.addresses = QStringList{"me@example.org"};
     f.alarms.definitions() << definition("METAR", "0,0,0,1,-1,0,0,0,\"\",0,0,0,0");
     f.alarm.AlarmMetar(Reports, "METAR");

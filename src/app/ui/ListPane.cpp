@@ -133,10 +133,13 @@ QWidget* ListPane::buildButtons()
     m_log = new QPushButton(QStringLiteral("Log"));
     m_log->setObjectName(QStringLiteral("cmdLog"));
     m_log->setEnabled(false);
-    for (QPushButton* b : {m_product[0], m_product[1], m_imageDisplay, m_log, m_shrink}) {
+    m_metar = new QPushButton(QStringLiteral("METAR"));
+    m_metar->setObjectName(QStringLiteral("cmdMetar"));
+    m_metar->setToolTip(QStringLiteral("Search for Weather Observation"));
+    for (QPushButton* b : {m_product[0], m_product[1], m_imageDisplay, m_log, m_metar, m_shrink}) {
         b->setMinimumWidth(16);
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        buttons->addWidget(b, b == m_imageDisplay || b == m_log ? 2 : 1);
+        buttons->addWidget(b, b == m_product[0] || b == m_product[1] || b == m_shrink ? 1 : 2);
     }
     ProductRequests& requests = m_state.requests();
     for (int i = 0; i < 2; ++i)

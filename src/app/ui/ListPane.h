@@ -24,6 +24,7 @@ public:
     QListView* list(int num) const { return m_list.at(num - 1); }
     QPushButton* cmdShrink() const { return m_shrink; }
     QPushButton* cmdImageDisplay() const { return m_imageDisplay; }
+    QPushButton* cmdMetar() const { return m_metar; }
     // Places the pane: the lists fill height, the controls go below them.
     void place(int width, int listHeight);
     int controlsHeight() const;
@@ -51,4 +52,5 @@ private:
     QPushButton* m_shrink = nullptr;
     QPushButton* m_imageDisplay = nullptr;
     QPushButton* m_log = nullptr;
+    QPushButton* m_metar = nullptr;
 };

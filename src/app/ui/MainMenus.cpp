@@ -7,6 +7,7 @@
 #include "display/ProductRequests.h"
 #include "ingest/EngineControl.h"
 #include "notify/Pager.h"
+#include "observations/ui/ObservationWindows.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -25,8 +26,9 @@ const QString kWebsite = QStringLiteral("https://www.weather.gov/emwin/");
 } // namespace
 
 MainMenus::MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands,
-                     ListPopup& popup)
-    : QObject(&window), m_window(window), m_state(state), m_commands(commands), m_listPopup(popup)
+                     ListPopup& popup, ObservationWindows& observations)
+    : QObject(&window), m_window(window), m_state(state), m_commands(commands), m_listPopup(popup),
+      m_observations(observations)
 {
     buildFileMenu();
     buildProductsMenu();
@@ -107,7 +109,8 @@ void MainMenus::buildProductsMenu()
     // "All AFOS Products" has no action of its own.
     addItem(products, QStringLiteral("mnuAFOSList"), QStringLiteral("All AFOS Products"));
     laterItem(products, QStringLiteral("mnuImageList"), QStringLiteral("All Images"));
-    laterItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports"));
+    connect(addItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports")),
+            &QAction::triggered, this, &MainMenus::metarRequested);
 }
 
 void MainMenus::buildQuickMenu()
@@ -203,7 +206,8 @@ void MainMenus::buildEditMenu()
             &QAction::triggered, this, [&bulletin] { bulletin.FindText(0); });
     connect(addItem(edit, QStringLiteral("mEdit"), QStringLiteral("Find &Next\tF4")),
             &QAction::triggered, this, [&bulletin] { bulletin.FindText(1); });
-    laterItem(edit, QStringLiteral("mnuZoneSearch"), QStringLiteral("&Zone Search"));
+    connect(addItem(edit, QStringLiteral("mnuZoneSearch"), QStringLiteral("&Zone Search")),
+            &QAction::triggered, &m_observations, &ObservationWindows::mnuZoneSearch_Click);
 }
 
 void MainMenus::buildHelpMenu()
@@ -213,13 +217,13 @@ void MainMenus::buildHelpMenu()
                                      "AFOS Graphic List", "METAR ID's", "UGC Code",
                                      "FIPS Code"};
     for (int i = 0; i < 7; ++i) {
-        if (i == 4 || i == 5) {
-            laterItem(help, QStringLiteral("mnuAbout"), QLatin1String(captions[i]));
-            continue;
-        }
         QAction* item = addItem(help, QStringLiteral("mnuAbout"), QLatin1String(captions[i]));
         if (i == 0)
             connect(item, &QAction::triggered, this, &MainMenus::aboutRequested);
+        else if (i == 4)
+            connect(item, &QAction::triggered, &m_observations, &ObservationWindows::showMetarIds);
+        else if (i == 5)
+            connect(item, &QAction::triggered, &m_observations, &ObservationWindows::showZoneCodes);
         else
             connect(item, &QAction::triggered, this, [this, i] { m_commands.mnuAbout_Click(i); });
     }

@@ -9,6 +9,7 @@ class ListPopup;
 class MainMenuCommands;
 class MainState;
 class MenuDefinitions;
+class ObservationWindows;
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -22,7 +23,8 @@ class MainMenus : public QObject
 public:
     static inline const QString NotInThisBuild = QStringLiteral("Not available in this build");
 
-    MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands, ListPopup& popup);
+    MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands, ListPopup& popup,
+              ObservationWindows& observations);
 
     // Category and quick menu items from the menu files.
     void applyDefinitions(const MenuDefinitions& menus);
@@ -47,6 +49,8 @@ signals:
     void saveRequested();
     void configRequested();
     void exitRequested();
+    // Products > METAR Reports (the METAR button does the same).
+    void metarRequested();
     void muteRequested();
     void aboutRequested();
     void newProductRequested(int index);
@@ -73,6 +77,7 @@ private:
     MainState& m_state;
     MainMenuCommands& m_commands;
     ListPopup& m_listPopup;
+    ObservationWindows& m_observations;
     QList<QMenu*> m_header;
     std::array<QList<QAction*>, 8> m_categoryItems;
     QList<QAction*> m_quick;

@@ -16,6 +16,8 @@
 #include "display/ui/QtTextPrinter.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
+#include "observations/MetarSearch.h"
+#include "observations/ui/ObservationWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,7 +70,9 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
     m_listPopup->setHandlers(popup);
-    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup);
+    m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
+                                            state.display, *state.services().prompter, *this);
+    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup, *m_observations);
     buildCentral();
     buildTray();
     bindMenus();
@@ -110,6 +114,7 @@ void frmMain::buildCentral()
     m_canvas->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_pane = new ListPane(m_state, *m_menus->mnuPopup(), m_canvas);
     connect(m_pane->cmdShrink(), &QPushButton::clicked, this, &frmMain::cmdShrink_Click);
+    connect(m_pane->cmdMetar(), &QPushButton::clicked, this, &frmMain::cmdMetar_Click);
 
     txtDisplay = new QTextEdit(m_canvas);
     txtDisplay->setObjectName(QStringLiteral("txtDisplay"));
@@ -163,6 +168,7 @@ void frmMain::bindMenus()
     connect(m_menus, &MainMenus::saveRequested, this, &frmMain::mnuSave_Click);
     connect(m_menus, &MainMenus::configRequested, this, &frmMain::mnuConfig_Click);
     connect(m_menus, &MainMenus::exitRequested, this, &frmMain::mnuExit_Click);
+    connect(m_menus, &MainMenus::metarRequested, this, &frmMain::cmdMetar_Click);
     connect(m_menus, &MainMenus::muteRequested, this, &frmMain::mnuMute_Click);
     connect(m_menus, &MainMenus::newProductRequested, this, &frmMain::mnuNewProd_Click);
     connect(m_menus, &MainMenus::editRequested, this, &frmMain::editCommand);
@@ -322,6 +328,13 @@ void frmMain::mnuSave_Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     save.saveReporting(dialog.selectedFiles().first());
+}
+
+void frmMain::cmdMetar_Click()
+{
+    m_pane->cmdImageDisplay()->setFocus();
+    QApplication::processEvents();
+    m_state.metarSearch().cmdMetar_Click();
 }
 
 void frmMain::mnuMute_Click()
@@ -585,4 +598,5 @@ void frmMain::closeDialogs()
 {
     if (m_config)
         m_config->close();
+    m_observations->closeAll();
 }

@@ -13,6 +13,7 @@ class ListPopup;
 class MainMenuCommands;
 class MainMenus;
 class MainState;
+class ObservationWindows;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -90,6 +91,7 @@ private:
     void restoreFromTray();
     void mnuExit_Click();
     void mnuConfig_Click();
+    void cmdMetar_Click();
     frmConfig& configDialog();
     QtTextPrinter& printer();
 
@@ -99,6 +101,7 @@ private:
     std::unique_ptr<ShutdownSequence> m_shutdown;
     std::unique_ptr<QtTextPrinter> m_printer;
     MainMenus* m_menus = nullptr;
+    ObservationWindows* m_observations = nullptr;
     QPointer<frmConfig> m_config;
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
