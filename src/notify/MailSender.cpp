@@ -56,8 +56,12 @@ QString MailSender::installCommand(const QString& server, const QString& sender)
 QString MailSender::sendCommand(const QString& bodyFile, const QString& subject,
                                 const QString& recipients) const
 {
-    return mailer() + quoted(m_programDir + bodyFile) + QStringLiteral(" -s ") + quoted(subject) +
-           QStringLiteral(" -t ") + recipientArgument(recipients) + QLatin1Char(' ') + m_options;
+    // The command-line splitter drops an empty quoted argument, which would
+    // make "-s" take "-t" as the subject: an empty subject goes as one blank.
+    const QString subjectArgument = subject.isEmpty() ? QStringLiteral(" ") : subject;
+    return mailer() + quoted(m_programDir + bodyFile) + QStringLiteral(" -s ") +
+           quoted(subjectArgument) + QStringLiteral(" -t ") + recipientArgument(recipients) +
+           QLatin1Char(' ') + m_options;
 }
 
 QString MailSender::metarSendCommand(const QString& recipients) const
