@@ -113,7 +113,9 @@ bool Blat::readBody(const QString& path, QByteArray* body, QString* error) const
 
 int Blat::send(const BlatArguments& args, const QString& profilePath, BlatLog& log)
 {
-    const QString what = quotedSubject(args.subject);
+    // Surrounding blanks carry nothing; the program sends an empty subject as one blank.
+    const QString subject = args.subject.trimmed();
+    const QString what = quotedSubject(subject);
     BlatProfile profile;
     QString profileError;
     const bool haveProfile = profile.load(profilePath, &profileError);
@@ -168,7 +170,7 @@ int Blat::send(const BlatArguments& args, const QString& profilePath, BlatLog& l
     message.from = job.from;
     message.to = to.valid;
     message.cc = cc.valid;
-    message.subject = args.subject;
+    message.subject = subject;
     message.body = body;
     message.date = QDateTime::currentDateTime();
     message.messageId = MailMessage::newMessageId(MailAddress::domainOf(job.from));
