@@ -10,7 +10,6 @@
 
 #include <QTest>
 #include <QTimeZone>
-#include <curl/curl.h>
 
 using Mode = BlatArguments::Mode;
 Q_DECLARE_METATYPE(BlatArguments::Mode)
@@ -30,10 +29,6 @@ private slots:
     void headers();
     void dialogue_data();
     void dialogue();
-    void transient_data();
-    void transient();
-    void url_data();
-    void url();
     void profileText();
     void location();
 };
@@ -275,49 +270,6 @@ void TestBlatMessage::dialogue()
     QFETCH(QString, transcript);
     QFETCH(QStringList, rejected);
     QCOMPARE(SmtpClient::rejectedRecipients(transcript), rejected);
-}
-
-void TestBlatMessage::transient_data()
-{
-    QTest::addColumn<int>("curlCode");
-    QTest::addColumn<int>("reply");
-    QTest::addColumn<bool>("transient");
-
-    QTest::newRow("refused connection") << int(CURLE_COULDNT_CONNECT) << 0 << true;
-    QTest::newRow("time-out") << int(CURLE_OPERATION_TIMEDOUT) << 0 << true;
-    QTest::newRow("server busy") << int(CURLE_SEND_ERROR) << 451 << true;
-    QTest::newRow("recipient unknown") << int(CURLE_SEND_ERROR) << 550 << false;
-    QTest::newRow("login denied") << int(CURLE_LOGIN_DENIED) << 535 << false;
-    QTest::newRow("untrusted certificate") << int(CURLE_PEER_FAILED_VERIFICATION) << 220 << false;
-    QTest::newRow("no TLS offered") << int(CURLE_USE_SSL_FAILED) << 0 << false;
-}
-
-void TestBlatMessage::transient()
-{
-    QFETCH(int, curlCode);
-    QFETCH(int, reply);
-    QFETCH(bool, transient);
-    QCOMPARE(SmtpClient::isTransient(curlCode, reply), transient);
-}
-
-void TestBlatMessage::url_data()
-{
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("url");
-
-    QTest::newRow("host") << "mail.x.org" << 25 << "smtp://mail.x.org:25/me";
-    QTest::newRow("smtps") << "smtps://mail.x.org" << 465 << "smtps://mail.x.org:465/me";
-    QTest::newRow("path dropped") << "smtp://mail.x.org/other" << 587 << "smtp://mail.x.org:587/me";
-    QTest::newRow("IPv6") << "::1" << 25 << "smtp://[::1]:25/me";
-}
-
-void TestBlatMessage::url()
-{
-    QFETCH(QString, server);
-    QFETCH(int, port);
-    QFETCH(QString, url);
-    QCOMPARE(SmtpClient::url(server, port, QStringLiteral("me")), url);
 }
 
 void TestBlatMessage::profileText()
