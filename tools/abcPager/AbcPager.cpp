@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <cstdio>
 
 namespace {
@@ -50,6 +51,13 @@ void AbcPager::applyOverrides(const PagerArguments& args, ModemSettings& setting
         settings.init = args.init;
     if (args.tries > 0)
         settings.tries = args.tries;
+}
+
+QString AbcPager::portLockPath(const QString& port)
+{
+    QString name = port;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QDir::tempPath() + QStringLiteral("/abcPager-") + name + QStringLiteral(".lock");
 }
 
 int AbcPager::run(const QStringList& arguments)
@@ -139,6 +147,20 @@ int AbcPager::page(const PagerArguments& args, const QString& dir, const ModemSe
             log.write(QStringLiteral("Note: ") + note);
         return line;
     };
+    // Alarms can start pagers in quick succession: they take turns at the modem.
+    QLockFile portLock(portLockPath(settings.port));
+    portLock.setStaleLockTime(0); // a call may be long; only a dead holder frees the lock
+    if (!portLock.tryLock(0) && portLock.error() == QLockFile::LockFailedError) {
+        log.write(QStringLiteral("Waiting for the modem port %1: another page is going out")
+                      .arg(settings.port));
+        if (!portLock.tryLock(settings.queueWaitSeconds * 1000)) {
+            log.write(QStringLiteral("NOT DELIVERED to %1: the modem port %2 stayed in use for "
+                                     "%3 s")
+                          .arg(target->recipient, settings.port)
+                          .arg(settings.queueWaitSeconds));
+            return Undelivered;
+        }
+    }
     const int delivered = PageDelivery(settings, log, opener).deliver(target->dialup, pages);
     log.write(QStringLiteral("Done for %1: %2 of %3 page(s) delivered")
                   .arg(target->recipient)

@@ -49,6 +49,8 @@ void ModemSettings::fromText(const QString& text)
             setNumber(value, &replyTimeoutSeconds, 1);
         else if (key == QLatin1String("guardms"))
             setNumber(value, &guardMs, 0);
+        else if (key == QLatin1String("queuewait"))
+            setNumber(value, &queueWaitSeconds, 0);
         else if (key == QLatin1String("log"))
             logFile = value;
     }

@@ -18,8 +18,9 @@ public:
     int retryWaitSeconds = 10;
     int connectTimeoutSeconds = 60;
     int replyTimeoutSeconds = 10;
-    int guardMs = 1100; // silence around the "+++" escape
-    QString logFile;    // empty: abcPager-log.txt in the configuration directory
+    int guardMs = 1100;         // silence around the "+++" escape
+    int queueWaitSeconds = 900; // how long a page waits while another uses the modem
+    QString logFile;            // empty: abcPager-log.txt in the configuration directory
 
     static QString fileName();
     // Reads the file when it exists; false with a reason when it cannot be read.

@@ -95,8 +95,15 @@ QString SmtpClient::url(const QString& server, int port, const QString& greetNam
     const qsizetype slash = host.indexOf(QLatin1Char('/'));
     if (slash >= 0)
         host.truncate(slash);
-    if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')) &&
-        host.count(QLatin1Char(':')) > 1)
+    // "host:port" names its own port.
+    static const QRegularExpression hostPort(
+        QStringLiteral("^([^:\\[\\]]+|\\[[^\\]]*\\]):(\\d+)$"));
+    const auto withPort = hostPort.match(host);
+    if (withPort.hasMatch()) {
+        host = withPort.captured(1);
+        port = withPort.captured(2).toInt();
+    }
+    if (host.count(QLatin1Char(':')) > 1 && !host.startsWith(QLatin1Char('[')))
         host = QLatin1Char('[') + host + QLatin1Char(']'); // a bare IPv6 address
     return scheme + QStringLiteral("://") + host + QLatin1Char(':') + QString::number(port) +
            QLatin1Char('/') + greetName;

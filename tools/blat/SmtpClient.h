@@ -12,7 +12,7 @@ class SmtpClient
 public:
     struct Job
     {
-        QString server; // host name or address; "smtps://host" for TLS from the start
+        QString server; // host, "host:port", "smtps://host" for TLS from the start
         int port = 25;
         QString from;
         QStringList recipients; // envelope recipients: To, Cc and Bcc
@@ -37,7 +37,8 @@ public:
     Result send(const Job& job) const;
 
     // The URL libcurl is given: scheme, host, port and the name this host
-    // greets with ("smtp://mail.example.org:25/myhost").
+    // greets with ("smtp://mail.example.org:25/myhost"). A port in the server
+    // text ("host:587") wins over the port given.
     static QString url(const QString& server, int port, const QString& greetName);
     // The host name to greet with: the machine's name when it is a plain host
     // name, else "localhost".

@@ -110,6 +110,7 @@ private slots:
     void deliver();
     void refused_data();
     void refused();
+    void pagesTakeTurnsAtTheModem();
     void helpVersionAndDryRun();
 };
 
@@ -265,6 +266,32 @@ void TestAbcPager::refused()
     QCOMPARE(process.exitCode(), 1);
     QVERIFY2(paging.log().contains(logLine), qPrintable(paging.log()));
     QCOMPARE(terminal.record().calls, 0);
+}
+
+void TestAbcPager::pagesTakeTurnsAtTheModem()
+{
+    PagingTerminalSimulator terminal({});
+    PagerHome paging(terminal.slavePath());
+    paging.pager.alarmPage(QStringLiteral("FIRST ALARM"), 0, paging.config,
+                           paging.dir + "pager-log.txt", paging.clock);
+    paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
+                           paging.dir + "pager-log.txt", paging.clock);
+    QList<std::shared_ptr<QProcess>> processes;
+    for (const QString& line : paging.launcher.commandLines) {
+        QStringList parts = ProcessLauncher(paging.dir).resolve(line);
+        auto process = std::make_shared<QProcess>();
+        process->start(parts.takeFirst(), parts);
+        processes << process;
+    }
+    for (const auto& process : processes) {
+        QVERIFY(process->waitForFinished(30000));
+        QCOMPARE(process->exitCode(), 0);
+    }
+    QVERIFY2(paging.log().contains("another page is going out"), qPrintable(paging.log()));
+    const QStringList pages = terminal.record().pages;
+    QCOMPARE(textsFor(pages, kPersonalPin), QStringList{"FIRST ALARM"});
+    QCOMPARE(textsFor(pages, "1004"), QStringList{"SECOND ALARM"});
+    QCOMPARE(terminal.record().calls, 2);
 }
 
 void TestAbcPager::helpVersionAndDryRun()

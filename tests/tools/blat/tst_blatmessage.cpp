@@ -29,6 +29,8 @@ private slots:
     void headers();
     void dialogue_data();
     void dialogue();
+    void url_data();
+    void url();
     void profileText();
     void location();
 };
@@ -270,6 +272,30 @@ void TestBlatMessage::dialogue()
     QFETCH(QString, transcript);
     QFETCH(QStringList, rejected);
     QCOMPARE(SmtpClient::rejectedRecipients(transcript), rejected);
+}
+
+void TestBlatMessage::url_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("url");
+
+    QTest::newRow("host") << "mail.x.org"
+                          << "smtp://mail.x.org:25/me";
+    QTest::newRow("port in the server text wins") << "mail.x.org:587"
+                                                  << "smtp://mail.x.org:587/me";
+    QTest::newRow("TLS from the start") << "smtps://mail.x.org"
+                                        << "smtps://mail.x.org:25/me";
+    QTest::newRow("IPv6 with port") << "[::1]:2525"
+                                    << "smtp://[::1]:2525/me";
+    QTest::newRow("bare IPv6") << "::1"
+                               << "smtp://[::1]:25/me";
+}
+
+void TestBlatMessage::url()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, url);
+    QCOMPARE(SmtpClient::url(server, 25, QStringLiteral("me")), url);
 }
 
 void TestBlatMessage::profileText()
