@@ -104,7 +104,11 @@ std::optional<PagerTargets::Target> PagerTargets::group(const QString& recipient
         return std::nullopt;
     }
     const QStringList block = m_groups.mid((g - 1) * LinesPerGroup, LinesPerGroup);
-    if (!m_haveGroups || block.value(5).trimmed().isEmpty()) {
+    if (!m_haveGroups) {
+        *error = QStringLiteral("no groups.ini for group %1").arg(g);
+        return std::nullopt;
+    }
+    if (block.value(5).trimmed().isEmpty()) {
         *error = QStringLiteral("group %1 is not defined in groups.ini").arg(g);
         return std::nullopt;
     }
