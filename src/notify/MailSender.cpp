@@ -31,11 +31,20 @@ QString MailSender::mailer() const
 
 // A double-quoted argument. A quote inside becomes three quotes, which the
 // command-line splitter reads back as one literal quote.
-QString MailSender::quoted(const QString& text) const
+QString MailSender::quoted(const QString& text)
 {
     QString inner = text;
     inner.replace(kQuote, QStringLiteral("\"\"\""));
     return kQuote + inner + kQuote;
+}
+
+QString MailSender::recipientArgument(const QString& recipients)
+{
+    for (const QChar c : recipients) {
+        if (c.isSpace() || c == kQuote || c.unicode() < 0x20)
+            return quoted(recipients);
+    }
+    return recipients;
 }
 
 QString MailSender::installCommand(const QString& server, const QString& sender) const
@@ -47,14 +56,19 @@ QString MailSender::installCommand(const QString& server, const QString& sender)
 QString MailSender::sendCommand(const QString& bodyFile, const QString& subject,
                                 const QString& recipients) const
 {
-    return mailer() + quoted(m_programDir + bodyFile) + QStringLiteral(" -s ") + quoted(subject) +
-           QStringLiteral(" -t ") + recipients + QLatin1Char(' ') + m_options;
+    // The command-line splitter drops an empty quoted argument, which would
+    // make "-s" take "-t" as the subject: an empty subject goes as one blank.
+    const QString subjectArgument = subject.isEmpty() ? QStringLiteral(" ") : subject;
+    return mailer() + quoted(m_programDir + bodyFile) + QStringLiteral(" -s ") +
+           quoted(subjectArgument) + QStringLiteral(" -t ") + recipientArgument(recipients) +
+           QLatin1Char(' ') + m_options;
 }
 
 QString MailSender::metarSendCommand(const QString& recipients) const
 {
     return mailer() + quoted(m_programDir + QStringLiteral("output.txt")) +
-           QStringLiteral(" -s METAR -t ") + recipients + QLatin1Char(' ') + m_options;
+           QStringLiteral(" -s METAR -t ") + recipientArgument(recipients) + QLatin1Char(' ') +
+           m_options;
 }
 
 qint64 MailSender::install(const QString& server, const QString& sender)

@@ -23,6 +23,10 @@ public:
     QString sendCommand(const QString& bodyFile, const QString& subject,
                         const QString& recipients) const;
     QString metarSendCommand(const QString& recipients) const;
+    // The recipient list as it goes on a command line: unchanged, or quoted
+    // as one argument when a blank, quote or control character would split
+    // it and let a part of it be read as a mailer option.
+    static QString recipientArgument(const QString& recipients);
 
     // Registers server and sender with the mailer. Returns the launcher's result.
     qint64 install(const QString& server, const QString& sender);
@@ -39,7 +43,7 @@ public:
 
 private:
     QString mailer() const;
-    QString quoted(const QString& text) const;
+    static QString quoted(const QString& text);
     void writeBody(const QString& bodyFile, const QString& body) const;
 
     QString m_programDir;

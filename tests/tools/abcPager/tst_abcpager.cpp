@@ -1,0 +1,319 @@
+// The pager end to end: the program's page command lines, run through the
+// built pager against a simulated modem and paging terminal on a pseudo-terminal.
+#include "PagingTerminalSimulator.h"
+#include "TestSupport.h"
+#include "notify/Pager.h"
+#include "notify/PagerConfig.h"
+#include "platform/ProcessLauncher.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+Q_DECLARE_METATYPE(PagingTerminalSimulator::Script)
+
+namespace {
+const QString kPersonalPin = QStringLiteral("5551234");
+
+PagerConfig pagerFiles()
+{
+    PagerConfig c;
+    c.personalId = QStringLiteral("ATM1");
+    c.pagerNumber = kPersonalPin;
+    c.dialup = QStringLiteral("1 (616) 555-9876");
+    c.speed = QStringLiteral("2400");
+    c.parity = QStringLiteral("N");
+    c.dataBits = QStringLiteral("8");
+    c.stopBits = QStringLiteral("1");
+    c.charsPerPage = QStringLiteral("80");
+    PagerConfig::Group& one = c.groups[0];
+    one.dialup = QStringLiteral("5550001");
+    one.speed = QStringLiteral("1200");
+    one.parity = QStringLiteral("E");
+    one.dataBits = QStringLiteral("7");
+    one.stopBits = QStringLiteral("1");
+    one.chars = QStringLiteral("40");
+    one.members[0] = QStringLiteral("1001");
+    one.members[3] = QStringLiteral("1004");
+    return c;
+}
+
+struct Run
+{
+    int exitCode = -1;
+    qint64 elapsedMs = 0;
+    QByteArray out;
+};
+
+Run runLine(const QString& commandLine, const QString& programDir)
+{
+    QStringList parts = ProcessLauncher(programDir).resolve(commandLine);
+    Run run;
+    if (parts.isEmpty())
+        return run;
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(parts.takeFirst(), parts);
+    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.elapsedMs = timer.elapsed();
+    run.out = process.readAllStandardOutput();
+    return run;
+}
+
+// A private program directory with the pager files the setup dialogs write.
+struct PagerHome
+{
+    explicit PagerHome(const QString& port, int tries = 2)
+    {
+        QDir().mkpath(dir);
+        config.saveUsers(dir);
+        config.saveGroups(dir);
+        home.write(QStringLiteral(".local/share/vantorel/abcPager.ini"),
+                   QStringLiteral("# test modem\nPort=%1\nTries=%2\nRetryWait=0\nReplyTimeout=1\n"
+                                  "ConnectTimeout=2\nGuardMs=50\n")
+                       .arg(port)
+                       .arg(tries)
+                       .toUtf8());
+    }
+    QString log() const { return QString::fromUtf8(readBytes(dir + "abcPager-log.txt")); }
+
+    TestHome home;
+    QString dir = home.path() + QStringLiteral("/.local/share/vantorel/");
+    PagerConfig config = pagerFiles();
+    RecordingLauncher launcher;
+    Pager pager{QStringLiteral(ABCPAGER_EXECUTABLE), launcher};
+    FakeClock clock;
+};
+
+// The pages one pager number received, in order.
+QStringList textsFor(const QStringList& pages, const QString& pin)
+{
+    QStringList texts;
+    for (const QString& page : pages) {
+        if (page.startsWith(pin + QLatin1Char(':')))
+            texts << page.mid(pin.size() + 1);
+    }
+    return texts;
+}
+} // namespace
+
+class TestAbcPager : public QObject
+{
+    Q_OBJECT
+private slots:
+    void deliver_data();
+    void deliver();
+    void refused_data();
+    void refused();
+    void pagesTakeTurnsAtTheModem();
+    void helpVersionAndDryRun();
+};
+
+void TestAbcPager::deliver_data()
+{
+    QTest::addColumn<int>("aMethod");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<PagingTerminalSimulator::Script>("script");
+    QTest::addColumn<int>("tries");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("pagesPerPin");
+    QTest::addColumn<QStringList>("logLines");
+
+    const QString warning =
+        QStringLiteral("TORNADO WARNING\r\nNATIONAL WEATHER SERVICE GRAND RAPIDS MI\r\n"
+                       "* TORNADO WARNING FOR... NORTHWESTERN KENT COUNTY IN WEST MICHIGAN... "
+                       "* UNTIL 715 PM EDT * AT 627 PM EDT... A SEVERE THUNDERSTORM CAPABLE OF "
+                       "PRODUCING A TORNADO WAS LOCATED NEAR SPARTA.");
+    const QString shortText = QStringLiteral("TORNADO WARNING KENT COUNTY UNTIL 715 PM");
+    PagingTerminalSimulator::Script normal;
+    QTest::newRow("personal pager, one page")
+        << 0 << shortText << normal << 2 << 0 << 1
+        << QStringList{"Delivered page 1/1 to 5551234", "1 of 1 page(s) delivered"};
+    QTest::newRow("personal pager, warning in pages of 80")
+        << 0 << warning << normal << 2 << 0 << 4
+        << QStringList{"4 page(s) of up to 80 characters to 5551234 via 1 (616) 555-9876",
+                       "2400 8N1", "Delivered page 4/4 to 5551234"};
+    QTest::newRow("group, pages of 40 to each member")
+        << 1 << warning << normal << 2 << 0 << 6
+        << QStringList{"Paging !GROUP1: 6 page(s) of up to 40 characters to 1001,1004", "1200 7E1",
+                       "did not take 7 data bits", "Delivered page 6/6 to 1004",
+                       "12 of 12 page(s) delivered"};
+    PagingTerminalSimulator::Script garbled;
+    garbled.nakBlocks = 2;
+    QTest::newRow("NAK twice, then taken")
+        << 0 << shortText << garbled << 2 << 0 << 1 << QStringList{"Delivered page 1/1 to 5551234"};
+    PagingTerminalSimulator::Script busy;
+    busy.busyCalls = 1;
+    QTest::newRow("busy, then a second call")
+        << 0 << shortText << busy << 2 << 0 << 1
+        << QStringList{"Try 1 of 2 failed: the modem answered BUSY",
+                       "Delivered page 1/1 to 5551234"};
+    PagingTerminalSimulator::Script refusing;
+    refusing.refusePins = QStringList{"1004"};
+    QTest::newRow("terminal refuses one member")
+        << 1 << shortText << refusing << 2 << 2 << 1
+        << QStringList{"REFUSED page 1/1 to 1004", "Delivered page 1/1 to 1001",
+                       "1 of 2 page(s) delivered"};
+    PagingTerminalSimulator::Script dead;
+    dead.modemAnswers = false;
+    QTest::newRow("modem never answers")
+        << 0 << shortText << dead << 1 << 2 << 0
+        << QStringList{"Try 1 of 1 failed: no answer from the modem (AT)",
+                       "NOT DELIVERED page 1/1 to 5551234 after 1 tries"};
+    PagingTerminalSimulator::Script silentLine;
+    silentLine.dialResult = QByteArray();
+    QTest::newRow("no connection") << 0 << shortText << silentLine << 1 << 2 << 0
+                                   << QStringList{"no connection within 2 s", "NOT DELIVERED"};
+    PagingTerminalSimulator::Script mute;
+    mute.terminalPrompts = false;
+    QTest::newRow("terminal never prompts")
+        << 0 << shortText << mute << 1 << 2 << 0
+        << QStringList{"the paging terminal sent no ID= prompt", "NOT DELIVERED"};
+}
+
+void TestAbcPager::deliver()
+{
+    QFETCH(int, aMethod);
+    QFETCH(QString, text);
+    QFETCH(PagingTerminalSimulator::Script, script);
+    QFETCH(int, tries);
+    QFETCH(int, exitCode);
+    QFETCH(int, pagesPerPin);
+    QFETCH(QStringList, logLines);
+
+    PagingTerminalSimulator terminal(script);
+    QVERIFY(!terminal.slavePath().isEmpty());
+    PagerHome paging(terminal.slavePath(), tries);
+    // The program's alarm page: its own log line, then the command line.
+    paging.pager.alarmPage(text, aMethod, paging.config, paging.dir + "pager-log.txt",
+                           paging.clock);
+    QCOMPARE(paging.launcher.commandLines.size(), 1);
+    QVERIFY(readBytes(paging.dir + "pager-log.txt").startsWith("ALARM to "));
+    const Run run = runLine(paging.launcher.commandLines.first(), paging.dir);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.elapsedMs < 25000, qPrintable(QString::number(run.elapsedMs)));
+    for (const QString& line : logLines)
+        QVERIFY2(paging.log().contains(line), qPrintable(paging.log()));
+
+    const PagingTerminalSimulator::Record record = terminal.record();
+    QCOMPARE(record.badBlocks, 0);
+    QCOMPARE(record.naks, script.nakBlocks);
+    // What the program sent (cleaned, cut to characters x MaxPages), as pages.
+    const int size = aMethod == 0 ? 80 : 40;
+    const QString sent =
+        paging.pager.pageText(paging.pager.cleanText(text), QString::number(size)).simplified();
+    const QStringList pins = aMethod == 0 ? QStringList{kPersonalPin} : QStringList{"1001", "1004"};
+    for (const QString& pin : pins) {
+        if (script.refusePins.contains(pin))
+            continue;
+        const QStringList texts = textsFor(record.pages, pin);
+        QCOMPARE(texts.size(), pagesPerPin);
+        for (const QString& t : texts)
+            QVERIFY(t.size() <= size);
+        if (pagesPerPin > 0)
+            QCOMPARE(texts.join(QLatin1Char(' ')), sent);
+    }
+    if (exitCode == 0) {
+        QCOMPARE(record.dialled.last(),
+                 aMethod == 0 ? QStringLiteral("16165559876") : QStringLiteral("5550001"));
+        QCOMPARE(record.logoffs, record.logons);
+    }
+}
+
+void TestAbcPager::refused_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("withFiles");
+    QTest::addColumn<QString>("logLine");
+
+    QTest::newRow("unknown recipient")
+        << QStringList{"NOBODY:text"} << true << "unknown recipient \"NOBODY\"";
+    QTest::newRow("group without characters per page")
+        << QStringList{"!GROUP2:text"} << true << "group 2 is not defined";
+    QTest::newRow("group out of range")
+        << QStringList{"!GROUP11:text"} << true << "there is no group 11";
+    QTest::newRow("nothing but control characters")
+        << QStringList{"ATM1:\x03\x1e\r\n"} << true << "empty message";
+    QTest::newRow("no pager files")
+        << QStringList{"ATM1:text"} << false << "no users.ini or groups.ini";
+    QTest::newRow("no recipient") << QStringList{"just text"} << true
+                                  << "expected RECIPIENT:message";
+    QTest::newRow("unknown option")
+        << QStringList{"--baud", "9600", "ATM1:x"} << true << "Command line refused";
+    QTest::newRow("recipient beginning with a dash is not an option")
+        << QStringList{"-v:text"} << true << "unknown recipient \"-v\"";
+}
+
+void TestAbcPager::refused()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, withFiles);
+    QFETCH(QString, logLine);
+    PagingTerminalSimulator terminal({});
+    PagerHome paging(terminal.slavePath());
+    if (!withFiles) {
+        QFile::remove(paging.dir + "users.ini");
+        QFile::remove(paging.dir + "groups.ini");
+    }
+    QProcess process;
+    process.start(QStringLiteral(ABCPAGER_EXECUTABLE), args);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY2(paging.log().contains(logLine), qPrintable(paging.log()));
+    QCOMPARE(terminal.record().calls, 0);
+}
+
+void TestAbcPager::pagesTakeTurnsAtTheModem()
+{
+    PagingTerminalSimulator terminal({});
+    PagerHome paging(terminal.slavePath());
+    paging.pager.alarmPage(QStringLiteral("FIRST ALARM"), 0, paging.config,
+                           paging.dir + "pager-log.txt", paging.clock);
+    paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
+                           paging.dir + "pager-log.txt", paging.clock);
+    QList<std::shared_ptr<QProcess>> processes;
+    for (const QString& line : paging.launcher.commandLines) {
+        QStringList parts = ProcessLauncher(paging.dir).resolve(line);
+        auto process = std::make_shared<QProcess>();
+        process->start(parts.takeFirst(), parts);
+        processes << process;
+    }
+    for (const auto& process : processes) {
+        QVERIFY(process->waitForFinished(30000));
+        QCOMPARE(process->exitCode(), 0);
+    }
+    QVERIFY2(paging.log().contains("another page is going out"), qPrintable(paging.log()));
+    const QStringList pages = terminal.record().pages;
+    QCOMPARE(textsFor(pages, kPersonalPin), QStringList{"FIRST ALARM"});
+    QCOMPARE(textsFor(pages, "1004"), QStringList{"SECOND ALARM"});
+    QCOMPARE(terminal.record().calls, 2);
+}
+
+void TestAbcPager::helpVersionAndDryRun()
+{
+    PagingTerminalSimulator terminal({});
+    PagerHome paging(terminal.slavePath());
+    for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        const Run run = runLine(QStringLiteral(ABCPAGER_EXECUTABLE " ") + option, paging.dir);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(option == "--help" ? "RECIPIENT:message" : VANTOREL_VERSION));
+    }
+    const Run dry = runLine(QStringLiteral(ABCPAGER_EXECUTABLE " --dry-run \"!GROUP1:") +
+                                QString(50, QLatin1Char('x')) + QLatin1Char('"'),
+                            paging.dir);
+    QCOMPARE(dry.exitCode, 0);
+    QCOMPARE(dry.out, QByteArray("1001 1/2: ") + QByteArray(40, 'x') + "\n1001 2/2: " +
+                          QByteArray(10, 'x') + "\n1004 1/2: " + QByteArray(40, 'x') +
+                          "\n1004 2/2: " + QByteArray(10, 'x') + "\n");
+    // Neither touched the modem nor wrote a log.
+    QCOMPARE(terminal.record().calls, 0);
+    QVERIFY(!QFile::exists(paging.dir + "abcPager-log.txt"));
+}
+
+QTEST_GUILESS_MAIN(TestAbcPager)
+#include "tst_abcpager.moc"

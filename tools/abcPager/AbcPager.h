@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class DeliveryLog;
+class ModemSettings;
+class PagerArguments;
+
+// The paging program: finds the pagers of the recipient, cuts the text into
+// pages and delivers them through the modem, logging every page.
+class AbcPager
+{
+public:
+    enum ExitCode
+    {
+        Delivered = 0,
+        NotSent = 1,    // command line or set-up unusable; no call made
+        Undelivered = 2 // some pages did not reach the paging terminal
+    };
+
+    // ownDir: the directory of the pager's executable (the pager files may lie there).
+    explicit AbcPager(QString ownDir);
+
+    // arguments[0] is the program name. Returns the exit status.
+    int run(const QStringList& arguments);
+
+private:
+    int page(const PagerArguments& args, const QString& dir, const ModemSettings& settings,
+             DeliveryLog& log);
+    static void applyOverrides(const PagerArguments& args, ModemSettings& settings);
+    // Path of the lock that lets one pager at a time use a modem port.
+    static QString portLockPath(const QString& port);
+
+    QString m_ownDir;
+};
