@@ -54,12 +54,25 @@ void EngineCommandServer::accept()
 
 void EngineCommandServer::readCommands(QLocalSocket* socket)
 {
-    while (socket->canReadLine())
-        dispatch(socket->readLine(MaxLineLength + 2));
-    if (socket->bytesAvailable() > MaxLineLength) {
-        emit logMessage(QStringLiteral("Engine command too long; connection closed"));
-        socket->abort();
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(MaxLineLength + 2);
+        if (!line.endsWith('\n')) {
+            tooLong(socket);
+            return;
+        }
+        dispatch(line);
     }
+    if (socket->bytesAvailable() > MaxLineLength)
+        tooLong(socket);
+}
+
+// Nothing the program sends is that long: the connection is dropped unread.
+void EngineCommandServer::tooLong(QLocalSocket* socket)
+{
+    emit logMessage(QStringLiteral("Engine command too long; connection closed"));
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }
 
 void EngineCommandServer::dispatch(const QByteArray& line)

@@ -35,6 +35,7 @@ signals:
 private:
     void accept();
     void readCommands(QLocalSocket* socket);
+    void tooLong(QLocalSocket* socket);
     void dispatch(const QByteArray& line);
 
     QString m_path;

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "DataInWriter.h"
+#include "EngineCommandServer.h"
 #include "FileAssembler.h"
 #include "IngestPipeline.h"
 #include "PacketEncoder.h"
@@ -8,6 +9,7 @@
 #include "StreamDecoder.h"
 
 #include <QDir>
+#include <QLocalSocket>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -82,6 +84,10 @@ private slots:
     void writerNeverOverwrites();
     void writerReportsUnusableDirectory();
     void corpusThroughPipeline();
+    void unwritableDataInIsRetriedThenSpilled_data();
+    void unwritableDataInIsRetriedThenSpilled();
+    void commands_data();
+    void commands();
 };
 
 void TestBroadcast::parseHeader_data()
@@ -415,8 +421,7 @@ void TestBroadcast::corpusThroughPipeline()
                     continue;
                 any = true;
                 const bool spoil = pass == 0 && f % 5 == 0 && round == files[f].size() - 1;
-                stream += spoil ? corrupted(files[f][round], 6 + 80 + 10)
-                                : files[f][round];
+                stream += spoil ? corrupted(files[f][round], 6 + 80 + 10) : files[f][round];
             }
             if (!any)
                 break;
@@ -436,6 +441,91 @@ void TestBroadcast::corpusThroughPipeline()
     QCOMPARE(pipeline.counters().files, qint64(names.size()));
     QVERIFY(pipeline.counters().checksumErrors > 0);
     QVERIFY(pipeline.counters().repeats > 0);
+}
+
+void TestBroadcast::unwritableDataInIsRetriedThenSpilled_data()
+{
+    QTest::addColumn<bool>("mendedAfterTwoTries");
+    QTest::addColumn<int>("attempts");
+    QTest::addColumn<QString>("landsIn");
+    QTest::newRow("stays broken: spilled after the last attempt") << false << 6 << "spill";
+    QTest::newRow("mended: written on the next attempt") << true << 3 << "in";
+}
+
+// A file that Data-In will not take is retried a bounded number of times,
+// each attempt reported, and then kept in the spill directory: never lost.
+void TestBroadcast::unwritableDataInIsRetriedThenSpilled()
+{
+    QFETCH(bool, mendedAfterTwoTries);
+    QFETCH(int, attempts);
+    QFETCH(QString, landsIn);
+    QTemporaryDir dir;
+    const QString dataIn = dir.filePath(QStringLiteral("in"));
+    QFile blocker(dataIn);
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where Data-In should be
+    blocker.close();
+    IngestPipeline pipeline(false, dataIn);
+    pipeline.setSpillDirectory(dir.filePath(QStringLiteral("spill")));
+    pipeline.setRetryInterval(20);
+    QStringList log;
+    connect(&pipeline, &IngestPipeline::logMessage, this, [&](const QString& t) {
+        log << t;
+        if (mendedAfterTwoTries && log.size() == 2) {
+            QFile::remove(dataIn);
+            QDir().mkpath(dataIn);
+        }
+    });
+    const QByteArray product = contents(QStringLiteral("TORGRRMI"), 1500);
+    for (const QByteArray& packet : PacketEncoder::filePackets(
+             QStringLiteral("TORGRRMI.TXT"), product, kDate, PacketEncoder::Form::Plain))
+        pipeline.feed(packet);
+    const QString target = dir.filePath(landsIn + QStringLiteral("/TORGRRMI.TXT"));
+    QTRY_COMPARE(readBytes(target), product);
+    QTest::qWait(100);
+    QCOMPARE(pipeline.pendingWrites(), 0);
+    const QStringList tries = log.filter(QStringLiteral("Could not write TORGRRMI.TXT"));
+    QCOMPARE(tries.size(), attempts - (mendedAfterTwoTries ? 1 : 0));
+    QVERIFY(tries.last().contains(QStringLiteral("attempt %1 of 6").arg(tries.size())));
+    QCOMPARE(log.filter(QStringLiteral("saved as")).size(), landsIn == "spill" ? 1 : 0);
+    QCOMPARE(pipeline.counters().files, qint64(landsIn == "in" ? 1 : 0));
+}
+
+void TestBroadcast::commands_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<int>("hides");
+    QTest::addColumn<int>("shutdowns");
+    QTest::newRow("hide") << QByteArray("HIDE\n") << 1 << 0;
+    QTest::newRow("two lines, one write") << QByteArray("HIDE\r\nSHUTDOWN\n") << 1 << 1;
+    QTest::newRow("lower case, blanks") << QByteArray("  shutdown \n") << 0 << 1;
+    QTest::newRow("unknown") << QByteArray("FORMAT C:\n") << 0 << 0;
+    QTest::newRow("no line end yet") << QByteArray("HIDE") << 0 << 0;
+    QTest::newRow("endless line dropped") << QByteArray(5000, 'H') + "\nHIDE\n" << 0 << 0;
+}
+
+void TestBroadcast::commands()
+{
+    QFETCH(QByteArray, sent);
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    EngineCommandServer server(QStringLiteral("Engine"));
+    QString error;
+    QVERIFY2(server.listen(&error), qPrintable(error));
+    QSignalSpy hides(&server, &EngineCommandServer::hideRequested);
+    QSignalSpy shutdowns(&server, &EngineCommandServer::shutdownRequested);
+    QLocalSocket client;
+    client.connectToServer(EngineCommandServer::serverPathFor(QStringLiteral("Engine")));
+    QVERIFY(client.waitForConnected(2000));
+    client.write(sent);
+    client.flush();
+    QTest::qWait(200);
+    QTEST(int(hides.size()), "hides");
+    QTEST(int(shutdowns.size()), "shutdowns");
+    // a second engine of the same kind does not take the socket over
+    EngineCommandServer second(QStringLiteral("Engine"));
+    QVERIFY(!second.listen(&error));
+    QVERIFY(error.contains(QStringLiteral("already listens")));
 }
 
 QTEST_GUILESS_MAIN(TestBroadcast)
