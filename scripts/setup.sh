@@ -11,3 +11,5 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
     libzip-dev libcurl4-openssl-dev libxcb1-dev libxcb-ewmh-dev \
     xvfb xauth x11-utils xdotool imagemagick poppler-utils \
     qt6-qpa-plugins fonts-dejavu-core >/dev/null
+# Ingest engines (Engine, VTIngest): zlib for the compressed stream blocks, Qt serial port.
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends zlib1g-dev qt6-serialport-dev >/dev/null
