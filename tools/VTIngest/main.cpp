@@ -62,12 +62,16 @@ int main(int argc, char* argv[])
                          [](const QString& path) { printLine(QStringLiteral("Wrote ") + path); });
         QObject::connect(&commands, &EngineCommandServer::hideRequested,
                          [] { printLine(QStringLiteral("HIDE: no window to hide")); });
+        QObject::connect(&commands, &EngineCommandServer::showRequested,
+                         [] { printLine(QStringLiteral("SHOW: no window to show")); });
     } else {
         window = std::make_unique<VTIngestWindow>(ingest);
         QObject::connect(&commands, &EngineCommandServer::logMessage, window.get(),
                          &IngestWindow::addLog);
         QObject::connect(&commands, &EngineCommandServer::hideRequested, window.get(),
-                         &IngestWindow::toggleHidden);
+                         &IngestWindow::hideWindow);
+        QObject::connect(&commands, &EngineCommandServer::showRequested, window.get(),
+                         &IngestWindow::showWindow);
         window->show();
     }
     QString error;

@@ -80,6 +80,8 @@ void EngineCommandServer::dispatch(const QByteArray& line)
     const QByteArray command = line.trimmed().toUpper();
     if (command == "HIDE")
         emit hideRequested();
+    else if (command == "SHOW")
+        emit showRequested();
     else if (command == "SHUTDOWN")
         emit shutdownRequested();
     else if (!command.isEmpty())

@@ -8,7 +8,8 @@ class QLocalSocket;
 
 // How the main program's engine commands reach a running engine: the engine
 // listens on a local socket in the user's runtime directory, one per engine
-// program, and takes one command per line ("HIDE", "SHUTDOWN").
+// program, and takes one command per line: "HIDE" (hide the window),
+// "SHOW" (show it again) and "SHUTDOWN" (end).
 class EngineCommandServer : public QObject
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
 
 signals:
     void hideRequested();
+    void showRequested();
     void shutdownRequested();
     void logMessage(const QString& text);
 

@@ -494,13 +494,16 @@ void TestBroadcast::commands_data()
 {
     QTest::addColumn<QByteArray>("sent");
     QTest::addColumn<int>("hides");
+    QTest::addColumn<int>("shows");
     QTest::addColumn<int>("shutdowns");
-    QTest::newRow("hide") << QByteArray("HIDE\n") << 1 << 0;
-    QTest::newRow("two lines, one write") << QByteArray("HIDE\r\nSHUTDOWN\n") << 1 << 1;
-    QTest::newRow("lower case, blanks") << QByteArray("  shutdown \n") << 0 << 1;
-    QTest::newRow("unknown") << QByteArray("FORMAT C:\n") << 0 << 0;
-    QTest::newRow("no line end yet") << QByteArray("HIDE") << 0 << 0;
-    QTest::newRow("endless line dropped") << QByteArray(5000, 'H') + "\nHIDE\n" << 0 << 0;
+    QTest::newRow("hide") << QByteArray("HIDE\n") << 1 << 0 << 0;
+    QTest::newRow("hide twice") << QByteArray("HIDE\nHIDE\n") << 2 << 0 << 0;
+    QTest::newRow("show") << QByteArray("SHOW\n") << 0 << 1 << 0;
+    QTest::newRow("two lines, one write") << QByteArray("HIDE\r\nSHUTDOWN\n") << 1 << 0 << 1;
+    QTest::newRow("lower case, blanks") << QByteArray("  shutdown \n") << 0 << 0 << 1;
+    QTest::newRow("unknown") << QByteArray("FORMAT C:\n") << 0 << 0 << 0;
+    QTest::newRow("no line end yet") << QByteArray("HIDE") << 0 << 0 << 0;
+    QTest::newRow("endless line dropped") << QByteArray(5000, 'H') + "\nHIDE\n" << 0 << 0 << 0;
 }
 
 void TestBroadcast::commands()
@@ -513,6 +516,7 @@ void TestBroadcast::commands()
     QString error;
     QVERIFY2(server.listen(&error), qPrintable(error));
     QSignalSpy hides(&server, &EngineCommandServer::hideRequested);
+    QSignalSpy shows(&server, &EngineCommandServer::showRequested);
     QSignalSpy shutdowns(&server, &EngineCommandServer::shutdownRequested);
     QLocalSocket client;
     client.connectToServer(EngineCommandServer::serverPathFor(QStringLiteral("Engine")));
@@ -521,6 +525,7 @@ void TestBroadcast::commands()
     client.flush();
     QTest::qWait(200);
     QTEST(int(hides.size()), "hides");
+    QTEST(int(shows.size()), "shows");
     QTEST(int(shutdowns.size()), "shutdowns");
     // a second engine of the same kind does not take the socket over
     EngineCommandServer second(QStringLiteral("Engine"));

@@ -1,6 +1,7 @@
 #include "IngestWindow.h"
 
 #include "IngestPipeline.h"
+#include "X11MapWatcher.h"
 
 #include <QDateTime>
 #include <QFormLayout>
@@ -38,6 +39,18 @@ IngestWindow::IngestWindow(IngestPipeline& pipeline, QWidget* parent)
     connect(&pipeline, &IngestPipeline::logMessage, this, &IngestWindow::addLog);
     resize(520, 520);
     refresh();
+    m_mapWatcher =
+        std::make_unique<X11MapWatcher>(*this, [this](bool mapped) { mapChanged(mapped); });
+}
+
+IngestWindow::~IngestWindow() = default;
+
+// Mapped from outside while hidden here: shown properly, or it stays unpainted.
+void IngestWindow::mapChanged(bool mapped)
+{
+    if (mapped && !isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { show(); }, Qt::QueuedConnection);
 }
 
 void IngestWindow::setSource(const QString& text)
@@ -57,12 +70,15 @@ void IngestWindow::addLog(const QString& text)
         delete m_log->takeItem(m_log->count() - 1);
 }
 
-void IngestWindow::toggleHidden()
+void IngestWindow::hideWindow()
 {
-    if (isVisible()) {
-        hide();
-        return;
-    }
+    hide();
+}
+
+void IngestWindow::showWindow()
+{
+    if (isVisible())
+        hide(); // it may have been unmapped from outside: map it through a fresh show
     showNormal();
     raise();
     activateWindow();
