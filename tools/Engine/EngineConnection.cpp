@@ -71,6 +71,7 @@ void EngineConnection::tryCurrent()
             lose(m_socket->errorString());
     });
     emit logMessage(QStringLiteral("Connecting to ") + m_serverText);
+    emit connecting(m_serverText);
     m_connectTimer.start(m_timing.connectMs);
     m_socket->connectToHost(server.host, server.port);
 }

@@ -41,6 +41,7 @@ public:
 
 signals:
     void received(const QByteArray& bytes);
+    void connecting(const QString& server);
     void connected(const QString& server);
     void disconnected(const QString& reason);
     void logMessage(const QString& text);

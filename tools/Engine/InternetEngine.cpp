@@ -24,6 +24,8 @@ InternetEngine::InternetEngine(const Config& config, QObject* parent)
         emit logMessage(QStringLiteral("Connected to ") + server);
         emit connectionChanged(true, server);
     });
+    connect(&m_connection, &EngineConnection::connecting, this,
+            [this](const QString& server) { emit connectionChanged(false, server); });
     connect(&m_connection, &EngineConnection::disconnected, this,
             [this] { emit connectionChanged(false, m_connection.serverText()); });
     connect(&m_connection, &EngineConnection::logMessage, this, &InternetEngine::logMessage);
