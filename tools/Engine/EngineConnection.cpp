@@ -53,6 +53,8 @@ void EngineConnection::tryCurrent()
 {
     if (!m_running)
         return;
+    if (m_servers.isEmpty())
+        emit serversNeeded();
     if (m_servers.isEmpty()) {
         emit logMessage(QStringLiteral("No stream server known; trying again later"));
         m_nextTimer.start(m_timing.longestPauseMs);

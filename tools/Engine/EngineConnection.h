@@ -42,6 +42,8 @@ public:
 signals:
     void received(const QByteArray& bytes);
     void connecting(const QString& server);
+    // No candidate is known: a chance to fill the list before the next try.
+    void serversNeeded();
     void connected(const QString& server);
     void disconnected(const QString& reason);
     void logMessage(const QString& text);

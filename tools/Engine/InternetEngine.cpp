@@ -24,6 +24,9 @@ InternetEngine::InternetEngine(const Config& config, QObject* parent)
         emit logMessage(QStringLiteral("Connected to ") + server);
         emit connectionChanged(true, server);
     });
+    // servers the user lists in the file while the engine waits are taken up
+    connect(&m_connection, &EngineConnection::serversNeeded, this,
+            [this] { m_servers.load(m_config.serverListPath); });
     connect(&m_connection, &EngineConnection::connecting, this,
             [this](const QString& server) { emit connectionChanged(false, server); });
     connect(&m_connection, &EngineConnection::disconnected, this,

@@ -1,5 +1,7 @@
 #include "FileAssembler.h"
 
+#include <QCryptographicHash>
+
 namespace {
 const QByteArray kEndOfDirectory("PK\x05\x06", 4);
 constexpr int kEndOfDirectorySize = 22;
@@ -53,8 +55,6 @@ FileAssembler::Result FileAssembler::add(const DecodedBlock& block, qint64 nowMs
     if (!block.checksumOk || block.data.size() != PacketHeader::BlockSize)
         return Result::Rejected;
     const QString key = keyOf(h);
-    if (m_completed.contains(key))
-        return Result::Repeat;
     auto it = m_partial.find(key);
     if (it != m_partial.end() && it->blocks.size() != h.total) {
         dropPartial(key); // a different total: the old blocks belong to another file
@@ -76,10 +76,16 @@ FileAssembler::Result FileAssembler::add(const DecodedBlock& block, qint64 nowMs
     m_heldBytes += slot.size();
     if (++it->received < h.total)
         return Result::Stored;
-    if (completed)
-        *completed = finish(*it);
+    CompletedFile file = finish(*it);
     dropPartial(key);
-    m_completed.insert(key, nowMs);
+    const QByteArray digest = QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1);
+    const auto done = m_completed.constFind(key);
+    const bool repeat = done != m_completed.constEnd() && done->digest == digest;
+    m_completed.insert(key, {nowMs, digest});
+    if (repeat)
+        return Result::Repeat;
+    if (completed)
+        *completed = std::move(file);
     return Result::Completed;
 }
 
@@ -129,7 +135,7 @@ QStringList FileAssembler::evict(qint64 nowMs)
     for (const QString& key : keys)
         dropPartial(key);
     for (auto it = m_completed.begin(); it != m_completed.end();) {
-        if (nowMs - it.value() > m_limits.rememberMs)
+        if (nowMs - it->ms > m_limits.rememberMs)
             it = m_completed.erase(it);
         else
             ++it;

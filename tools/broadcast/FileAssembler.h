@@ -10,9 +10,11 @@
 // Puts files together from their blocks. Blocks of several files interleave;
 // a file is keyed by its name and date stamp and is complete when every block
 // arrived with a good checksum. Blocks that fail their checksum are rejected,
-// the repeat transmission of a completed file is dropped, and a file that
-// gets no new block for a while is evicted. Times are milliseconds of any
-// steady clock.
+// and a file that gets no new block for a while is evicted. A file completed
+// again under a key completed a short while ago is the repeat transmission
+// and is dropped when its contents are the same; different contents (a
+// server that sends no date stamp) make it a new version. Times are
+// milliseconds of any steady clock.
 class FileAssembler
 {
 public:
@@ -27,7 +29,7 @@ public:
         Stored,    // a new block of an incomplete file
         Completed, // the last missing block: the file is handed out
         Duplicate, // a block already held
-        Repeat,    // a block of a file completed a short while ago
+        Repeat,    // the last block of a repeat transmission: the file is dropped
         Rejected,  // checksum failed
         Filler     // idle filler, dropped
     };
@@ -71,6 +73,11 @@ private:
 
     Limits m_limits;
     QHash<QString, Partial> m_partial;
-    QHash<QString, qint64> m_completed; // key -> time of completion
+    struct Done
+    {
+        qint64 ms = 0;
+        QByteArray digest;
+    };
+    QHash<QString, Done> m_completed; // key -> completion time and contents digest
     qint64 m_heldBytes = 0;
 };

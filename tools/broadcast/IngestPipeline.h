@@ -24,7 +24,7 @@ public:
         qint64 blocks = 0;         // good blocks taken from the stream
         qint64 files = 0;          // files written into Data-In
         qint64 checksumErrors = 0; // blocks rejected (bad sum or bad compressed data)
-        qint64 repeats = 0;        // blocks of files already written
+        qint64 repeats = 0;        // repeat transmissions dropped
         qint64 evicted = 0;        // incomplete files given up
         qint64 reconnects = 0;     // kept by the connection layer, shown with the rest
     };

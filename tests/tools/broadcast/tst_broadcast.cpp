@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -262,7 +263,8 @@ void TestBroadcast::decodeAnyChunking()
 void TestBroadcast::assemble_data()
 {
     // Steps: NAME#n/total (good block), NAME#n/total! (bad checksum),
-    // NAME#n/total@date (another date), +S (seconds pass, then eviction runs).
+    // NAME#n/total* (other contents), NAME#n/total@date (another date),
+    // +S (seconds pass, then eviction runs).
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("completed");
 
@@ -282,6 +284,10 @@ void TestBroadcast::assemble_data()
     QTest::newRow("not yet idle") << QStringList{"A#1/2", "+60", "A#2/2"} << QStringList{"A"};
     QTest::newRow("forgotten after long")
         << QStringList{"A#1/1", "+2000", "A#1/1"} << QStringList{"A", "A"};
+    QTest::newRow("same key, other contents: a new version")
+        << QStringList{"A#1/2", "A#2/2", "A#1/2*", "A#2/2*"} << QStringList{"A", "A*"};
+    QTest::newRow("repeat of the first after a new version")
+        << QStringList{"A#1/1", "A#1/1*", "A#1/1"} << QStringList{"A", "A*", "A"};
     QTest::newRow("filler dropped") << QStringList{"FILLFILE#1/1"} << QStringList{};
 }
 
@@ -300,17 +306,23 @@ void TestBroadcast::assemble()
         }
         const QString date =
             step.contains(QLatin1Char('@')) ? step.section(QLatin1Char('@'), 1) : kDate;
-        const QString spec = step.section(QLatin1Char('@'), 0, 0);
-        const QString name = spec.section(QLatin1Char('#'), 0, 0) + QStringLiteral(".TXT");
+        const QString blockText = step.section(QLatin1Char('@'), 0, 0);
+        const QString name = blockText.section(QLatin1Char('#'), 0, 0) + QStringLiteral(".TXT");
         const int number =
-            spec.section(QLatin1Char('#'), 1).section(QLatin1Char('/'), 0, 0).toInt();
-        const int total = spec.section(QLatin1Char('/'), 1).remove(QLatin1Char('!')).toInt();
+            blockText.section(QLatin1Char('#'), 1).section(QLatin1Char('/'), 0, 0).toInt();
+        const int total =
+            blockText.section(QLatin1Char('/'), 1).remove(QRegularExpression("[!*]")).toInt();
+        const bool other = blockText.endsWith(QLatin1Char('*'));
+        DecodedBlock b = block(name, number, total, !blockText.endsWith(QLatin1Char('!')), date);
+        if (other)
+            b.data[0] = '*';
         FileAssembler::CompletedFile file;
-        const auto result = assembler.add(
-            block(name, number, total, !spec.endsWith(QLatin1Char('!')), date), now, &file);
+        const auto result = assembler.add(b, now, &file);
         if (result == FileAssembler::Result::Completed) {
-            QCOMPARE(file.bytes, contents(name, total * 1024));
-            done << name.section(QLatin1Char('.'), 0, 0);
+            QCOMPARE(file.bytes.size(), total * 1024);
+            QCOMPARE(file.bytes.at(0) == '*', other);
+            done << name.section(QLatin1Char('.'), 0, 0) +
+                        (other ? QStringLiteral("*") : QString());
         }
     }
     QCOMPARE(done, completed);
