@@ -76,6 +76,7 @@ private slots:
     void decodeStream_data();
     void decodeStream();
     void decodeAnyChunking();
+    void decoderSurvivesGarbage();
     void assemble_data();
     void assemble();
     void trimPadding_data();
@@ -258,6 +259,32 @@ void TestBroadcast::decodeAnyChunking()
     }
     QCOMPARE(describe(out.blocks), expected.join(QLatin1Char(' ')));
     QCOMPARE(decoder.counters().checksumErrors, qint64(0));
+}
+
+// Random bytes full of sync marks and half headers do no harm, and the next
+// real packet still decodes.
+void TestBroadcast::decoderSurvivesGarbage()
+{
+    QRandomGenerator random(7);
+    const QList<QByteArray> pieces{QByteArray(6, '\0'),        "/PF",
+                                   "/PFA.TXT/PN 1 /PT 1 /CS ", "/ServerList/",
+                                   QByteArray(1, '\xff'),      "/DL900"};
+    StreamDecoder decoder(false);
+    StreamDecoder::Output out;
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray chunk = pieces[random.bounded(int(pieces.size()))];
+        for (int n = random.bounded(0, 40); n > 0; --n)
+            chunk += char(random.bounded(256));
+        decoder.feed(chunk, out);
+    }
+    for (const DecodedBlock& b : std::as_const(out.blocks))
+        QCOMPARE(b.data.size(), PacketHeader::BlockSize);
+    out = {};
+    decoder.feed(QByteArray(StreamDecoder::MaxServerListBytes + 1, 'x'), out);
+    const QByteArray packet = PacketEncoder::packet(QStringLiteral("B.TXT"), 1, 1, kDate, "text",
+                                                    PacketEncoder::Form::Compressed);
+    decoder.feed(packet, out);
+    QCOMPARE(describe(out.blocks), QStringLiteral("B.TXT#1"));
 }
 
 void TestBroadcast::assemble_data()
