@@ -1,0 +1,96 @@
+#include "IngestWindow.h"
+
+#include "IngestPipeline.h"
+#include "X11MapWatcher.h"
+
+#include <QDateTime>
+#include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kLogLines = 200;
+}
+
+IngestWindow::IngestWindow(IngestPipeline& pipeline, QWidget* parent)
+    : QWidget(parent), m_pipeline(pipeline), m_source(new QLabel(this)), m_state(new QLabel(this)),
+      m_dataIn(new QLabel(this)), m_blocks(new QLabel(this)), m_files(new QLabel(this)),
+      m_checksums(new QLabel(this)), m_reconnects(new QLabel(this)),
+      m_lastFiles(new QListWidget(this)), m_log(new QListWidget(this))
+{
+    auto* form = new QFormLayout;
+    form->addRow(tr("Source:"), m_source);
+    form->addRow(tr("State:"), m_state);
+    form->addRow(tr("Data-In:"), m_dataIn);
+    form->addRow(tr("Blocks:"), m_blocks);
+    form->addRow(tr("Files:"), m_files);
+    form->addRow(tr("Checksum errors:"), m_checksums);
+    form->addRow(tr("Reconnects:"), m_reconnects);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel(tr("Last files:"), this));
+    layout->addWidget(m_lastFiles, 2);
+    layout->addWidget(new QLabel(tr("Messages:"), this));
+    layout->addWidget(m_log, 1);
+    m_dataIn->setText(pipeline.dataInDirectory());
+    m_dataIn->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(&pipeline, &IngestPipeline::countersChanged, this, &IngestWindow::refresh);
+    connect(&pipeline, &IngestPipeline::logMessage, this, &IngestWindow::addLog);
+    resize(520, 520);
+    refresh();
+    m_mapWatcher =
+        std::make_unique<X11MapWatcher>(*this, [this](bool mapped) { mapChanged(mapped); });
+}
+
+IngestWindow::~IngestWindow() = default;
+
+// Mapped from outside while hidden here: shown properly, or it stays unpainted.
+void IngestWindow::mapChanged(bool mapped)
+{
+    if (mapped && !isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { show(); }, Qt::QueuedConnection);
+}
+
+void IngestWindow::setSource(const QString& text)
+{
+    m_source->setText(text);
+}
+
+void IngestWindow::setState(const QString& text)
+{
+    m_state->setText(text);
+}
+
+void IngestWindow::addLog(const QString& text)
+{
+    m_log->insertItem(0, QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss ")) + text);
+    while (m_log->count() > kLogLines)
+        delete m_log->takeItem(m_log->count() - 1);
+}
+
+void IngestWindow::hideWindow()
+{
+    hide();
+}
+
+void IngestWindow::showWindow()
+{
+    if (isVisible())
+        hide(); // it may have been unmapped from outside: map it through a fresh show
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void IngestWindow::refresh()
+{
+    const IngestPipeline::Counters& c = m_pipeline.counters();
+    m_blocks->setText(QString::number(c.blocks));
+    m_files->setText(QString::number(c.files));
+    m_checksums->setText(QString::number(c.checksumErrors));
+    m_reconnects->setText(QString::number(c.reconnects));
+    m_lastFiles->clear();
+    m_lastFiles->addItems(m_pipeline.lastFiles());
+}
