@@ -21,9 +21,12 @@ bool plainFileName(const QString& name)
 }
 
 // Decodes one file; a bad one is moved to the quarantine and ends the set.
+// A file removed since the listing (an archive purge) is left out.
 bool addFrame(FrameSet& set, const QString& name, FrameCache& cache)
 {
     const QString path = set.request.directory + name;
+    if (set.request.kind != FrameRequest::Kind::File && !QFileInfo::exists(path))
+        return true;
     QString error;
     std::optional<QImage> image = FrameLoader::decode(path, &cache, &error);
     if (!image) {
@@ -70,7 +73,7 @@ void FrameLoader::waitForDone()
 
 QString FrameLoader::resolveName(const QString& directory, const QString& name)
 {
-    if (!plainFileName(name))
+    if (directory.isEmpty() || !plainFileName(name))
         return {};
     const QFileInfo exact(directory + name);
     if (exact.exists() && !exact.isDir())
@@ -149,6 +152,6 @@ FrameSet FrameLoader::run(const FrameRequest& request, FrameCache& cache)
         if (!addFrame(set, name, cache))
             return set;
     }
-    set.outcome = FrameSet::Outcome::Loaded;
+    set.outcome = set.names.isEmpty() ? FrameSet::Outcome::NoImages : FrameSet::Outcome::Loaded;
     return set;
 }

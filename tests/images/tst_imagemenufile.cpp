@@ -22,7 +22,6 @@ class TestImageMenuFile : public QObject
 private slots:
     void rules_data();
     void rules();
-    void unfilledSlots();
     void itemLimit();
     void failures_data();
     void failures();
@@ -80,6 +79,15 @@ void TestImageMenuFile::rules_data()
         << QByteArray("[Radar]\nFirst,RAD1\n--[END]--\nSecond,RAD2\n") << int(Group::Radar) << 1
         << ""
         << "" << false;
+    QTest::newRow("unfilled slot 0: placeholder, every image")
+        << QByteArray("[Radar]\nLoop,RAD\n") << int(Group::Forecast) << 0 << "Fore"
+        << "" << true;
+    QTest::newRow("unfilled nhc slot 0")
+        << QByteArray("[Radar]\nLoop,RAD\n") << int(Group::NHC) << 0 << "0"
+        << "" << true;
+    QTest::newRow("unfilled later slot")
+        << QByteArray("[Radar]\nLoop,RAD\n") << int(Group::Radar) << 1 << ""
+        << "" << false;
     QTest::newRow("nhc item") << QByteArray("[NHC]\nOutlook,TWO\n") << int(Group::NHC) << 0
                               << "Outlook"
                               << "TWO" << true;
@@ -100,24 +108,6 @@ void TestImageMenuFile::rules()
     QTEST(s.tag, "tag");
     QTEST(s.visible, "visible");
     QVERIFY(status.text().isEmpty());
-}
-
-void TestImageMenuFile::unfilledSlots()
-{
-    TestHome home;
-    ImageMenuFile file;
-    file.read(home.write(ImageMenuFile::FileName, "[Radar]\nLoop,RAD\n"), nullptr);
-    const QStringList placeholders = {"Composite", "GOES",  "Lightning", "Radar", "Hurricane",
-                                      "0",         "Model", "Fore",      "Misc"};
-    for (int g = 0; g < ImageMenuFile::GroupCount; ++g) {
-        const auto& slots_ = file.group(static_cast<Group>(g));
-        if (g != Group::Radar) {
-            QCOMPARE(slots_[0].caption, placeholders.at(g));
-            QVERIFY(slots_[0].tag.isEmpty()); // the empty prefix: every image
-            QVERIFY(slots_[0].visible);
-        }
-        QVERIFY(!slots_[1].visible);
-    }
 }
 
 void TestImageMenuFile::itemLimit()

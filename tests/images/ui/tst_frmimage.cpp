@@ -95,15 +95,11 @@ void TestFrmImage::menusFromFile()
 {
     Fixture f;
     frmImage* w = f.controller().newViewer();
-    QCOMPARE(w->windowTitle(), QStringLiteral("Image Viewer"));
-    QCOMPARE(w->header(0)->title(), QStringLiteral("&File"));
-    QCOMPARE(w->header(frmImage::LoopHeader)->title(), QStringLiteral("&Loop"));
     QVERIFY(!w->header(frmImage::LoopHeader)->menuAction()->isEnabled());
     QAction* radar = w->slotAction(ImageMenuFile::Radar, 0);
     QCOMPARE(radar->text(), QStringLiteral("National Mosaic"));
     QCOMPARE(radar->data().toString(), QStringLiteral("RADALLUS"));
     QVERIFY(!w->slotAction(ImageMenuFile::Radar, 1)->isVisible());
-    QCOMPARE(w->slotAction(ImageMenuFile::NHC, 0)->text(), QStringLiteral("0"));
     QVERIFY(w->oceanAction(0)->isChecked()); // "A" by default
     QVERIFY(!w->oceanAction(1)->isChecked());
     w->close();
@@ -243,8 +239,6 @@ void TestFrmImage::displayImageShowsShared()
     frmImage* shared = f.controller().sharedViewer();
     QVERIFY(Fixture::waitLoaded(
         shared, [&] { f.controller().DisplayImage(QStringLiteral("G16CIRUS-12051000.JPG")); }));
-    QVERIFY(shared->isVisible());
-    QCOMPARE(shared->picture()->image().size(), QSize(40, 30));
     shared->showMinimized();
     QVERIFY(Fixture::waitLoaded(
         shared, [&] { f.controller().DisplayImage(QStringLiteral("G16CIRUS-12051000.JPG")); }));
