@@ -58,6 +58,12 @@ QStringList ProcessLauncher::resolve(const QString& commandLine) const
 
 qint64 ProcessLauncher::start(const QString& commandLine, LaunchWindow window)
 {
+    return startIn(m_programDir, commandLine, window);
+}
+
+qint64 ProcessLauncher::startIn(const QString& workingDirectory, const QString& commandLine,
+                                LaunchWindow window)
+{
     Q_UNUSED(window) // console programs get no window on this platform either way
     QStringList parts = resolve(commandLine);
     if (parts.isEmpty())
@@ -65,7 +71,7 @@ qint64 ProcessLauncher::start(const QString& commandLine, LaunchWindow window)
     QProcess process;
     process.setProgram(parts.takeFirst());
     process.setArguments(parts);
-    process.setWorkingDirectory(m_programDir);
+    process.setWorkingDirectory(workingDirectory);
     process.setStandardInputFile(QProcess::nullDevice());
     qint64 pid = 0;
     if (!process.startDetached(&pid))

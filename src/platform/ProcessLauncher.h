@@ -19,6 +19,14 @@ public:
     // Returns the started process id, or 0 when the program could not be found
     // or started.
     virtual qint64 start(const QString& commandLine, LaunchWindow window) = 0;
+    // The same, with the program running in workingDirectory. Launchers that
+    // do not place programs anywhere ignore the directory.
+    virtual qint64 startIn(const QString& workingDirectory, const QString& commandLine,
+                           LaunchWindow window)
+    {
+        Q_UNUSED(workingDirectory)
+        return start(commandLine, window);
+    }
 };
 
 // Splits command lines (double quotes group) and starts the program detached.
@@ -29,6 +37,8 @@ class ProcessLauncher : public IProcessLauncher
 public:
     explicit ProcessLauncher(QString programDir);
     qint64 start(const QString& commandLine, LaunchWindow window) override;
+    qint64 startIn(const QString& workingDirectory, const QString& commandLine,
+                   LaunchWindow window) override;
 
     // The program and its arguments for a command line; the program is
     // resolved as described above (empty when it cannot be found).
