@@ -11,5 +11,7 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
     libzip-dev libcurl4-openssl-dev libxcb1-dev libxcb-ewmh-dev \
     xvfb xauth x11-utils xdotool imagemagick poppler-utils \
     qt6-qpa-plugins fonts-dejavu-core >/dev/null
+# Engines: zlib for compressed stream blocks. Tests: a local SMTP server
+# (aiosmtpd) and test certificates (openssl).
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     zlib1g-dev python3 python3-aiosmtpd openssl >/dev/null

@@ -2,6 +2,7 @@
 // built pager against a simulated modem and paging terminal on a pseudo-terminal.
 #include "PagingTerminalSimulator.h"
 #include "TestSupport.h"
+#include "core/Settings.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
 #include "platform/ProcessLauncher.h"
@@ -86,7 +87,8 @@ struct PagerHome
     QString dir = home.path() + QStringLiteral("/.local/share/vantorel/");
     PagerConfig config = pagerFiles();
     RecordingLauncher launcher;
-    Pager pager{QStringLiteral(ABCPAGER_EXECUTABLE), launcher};
+    Settings settings;
+    Pager pager{settings, launcher, QStringLiteral(ABCPAGER_EXECUTABLE)};
     FakeClock clock;
 };
 
