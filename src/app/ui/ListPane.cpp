@@ -1,7 +1,6 @@
 #include "app/ui/ListPane.h"
 
 #include "app/MainState.h"
-#include "app/ui/MainMenus.h"
 #include "display/ProductRequests.h"
 #include "ingest/DataInPoller.h"
 
@@ -128,8 +127,7 @@ QWidget* ListPane::buildButtons()
     m_shrink->setToolTip(QStringLiteral("Compress Screen"));
     m_imageDisplay = new QPushButton(QStringLiteral("Images"));
     m_imageDisplay->setObjectName(QStringLiteral("cmdImageDisplay"));
-    m_imageDisplay->setEnabled(false);
-    m_imageDisplay->setToolTip(MainMenus::NotInThisBuild);
+    m_imageDisplay->setToolTip(QStringLiteral("Image Viewer"));
     m_log = new QPushButton(QStringLiteral("Log"));
     m_log->setObjectName(QStringLiteral("cmdLog"));
     m_log->setEnabled(false);

@@ -14,6 +14,7 @@
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
 #include "display/ui/QtTextPrinter.h"
+#include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
 #include "observations/MetarSearch.h"
@@ -31,7 +32,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -67,12 +67,18 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
     m_smallScreen = isSmallScreen();
+    m_images =
+        new ImageController({state.settings, *state.services().store, state.status, state.display,
+                             state.lists, *state.services().prompter, *state.services().launcher,
+                             *state.services().clock, state.programDir()},
+                            *this, this);
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
+    popup.listImages = [this] { m_images->imageList().mnuImageList_Click(); };
     m_listPopup->setHandlers(popup);
     m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
                                             state.display, *state.services().prompter, *this);
-    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup, *m_observations);
+    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup, {*m_observations, *m_images});
     buildCentral();
     buildTray();
     bindMenus();
@@ -115,6 +121,8 @@ void frmMain::buildCentral()
     m_pane = new ListPane(m_state, *m_menus->mnuPopup(), m_canvas);
     connect(m_pane->cmdShrink(), &QPushButton::clicked, this, &frmMain::cmdShrink_Click);
     connect(m_pane->cmdMetar(), &QPushButton::clicked, this, &frmMain::cmdMetar_Click);
+    connect(m_pane->cmdImageDisplay(), &QPushButton::clicked, m_images,
+            [this] { m_images->newViewer(); });
 
     txtDisplay = new QTextEdit(m_canvas);
     txtDisplay->setObjectName(QStringLiteral("txtDisplay"));
@@ -204,10 +212,10 @@ void frmMain::bindState()
     });
     ProductRequests& requests = m_state.requests();
     connect(&requests, &ProductRequests::focusDisplay, this, [this] { txtDisplay->setFocus(); });
-    connect(&requests, &ProductRequests::imageRequested, this, [this](const QString& n) {
-        m_state.status.setText(QStringLiteral("The image viewer is not available in this build: ") +
-                               n);
-    });
+    connect(&requests, &ProductRequests::imageRequested, m_images, &ImageController::DisplayImage);
+    requests.setImageListing([this] { m_images->imageList().mnuImageList_Click(); });
+    connect(&m_images->imageList(), &ImageList::listingKindChosen, &requests,
+            [&requests](const QString& kind) { requests.setListingRequest(kind); });
 }
 
 void frmMain::bindShortcuts()
@@ -548,18 +556,15 @@ void frmMain::showDisplay()
     txtDisplay->setVisible(true);
 }
 
-void frmMain::showImage(const QString& path)
+void frmMain::reopenLastImage()
 {
-    // A plain viewer for the image that was on show when the program closed.
-    auto* viewer = new QLabel;
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    viewer->setWindowTitle(QStringLiteral("Image Viewer"));
-    const QPixmap picture(path);
-    if (picture.isNull())
-        viewer->setText(QStringLiteral("Bad image file."));
-    else
-        viewer->setPixmap(picture);
-    viewer->show();
+    m_images->reopenLastImage();
+}
+
+void frmMain::requestTextProduct(const QString& name)
+{
+    m_state.requests().txtManual_Enter(name);
+    txtDisplay->setFocus();
 }
 
 void frmMain::setHideIngestVisible(bool visible)
@@ -599,4 +604,5 @@ void frmMain::closeDialogs()
     if (m_config)
         m_config->close();
     m_observations->closeAll();
+    m_images->closeAll();
 }
