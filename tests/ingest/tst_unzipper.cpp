@@ -52,14 +52,20 @@ struct Fixture
         if (!archive)
             return false;
         for (const Member& m : members) {
-            zip_source_t* source =
-                zip_source_buffer(archive, m.bytes.constData(), m.bytes.size(), 0);
-            const zip_int64_t index =
-                m.name.endsWith('/')
-                    ? zip_dir_add(archive, m.name.toUtf8().constData(), 0)
-                    : zip_file_add(archive, m.name.toUtf8().constData(), source, 0);
-            if (index < 0)
+            zip_int64_t index = -1;
+            if (m.name.endsWith('/')) {
+                index = zip_dir_add(archive, m.name.toUtf8().constData(), 0);
+            } else {
+                zip_source_t* source =
+                    zip_source_buffer(archive, m.bytes.constData(), m.bytes.size(), 0);
+                index = zip_file_add(archive, m.name.toUtf8().constData(), source, 0);
+                if (index < 0)
+                    zip_source_free(source);
+            }
+            if (index < 0) {
+                zip_discard(archive);
                 return false;
+            }
             if (m.encrypted &&
                 zip_file_set_encryption(archive, quint64(index), ZIP_EM_AES_256, "secret") != 0) {
                 zip_discard(archive);
