@@ -11,6 +11,7 @@
 #include "app/ui/frmConfig.h"
 #include "display/BulletinDisplay.h"
 #include "display/BulletinPrinter.h"
+#include "display/GphViewer.h"
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
 #include "display/ui/QtTextPrinter.h"
@@ -69,6 +70,7 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     m_smallScreen = isSmallScreen();
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
+    popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
     m_listPopup->setHandlers(popup);
     m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
                                             state.display, *state.services().prompter, *this);
@@ -177,7 +179,9 @@ void frmMain::bindMenus()
         about.exec();
     });
     connect(m_menus, &MainMenus::listPopupRequested, this, [this](int index) {
-        m_listPopup->mnuList_Click(index, m_pane->list(1)->selectionModel()->hasSelection());
+        const QModelIndexList rows = m_pane->list(1)->selectionModel()->selectedRows();
+        m_listPopup->mnuList_Click(index, !rows.isEmpty(),
+                                   rows.isEmpty() ? QString() : rows.first().data().toString());
     });
 }
 
