@@ -63,7 +63,8 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_commands(std::make_unique<MainMenuCommands>(state)),
       m_listPopup(std::make_unique<ListPopup>(state.requests(), *state.services().prompter)),
       m_shutdown(std::make_unique<ShutdownSequence>(state.programDir(), state.settings,
-                                                    *state.services().store, state.engine(), *this))
+                                                    *state.services().store, state.engine(), *this,
+                                                    *state.services().prompter))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
