@@ -5,6 +5,7 @@
 #include "app/MainMenuCommands.h"
 #include "app/MainState.h"
 #include "app/StartupSequence.h"
+#include "app/ui/EditCommands.h"
 #include "app/ui/ListPane.h"
 #include "app/ui/MainMenus.h"
 #include "app/ui/frmAbout.h"
@@ -33,6 +34,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -40,7 +42,6 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -119,10 +120,10 @@ void frmMain::buildCentral()
     connect(m_pane->cmdShrink(), &QPushButton::clicked, this, &frmMain::cmdShrink_Click);
     connect(m_pane->cmdMetar(), &QPushButton::clicked, this, &frmMain::cmdMetar_Click);
 
-    txtDisplay = new QTextEdit(m_canvas);
+    // A plain-text view: a bulletin or log of megabytes stays quick without wrapping.
+    txtDisplay = new QPlainTextEdit(m_canvas);
     txtDisplay->setObjectName(QStringLiteral("txtDisplay"));
-    txtDisplay->setAcceptRichText(false);
-    txtDisplay->setLineWrapMode(QTextEdit::NoWrap);
+    txtDisplay->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDisplay->setUndoRedoEnabled(true);
     QFont fixed(QStringLiteral("Courier New"), 9);
     fixed.setStyleHint(QFont::TypeWriter);
@@ -258,25 +259,7 @@ void frmMain::showDisplayText(const QString& text)
 
 void frmMain::editCommand(int command)
 {
-    switch (command) {
-    case 0:
-        txtDisplay->undo();
-        break;
-    case 1:
-        txtDisplay->cut();
-        break;
-    case 2:
-        txtDisplay->copy();
-        break;
-    case 3:
-        txtDisplay->paste();
-        break;
-    case 4:
-        txtDisplay->textCursor().removeSelectedText();
-        break;
-    default:
-        break;
-    }
+    EditCommands::apply(QApplication::focusWidget(), command);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -311,8 +294,7 @@ QtTextPrinter& frmMain::printer()
 void frmMain::mnuPrint_Click()
 {
     BulletinPrinter(printer(), *m_state.services().prompter)
-        .printShown(txtDisplay->toPlainText(), m_state.display.text(),
-                    m_state.tables.printerFontSize());
+        .printShown(txtDisplay->toPlainText(), m_state.tables.printerFontSize());
 }
 
 void frmMain::mnuPrintSetup_Click()
@@ -418,7 +400,10 @@ void frmMain::changeEvent(QEvent* event)
 
 void frmMain::restoreFromTray()
 {
-    showNormal();
+    // Back as it was before it was minimised or hidden: a maximised window
+    // stays maximised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
 }
@@ -556,7 +541,9 @@ void frmMain::showDisplay()
 void frmMain::showImage(const QString& path)
 {
     // A plain viewer for the image that was on show when the program closed.
-    auto* viewer = new QLabel;
+    // It belongs to the main window, so it ends with it.
+    auto* viewer = new QLabel(this, Qt::Window);
+    m_lastImage = viewer;
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowTitle(QStringLiteral("Image Viewer"));
     const QPixmap picture(path);
@@ -603,5 +590,7 @@ void frmMain::closeDialogs()
 {
     if (m_config)
         m_config->close();
+    if (m_lastImage)
+        m_lastImage->close();
     m_observations->closeAll();
 }

@@ -18,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSystemTrayIcon;
-class QTextEdit;
+class QPlainTextEdit;
 class QtTextPrinter;
 class frmConfig;
 
@@ -106,10 +106,11 @@ private:
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
     QWidget* m_canvas = nullptr;
-    QTextEdit* txtDisplay = nullptr;
+    QPlainTextEdit* txtDisplay = nullptr;
     QLabel* txtStatus = nullptr;
     QLineEdit* txtNETLink = nullptr;
     QSystemTrayIcon* cSysTray1 = nullptr;
+    QPointer<QWidget> m_lastImage;
     std::optional<int> m_fontSize;
     bool m_smallScreen = false;
 };
