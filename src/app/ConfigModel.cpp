@@ -10,6 +10,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+const QString DelayMessage =
+    QStringLiteral("Minutes of inactivity must be a whole number from 0 to 255.");
+} // namespace
+
 ConfigModel::ConfigModel(MainState& state) : m_state(state) {}
 
 ConfigFields ConfigModel::load() const
@@ -148,8 +153,28 @@ void ConfigModel::setEmailEntry(int n, const QString& address, bool writeToStore
                                         QStringLiteral("EMail") + QString::number(n), address);
 }
 
-bool ConfigModel::save(const ConfigFields& f)
+bool ConfigModel::isValidDelay(const QString& text)
 {
+    const QString t = text.trimmed();
+    bool ok = false;
+    const int minutes = t.toInt(&ok);
+    return ok && !t.startsWith(QLatin1Char('+')) && minutes >= 0 && minutes <= 255;
+}
+
+QString ConfigModel::validateDelay(const QString& text)
+{
+    if (isValidDelay(text))
+        return text.trimmed();
+    m_state.services().prompter->message(DelayMessage, QString(), IPrompter::Icon::Exclamation);
+    return m_state.settings.InactivityDelayText;
+}
+
+ConfigModel::SaveResult ConfigModel::save(const ConfigFields& f)
+{
+    if (!isValidDelay(f.delay)) {
+        m_state.services().prompter->message(DelayMessage, QString(), IPrompter::Icon::Exclamation);
+        return SaveResult::Invalid;
+    }
     Settings& s = m_state.settings;
     s.LimitAudio = f.audio == 0 ? -1 : 0;
     s.LimitOneAudio = f.audio == 1 ? -1 : 0;
@@ -199,10 +224,18 @@ bool ConfigModel::save(const ConfigFields& f)
     s.Filter0 = f.filters[0] ? 1 : 0;
     s.Filter1 = f.filters[1] ? 1 : 0;
     s.Filter2 = f.filters[2] ? 1 : 0;
-    s.writeConfigSave(*m_state.services().store);
-    m_state.services().store->sync();
+    SettingsStore& store = *m_state.services().store;
+    IPrompter& prompter = *m_state.services().prompter;
+    s.writeConfigSave(store);
+    if (!store.sync()) {
+        prompter.message(store.writeFailure() +
+                             QStringLiteral("\nThe changes apply until Vantorel ends; press Save "
+                                            "again once the file can be written."),
+                         QString(), IPrompter::Icon::Exclamation);
+        return SaveResult::NotWritten;
+    }
     if (restart)
-        m_state.services().prompter->message(QStringLiteral("Shut down Vantorel and restart."),
-                                             QString(), IPrompter::Icon::None);
-    return restart;
+        prompter.message(QStringLiteral("Shut down Vantorel and restart."), QString(),
+                         IPrompter::Icon::None);
+    return restart ? SaveResult::RestartNeeded : SaveResult::Saved;
 }

@@ -45,9 +45,23 @@ public:
     // The address book entry n (1..25) and its setting.
     QString emailEntry(int n) const;
     void setEmailEntry(int n, const QString& address, bool writeToStore);
+    // "Minutes of inactivity" as it leaves the field: a whole number from 0 to
+    // 255 is kept (trimmed); anything else is refused with a message and the
+    // field gets the value in use back.
+    QString validateDelay(const QString& text);
+    static bool isValidDelay(const QString& text);
+
+    enum class SaveResult
+    {
+        Saved,
+        RestartNeeded, // saved; the user was asked to restart
+        Invalid,       // a field was refused; nothing was applied
+        NotWritten,    // applied for this run, but the store could not be written
+    };
     // Save: applies the fields, writes the store in its fixed order, registers
-    // the mail server; returns true when a restart is needed (and says so).
-    bool save(const ConfigFields& fields);
+    // the mail server. The dialog closes only after Saved or RestartNeeded;
+    // every other result has been reported to the user.
+    SaveResult save(const ConfigFields& fields);
 
     static QString upperKey(const QString& text) { return text.toUpper(); }
 

@@ -34,7 +34,7 @@ bool ListPopup::available(int index) const
     return action && *action;
 }
 
-void ListPopup::mnuList_Click(int index, bool list1HasSelection)
+void ListPopup::mnuList_Click(int index, bool list1HasSelection, const QString& selectedEntry)
 {
     if (!available(index))
         return;
@@ -49,6 +49,11 @@ void ListPopup::mnuList_Click(int index, bool list1HasSelection)
     if (index >= 6 && !list1HasSelection) {
         m_prompter.message(QStringLiteral("Must select a product first"), QString(),
                            IPrompter::Icon::Information);
+        return;
+    }
+    const QString entry = selectedEntry.toUpper();
+    if (index == 7 && entry.startsWith(QLatin1String("GPH")) && m_handlers.afosPrint) {
+        m_handlers.afosPrint(entry);
         return;
     }
     (*handler(index))();

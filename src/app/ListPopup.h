@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class IPrompter;
@@ -8,7 +9,8 @@ class ProductRequests;
 // The filtered list's pop-up menu: 0 "List All Bulletins", 2 "List All
 // Images", 4 "Auto-Update", 6 "Add to Alarms", 7 "Print", 8 "Send to Pager",
 // 9 "Send to Email". The last four act on the selected entry of the filtered
-// list and ask for one first.
+// list and ask for one first. Print of an AFOS graphic (an entry beginning
+// with "GPH") has the outside viewer print it.
 class ListPopup
 {
 public:
@@ -18,6 +20,7 @@ public:
         std::function<void()> listImages;
         std::function<void()> addToAlarms;
         std::function<void()> print;
+        std::function<void(const QString& entry)> afosPrint;
         std::function<void()> page;
         std::function<void()> email;
     };
@@ -27,7 +30,8 @@ public:
     void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
     // True when the entry does something in this program.
     bool available(int index) const;
-    void mnuList_Click(int index, bool list1HasSelection);
+    // selectedEntry: the text of the selected entry of the filtered list.
+    void mnuList_Click(int index, bool list1HasSelection, const QString& selectedEntry = QString());
 
 private:
     const std::function<void()>* handler(int index) const;

@@ -3,14 +3,15 @@
 #include "core/Settings.h"
 #include "ingest/EngineControl.h"
 #include "platform/FileLister.h"
+#include "platform/Prompter.h"
 #include "platform/SettingsStore.h"
 
 #include <QFile>
 
 ShutdownSequence::ShutdownSequence(QString programDir, Settings& settings, SettingsStore& store,
-                                   EngineControl& engine, IShutdownHost& host)
+                                   EngineControl& engine, IShutdownHost& host, IPrompter& prompter)
     : m_programDir(std::move(programDir)), m_settings(settings), m_store(store), m_engine(engine),
-      m_host(host)
+      m_host(host), m_prompter(prompter)
 {
 }
 
@@ -43,6 +44,8 @@ void ShutdownSequence::saveSettings()
     }
     m_settings.writeShutdown(m_store, m_engine.hideIngestChecked(), !size.has_value());
     m_saved = m_store.sync();
+    if (!m_saved)
+        m_prompter.message(m_store.writeFailure(), QString(), IPrompter::Icon::Exclamation);
 }
 
 void ShutdownSequence::deleteMailBodies() const

@@ -4,6 +4,7 @@
 #include <optional>
 
 class EngineControl;
+class IPrompter;
 class Settings;
 class SettingsStore;
 
@@ -25,6 +26,7 @@ public:
 // the hide switch and the image on show go to the settings store, the engine
 // windows are shown again, the tray icon goes, this run's mail bodies
 // ("output*.txt") are deleted and the open dialogs are closed. Runs once.
+// Settings that cannot be written are reported before the program ends.
 class ShutdownSequence
 {
 public:
@@ -32,7 +34,7 @@ public:
     static constexpr int CommandWaitMs = 500;
 
     ShutdownSequence(QString programDir, Settings& settings, SettingsStore& store,
-                     EngineControl& engine, IShutdownHost& host);
+                     EngineControl& engine, IShutdownHost& host, IPrompter& prompter);
 
     // Exit from the menu: the engines are told to shut down, then the window closes.
     void mnuExit_Click();
@@ -49,6 +51,7 @@ private:
     SettingsStore& m_store;
     EngineControl& m_engine;
     IShutdownHost& m_host;
+    IPrompter& m_prompter;
     bool m_done = false;
     bool m_saved = true;
 };

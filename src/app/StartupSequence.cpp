@@ -14,8 +14,10 @@
 #include "platform/FileLister.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
+#include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
+#include "platform/ValueConversion.h"
 
 #include <QFileInfo>
 
@@ -74,11 +76,16 @@ bool StartupSequence::step(const std::function<void()>& statement)
 {
     if (m_failed)
         return false;
+    // The file name decides how an error is handled only while that file is
+    // being read; a later statement has nothing to do with it.
     try {
         statement();
+        m_currentFile.clear();
         return true;
     } catch (const RuntimeError& error) {
-        return handle(error) == Outcome::CarryOn;
+        const bool carryOn = handle(error) == Outcome::CarryOn;
+        m_currentFile.clear();
+        return carryOn;
     }
 }
 
@@ -153,6 +160,11 @@ void StartupSequence::prepareDirectories()
     CreateDir::CreateByPath(s.TrackPath + QStringLiteral("byte/"));
     CreateDir::CreateByPath(s.receiptDir());
     CreateDir::CreateByPath(s.TransferPath);
+    // Polling a directory that is not there, or cannot be listed or emptied,
+    // would take nothing without a word.
+    const QFileInfo dataIn(s.TransferPath);
+    if (!dataIn.isDir() || !dataIn.isReadable() || !dataIn.isExecutable() || !dataIn.isWritable())
+        throw RuntimeError(ErrorNumber::PathNotFound, s.TransferPath);
     CreateDir::CreateByPath(s.ArchivePath);
     m_state.lists.setLocalCodes(s.localFilterCodes());
     m_state.lists.setLongHeader(s.LongHeader != 0);
@@ -188,6 +200,16 @@ void StartupSequence::firstRun()
     }
     m_host.hideConfig();
     m_host.execConfigModal();
+    // The mode the dialog showed (or was changed to, which applies at once)
+    // is the one the next start uses, also when the dialog was left with Exit.
+    SettingsStore& store = *m_state.services().store;
+    store.write(QStringLiteral("Config"), QStringLiteral("WeathernodeMode"),
+                ValueConversion::trueFalse(s.WeathernodeMode));
+    store.write(QStringLiteral("Config"), QStringLiteral("NetworkMode"),
+                ValueConversion::trueFalse(s.NetworkMode));
+    if (!store.sync())
+        m_state.services().prompter->message(store.writeFailure(), QString(),
+                                             IPrompter::Icon::Exclamation);
     m_host.showMainWindow();
 }
 

@@ -17,7 +17,7 @@ public:
 
     // Runs all steps; false when start-up ended early ("Startup FAILED").
     bool run();
-    // The file that was being read when the last error occurred.
+    // The definition or table file being read; empty between files.
     QString currentFile() const { return m_currentFile; }
 
     // Searches for an outside program (by default through the launcher's

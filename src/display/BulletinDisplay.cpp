@@ -110,7 +110,19 @@ void BulletinDisplay::showMessage(const QString& text)
 
 void BulletinDisplay::showTextFile(const QString& path)
 {
-    m_display.setDisplay(TextFile::readAll(path), QString());
+    bool cut = false;
+    const QString text = TextFile::readTail(path, MaxLogBytes, &cut);
+    if (!cut) {
+        m_display.setDisplay(text, QString());
+        return;
+    }
+    const qint64 kilobytes = (QFileInfo(path).size() + 1023) / 1024;
+    m_display.setDisplay(QStringLiteral("     --- ") + QFileInfo(path).fileName() +
+                             QStringLiteral(" holds %1 KB: only its last %2 KB are shown ---\r\n")
+                                 .arg(kilobytes)
+                                 .arg(MaxLogBytes / 1024) +
+                             text,
+                         QString());
 }
 
 QString BulletinDisplay::shownText() const

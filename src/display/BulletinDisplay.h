@@ -11,7 +11,8 @@ class Settings;
 class StatusLine;
 
 // The bulletin area's behaviour: finding a product in its store and showing
-// it cleaned of its broadcast framing, and the text search. The window shows the display state's text.
+// it cleaned of its broadcast framing, and the text search. The window shows the display state's
+// text.
 class BulletinDisplay : public QObject
 {
     Q_OBJECT
@@ -40,8 +41,11 @@ public:
     // the state's display text).
     void setTextSource(std::function<QString()> source) { m_textSource = std::move(source); }
 
-    // Shows a whole text file with an empty tag; throws RuntimeError when missing.
+    // Shows a text file with an empty tag; throws RuntimeError when missing.
+    // Of a file larger than MaxLogBytes (the ever-growing alarm log) only the
+    // end is shown, under a line that says so.
     void showTextFile(const QString& path);
+    static constexpr qint64 MaxLogBytes = 512 * 1024;
     // Shows a message rather than a product (empty tag).
     void showMessage(const QString& text);
 

@@ -31,7 +31,7 @@ bool BulletinPrinter::mnuPrint_Click(const QString& displayText, int pointSize)
     return true;
 }
 
-bool BulletinPrinter::printShown(const QString& areaText, const QString& displayText, int pointSize)
+bool BulletinPrinter::printShown(const QString& areaText, int pointSize)
 {
-    return mnuPrint_Click(areaText.isEmpty() ? QString() : displayText, pointSize);
+    return mnuPrint_Click(areaText, pointSize);
 }

@@ -23,9 +23,8 @@ public:
     static QString printableText(const QString& displayText);
     // True when the text was printed; tells the user when there is nothing to print.
     bool mnuPrint_Click(const QString& displayText, int pointSize);
-    // Print of the bulletin area: nothing to print when the area is empty,
-    // otherwise the bulletin text on show.
-    bool printShown(const QString& areaText, const QString& displayText, int pointSize);
+    // Print of the bulletin area: its text as it is on show, edits included.
+    bool printShown(const QString& areaText, int pointSize);
 
 private:
     ITextPrinter& m_printer;

@@ -47,7 +47,11 @@ void SaveFile::save(const QString& path)
     m_settings.DefaultSaveDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
     m_store.write(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"),
                   m_settings.DefaultSaveDir);
-    m_store.sync();
+    if (!m_store.sync())
+        m_prompter.message(QStringLiteral("The bulletin was saved, but its directory is not "
+                                          "remembered for the next start.\n") +
+                               m_store.writeFailure(),
+                           QString(), IPrompter::Icon::Exclamation);
 }
 
 bool SaveFile::saveReporting(const QString& path)

@@ -6,16 +6,22 @@
 
 class IProcessLauncher;
 
-// Sends keystrokes with the xdotool program: one command line activates the
-// window and sends all keys in order.
+// Sends keystrokes with the xdotool program. One invocation finds the window
+// by its exact title, raises and focuses it and presses every key in order
+// with one "key" command. Typed text is pressed key by key under keysym
+// names, so no part of it can be read by xdotool as a command or an option
+// (its "type" command would swallow every later argument as text).
 class XdotoolKeystrokes : public IKeystrokeSender
 {
 public:
     explicit XdotoolKeystrokes(IProcessLauncher& launcher) : m_launcher(launcher) {}
     bool sendKeys(const QString& windowTitle, const QString& keys) override;
 
-    // The xdotool arguments after the window activation for a key string.
+    // "key" and the key names for a key string; empty when it holds no key.
     static QStringList toXdotool(const QString& keys);
+    // The keysym name xdotool presses for one typed character; empty for
+    // control characters.
+    static QString keysymFor(QChar c);
     // The whole command line.
     static QString commandLine(const QString& windowTitle, const QString& keys);
 

@@ -1,8 +1,8 @@
 #include "ingest/DataInPoller.h"
 
 #include "ingest/IProductProcessor.h"
+#include "platform/DirectoryEntries.h"
 #include "platform/ErrorReport.h"
-#include "platform/FileLister.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
@@ -53,12 +53,47 @@ bool DataInPoller::beginPass()
     if (m_passRunning)
         return false;
     emit logAvailable(TextFile::exists(m_programDir + QStringLiteral("weather.txt")));
-    m_files = FileLister::list(m_directory);
+    if (m_processor && !m_recovered) {
+        m_recovered = true;
+        m_processor->recover();
+    }
+    m_files = takeInventory();
     m_tmrRELink.stop();
     m_passRunning = true;
     m_index = 0;
     m_retries = 0;
     return true;
+}
+
+// The regular files with names that are text, in name order. Everything else
+// that would otherwise sit in the directory for ever is set aside: links and
+// special files (never followed), names that are no text, and hidden files
+// that nobody has written to for StaleHiddenAge (a hidden file is one an
+// engine is still writing).
+QStringList DataInPoller::takeInventory()
+{
+    QStringList files;
+    const QDateTime staleBefore = QDateTime::currentDateTime().addSecs(-m_staleHiddenAge);
+    for (const DirectoryEntries::Entry& e : DirectoryEntries::list(m_directory)) {
+        QString refusal;
+        if (e.kind == DirectoryEntries::Kind::Directory)
+            continue;
+        if (e.kind == DirectoryEntries::Kind::Link)
+            refusal = QStringLiteral("a link, not a file");
+        else if (e.kind == DirectoryEntries::Kind::Other)
+            refusal = QStringLiteral("not a regular file");
+        else if (!e.decodable)
+            refusal = QStringLiteral("name is not valid text");
+        else if (e.hidden() && e.modified < staleBefore)
+            refusal = QStringLiteral("hidden file left unfinished");
+        else if (e.hidden())
+            continue;
+        if (refusal.isEmpty())
+            files << e.name;
+        else if (m_processor)
+            m_processor->refuse(e.raw, refusal);
+    }
+    return files;
 }
 
 void DataInPoller::onStepTimer()

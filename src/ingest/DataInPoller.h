@@ -12,6 +12,7 @@ class IProductProcessor;
 // each file handed to the product processor, one file per event-loop turn so
 // that other timers and input are served between files. The polling timer is
 // off while a pass runs and on again after it, also after a reported error.
+// Before the first pass the processor puts back what an interrupted run left.
 class DataInPoller : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,9 @@ public:
     // moves on and leaves it for the next tick, and the pause between tries.
     void setRetryLimit(int turns) { m_retryLimit = turns; }
     void setRetryDelay(int milliseconds) { m_retryDelay = milliseconds; }
+    // A hidden file unchanged for this long is set aside rather than waited for.
+    static constexpr int StaleHiddenAge = 3600;
+    void setStaleHiddenAge(int seconds) { m_staleHiddenAge = seconds; }
 
 signals:
     // Whether the alarm log "weather.txt" exists (the log button follows it).
@@ -55,6 +59,7 @@ private:
     };
 
     bool beginPass();
+    QStringList takeInventory();
     Next step();
     void onStepTimer();
     void finishPass();
@@ -73,4 +78,6 @@ private:
     int m_retries = 0;
     int m_retryLimit = 50;
     int m_retryDelay = 20;
+    int m_staleHiddenAge = StaleHiddenAge;
+    bool m_recovered = false;
 };

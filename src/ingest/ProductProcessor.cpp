@@ -14,13 +14,18 @@
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
+
+#include "ingest/StagedFiles.h"
+#include "platform/FileMove.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-#include <filesystem>
+#include <QPointer>
+#include <QTimer>
+#include <sys/stat.h>
 
 namespace {
 
@@ -30,87 +35,52 @@ struct UnreadableFile
 {
 };
 
+// The product file cannot leave the Data-In directory now (no right to remove
+// it there, or to create it in the store): it stays where it is.
+struct NotTakenYet
+{
+    QString reason;
+};
+
 // The name or key cannot be used as a file name: the product is quarantined.
 struct BadFileName
 {
     QString reason;
 };
 
-std::filesystem::path fsPath(const QString& path)
+bool lstatMode(const QString& path, mode_t* mode)
 {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    *mode = info.st_mode;
+    return true;
+}
+
+// The entry is there (of whatever kind: a link counts, not what it points to).
+bool isPresent(const QString& path)
+{
+    mode_t mode = 0;
+    return lstatMode(path, &mode);
 }
 
 bool fileExists(const QString& path)
 {
-    return QFileInfo(path).isFile();
+    mode_t mode = 0;
+    return lstatMode(path, &mode) && S_ISREG(mode);
 }
 
 void removeIfPresent(const QString& path)
 {
-    if (fileExists(path) && !QFile::remove(path))
+    if (isPresent(path) && !QFile::remove(path))
         throw RuntimeError(ErrorNumber::PermissionDenied, QStringLiteral("cannot delete ") + path);
-}
-
-ErrorNumber numberFor(const std::error_code& error, const QString& to)
-{
-    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
-        return ErrorNumber::PathNotFound;
-    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
-        return ErrorNumber::PermissionDenied;
-    return ErrorNumber::PathFileAccess;
-}
-
-// Copies whole (through a hidden temporary file beside the target), then
-// removes the source: used when a rename cannot cross file systems.
-void copyThenRemove(const QString& from, const QString& to)
-{
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        throw UnreadableFile{};
-    QTemporaryFile temp(QFileInfo(to).absolutePath() + QStringLiteral("/.move-XXXXXX"));
-    if (!temp.open())
-        throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("cannot write ") + to);
-    QByteArray buffer;
-    while (!(buffer = source.read(1024 * 1024)).isEmpty()) {
-        if (temp.write(buffer) != buffer.size())
-            throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("cannot write ") + to);
-    }
-    temp.close();
-    QFile::setPermissions(temp.fileName(), source.permissions());
-    std::error_code error;
-    std::filesystem::rename(fsPath(temp.fileName()), fsPath(to), error);
-    if (error)
-        throw RuntimeError(numberFor(error, to), QStringLiteral("cannot write ") + to);
-    temp.setAutoRemove(false);
-    source.close();
-    if (!QFile::remove(from))
-        throw RuntimeError(ErrorNumber::PermissionDenied, QStringLiteral("cannot delete ") + from);
-}
-
-// Moves a file, replacing the target; across file systems copy then remove.
-void moveFile(const QString& from, const QString& to)
-{
-    std::error_code error;
-    std::filesystem::rename(fsPath(from), fsPath(to), error);
-    if (!error)
-        return;
-    if (!fileExists(from))
-        throw RuntimeError(ErrorNumber::FileNotFound, from);
-    if (error == std::errc::cross_device_link) {
-        copyThenRemove(from, to);
-        return;
-    }
-    throw RuntimeError(numberFor(error, to), from + QStringLiteral(" -> ") + to +
-                                                 QStringLiteral(": ") +
-                                                 QString::fromLocal8Bit(error.message().c_str()));
 }
 
 // Renames when the file is there; the target is replaced.
 void renameIfPresent(const QString& from, const QString& to)
 {
     if (fileExists(from))
-        moveFile(from, to);
+        FileMove::move(from, to);
 }
 
 // The file copy of the hourly collections: the target is replaced whole.
@@ -118,28 +88,10 @@ void copyIfPresent(const QString& from, const QString& to)
 {
     if (!fileExists(from))
         return;
-    const QString temp = to + QStringLiteral(".part");
-    QFile::remove(temp);
-    if (!QFile::copy(from, temp))
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
         throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("cannot copy ") + from);
-    moveFile(temp, to);
-}
-
-// Writes a small file whole: a hidden temporary file renamed over the target.
-// (No flush to disk per product: the receipt is rewritten for every product.)
-void writeWhole(const QString& path, const QByteArray& bytes)
-{
-    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.write-XXXXXX"));
-    if (!temp.open() || temp.write(bytes) != bytes.size())
-        throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("cannot write ") + path);
-    temp.close();
-    QFile::setPermissions(temp.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    std::error_code error;
-    std::filesystem::rename(fsPath(temp.fileName()), fsPath(path), error);
-    if (error)
-        throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("cannot write ") + path);
-    temp.setAutoRemove(false);
+    FileMove::writeWhole(to, source.readAll(), false);
 }
 
 QString printable(const QString& text)
@@ -163,13 +115,14 @@ bool isPathComponent(const QString& name)
 ProductProcessor::ProductProcessor(const Context& context, IAlarmLoops& alarms, IMetarHooks& metar,
                                    QObject* parent)
     : QObject(parent), m_c(context), m_alarms(alarms), m_metar(metar),
-      m_unzipper(context.settings, context.alarms, context.status, context.prompter, metar)
+      m_unzipper(context.settings, context.alarms, context.status, metar),
+      m_quarantine(context.programDir)
 {
 }
 
 QString ProductProcessor::quarantineDir() const
 {
-    return m_c.programDir + QuarantineFolder;
+    return m_quarantine.directory();
 }
 
 QString ProductProcessor::productKey(const QString& identifier, const QString& station,
@@ -212,16 +165,24 @@ void ProductProcessor::ProcessData(const QString& fileName)
 {
     const Product p = describe(fileName);
     m_c.status.setText(QStringLiteral("Processing ") + p.received.left(12));
-    m_lastDataTime = m_c.clock.now();
+    const QDateTime started = m_c.clock.now();
     if (!isPathComponent(p.original)) {
         // Not a name in the Data-In directory: nothing there to take.
         m_c.status.setText(QStringLiteral("Ignored bad file name ") + printable(p.original));
         return;
     }
     const QString marker = QStringLiteral("Bad file: ") + p.received;
+    const QString path = dataInPath(p);
+    mode_t mode = 0;
+    if (!lstatMode(path, &mode))
+        return;
+    if (!S_ISREG(mode)) {
+        // Never followed, and no product: set aside as it is.
+        refuse(QFile::encodeName(p.original), S_ISLNK(mode) ? QStringLiteral("a link, not a file")
+                                                            : QStringLiteral("not a regular file"));
+        return;
+    }
     try {
-        if (!fileExists(dataInPath(p)))
-            return;
         if (!isSafeFileName(p.original) || !isSafeFileName(p.fileName))
             throw BadFileName{QStringLiteral("bad file name")};
         dispatch(p);
@@ -232,10 +193,17 @@ void ProductProcessor::ProcessData(const QString& fileName)
             return; // left for the next poll
         m_retryMarker = marker;
         throw RuntimeError(ErrorNumber::PathFileAccess, p.received);
+    } catch (const NotTakenYet& wait) {
+        m_c.status.setText(QStringLiteral("Cannot take ") + printable(p.original) +
+                           QStringLiteral(" from Data-In yet (") + wait.reason + QLatin1Char(')'));
+        if (m_retryMarker == marker)
+            return; // left for the next poll; nothing stored was touched
+        m_retryMarker = marker;
+        throw RuntimeError(ErrorNumber::PathFileAccess, p.received);
     } catch (const BadFileName& bad) {
-        quarantine(dataInPath(p), p.original, bad.reason);
+        quarantine(path, p.original, bad.reason);
     } catch (const RuntimeError& error) {
-        if (error.number() != ErrorNumber::FileNotFound || fileExists(dataInPath(p)))
+        if (error.number() != ErrorNumber::FileNotFound || isPresent(path))
             reportError(p, error.code(), error.text());
     } catch (const std::exception& error) {
         reportError(p, static_cast<int>(ErrorNumber::InvalidCall),
@@ -243,6 +211,31 @@ void ProductProcessor::ProcessData(const QString& fileName)
     } catch (...) {
         reportError(p, static_cast<int>(ErrorNumber::InvalidCall), QString());
     }
+    // An arrival is a file taken out of Data-In, not one that stays there.
+    if (!isPresent(path))
+        m_lastDataTime = started;
+}
+
+void ProductProcessor::refuse(const QByteArray& rawName, const QString& reason)
+{
+    quarantineRaw(QFile::encodeName(m_c.settings.TransferPath) + rawName,
+                  QFile::decodeName(rawName), reason);
+}
+
+void ProductProcessor::recover()
+{
+    const Settings& s = m_c.settings;
+    QStringList errors;
+    const QStringList restored = StagedFiles::recover(
+        {s.TextPath, s.SAPath},
+        {s.TextPath, s.SAPath, s.GIFPath, s.TransferPath, s.receiptDir(), m_c.programDir},
+        s.TransferPath, &errors);
+    if (!errors.isEmpty())
+        m_c.status.setText(QStringLiteral("Could not put back an unfinished product: ") +
+                           errors.join(QStringLiteral("; ")));
+    else if (!restored.isEmpty())
+        m_c.status.setText(QStringLiteral("Unfinished products put back into Data-In: ") +
+                           restored.join(QStringLiteral(", ")));
 }
 
 void ProductProcessor::dispatch(const Product& p)
@@ -276,19 +269,33 @@ void ProductProcessor::discard(const Product& p, const QString& status)
         m_c.status.setText(status);
 }
 
+// Moves a file out of the Data-In directory. A move that is not allowed
+// leaves it there for the next poll.
+void ProductProcessor::takeOut(const Product& p, const QString& to)
+{
+    try {
+        FileMove::move(dataInPath(p), to);
+    } catch (const RuntimeError& error) {
+        if (error.number() == ErrorNumber::PermissionDenied)
+            throw NotTakenYet{error.text()};
+        throw;
+    }
+}
+
 bool ProductProcessor::quarantine(const QString& source, const QString& name, const QString& reason)
 {
-    const QString dir = quarantineDir();
-    QDir().mkpath(dir);
-    const QString base = printable(name);
-    QString target = dir + base;
-    for (int n = 1; QFileInfo::exists(target); ++n)
-        target = dir + base + QLatin1Char('.') + QString::number(n);
-    const QString detail = base + QStringLiteral(" (") + reason + QLatin1Char(')');
-    try {
-        moveFile(source, target);
-    } catch (...) {
-        m_c.status.setText(QStringLiteral("Could not move to track/bad: ") + detail);
+    return quarantineRaw(QFile::encodeName(source), name, reason);
+}
+
+bool ProductProcessor::quarantineRaw(const QByteArray& source, const QString& name,
+                                     const QString& reason)
+{
+    const QString used = m_quarantine.take(source, name);
+    const QString detail =
+        (used.isEmpty() ? Quarantine::safeName(name) : used) + QStringLiteral(" (") + reason + ')';
+    if (used.isEmpty()) {
+        m_c.status.setText(QStringLiteral("Could not move to track/bad: ") + detail +
+                           QStringLiteral(": ") + m_quarantine.error());
         return false;
     }
     m_c.status.setText(QStringLiteral("Moved to track/bad: ") + detail);
@@ -302,7 +309,7 @@ void ProductProcessor::reportError(const Product& p, int number, const QString& 
     m_c.display.setDisplay(ErrorReport::format(Caption, number, text) + QStringLiteral("\n\n") +
                                p.fileName + QLatin1Char('-') + p.received,
                            m_c.display.tag());
-    if (fileExists(dataInPath(p)))
+    if (isPresent(dataInPath(p)))
         quarantine(dataInPath(p), p.original, QStringLiteral("error ") + QString::number(number));
 }
 
@@ -313,61 +320,88 @@ void ProductProcessor::setDdeHeader(const Product& p, const QString& name)
 
 void ProductProcessor::processStatus(const Product& p)
 {
-    const QString target = m_c.programDir + QStringLiteral("status.txt");
-    removeIfPresent(target);
-    moveFile(dataInPath(p), target);
+    takeOut(p, m_c.programDir + QStringLiteral("status.txt"));
     m_c.status.setText(QStringLiteral("New STATUS file ready"));
 }
 
 void ProductProcessor::processImage(const Product& p)
 {
     const QString& dir = m_c.settings.GIFPath;
-    removeIfPresent(dir + p.fileName);
     const QString extension = p.received.contains(QLatin1String(".GIF")) ? QStringLiteral(".GIF")
                                                                          : QStringLiteral(".JPG");
     const QString newName = p.fileName.left(p.fileName.indexOf(QLatin1Char('.'))) +
                             QLatin1Char('-') + timestamp() + extension;
-    removeIfPresent(dir + newName);
-    moveFile(dataInPath(p), dir + newName);
+    takeOut(p, dir + newName);
+    if (newName != p.fileName)
+        removeIfPresent(dir + p.fileName);
     m_c.status.setText(QStringLiteral("Received ") + newName);
     m_alarms.matchProductName(p.productName, newName);
     m_c.lists.addReceived(newName);
     setDdeHeader(p, newName);
 }
 
+// The archive waits in SAPath under a staged name while it is extracted, so
+// that an interrupted extraction is done again at the next start.
 void ProductProcessor::processCompressed(const Product& p)
 {
-    const QString& sa = m_c.settings.SAPath;
-    const QString archive = sa + p.fileName;
     const QString& name = p.fileName;
     const bool hourly =
         name.contains(QLatin1String("SAHOURLY")) || name.contains(QLatin1String("SFCOBS")) ||
         name.contains(QLatin1String("UPROBS")) || name.contains(QLatin1String("SAORCM"));
-    removeIfPresent(archive);
-    moveFile(dataInPath(p), archive);
-    if (!hourly) {
-        // The contents land in the Data-In directory for a later poll.
-        if (m_unzipper.Unzipit(archive, m_c.settings.TransferPath))
-            removeIfPresent(archive);
-        else
-            quarantine(archive, p.original, m_c.status.text());
+    const QString staged = StagedFiles::stagedPath(m_c.settings.SAPath, p.original);
+    takeOut(p, staged);
+    extractStaged(p, staged, hourly, std::nullopt);
+}
+
+void ProductProcessor::extractStaged(const Product& p, const QString& staged, bool hourly,
+                                     const std::optional<QString>& password)
+{
+    const QString& target = hourly ? m_c.settings.SAPath : m_c.settings.TransferPath;
+    m_unzipper.setPassword(password);
+    m_unzipper.setArchiveName(p.original);
+    const int result = m_unzipper.extract(staged, target);
+    m_unzipper.setPassword(std::nullopt);
+    if (result == Unzipper::NeedsPassword && !password) {
+        askPassword(p, staged, hourly);
         return;
     }
-    if (!m_unzipper.Unzipit(archive, sa))
-        return; // the archive stays in SAPath
+    if (hourly) {
+        finishHourly(p, staged, result == 0);
+        return;
+    }
+    // The contents land in the Data-In directory for a later poll.
+    if (result != 0)
+        quarantine(staged, p.original, m_c.status.text());
+    else if (!m_unzipper.refused().isEmpty())
+        quarantine(staged, p.original,
+                   QStringLiteral("not extracted: ") + m_unzipper.refused().join(QLatin1Char(' ')));
+    else
+        QFile::remove(staged);
+}
+
+void ProductProcessor::finishHourly(const Product& p, const QString& staged, bool extractedOk)
+{
+    const QString& sa = m_c.settings.SAPath;
+    const QString& name = p.fileName;
+    const QString archive = sa + name;
+    if (!extractedOk) {
+        FileMove::move(staged, archive); // the archive stays in SAPath
+        return;
+    }
     if (name.contains(QLatin1String("SAHOURLY"))) {
         copyIfPresent(sa + QStringLiteral("SAHOURLY.TXT"),
                       sa + QStringLiteral("SAHOURLY.") + timestamp() + QStringLiteral(".TXT"));
-        removeIfPresent(archive);
-    }
-    if (name.contains(QLatin1String("SAORCMUS"))) {
+        QFile::remove(staged);
+    } else if (name.contains(QLatin1String("SAORCMUS"))) {
         copyIfPresent(sa + QStringLiteral("SAORCMUS.TXT"),
                       sa + QStringLiteral("SAORCMUS.") + timestamp() + QStringLiteral(".TXT"));
-        removeIfPresent(archive);
+        QFile::remove(staged);
         const QString program = m_c.programDir + QStringLiteral("rcmunzip");
         if (m_c.settings.RCMUnzip != 0 && fileExists(program))
             m_c.launcher.start(QLatin1Char('"') + program + QStringLiteral("\" RUN"),
                                LaunchWindow::Hidden);
+    } else {
+        FileMove::move(staged, archive); // collections that are only extracted stay
     }
     m_c.status.setText(QStringLiteral("Received ") + name);
     m_c.lists.addReceived(name);
@@ -375,14 +409,53 @@ void ProductProcessor::processCompressed(const Product& p)
     m_alarms.matchProductName(p.productName, name);
 }
 
+// The archive waits, staged, while the user is asked; polling goes on.
+void ProductProcessor::askPassword(const Product& p, const QString& staged, bool hourly)
+{
+    m_waiting.insert(staged,
+                     Waiting{p, hourly ? m_c.settings.SAPath : m_c.settings.TransferPath, hourly});
+    m_c.status.setText(p.fileName + QStringLiteral(" is encrypted: waiting for its password"));
+    QPointer<ProductProcessor> self(this);
+    m_c.prompter.inputLater(Unzipper::PasswordPrompt, p.fileName,
+                            [self, staged](std::optional<QString> answer) {
+                                // Answered later, or at once by a prompter
+                                // that does not wait: never inside this call.
+                                QTimer::singleShot(0, self, [self, staged, answer] {
+                                    if (self)
+                                        self->passwordAnswered(staged, answer);
+                                });
+                            });
+}
+
+void ProductProcessor::passwordAnswered(const QString& staged, const std::optional<QString>& answer)
+{
+    const auto it = m_waiting.find(staged);
+    if (it == m_waiting.end())
+        return;
+    const Waiting waiting = *it;
+    m_waiting.erase(it);
+    if (!fileExists(staged))
+        return;
+    if (!answer || answer->isEmpty()) {
+        quarantine(staged, waiting.product.original, QStringLiteral("no password given"));
+        return;
+    }
+    try {
+        extractStaged(waiting.product, staged, waiting.hourly, answer);
+    } catch (const RuntimeError& error) {
+        reportError(waiting.product, error.code(), error.text());
+        if (fileExists(staged))
+            quarantine(staged, waiting.product.original, error.text());
+    }
+}
+
 void ProductProcessor::processWebPage(const Product& p)
 {
     const QString target = m_c.settings.TextPath + p.fileName;
-    removeIfPresent(target);
+    takeOut(p, target);
     m_c.status.setText(QStringLiteral("Received ") + p.fileName);
     m_c.lists.addReceived(p.fileName);
     setDdeHeader(p, p.fileName);
-    moveFile(dataInPath(p), target);
 }
 
 bool ProductProcessor::openProduct(QFile& file) const
@@ -405,7 +478,11 @@ void ProductProcessor::processText(const Product& p)
     case ProductHeader::Outcome::Truncated:
         throw RuntimeError(ErrorNumber::InputPastEnd, p.received);
     case ProductHeader::Outcome::Corrupt:
-        discard(p, QStringLiteral("Corrupt ") + p.fileName);
+        // Kept rather than deleted: a first line this long is no heading, but
+        // a product may follow it.
+        if (quarantine(dataInPath(p), p.original, QStringLiteral("first line too long")))
+            m_c.status.setText(QStringLiteral("Corrupt ") + p.fileName +
+                               QStringLiteral(", moved to track/bad"));
         return;
     case ProductHeader::Outcome::TestFile:
         discard(p, QStringLiteral("Testfile ") + header.identifier);
@@ -425,6 +502,10 @@ void ProductProcessor::processText(const Product& p)
         return;
     }
     deriveIdentifier(p, s);
+    if (s.station == QLatin1String("KUNK")) {
+        discard(p, QString()); // also a station that only derivation named
+        return;
+    }
     const QString key = productKey(s.identifier, s.station, p.state);
     if (!isSafeFileName(key))
         throw BadFileName{QStringLiteral("bad product key ") + printable(key)};
@@ -433,10 +514,8 @@ void ProductProcessor::processText(const Product& p)
         discard(p, ignored);
         return;
     }
-    rotateVersions(key, retention.count);
-    if (!fileText(p, key))
+    if (!fileText(p, key, retention.count))
         return;
-    writeReceipt(p, key);
     m_c.newProducts.add(key);
     runMetarHooks(key);
     addToLists(p, listLine(key, retention), key);
@@ -553,27 +632,48 @@ void ProductProcessor::rotateVersions(const QString& key, int count) const
         renameIfPresent(base, version(1));
 }
 
-// Moves the product under its key; a product that cannot be filed goes to
-// quarantine. False when it was not filed.
-bool ProductProcessor::fileText(const Product& p, const QString& key)
+// The product leaves the Data-In directory first (staged in the store), its
+// receipt is written, and only then do the older versions move up and the
+// product take its key. A product that cannot be filed goes to quarantine;
+// one that cannot leave the Data-In directory yet stays there untouched.
+// False when it was not filed.
+bool ProductProcessor::fileText(const Product& p, const QString& key, int count)
 {
     const QString target = m_c.settings.TextPath + key;
-    QString reason;
+    const QString staged = StagedFiles::stagedPath(m_c.settings.TextPath, p.original);
     try {
-        moveFile(dataInPath(p), target);
+        takeOut(p, staged);
     } catch (const RuntimeError& error) {
-        reason = error.text();
+        if (error.number() == ErrorNumber::FileNotFound)
+            throw;
+        quarantine(dataInPath(p), p.original, QStringLiteral("not filed: ") + error.text());
+        return false;
     }
-    if (reason.isEmpty() && fileExists(target))
-        return true;
-    if (fileExists(dataInPath(p)))
-        quarantine(dataInPath(p), p.original, QStringLiteral("not filed: ") + reason);
-    return false;
+    writeReceipt(p, key);
+    try {
+        rotateVersions(key, count);
+        FileMove::move(staged, target);
+    } catch (const RuntimeError& error) {
+        quarantine(staged, p.original, QStringLiteral("not filed: ") + error.text());
+        return false;
+    }
+    return fileExists(target);
 }
 
-void ProductProcessor::writeReceipt(const Product& p, const QString& key) const
+// A receipt that cannot be written is reported; the product is filed anyway.
+void ProductProcessor::writeReceipt(const Product& p, const QString& key)
 {
-    writeWhole(m_c.settings.receiptDir() + p.fileName, (key + QStringLiteral("\r\n")).toLatin1());
+    const QString dir = m_c.settings.receiptDir();
+    if (dir.isEmpty())
+        return;
+    try {
+        FileMove::writeWhole(dir + p.fileName, (key + QStringLiteral("\r\n")).toLatin1(), false);
+    } catch (const RuntimeError& error) {
+        m_c.display.setDisplay(
+            ErrorReport::format(Caption, error.code(),
+                                QStringLiteral("receipt not written: ") + error.text()),
+            m_c.display.tag());
+    }
 }
 
 void ProductProcessor::runMetarHooks(const QString& key)

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "ingest/IProductProcessor.h"
+#include "ingest/Quarantine.h"
 #include "ingest/Unzipper.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class AlarmFile;
 class DisplayState;
@@ -29,14 +32,19 @@ class StatusLine;
 // records it in the lists and the new-products entries and runs the alarm
 // loops. A file is filed, discarded by rule, or moved to the quarantine
 // directory track/bad/ when an error stops it; it is never lost. A file that
-// cannot be read is left in place: the first time PathFileAccess is thrown so
-// that the poller retries it, the second time it waits for the next poll.
+// cannot be read, or cannot leave the Data-In directory (no right to), is left
+// in place: the first time PathFileAccess is thrown so that the poller retries
+// it, the second time it waits for the next poll. Stored versions are rotated
+// only once the new product has left the Data-In directory, so a product that
+// cannot be taken never costs an older one.
+//
+// An encrypted archive waits, set aside, for its password, which is asked
+// without stopping the polling; everything else goes on being filed.
 class ProductProcessor : public QObject, public IProductProcessor
 {
     Q_OBJECT
 public:
     static inline const QString Caption = QStringLiteral("MAIN: ProcessData");
-    static inline const QString QuarantineFolder = QStringLiteral("track/bad/");
 
     // What processing reads and where it reports.
     struct Context
@@ -59,12 +67,16 @@ public:
                      QObject* parent = nullptr);
 
     void ProcessData(const QString& fileName) override;
+    void refuse(const QByteArray& rawName, const QString& reason) override;
+    void recover() override;
 
     // programDir + "track/bad/".
     QString quarantineDir() const;
     // "Bad file: " + received name while a file could not be read.
     QString retryMarker() const { return m_retryMarker; }
     Unzipper& unzipper() { return m_unzipper; }
+    // Archives waiting for their password.
+    int waitingForPassword() const { return int(m_waiting.size()); }
     // When the last product file was taken (the data-loss watchdog reads it).
     QDateTime lastDataTime() const { return m_lastDataTime; }
     void setLastDataTime(const QDateTime& time) { m_lastDataTime = time; }
@@ -102,11 +114,24 @@ private:
         int item = -1; // the menu item that matched, -1 for none
     };
 
+    struct Waiting
+    {
+        Product product;
+        QString target; // extraction directory
+        bool hourly = false;
+    };
+
     static Product describe(const QString& fileName);
     void dispatch(const Product& p);
     void processStatus(const Product& p);
     void processImage(const Product& p);
     void processCompressed(const Product& p);
+    void extractStaged(const Product& p, const QString& staged, bool hourly,
+                       const std::optional<QString>& password);
+    void finishHourly(const Product& p, const QString& staged, bool extractedOk);
+    void askPassword(const Product& p, const QString& staged, bool hourly);
+    void passwordAnswered(const QString& staged, const std::optional<QString>& answer);
+    void takeOut(const Product& p, const QString& to);
     void processWebPage(const Product& p);
     void processText(const Product& p);
 
@@ -116,8 +141,8 @@ private:
     static void deriveIdentifier(const Product& p, Settled& s);
     Retention retentionFor(const QString& key, const QString& station) const;
     void rotateVersions(const QString& key, int count) const;
-    bool fileText(const Product& p, const QString& key);
-    void writeReceipt(const Product& p, const QString& key) const;
+    bool fileText(const Product& p, const QString& key, int count);
+    void writeReceipt(const Product& p, const QString& key);
     void runMetarHooks(const QString& key);
     QString listLine(const QString& key, const Retention& retention) const;
     void addToLists(const Product& p, const QString& line, const QString& key);
@@ -127,12 +152,15 @@ private:
     void setDdeHeader(const Product& p, const QString& name);
     void discard(const Product& p, const QString& status);
     bool quarantine(const QString& source, const QString& name, const QString& reason);
+    bool quarantineRaw(const QByteArray& source, const QString& name, const QString& reason);
     void reportError(const Product& p, int number, const QString& text);
 
     Context m_c;
     IAlarmLoops& m_alarms;
     IMetarHooks& m_metar;
     Unzipper m_unzipper;
+    Quarantine m_quarantine;
+    QMap<QString, Waiting> m_waiting; // by staged archive path
     QString m_retryMarker;
     QDateTime m_lastDataTime;
 };

@@ -4,7 +4,6 @@
 #include "core/IMetarHooks.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
-#include "platform/Prompter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,18 +53,23 @@ bool replaceWith(QTemporaryFile& temp, const QString& target)
 } // namespace
 
 Unzipper::Unzipper(const Settings& settings, const AlarmFile& alarms, StatusLine& status,
-                   IPrompter& prompter, IMetarHooks& metar)
-    : m_settings(settings), m_alarms(alarms), m_status(status), m_prompter(prompter), m_metar(metar)
+                   IMetarHooks& metar)
+    : m_settings(settings), m_alarms(alarms), m_status(status), m_metar(metar)
 {
 }
 
 bool Unzipper::Unzipit(const QString& FileN, const QString& FileP)
 {
+    return extract(FileN, FileP) == 0;
+}
+
+int Unzipper::extract(const QString& FileN, const QString& FileP)
+{
     const int result = VBUnZip32(FileN, FileP);
     // The hourly observations run whether or not the extraction succeeded.
-    if (FileN.contains(QLatin1String("SAHOURLY")))
+    if (FileN.contains(QLatin1String("SAHOURLY")) && result != NeedsPassword)
         runHourlyHooks();
-    return result == 0;
+    return result;
 }
 
 int Unzipper::VBUnZip32(const QString& zipPath, const QString& directory)
@@ -100,7 +104,7 @@ QString Unzipper::targetName(const QString& memberName)
 int Unzipper::extractAll(const QString& zipPath, const QString& directory)
 {
     m_extracted.clear();
-    m_archivePassword.reset();
+    m_refused.clear();
     const QFileInfo info(zipPath);
     if (!info.isFile())
         return ZIP_ER_NOENT;
@@ -114,63 +118,104 @@ int Unzipper::extractAll(const QString& zipPath, const QString& directory)
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count <= 0)
         return ZIP_ER_NOZIP; // nothing to extract
+    if (count > m_maxMembers)
+        return TooManyMembers;
+    if (const int declared = checkDeclaredSizes(archive, count); declared != 0)
+        return declared;
+    qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
-        const int result = extractMember(archive, i, directory);
+        const int result = extractMember(archive, i, directory, &total);
+        if (result == ArchiveTooLarge || result == MemberTooLarge)
+            removeExtracted(directory); // contents larger than declared
         if (result != 0)
             return result;
     }
     return 0;
 }
 
+// The sizes the archive declares, before anything is written.
+int Unzipper::checkDeclaredSizes(void* handle, qint64 count) const
+{
+    auto* archive = static_cast<zip_t*>(handle);
+    qint64 total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, i, 0, &stat) != 0)
+            return zip_error_code_zip(zip_get_error(archive));
+        if (!(stat.valid & ZIP_STAT_SIZE))
+            continue;
+        if (stat.size > quint64(m_memberLimit))
+            return MemberTooLarge;
+        total += qint64(stat.size);
+        if (total > m_totalLimit)
+            return ArchiveTooLarge;
+    }
+    return 0;
+}
+
+void Unzipper::removeExtracted(const QString& directory)
+{
+    for (const QString& name : std::as_const(m_extracted))
+        QFile::remove(directory + name);
+    m_extracted.clear();
+}
+
 // Writes one member through a hidden temporary file in the target directory,
 // so that a file of the member's name is either complete or untouched.
-int Unzipper::extractMember(void* handle, qint64 index, const QString& directory)
+int Unzipper::extractMember(void* handle, qint64 index, const QString& directory, qint64* total)
 {
     auto* archive = static_cast<zip_t*>(handle);
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(archive, index, 0, &stat) != 0)
         return zip_error_code_zip(zip_get_error(archive));
-    const QString name = targetName(QString::fromUtf8(zip_get_name(archive, index, 0)));
+    const QString member = QString::fromUtf8(zip_get_name(archive, index, 0));
+    const QString name = targetName(member);
     if (name.isEmpty())
         return 0; // directories are not made
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > quint64(m_memberLimit))
-        return MemberTooLarge;
+    if (name.startsWith(QLatin1Char('.')) ||
+        (!m_archiveName.isEmpty() && name.compare(m_archiveName, Qt::CaseInsensitive) == 0)) {
+        m_refused << member;
+        return 0;
+    }
 
     const bool encrypted =
         (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
-    zip_file_t* member = nullptr;
+    zip_file_t* file = nullptr;
     if (encrypted) {
-        const std::optional<QString> secret = password();
-        if (!secret)
-            return ZIP_ER_NOPASSWD;
-        member = zip_fopen_index_encrypted(archive, index, 0,
-                                           secret->toLatin1().left(kMaxPasswordBytes).constData());
+        if (!m_password)
+            return NeedsPassword;
+        file = zip_fopen_index_encrypted(
+            archive, index, 0, m_password->toLatin1().left(kMaxPasswordBytes).constData());
     } else {
-        member = zip_fopen_index(archive, index, 0);
+        file = zip_fopen_index(archive, index, 0);
     }
-    if (!member)
+    if (!file)
         return zip_error_code_zip(zip_get_error(archive));
-    MemberGuard memberGuard{member};
+    MemberGuard memberGuard{file};
 
-    QTemporaryFile temp(directory + QStringLiteral(".unzip-XXXXXX"));
+    QTemporaryFile temp(directory + TempPrefix + QStringLiteral("XXXXXX"));
     if (!temp.open())
         return ZIP_ER_TMPOPEN;
     QByteArray buffer(kBufferSize, Qt::Uninitialized);
-    qint64 total = 0;
+    qint64 written = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(member, buffer.data(), quint64(buffer.size()));
+        const zip_int64_t n = zip_fread(file, buffer.data(), quint64(buffer.size()));
         if (n < 0)
-            return zip_error_code_zip(zip_file_get_error(member));
+            return zip_error_code_zip(zip_file_get_error(file));
         if (n == 0)
             break;
-        total += n;
-        if (total > m_memberLimit)
+        written += n;
+        *total += n;
+        if (written > m_memberLimit)
             return MemberTooLarge;
+        if (*total > m_totalLimit)
+            return ArchiveTooLarge;
         if (temp.write(buffer.constData(), n) != n)
             return ZIP_ER_WRITE;
     }
-    const int closeResult = zip_fclose(member);
+    const int closeResult = zip_fclose(file);
     memberGuard.file = nullptr;
     if (closeResult != 0)
         return closeResult;
@@ -178,20 +223,4 @@ int Unzipper::extractMember(void* handle, qint64 index, const QString& directory
         return ZIP_ER_WRITE;
     m_extracted << name;
     return 0;
-}
-
-// Asked at most once per archive; a refused request refuses all later ones.
-std::optional<QString> Unzipper::password()
-{
-    if (m_archivePassword)
-        return m_archivePassword;
-    if (m_passwordCancelled)
-        return std::nullopt;
-    const std::optional<QString> answer = m_prompter.input(PasswordPrompt, QString(), QString());
-    if (!answer || answer->isEmpty()) {
-        m_passwordCancelled = true;
-        return std::nullopt;
-    }
-    m_archivePassword = *answer;
-    return m_archivePassword;
 }

@@ -40,6 +40,9 @@ QString MailSender::quoted(const QString& text)
 
 QString MailSender::recipientArgument(const QString& recipients)
 {
+    // Empty, it would let "-t" take the next option as its value.
+    if (recipients.isEmpty() || recipients.startsWith(QLatin1Char('-')))
+        return quoted(recipients);
     for (const QChar c : recipients) {
         if (c.isSpace() || c == kQuote || c.unicode() < 0x20)
             return quoted(recipients);
@@ -56,12 +59,9 @@ QString MailSender::installCommand(const QString& server, const QString& sender)
 QString MailSender::sendCommand(const QString& bodyFile, const QString& subject,
                                 const QString& recipients) const
 {
-    // The command-line splitter drops an empty quoted argument, which would
-    // make "-s" take "-t" as the subject: an empty subject goes as one blank.
-    const QString subjectArgument = subject.isEmpty() ? QStringLiteral(" ") : subject;
-    return mailer() + quoted(m_programDir + bodyFile) + QStringLiteral(" -s ") +
-           quoted(subjectArgument) + QStringLiteral(" -t ") + recipientArgument(recipients) +
-           QLatin1Char(' ') + m_options;
+    // An empty subject goes as an empty quoted argument, which the launcher keeps.
+    return mailer() + quoted(m_programDir + bodyFile) + QStringLiteral(" -s ") + quoted(subject) +
+           QStringLiteral(" -t ") + recipientArgument(recipients) + QLatin1Char(' ') + m_options;
 }
 
 QString MailSender::metarSendCommand(const QString& recipients) const

@@ -24,8 +24,9 @@ public:
                         const QString& recipients) const;
     QString metarSendCommand(const QString& recipients) const;
     // The recipient list as it goes on a command line: unchanged, or quoted
-    // as one argument when a blank, quote or control character would split
-    // it and let a part of it be read as a mailer option.
+    // as one argument when it is empty, starts with "-", or holds a blank,
+    // quote or control character that would split it and let a part of it be
+    // read as a mailer option.
     static QString recipientArgument(const QString& recipients);
 
     // Registers server and sender with the mailer. Returns the launcher's result.

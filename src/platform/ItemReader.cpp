@@ -30,6 +30,8 @@ void ItemReader::skipEmptyLines()
 
 bool ItemReader::atEnd() const
 {
+    if (m_afterComma)
+        return false; // the empty item after a trailing comma is still to come
     for (qsizetype i = m_pos; i < m_text.size(); ++i) {
         const QChar c = m_text.at(i);
         if (!isSpace(c) && !isLineEnd(c) && c != QChar(0x1a))
@@ -44,6 +46,12 @@ QString ItemReader::next()
     // right after a comma ends an empty item.
     while (m_pos < m_text.size() && isSpace(m_text.at(m_pos)))
         ++m_pos;
+    if (m_afterComma && (m_pos >= m_text.size() || isLineEnd(m_text.at(m_pos)))) {
+        m_afterComma = false;
+        consumeLineEnd();
+        return QString();
+    }
+    m_afterComma = false;
     if (m_pos < m_text.size() && isLineEnd(m_text.at(m_pos)))
         skipEmptyLines();
     if (atEnd())
@@ -67,15 +75,24 @@ QString ItemReader::next()
         item = m_text.mid(start, m_pos - start).trimmed();
     }
     // Consume the separator: a comma, or one line end (CR, LF or CR LF).
-    if (m_pos < m_text.size()) {
-        if (m_text.at(m_pos) == QLatin1Char(','))
-            ++m_pos;
-        else if (m_text.at(m_pos) == QLatin1Char('\r')) {
-            ++m_pos;
-            if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('\n'))
-                ++m_pos;
-        } else if (m_text.at(m_pos) == QLatin1Char('\n'))
-            ++m_pos;
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char(',')) {
+        ++m_pos;
+        m_afterComma = true;
+    } else {
+        consumeLineEnd();
     }
     return item;
+}
+
+void ItemReader::consumeLineEnd()
+{
+    if (m_pos >= m_text.size())
+        return;
+    if (m_text.at(m_pos) == QLatin1Char('\r')) {
+        ++m_pos;
+        if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('\n'))
+            ++m_pos;
+    } else if (m_text.at(m_pos) == QLatin1Char('\n')) {
+        ++m_pos;
+    }
 }

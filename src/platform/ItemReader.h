@@ -6,7 +6,8 @@
 // comma or a line end; blanks around an unquoted item are dropped; an item
 // that starts with a double quote runs to the next double quote, which is
 // removed, commas inside kept. Line ends and commas separate items alike;
-// empty lines hold no item.
+// empty lines hold no item, but a comma at the end of a line is followed by
+// one empty item, so that "MI,050,GRR," is four items.
 class ItemReader
 {
 public:
@@ -21,7 +22,9 @@ public:
 
 private:
     void skipEmptyLines();
+    void consumeLineEnd();
 
     QString m_text;
     qsizetype m_pos = 0;
+    bool m_afterComma = false; // the last item ended at a comma
 };

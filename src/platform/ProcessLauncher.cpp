@@ -8,13 +8,23 @@
 
 ProcessLauncher::ProcessLauncher(QString programDir) : m_programDir(std::move(programDir)) {}
 
-QString ProcessLauncher::findProgram(const QString& program) const
+namespace {
+bool isExecutableFile(const QFileInfo& info)
 {
-    QString base = QFileInfo(program).fileName();
-    if (base.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
-        base.chop(4);
-    if (base.isEmpty())
-        return {};
+    return info.isFile() && info.isExecutable();
+}
+
+QString withoutExe(const QString& name)
+{
+    return name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) ? name.chopped(4) : name;
+}
+} // namespace
+
+// The program directory, beside this executable, the installed companion
+// directory, then PATH; the exact name first, then a lower-case one ("Engine"
+// and "engine").
+QString ProcessLauncher::lookUp(const QString& base) const
+{
     const QString appDir = QCoreApplication::applicationDirPath();
     const QStringList dirs = {
         m_programDir, appDir,
@@ -23,19 +33,78 @@ QString ProcessLauncher::findProgram(const QString& program) const
     for (const QString& dir : dirs) {
         if (dir.isEmpty())
             continue;
-        // Exact name first, then a lower-case one ("Engine" and "engine").
         for (const QString& name : {base, base.toLower()}) {
             const QFileInfo info(QDir(dir).filePath(name));
-            if (info.isFile() && info.isExecutable())
+            if (isExecutableFile(info))
                 return info.absoluteFilePath();
         }
     }
     QString onPath = QStandardPaths::findExecutable(base);
     if (onPath.isEmpty())
         onPath = QStandardPaths::findExecutable(base.toLower());
-    if (onPath.isEmpty() && QFileInfo(program).isAbsolute() && QFileInfo(program).isExecutable())
-        onPath = program;
     return onPath;
+}
+
+// A program named by its own path: that file, or the same path without ".exe".
+QString ProcessLauncher::givenPath(const QString& path)
+{
+    for (const QString& candidate : {path, withoutExe(path)}) {
+        const QFileInfo info(QDir::cleanPath(candidate));
+        if (isExecutableFile(info))
+            return info.absoluteFilePath();
+    }
+    return {};
+}
+
+QString ProcessLauncher::findProgram(const QString& program) const
+{
+    const QFileInfo info(program);
+    const QString base = withoutExe(info.fileName());
+    if (base.isEmpty())
+        return {};
+    if (!program.contains(QLatin1Char('/')))
+        return lookUp(base);
+    const bool inProgramDir = !m_programDir.isEmpty() && info.isAbsolute() &&
+                              QDir(info.absolutePath()) == QDir(m_programDir);
+    if (inProgramDir)
+        return lookUp(base);
+    if (info.isAbsolute())
+        return givenPath(program);
+    return givenPath(QDir(m_programDir).filePath(program));
+}
+
+QStringList ProcessLauncher::splitCommand(const QString& commandLine)
+{
+    QStringList args;
+    QString current;
+    bool started = false; // an argument has begun, possibly with an empty quote pair
+    bool inQuote = false;
+    int quotes = 0;
+    for (const QChar c : commandLine) {
+        if (c == QLatin1Char('"')) {
+            started = true;
+            if (++quotes == 3) {
+                quotes = 0;
+                current += c;
+            }
+            continue;
+        }
+        if (quotes == 1)
+            inQuote = !inQuote;
+        quotes = 0;
+        if (!inQuote && c.isSpace()) {
+            if (started)
+                args << current;
+            current.clear();
+            started = false;
+        } else {
+            current += c;
+            started = true;
+        }
+    }
+    if (started)
+        args << current;
+    return args;
 }
 
 QStringList ProcessLauncher::resolve(const QString& commandLine) const
@@ -48,9 +117,9 @@ QStringList ProcessLauncher::resolve(const QString& commandLine) const
         const qsizetype end = rest.indexOf(QLatin1Char(' '), m_programDir.size());
         parts << (end < 0 ? rest : rest.left(end));
         rest = end < 0 ? QString() : rest.mid(end + 1);
-        parts << QProcess::splitCommand(rest);
+        parts << splitCommand(rest);
     } else {
-        parts = QProcess::splitCommand(rest);
+        parts = splitCommand(rest);
     }
     if (parts.isEmpty())
         return {};

@@ -30,9 +30,11 @@ public:
 };
 
 // Splits command lines (double quotes group) and starts the program detached.
-// A program named by path is looked up by its base name (".exe" dropped) in
-// the program directory, then beside the running executable, then in the
-// installed companion directory (../libexec/vantorel/ from it), then on PATH.
+// A bare program name, or a name in the program directory, is looked up by its
+// base name (".exe" dropped) in the program directory, then beside the running
+// executable, then in the installed companion directory (../libexec/vantorel/
+// from it), then on PATH. Any other path names the program itself: it is
+// used as given and never replaced by a file of the same name elsewhere.
 class ProcessLauncher : public IProcessLauncher
 {
 public:
@@ -45,7 +47,13 @@ public:
     // resolved as described above (empty when it cannot be found).
     QStringList resolve(const QString& commandLine) const;
     QString findProgram(const QString& program) const;
+    // Blanks separate arguments; double quotes group, three quotes in a row
+    // stand for one literal quote, and an empty pair ("") is an empty argument.
+    static QStringList splitCommand(const QString& commandLine);
 
 private:
+    QString lookUp(const QString& base) const;
+    static QString givenPath(const QString& path);
+
     QString m_programDir;
 };

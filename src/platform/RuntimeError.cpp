@@ -18,6 +18,8 @@ QString RuntimeError::standardText(ErrorNumber number)
         return QStringLiteral("Type mismatch");
     case ErrorNumber::FileNotFound:
         return QStringLiteral("File not found");
+    case ErrorNumber::DiskFull:
+        return QStringLiteral("Disk full");
     case ErrorNumber::InputPastEnd:
         return QStringLiteral("Input past end of file");
     case ErrorNumber::PermissionDenied:

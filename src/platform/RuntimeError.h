@@ -13,6 +13,7 @@ enum class ErrorNumber : int
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
     FileNotFound = 53,
+    DiskFull = 61,
     InputPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccess = 75,

@@ -49,6 +49,12 @@ bool SettingsStore::sync()
     return m_settings->status() == QSettings::NoError;
 }
 
+QString SettingsStore::writeFailure() const
+{
+    return QStringLiteral("The settings could not be saved in ") + fileName() +
+           QStringLiteral(" (no permission to write there, or the disk is full).");
+}
+
 QString SettingsStore::fileName() const
 {
     return m_settings->fileName();

@@ -22,6 +22,8 @@ public:
     bool contains(const QString& section, const QString& key) const;
     // Pushes pending writes to disk; true when the file could be written.
     bool sync();
+    // The message for a failed sync, naming the file.
+    QString writeFailure() const;
     QString fileName() const;
 
     static QString defaultPath();

@@ -40,6 +40,25 @@ QString TextFile::readAll(const QString& path)
     return QString::fromLatin1(file.readAll());
 }
 
+QString TextFile::readTail(const QString& path, qint64 maxBytes, bool* cut)
+{
+    QFile file(path);
+    if (!file.exists())
+        throw RuntimeError(ErrorNumber::FileNotFound, path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(ErrorNumber::PathFileAccess, path);
+    *cut = file.size() > maxBytes;
+    if (!*cut)
+        return QString::fromLatin1(file.readAll());
+    file.seek(file.size() - maxBytes);
+    QByteArray bytes = file.read(maxBytes);
+    // Start after the first line end, so that no line is shown cut.
+    const qsizetype lineEnd = bytes.indexOf('\n');
+    if (lineEnd >= 0 && lineEnd + 1 < bytes.size())
+        bytes.remove(0, lineEnd + 1);
+    return QString::fromLatin1(bytes);
+}
+
 QStringList TextFile::readLines(const QString& path)
 {
     return splitLines(readAll(path));

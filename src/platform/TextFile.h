@@ -14,6 +14,9 @@ public:
     // Whole file as text (Latin-1: the broadcast is 8-bit ASCII). Throws
     // FileNotFound when missing, PathFileAccess when it cannot be read.
     static QString readAll(const QString& path);
+    // At most the last maxBytes of the file, from the start of a line; sets
+    // *cut when the beginning was left out. Throws as readAll does.
+    static QString readTail(const QString& path, qint64 maxBytes, bool* cut);
     static QStringList readLines(const QString& path);
     // True when the file exists and holds at least one byte.
     static bool existsNonEmpty(const QString& path);

@@ -27,6 +27,7 @@ struct PopupFixture : StateFixture
     {
         ListPopup::Handlers handlers;
         handlers.print = [this] { ran << QStringLiteral("print"); };
+        handlers.afosPrint = [this](const QString& entry) { ran << "afos " + entry; };
         handlers.email = [this] { ran << QStringLiteral("email"); };
         popup.setHandlers(handlers);
     }
@@ -40,11 +41,15 @@ void TestMenuCommands::listPopupEntries_data()
     QTest::addColumn<QStringList>("ran");
     QTest::addColumn<int>("messages");
     QTest::addColumn<bool>("available");
-    QTest::newRow("print selected") << 7 << true << QStringList{"print"} << 0 << true;
-    QTest::newRow("print without selection") << 7 << false << QStringList{} << 1 << true;
-    QTest::newRow("mail selected") << 9 << true << QStringList{"email"} << 0 << true;
-    QTest::newRow("no pager handler") << 8 << true << QStringList{} << 0 << false;
-    QTest::newRow("no image handler") << 2 << true << QStringList{} << 0 << false;
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("print selected")
+        << 7 << true << QStringList{"print"} << 0 << true << "AFDGRR   ~KGRR~MI";
+    QTest::newRow("print AFOS graphic")
+        << 7 << true << QStringList{"afos GPH123.GPH"} << 0 << true << "gph123.gph";
+    QTest::newRow("print without selection") << 7 << false << QStringList{} << 1 << true << "";
+    QTest::newRow("mail selected") << 9 << true << QStringList{"email"} << 0 << true << "GPH1";
+    QTest::newRow("no pager handler") << 8 << true << QStringList{} << 0 << false << "";
+    QTest::newRow("no image handler") << 2 << true << QStringList{} << 0 << false << "";
 }
 
 void TestMenuCommands::listPopupEntries()
@@ -54,9 +59,10 @@ void TestMenuCommands::listPopupEntries()
     QFETCH(QStringList, ran);
     QFETCH(int, messages);
     QFETCH(bool, available);
+    QFETCH(QString, entry);
     PopupFixture f;
     QCOMPARE(f.popup.available(index), available);
-    f.popup.mnuList_Click(index, selection);
+    f.popup.mnuList_Click(index, selection, entry);
     QCOMPARE(f.ran, ran);
     QCOMPARE(f.prompter.messages.size(), messages);
     if (messages)

@@ -23,7 +23,7 @@ struct Fixture : CoreFixture
 {
     RecordingHost host;
     EngineControl engine{programDir, launcher, windows, status};
-    ShutdownSequence shutdown{programDir, settings, store, engine, host};
+    ShutdownSequence shutdown{programDir, settings, store, engine, host, prompter};
 
     Fixture()
     {

@@ -106,6 +106,14 @@ private slots:
     void firstRunModeFollowsEngines();
     void abcPagerInstalled();
     void configSaveRules();
+    void laterErrorIsNotTakenForATableFile_data();
+    void laterErrorIsNotTakenForATableFile();
+    void firstRunModeIsStored_data();
+    void firstRunModeIsStored();
+    void unusableDataInStopsStartup_data();
+    void unusableDataInStopsStartup();
+    void inactivityMinutesAreChecked_data();
+    void inactivityMinutesAreChecked();
 };
 
 void TestStartup::firstRunAnsweredNo()
@@ -168,7 +176,7 @@ void TestStartup::firstRunSaveWritesKeys()
         QCOMPARE(fields.mode, 2);
         fields.state = {QString(), QStringLiteral("DTX"), QString()};
         fields.delay = QStringLiteral(" 5 ");
-        QVERIFY(!model.save(fields));
+        QCOMPARE(model.save(fields), ConfigModel::SaveResult::Saved);
     };
     QVERIFY(f.run());
     QVERIFY(QFileInfo(Settings::defaultTextPath()).isDir());
@@ -269,11 +277,11 @@ void TestStartup::configSaveRules()
     QVERIFY(f.run());
     ConfigModel model(*f.state);
     ConfigFields fields = model.load();
-    QVERIFY(!model.save(fields));
+    QCOMPARE(model.save(fields), ConfigModel::SaveResult::Saved);
     QVERIFY(f.prompter.messages.isEmpty());
     // A change of letter case in the Data-In path asks for a restart.
     fields.dataIn = fields.dataIn.toUpper();
-    QVERIFY(model.save(fields));
+    QCOMPARE(model.save(fields), ConfigModel::SaveResult::RestartNeeded);
     QCOMPARE(f.prompter.messages.last().text, QStringLiteral("Shut down Vantorel and restart."));
     // An empty METAR list is stored as K---.
     fields.metarIds.clear();
@@ -294,6 +302,121 @@ void TestStartup::configSaveRules()
     model.setEmailEntry(3, QStringLiteral("temp@example.org"), false);
     QCOMPARE(model.emailEntry(3), QStringLiteral("temp@example.org"));
     QVERIFY(!f.store.contains("Config", "EMail3"));
+}
+
+// An error after the tables were read (here the engine program is missing) is
+// not handled by the name of the last table file.
+void TestStartup::laterErrorIsNotTakenForATableFile_data()
+{
+    QTest::addColumn<bool>("pager");
+    QTest::newRow("abcPager installed") << true;
+    QTest::newRow("without abcPager") << false;
+}
+
+void TestStartup::laterErrorIsNotTakenForATableFile()
+{
+    QFETCH(bool, pager);
+    Fixture f;
+    f.store.write("Config", "TextPath", f.home.path() + "/text/"); // Standalone
+    if (pager)
+        f.programsFound << QStringLiteral("abcPager");
+    f.launcher.result = 0; // the engine program cannot be started
+    QVERIFY(!f.run());
+    QCOMPARE(f.state->status.text(), QStringLiteral("Startup FAILED"));
+    const QString report = f.state->display.text();
+    QVERIFY2(report.startsWith(QStringLiteral("MAIN: Form - Load\nError: 53")), qPrintable(report));
+    QVERIFY2(report.endsWith(QStringLiteral("\nFile: ")), qPrintable(report));
+    QVERIFY(!f.state->poller().isRunning());
+}
+
+// The first-run dialog left with Exit: the mode it showed is stored.
+void TestStartup::firstRunModeIsStored_data()
+{
+    QTest::addColumn<QStringList>("engines"); // engine programs installed
+    QTest::addColumn<int>("clicked");         // mode chosen in the dialog, -1 none
+    QTest::addColumn<QString>("network");
+    QTest::addColumn<QString>("internet");
+    QTest::newRow("no engine: Network") << QStringList{} << -1 << "True"
+                                        << "False";
+    QTest::newRow("broadcast engine: Standalone") << QStringList{"VTIngest"} << -1 << "False"
+                                                  << "False";
+    QTest::newRow("Internet engine: Internet Feed")
+        << QStringList{"VTIngest", "Engine"} << -1 << "False"
+        << "True";
+    QTest::newRow("Internet Feed chosen") << QStringList{} << 1 << "False"
+                                          << "True";
+}
+
+void TestStartup::firstRunModeIsStored()
+{
+    QFETCH(QStringList, engines);
+    QFETCH(int, clicked);
+    Fixture f;
+    f.programsFound = engines;
+    f.prompter.answers << IPrompter::Answer::No;
+    f.host.onModal = [&] {
+        ConfigModel model(*f.state);
+        ConfigFields fields = model.load();
+        if (clicked >= 0)
+            model.modeClicked(clicked, fields); // applies at once; then Exit
+    };
+    f.run();
+    QTEST(f.store.read("Config", "NetworkMode", "(none)"), "network");
+    QTEST(f.store.read("Config", "WeathernodeMode", "(none)"), "internet");
+}
+
+void TestStartup::unusableDataInStopsStartup_data()
+{
+    QTest::addColumn<QString>("dataIn"); // below the test home
+    QTest::newRow("below a file") << "blocker/transfer/";
+    QTest::newRow("a file") << "blocker/";
+}
+
+void TestStartup::unusableDataInStopsStartup()
+{
+    QFETCH(QString, dataIn);
+    Fixture f;
+    f.configured("TransferPath", f.home.file(dataIn));
+    f.home.write("blocker", "not a directory");
+    QVERIFY(!f.run());
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages[0].text,
+             QStringLiteral("Configure the Data-In path and restart Vantorel."));
+    QCOMPARE(f.state->status.text(), QStringLiteral("Startup FAILED"));
+    QVERIFY(!f.state->poller().isRunning());
+}
+
+void TestStartup::inactivityMinutesAreChecked_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("in range") << " 5 " << true;
+    QTest::newRow("largest") << "255" << true;
+    QTest::newRow("too large") << "300" << false;
+    QTest::newRow("negative") << "-1" << false;
+    QTest::newRow("not a number") << "5x" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+// Leaving the field with a value the setting cannot hold is refused at once,
+// and Save refuses it too, so that the store never holds it.
+void TestStartup::inactivityMinutesAreChecked()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, valid);
+    Fixture f;
+    f.configured("InactivityDelay", "7");
+    QVERIFY(f.run());
+    ConfigModel model(*f.state);
+    QCOMPARE(model.validateDelay(typed), valid ? typed.trimmed() : QStringLiteral("7"));
+    QCOMPARE(f.prompter.messages.size(), valid ? 0 : 1);
+    ConfigFields fields = model.load();
+    fields.delay = typed;
+    QCOMPARE(model.save(fields),
+             valid ? ConfigModel::SaveResult::Saved : ConfigModel::SaveResult::Invalid);
+    QCOMPARE(f.store.read("Config", "InactivityDelay", ""),
+             valid ? typed.trimmed() : QStringLiteral("7"));
+    QCOMPARE(int(f.state->settings.InactivityDelay), valid ? typed.toInt() : 7);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -37,6 +37,7 @@ private slots:
     void dictionaryStopsAtEndMarker();
     void countyProductsAcrossLinesAndCommas();
     void zonesAndAwipsHeaders();
+    void trailingCommaKeepsRecordsInStep();
     void radarSiteAndPrinterFont();
     void loaderFailures_data();
     void loaderFailures();
@@ -112,6 +113,23 @@ void TestReferenceTables::zonesAndAwipsHeaders()
     QCOMPARE(t.awipsCount(), 1);
     QCOMPARE(t.awipsIdentifierFor(QStringLiteral("ZFPGRRMI")), QStringLiteral("ZFPGRR"));
     QVERIFY(t.awipsIdentifierFor(QStringLiteral("TORGRRMI")).isEmpty());
+}
+
+// A comma at the end of a line is one more, empty item: the records after it
+// keep their fields in place.
+void TestReferenceTables::trailingCommaKeepsRecordsInStep()
+{
+    TestHome home;
+    ReferenceTables t;
+    t.loadZones(home.write(QStringLiteral("z.csv"), "MI,050,GRR,\r\nMI,051,GRR,Kent\r\n"
+                                                    "MI,052,GRR,Ottawa\r\n"));
+    QCOMPARE(t.zoneCount(), 2);
+    QCOMPARE(t.zones().at(0).name, QString());
+    QCOMPARE(t.zones().at(1).zone, QStringLiteral("051"));
+    QCOMPARE(t.zones().at(2).name, QStringLiteral("Ottawa"));
+    t.loadDictionary(home.write(QStringLiteral("d.txt"), "A,B\r\n-END-,\r\nNOT,READ\r\n"));
+    QCOMPARE(t.dictionaryCount(), 1);
+    QCOMPARE(t.dictionary().at(1), qMakePair(QStringLiteral("-END-"), QString()));
 }
 
 void TestReferenceTables::radarSiteAndPrinterFont()

@@ -37,6 +37,8 @@ private slots:
     void findTextCancelled();
     void stripEOL_data();
     void stripEOL();
+    void logShowsItsEnd_data();
+    void logShowsItsEnd();
 };
 
 void TestBulletinDisplay::corpusForms_data()
@@ -79,7 +81,7 @@ void TestBulletinDisplay::crCrLfBecomesCrLf()
     QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("A\r\r\nB\r\r\n")),
              QStringLiteral("A\r\nB\r\n"));
     // Only the first start group is dropped; NUL characters vanish.
-    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("x\x01\r\r\n123\x01\r\r\nZ\0Y", 17)),
+    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("x\x01\r\r\n123\x01\r\r\nZ\0Y", 15)),
              QStringLiteral("123\x01\r\nZY"));
     QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("\0abc", 4)), QString());
     QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("\x01\r\r\n")), QString());
@@ -202,6 +204,39 @@ void TestBulletinDisplay::stripEOL()
     QFETCH(QString, in);
     QFETCH(QString, out);
     QCOMPARE(LineEnds::StripEOL(in), out);
+}
+
+void TestBulletinDisplay::logShowsItsEnd_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("short log") << 100 << false;
+    QTest::newRow("log of a season") << 60000 << true;
+}
+
+// The alarm log only grows: past a limit its end is shown (the newest alarms),
+// starting at a whole line, under a line that says so.
+void TestBulletinDisplay::logShowsItsEnd()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, cut);
+    Fixture f;
+    QByteArray log;
+    for (int i = 0; i < lines; ++i)
+        log += "12/6/2026 6:27:51 PM TORGRR   ~KGRR~MI alarm " + QByteArray::number(i) + "\r\n";
+    f.bulletin->showTextFile(f.home.write(QStringLiteral("weather.txt"), log));
+    const QString shown = f.display.text();
+    QCOMPARE(f.display.tag(), QString());
+    QVERIFY(shown.endsWith(QStringLiteral("alarm %1\r\n").arg(lines - 1)));
+    if (!cut) {
+        QCOMPARE(shown, QString::fromLatin1(log));
+        return;
+    }
+    QVERIFY(shown.size() <= BulletinDisplay::MaxLogBytes + 200);
+    const QStringList shownLines = shown.split(QStringLiteral("\r\n"));
+    QVERIFY2(shownLines[0].startsWith(QStringLiteral("     --- weather.txt holds ")),
+             qPrintable(shownLines[0]));
+    QVERIFY(shownLines[1].startsWith(QStringLiteral("12/6/2026 6:27:51 PM TORGRR")));
 }
 
 QTEST_GUILESS_MAIN(TestBulletinDisplay)

@@ -66,7 +66,7 @@ private slots:
     void gphWithoutPath();
     void logAndStatus();
     void autoUpdateRepeatsRequest();
-    void xdotoolKeys();
+    void keysWithoutXdotool();
 };
 
 void TestProductRequests::listingPattern_data()
@@ -287,8 +287,9 @@ void TestProductRequests::gphWithoutPath()
     f.requests->List1_Click(0);
     QCOMPARE(f.launcher.commandLines, QStringList{"\"/opt/gph/gphplot\""});
     QTRY_COMPARE_WITH_TIMEOUT(keysLauncher.commandLines.size(), 1, 10000);
-    QVERIFY(keysLauncher.commandLines[0].contains(
-        QStringLiteral("key shift+F6 type \"/data/afos/GPH123.GPH\" key Return")));
+    QVERIFY(keysLauncher.commandLines[0].endsWith(
+        QStringLiteral("key shift+F6 slash d a t a slash a f o s slash G P H 1 2 3 period G P H "
+                       "Return")));
 }
 
 void TestProductRequests::logAndStatus()
@@ -326,19 +327,13 @@ void TestProductRequests::autoUpdateRepeatsRequest()
     QVERIFY(!f.requests->autoUpdate());
 }
 
-void TestProductRequests::xdotoolKeys()
+void TestProductRequests::keysWithoutXdotool()
 {
-    QCOMPARE(XdotoolKeystrokes::toXdotool(QStringLiteral("%F{DOWN}{DOWN}{ENTER}")),
-             (QStringList{"key", "alt+f", "key", "Down", "key", "Down", "key", "Return"}));
-    QCOMPARE(XdotoolKeystrokes::toXdotool(QStringLiteral("+{F6}ab\r\n%L{ENTER}")),
-             (QStringList{"key", "shift+F6", "type", "\"ab\"", "key", "Return", "key", "alt+l",
-                          "key", "Return"}));
     RecordingLauncher launcher;
     launcher.result = 0; // xdotool is not installed
     XdotoolKeystrokes keys(launcher);
     QVERIFY(!keys.sendKeys(QStringLiteral("GPH Viewer"), QStringLiteral("{ENTER}")));
-    QVERIFY(launcher.commandLines[0].startsWith(
-        QStringLiteral("xdotool search --name \"^GPH Viewer$\" windowactivate --sync key Return")));
+    QCOMPARE(launcher.commandLines.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestProductRequests)

@@ -14,6 +14,8 @@ private slots:
     void optionsFromFile();
     void sendWritesBodyAndStartsHidden();
     void quoteInSubjectStaysOneArgument();
+    void mailerGetsEachArgumentWhole_data();
+    void mailerGetsEachArgumentWhole();
     void alarmBodyFileNamesAreFresh();
 };
 
@@ -73,6 +75,43 @@ void TestMailSender::quoteInSubjectStaysOneArgument()
     const QStringList parts =
         QProcess::splitCommand(mail.sendCommand("output.txt", subject, "a@x.org"));
     QCOMPARE(parts, QStringList({"/d/blat", "/d/output.txt", "-s", subject, "-t", "a@x.org"}));
+}
+
+// Started for real: the recorded arguments are what the mailer would parse.
+void TestMailSender::mailerGetsEachArgumentWhole_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("recipients");
+    QTest::addColumn<QStringList>("after"); // the arguments after the body file
+    QTest::newRow("plain") << "TORGRRMI"
+                           << "a@x.org,b@y.org"
+                           << QStringList{"-s", "TORGRRMI", "-t", "a@x.org,b@y.org", "-q"};
+    QTest::newRow("empty subject") << ""
+                                   << "a@x.org" << QStringList{"-s", "", "-t", "a@x.org", "-q"};
+    QTest::newRow("no recipient") << "S"
+                                  << "" << QStringList{"-s", "S", "-t", "", "-q"};
+    QTest::newRow("leading dash") << "S"
+                                  << "-debug" << QStringList{"-s", "S", "-t", "-debug", "-q"};
+    QTest::newRow("blank in the list")
+        << "S"
+        << "a@x.org -cc evil@y.org" << QStringList{"-s", "S", "-t", "a@x.org -cc evil@y.org", "-q"};
+}
+
+void TestMailSender::mailerGetsEachArgumentWhole()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, recipients);
+    QFETCH(QStringList, after);
+    TestHome home;
+    const QString dir = home.path() + "/prog dir/";
+    ArgumentRecorder blat(dir + "blat");
+    ProcessLauncher launcher(dir);
+    MailSender mail(dir, launcher);
+    mail.setOptions(QStringLiteral("-q"));
+    QVERIFY(mail.send("output.txt", "body", subject, recipients) != 0);
+    const std::optional<QStringList> args = blat.waitForRun();
+    QVERIFY(args);
+    QCOMPARE(*args, QStringList{dir + "output.txt"} + after);
 }
 
 void TestMailSender::alarmBodyFileNamesAreFresh()

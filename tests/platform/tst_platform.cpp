@@ -23,6 +23,8 @@ private slots:
     void lineSplitting();
     void itemReading();
     void itemReadingPastEnd();
+    void itemSequences_data();
+    void itemSequences();
     void errorReportForm();
     void generalDateTime();
     void instanceLock();
@@ -108,6 +110,32 @@ void TestPlatform::itemReadingPastEnd()
     } catch (const RuntimeError& e) {
         QCOMPARE(e.number(), ErrorNumber::InputPastEnd);
     }
+}
+
+void TestPlatform::itemSequences_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("trailing comma ends an empty item")
+        << "MI,050,GRR,\r\nMI,051,GRR,Kent\r\n"
+        << QStringList{"MI", "050", "GRR", "", "MI", "051", "GRR", "Kent"};
+    QTest::newRow("trailing comma at the very end") << "a,b," << QStringList{"a", "b", ""};
+    QTest::newRow("trailing comma and blanks") << "a, \nb" << QStringList{"a", "", "b"};
+    QTest::newRow("quoted item then comma") << "\"x, y\",\n\"z\"" << QStringList{"x, y", "", "z"};
+    QTest::newRow("empty lines hold nothing") << "a\r\n\r\n\nb\n" << QStringList{"a", "b"};
+    QTest::newRow("empty item between commas") << "a,,b" << QStringList{"a", "", "b"};
+    QTest::newRow("end marker with comma") << "-END-,\r\nX,Y\r\n"
+                                           << QStringList{"-END-", "", "X", "Y"};
+}
+
+void TestPlatform::itemSequences()
+{
+    QFETCH(QString, text);
+    ItemReader reader(text);
+    QStringList items;
+    while (!reader.atEnd())
+        items << reader.next();
+    QTEST(items, "items");
 }
 
 void TestPlatform::errorReportForm()

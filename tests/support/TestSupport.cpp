@@ -1,8 +1,10 @@
 #include "TestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 TestHome::TestHome()
 {
@@ -105,4 +107,37 @@ CoreFixture::CoreFixture()
     settings.GIFPath = home.path() + QStringLiteral("/images/");
     settings.SAPath = home.path() + QStringLiteral("/hourly/");
     QDir().mkpath(settings.TextPath);
+}
+
+ArgumentRecorder::ArgumentRecorder(const QString& scriptPath) : m_path(scriptPath)
+{
+    QDir().mkpath(QFileInfo(scriptPath).absolutePath());
+    QFile script(scriptPath);
+    if (script.open(QIODevice::WriteOnly))
+        script.write("#!/bin/sh\n"
+                     "out=\"$0.args\"\n"
+                     ": > \"$out.part\"\n"
+                     "for a in \"$@\"; do printf '%s\\0' \"$a\" >> \"$out.part\"; done\n"
+                     "mv \"$out.part\" \"$out\"\n");
+    script.close();
+    QFile::setPermissions(scriptPath,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+std::optional<QStringList> ArgumentRecorder::waitForRun(int timeoutMs) const
+{
+    const QString out = m_path + QStringLiteral(".args");
+    QDeadlineTimer deadline(timeoutMs);
+    while (!QFileInfo::exists(out)) {
+        if (deadline.hasExpired())
+            return std::nullopt;
+        QThread::msleep(10);
+    }
+    const QByteArray bytes = readBytes(out);
+    QFile::remove(out);
+    QStringList args;
+    for (const QByteArray& part : bytes.split('\0'))
+        args << QString::fromUtf8(part);
+    args.removeLast(); // after the last terminator
+    return args;
 }

@@ -21,6 +21,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <optional>
 
 // A private home for one test: HOME and the XDG directories point into a
 // temporary directory, so settings and program files never touch the user's.
@@ -89,6 +90,21 @@ public:
 
     QMap<QString, quint64> windows;
     QStringList actions; // "hide 7", "restore 7", "raise 7"
+};
+
+// An executable script that records the arguments of each run, so that a test
+// sees exactly what a started program receives.
+class ArgumentRecorder
+{
+public:
+    explicit ArgumentRecorder(const QString& scriptPath);
+    QString path() const { return m_path; }
+    // The arguments of the next finished run (waiting up to timeoutMs);
+    // nothing when the program did not run.
+    std::optional<QStringList> waitForRun(int timeoutMs = 10000) const;
+
+private:
+    QString m_path;
 };
 
 // The program-wide state of core over a private home, with fake services, for

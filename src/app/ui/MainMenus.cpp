@@ -208,7 +208,7 @@ void MainMenus::buildAddInsMenu()
 void MainMenus::buildEditMenu()
 {
     QMenu* edit = addHeader(QStringLiteral("&Edit"));
-    // Edit commands act on the bulletin area.
+    // Edit commands act on the text control that has the focus.
     const char* const captions[5] = {"&Undo", "Cu&t", "&Copy", "&Paste", "&Delete"};
     for (int i = 0; i < 5; ++i) {
         connect(addItem(edit, QStringLiteral("mEdit"), QLatin1String(captions[i])),

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <memory>
+#include <utility>
 
 namespace {
 QMessageBox::Icon boxIcon(IPrompter::Icon icon)
@@ -60,4 +62,26 @@ std::optional<QString> WidgetPrompter::input(const QString& prompt, const QStrin
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+void WidgetPrompter::inputLater(const QString& prompt, const QString& title,
+                                std::function<void(std::optional<QString>)> answered)
+{
+    auto* dialog = new QInputDialog(m_parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    dialog->setLabelText(prompt);
+    auto callback =
+        std::make_shared<std::function<void(std::optional<QString>)>>(std::move(answered));
+    QObject::connect(dialog, &QInputDialog::textValueSelected, dialog,
+                     [callback](const QString& text) {
+                         if (*callback)
+                             std::exchange(*callback, nullptr)(text);
+                     });
+    QObject::connect(dialog, &QDialog::rejected, dialog, [callback] {
+        if (*callback)
+            std::exchange(*callback, nullptr)(std::nullopt);
+    });
+    dialog->show();
 }

@@ -15,6 +15,9 @@ public:
     Answer question(const QString& text, const QString& title, Buttons buttons) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& initial) override;
+    // A dialog that does not block the window thread or the main window.
+    void inputLater(const QString& prompt, const QString& title,
+                    std::function<void(std::optional<QString>)> answered) override;
 
 private:
     QWidget* m_parent;

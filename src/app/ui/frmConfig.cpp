@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -148,6 +149,7 @@ void frmConfig::build()
     txtDelay->setToolTip(QStringLiteral("Minutes of inactivity"));
     idleGrid->addWidget(new QLabel(QStringLiteral("Minutes")), 1, 0);
     idleGrid->addWidget(txtDelay, 1, 1, 1, 2);
+    connect(txtDelay, &QLineEdit::editingFinished, this, &frmConfig::txtDelay_Validate);
 
     auto* filterBox = new QGroupBox(QStringLiteral("Filters"));
     auto* filterGrid = new QGridLayout(filterBox);
@@ -352,6 +354,15 @@ void frmConfig::txtConfig_Validate(int index)
     txtConfig[index]->setText(ConfigModel::validatePath(txtConfig[index]->text()));
 }
 
+void frmConfig::txtDelay_Validate()
+{
+    if (ConfigModel::isValidDelay(txtDelay->text()))
+        return;
+    // Told once: the message box takes the focus and would finish the edit again.
+    const QSignalBlocker blocker(txtDelay);
+    txtDelay->setText(m_model.validateDelay(txtDelay->text()));
+}
+
 void frmConfig::txtWXPlot_Validate()
 {
     if (txtWXPlot->text().isEmpty())
@@ -404,7 +415,10 @@ bool frmConfig::eventFilter(QObject* watched, QEvent* event)
 
 void frmConfig::cmdOK_Click()
 {
-    m_model.save(fields());
-    emit saved();
-    accept();
+    const ConfigModel::SaveResult result = m_model.save(fields());
+    if (result == ConfigModel::SaveResult::Invalid)
+        return;
+    emit saved(); // the settings apply also when they could not be written
+    if (result != ConfigModel::SaveResult::NotWritten)
+        accept();
 }

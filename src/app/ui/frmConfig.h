@@ -37,6 +37,7 @@ private:
     void optMode_Click(int index);
     void txtConfig_Validate(int index);
     void txtWXPlot_Validate();
+    void txtDelay_Validate();
     void lstEmail_Click();
     void cmdSetEmail_Click();
     void cmdOK_Click();

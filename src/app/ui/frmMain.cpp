@@ -5,12 +5,14 @@
 #include "app/MainMenuCommands.h"
 #include "app/MainState.h"
 #include "app/StartupSequence.h"
+#include "app/ui/EditCommands.h"
 #include "app/ui/ListPane.h"
 #include "app/ui/MainMenus.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmConfig.h"
 #include "display/BulletinDisplay.h"
 #include "display/BulletinPrinter.h"
+#include "display/GphViewer.h"
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
 #include "display/ui/QtTextPrinter.h"
@@ -32,6 +34,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -39,7 +42,6 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -62,7 +64,8 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_commands(std::make_unique<MainMenuCommands>(state)),
       m_listPopup(std::make_unique<ListPopup>(state.requests(), *state.services().prompter)),
       m_shutdown(std::make_unique<ShutdownSequence>(state.programDir(), state.settings,
-                                                    *state.services().store, state.engine(), *this))
+                                                    *state.services().store, state.engine(), *this,
+                                                    *state.services().prompter))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
@@ -75,6 +78,7 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
     popup.listImages = [this] { m_images->imageList().mnuImageList_Click(); };
+    popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
     m_listPopup->setHandlers(popup);
     m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
                                             state.display, *state.services().prompter, *this);
@@ -124,10 +128,10 @@ void frmMain::buildCentral()
     connect(m_pane->cmdImageDisplay(), &QPushButton::clicked, m_images,
             [this] { m_images->newViewer(); });
 
-    txtDisplay = new QTextEdit(m_canvas);
+    // A plain-text view: a bulletin or log of megabytes stays quick without wrapping.
+    txtDisplay = new QPlainTextEdit(m_canvas);
     txtDisplay->setObjectName(QStringLiteral("txtDisplay"));
-    txtDisplay->setAcceptRichText(false);
-    txtDisplay->setLineWrapMode(QTextEdit::NoWrap);
+    txtDisplay->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDisplay->setUndoRedoEnabled(true);
     QFont fixed(QStringLiteral("Courier New"), 9);
     fixed.setStyleHint(QFont::TypeWriter);
@@ -185,7 +189,9 @@ void frmMain::bindMenus()
         about.exec();
     });
     connect(m_menus, &MainMenus::listPopupRequested, this, [this](int index) {
-        m_listPopup->mnuList_Click(index, m_pane->list(1)->selectionModel()->hasSelection());
+        const QModelIndexList rows = m_pane->list(1)->selectionModel()->selectedRows();
+        m_listPopup->mnuList_Click(index, !rows.isEmpty(),
+                                   rows.isEmpty() ? QString() : rows.first().data().toString());
     });
 }
 
@@ -261,25 +267,7 @@ void frmMain::showDisplayText(const QString& text)
 
 void frmMain::editCommand(int command)
 {
-    switch (command) {
-    case 0:
-        txtDisplay->undo();
-        break;
-    case 1:
-        txtDisplay->cut();
-        break;
-    case 2:
-        txtDisplay->copy();
-        break;
-    case 3:
-        txtDisplay->paste();
-        break;
-    case 4:
-        txtDisplay->textCursor().removeSelectedText();
-        break;
-    default:
-        break;
-    }
+    EditCommands::apply(QApplication::focusWidget(), command);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -314,8 +302,7 @@ QtTextPrinter& frmMain::printer()
 void frmMain::mnuPrint_Click()
 {
     BulletinPrinter(printer(), *m_state.services().prompter)
-        .printShown(txtDisplay->toPlainText(), m_state.display.text(),
-                    m_state.tables.printerFontSize());
+        .printShown(txtDisplay->toPlainText(), m_state.tables.printerFontSize());
 }
 
 void frmMain::mnuPrintSetup_Click()
@@ -421,7 +408,10 @@ void frmMain::changeEvent(QEvent* event)
 
 void frmMain::restoreFromTray()
 {
-    showNormal();
+    // Back as it was before it was minimised or hidden: a maximised window
+    // stays maximised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
 }

@@ -20,7 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSystemTrayIcon;
-class QTextEdit;
+class QPlainTextEdit;
 class QtTextPrinter;
 class frmConfig;
 
@@ -112,7 +112,7 @@ private:
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
     QWidget* m_canvas = nullptr;
-    QTextEdit* txtDisplay = nullptr;
+    QPlainTextEdit* txtDisplay = nullptr;
     QLabel* txtStatus = nullptr;
     QLineEdit* txtNETLink = nullptr;
     QSystemTrayIcon* cSysTray1 = nullptr;

@@ -10,10 +10,10 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
-#include <QTextEdit>
 #include <memory>
 
 namespace {
@@ -32,7 +32,7 @@ struct Fixture : StateFixture
     {
         return window->findChild<QListView*>(QStringLiteral("List%1").arg(n));
     }
-    QTextEdit* display() const { return window->findChild<QTextEdit*>("txtDisplay"); }
+    QPlainTextEdit* display() const { return window->findChild<QPlainTextEdit*>("txtDisplay"); }
 };
 } // namespace
 

@@ -22,12 +22,14 @@ QString pdfText(const QString& pdf)
 class NoPrinter : public ITextPrinter
 {
 public:
-    bool printText(const QString&, int) override
+    bool printText(const QString& text, int) override
     {
         ++calls;
+        printed = text;
         return true;
     }
     int calls = 0;
+    QString printed;
 };
 } // namespace
 
@@ -38,6 +40,8 @@ private slots:
     void printsToPdf();
     void nothingToPrint();
     void printableText();
+    void printShownPrintsTheArea_data();
+    void printShownPrintsTheArea();
 };
 
 void TestTextPrinter::printsToPdf()
@@ -78,6 +82,33 @@ void TestTextPrinter::printableText()
 {
     QCOMPARE(BulletinPrinter::printableText(QStringLiteral("A\r\r\nB")),
              QStringLiteral("\r\nA\r\nB\r\n\r\n\r\n"));
+}
+
+void TestTextPrinter::printShownPrintsTheArea_data()
+{
+    QTest::addColumn<QString>("area"); // the text in the bulletin area, edits included
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("edited bulletin") << "TORNADO WARNING\nKENT COUNTY"
+                                     << "\r\nTORNADO WARNING\nKENT COUNTY\r\n\r\n\r\n";
+    QTest::newRow("zone segment on show") << "MIZ050-\nKENT"
+                                          << "\r\nMIZ050-\nKENT\r\n\r\n\r\n";
+    QTest::newRow("empty area") << ""
+                                << "(nothing)";
+    QTest::newRow("not-available text") << "     --- Product not available ---"
+                                        << "(nothing)";
+}
+
+// Print prints what the area shows, not the text first put there.
+void TestTextPrinter::printShownPrintsTheArea()
+{
+    QFETCH(QString, area);
+    QFETCH(QString, printed);
+    NoPrinter printer;
+    ScriptedPrompter prompter;
+    BulletinPrinter print(printer, prompter);
+    const bool done = print.printShown(area, 12);
+    QCOMPARE(done ? printer.printed : QStringLiteral("(nothing)"), printed);
+    QCOMPARE(prompter.messages.size(), done ? 0 : 1);
 }
 
 QTEST_MAIN(TestTextPrinter)
