@@ -1,16 +1,23 @@
 #include "notify/MailSender.h"
 
-#include "platform/ProcessLauncher.h"
+#include "notify/SendFailures.h"
+#include "platform/ProcessRunner.h"
 #include "platform/TextFile.h"
 
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 const QChar kQuote = QLatin1Char('"');
+const QString kMailer = QStringLiteral("blat");
 } // namespace
 
-MailSender::MailSender(QString programDir, IProcessLauncher& launcher)
-    : m_programDir(std::move(programDir)), m_launcher(launcher)
+MailSender::MailSender(QString programDir, IProcessRunner& runner)
+    : m_programDir(std::move(programDir)), m_runner(runner)
 {
 }
 
@@ -26,7 +33,7 @@ void MailSender::loadOptions(const QString& path)
 
 QString MailSender::mailer() const
 {
-    return m_programDir + QStringLiteral("blat ");
+    return m_programDir + kMailer + QLatin1Char(' ');
 }
 
 // A double-quoted argument. A quote inside becomes three quotes, which the
@@ -71,9 +78,21 @@ QString MailSender::metarSendCommand(const QString& recipients) const
            m_options;
 }
 
-qint64 MailSender::install(const QString& server, const QString& sender)
+void MailSender::install(const QString& server, const QString& sender)
 {
-    return m_launcher.start(installCommand(server, sender), LaunchWindow::Hidden);
+    const std::weak_ptr<int> alive = m_alive;
+    m_runner.run(installCommand(server, sender), LaunchWindow::Hidden,
+                 [this, alive](const ProcessOutcome& outcome) {
+                     if (outcome.succeeded() || alive.expired())
+                         return;
+                     const QString reason = SendFailures::reason(
+                         kMailer, outcome, QStringLiteral("server not registered"), QString());
+                     if (m_failures)
+                         m_failures->report(logPath(), QStringLiteral("FAILED blat -install"),
+                                            QStringLiteral("Mail server not registered"), reason);
+                     else
+                         qWarning("Mail server not registered: %s", qPrintable(reason));
+                 });
 }
 
 void MailSender::writeBody(const QString& bodyFile, const QString& body) const
@@ -81,17 +100,52 @@ void MailSender::writeBody(const QString& bodyFile, const QString& body) const
     TextFile::writeAll(m_programDir + bodyFile, body + QStringLiteral("\r\n"));
 }
 
-qint64 MailSender::send(const QString& bodyFile, const QString& body, const QString& subject,
-                        const QString& recipients)
+void MailSender::start(const QString& bodyFile, const QString& subject,
+                       const QString& recipients)
 {
-    writeBody(bodyFile, body);
-    return m_launcher.start(sendCommand(bodyFile, subject, recipients), LaunchWindow::Hidden);
+    run(sendCommand(bodyFile, subject, recipients), subject, recipients);
 }
 
-qint64 MailSender::sendMetar(const QString& body, const QString& recipients)
+void MailSender::send(const QString& bodyFile, const QString& body, const QString& subject,
+                      const QString& recipients)
+{
+    writeBody(bodyFile, body);
+    start(bodyFile, subject, recipients);
+}
+
+void MailSender::sendMetar(const QString& body, const QString& recipients)
 {
     writeBody(QStringLiteral("output.txt"), body);
-    return m_launcher.start(metarSendCommand(recipients), LaunchWindow::Hidden);
+    run(metarSendCommand(recipients), QStringLiteral("METAR"), recipients);
+}
+
+void MailSender::run(const QString& commandLine, const QString& subject,
+                     const QString& recipients)
+{
+    const std::weak_ptr<int> alive = m_alive;
+    m_runner.run(commandLine, LaunchWindow::Hidden,
+                 [this, alive, subject, recipients](const ProcessOutcome& outcome) {
+                     if (!outcome.succeeded() && !alive.expired())
+                         reportFailure(outcome, subject, recipients);
+                 });
+}
+
+void MailSender::reportFailure(const ProcessOutcome& outcome, const QString& subject,
+                               const QString& recipients) const
+{
+    const QString reason =
+        SendFailures::reason(kMailer, outcome, QStringLiteral("not sent"),
+                             QStringLiteral("not accepted for every recipient"));
+    if (!m_failures) {
+        qWarning("Mail %s to %s: %s", qPrintable(subject), qPrintable(recipients),
+                 qPrintable(reason));
+        return;
+    }
+    m_failures->report(logPath(),
+                       QStringLiteral("FAILED ") + subject + QStringLiteral(" to ") + recipients,
+                       QStringLiteral("E-mail FAILED: ") + subject + QStringLiteral(" to ") +
+                           recipients,
+                       reason);
 }
 
 QString MailSender::alarmBodyFileName()
@@ -105,4 +159,24 @@ QString MailSender::alarmBodyFileName()
         m_givenNames.insert(name);
         return name;
     }
+}
+
+bool MailSender::isAlarmBodyFileName(const QString& name)
+{
+    static const QRegularExpression form(QStringLiteral("^output[0-9]+\\.txt$"));
+    return form.match(name).hasMatch();
+}
+
+int MailSender::removeAlarmBodiesBefore(const QDateTime& cutoff) const
+{
+    int removed = 0;
+    const QDir dir(m_programDir);
+    const QFileInfoList files =
+        dir.entryInfoList({QStringLiteral("output*.txt")}, QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo& file : files) {
+        if (isAlarmBodyFileName(file.fileName()) && file.lastModified() < cutoff &&
+            QFile::remove(file.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
 }

@@ -2,15 +2,17 @@
 
 #include "core/Settings.h"
 #include "notify/PagerConfig.h"
+#include "notify/SendFailures.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
-#include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/ValueConversion.h"
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QPointer>
 #include <cmath>
 
 namespace {
@@ -24,11 +26,17 @@ QString collapseBlanks(QString text)
 }
 } // namespace
 
-Pager::Pager(const Settings& settings, IProcessLauncher& launcher, QString programPath,
+Pager::Pager(const Settings& settings, IProcessRunner& runner, QString programPath,
              QObject* parent)
     : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)),
-      m_launcher(launcher)
+      m_runner(runner)
 {
+}
+
+void Pager::setFailures(SendFailures* failures, const QString& logPath)
+{
+    m_failures = failures;
+    m_logPath = logPath;
 }
 
 QString Pager::filesDirectory(const QString& fallbackDir) const
@@ -97,8 +105,26 @@ void Pager::PageIt(const QString& Message, const QString& UserPage, const QStrin
 {
     if (m_suspended || m_programPath.isEmpty())
         return;
-    m_launcher.start(commandLine(UserPage, pageText(Message, PagerChars)),
-                     LaunchWindow::NormalNoFocus);
+    const QPointer<Pager> alive(this);
+    m_runner.run(commandLine(UserPage, pageText(Message, PagerChars)), LaunchWindow::NormalNoFocus,
+                 [alive, UserPage](const ProcessOutcome& outcome) {
+                     if (!outcome.succeeded() && alive)
+                         alive->reportFailure(outcome, UserPage);
+                 });
+}
+
+void Pager::reportFailure(const ProcessOutcome& outcome, const QString& recipient) const
+{
+    const QString program = QFileInfo(m_programPath).fileName();
+    const QString reason =
+        SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
+                             QStringLiteral("some pages not delivered"));
+    if (!m_failures) {
+        qWarning("Page to %s: %s", qPrintable(recipient), qPrintable(reason));
+        return;
+    }
+    m_failures->report(m_logPath, QStringLiteral("FAILED page to ") + recipient,
+                       QStringLiteral("Page FAILED to ") + recipient, reason);
 }
 
 // One double-quoted argument; a quote inside becomes three quotes, which the

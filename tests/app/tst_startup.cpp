@@ -67,7 +67,8 @@ struct Fixture
     {
         ProgramDirectory::prepare(programDir, {QStringLiteral(VANTOREL_SOURCE_DATA_DIR)});
         state = std::make_unique<MainState>(
-            programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock});
+            programDir,
+            MainState::Services{&store, &launcher, &windows, &prompter, &clock, nullptr, &launcher});
     }
     bool run()
     {

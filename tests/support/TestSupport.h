@@ -11,6 +11,7 @@
 #include "core/StatusLine.h"
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowControl.h"
@@ -62,13 +63,27 @@ public:
     QList<std::optional<QString>> inputs; // taken in order; nothing when none left
 };
 
-class RecordingLauncher : public IProcessLauncher
+// Records the command lines started or run, without starting anything. A
+// run ends when the test says so (finish), with the outcome it gives.
+class RecordingLauncher : public IProcessLauncher, public IProcessRunner
 {
 public:
     qint64 start(const QString& commandLine, LaunchWindow window) override;
+    void run(const QString& commandLine, LaunchWindow window, Finished finished) override;
+    // Ends the run of commandLines[index]; false when there is no such run.
+    bool finish(int index, const ProcessOutcome& outcome);
+    bool finishLast(int exitCode)
+    {
+        return finish(static_cast<int>(commandLines.size()) - 1,
+                      {ProcessOutcome::Kind::Finished, exitCode});
+    }
+
     QStringList commandLines;
     QList<LaunchWindow> windows;
     qint64 result = 4242; // what start returns; 0 = "could not be started"
+
+private:
+    QMap<int, Finished> m_finished;
 };
 
 class FakeClock : public IClock
