@@ -54,9 +54,9 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
     // The alarm component's mail and page events.
-    m_alarmNotifications = std::make_unique<AlarmNotifications>(
-        *m_getalarm, *m_emailer, *m_pager, pagerConfig,
-        m_programDir + QStringLiteral("pager-log.txt"), clock);
+    m_alarmNotifications =
+        std::make_unique<AlarmNotifications>(*m_getalarm, *m_emailer, *m_pager, pagerConfig,
+                                             m_programDir + QStringLiteral("pager-log.txt"), clock);
     buildObservations(printer);
     buildIngest();
     buildDisplay();

@@ -6,11 +6,11 @@
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
-#include "notify/WarningText.h"
 #include "notify/EmailBook.h"
 #include "notify/MailSender.h"
 #include "notify/MailSubject.h"
 #include "notify/SendFailures.h"
+#include "notify/WarningText.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
 #include "platform/ErrorReport.h"
@@ -53,8 +53,8 @@ QString Emailer::alarmBody(const QString& prodtxt, bool stripLF, const QString& 
 
 void Emailer::log(const QString& line) const
 {
-    TextFile::appendLine(m_c.mail.logPath(), line + QStringLiteral(" at ") +
-                                                 DateTimeText::general(m_c.clock.now()));
+    TextFile::appendLine(m_c.mail.logPath(),
+                         line + QStringLiteral(" at ") + DateTimeText::general(m_c.clock.now()));
 }
 
 void Emailer::mnuEmail_Click(const RecipientPicker& pick)
@@ -89,9 +89,8 @@ void Emailer::mailBulletin(const QString& name, QString text, QString recipients
                            m_c.menus.menuItems(), m_c.clock.now());
     if (recipients.size() <= 2)
         return;
-    m_c.mail.writeBody(BodyFile, body);
+    m_c.mail.send(BodyFile, body, subject, recipients);
     log(QStringLiteral("Emailing ") + subject + QStringLiteral(" to ") + recipients);
-    m_c.mail.start(BodyFile, subject, recipients);
 }
 
 void Emailer::getalarm_alarmEMail(const QString& prodtxt, int Method, const QString& CheckString)
@@ -108,8 +107,8 @@ void Emailer::getalarm_alarmEMail(const QString& prodtxt, int Method, const QStr
             .report(m_c.mail.logPath(),
                     QStringLiteral("FAILED ALARM ") + CheckString + QStringLiteral(" to ") +
                         recipients,
-                    QStringLiteral("E-mail FAILED: ALARM ") + CheckString +
-                        QStringLiteral(" to ") + recipients,
+                    QStringLiteral("E-mail FAILED: ALARM ") + CheckString + QStringLiteral(" to ") +
+                        recipients,
                     error.text());
     }
 }

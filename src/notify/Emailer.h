@@ -23,8 +23,7 @@ class Emailer : public QObject
     Q_OBJECT
 public:
     static inline const QString NoBulletin = QStringLiteral("No bulletin displayed");
-    static inline const QString NotAvailable =
-        QStringLiteral("     --- Product not available ---");
+    static inline const QString NotAvailable = QStringLiteral("     --- Product not available ---");
     static inline const QString BodyFile = QStringLiteral("output.txt");
 
     struct Context
@@ -68,8 +67,7 @@ signals:
 
 private:
     void mailBulletin(const QString& name, QString text, QString recipients);
-    void mailAlarm(const QString& prodtxt, const QString& CheckString,
-                   const QString& recipients);
+    void mailAlarm(const QString& prodtxt, const QString& CheckString, const QString& recipients);
     void log(const QString& line) const;
 
     Context m_c;

@@ -2,6 +2,7 @@
 
 #include "notify/SendFailures.h"
 #include "platform/ProcessRunner.h"
+#include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
 #include <QDebug>
@@ -100,52 +101,84 @@ void MailSender::writeBody(const QString& bodyFile, const QString& body) const
     TextFile::writeAll(m_programDir + bodyFile, body + QStringLiteral("\r\n"));
 }
 
-void MailSender::start(const QString& bodyFile, const QString& subject,
-                       const QString& recipients)
-{
-    run(sendCommand(bodyFile, subject, recipients), subject, recipients);
-}
-
 void MailSender::send(const QString& bodyFile, const QString& body, const QString& subject,
                       const QString& recipients)
 {
-    writeBody(bodyFile, body);
-    start(bodyFile, subject, recipients);
+    submit({bodyFile, body, sendCommand(bodyFile, subject, recipients), subject, recipients});
 }
 
 void MailSender::sendMetar(const QString& body, const QString& recipients)
 {
-    writeBody(QStringLiteral("output.txt"), body);
-    run(metarSendCommand(recipients), QStringLiteral("METAR"), recipients);
+    submit({QStringLiteral("output.txt"), body, metarSendCommand(recipients),
+            QStringLiteral("METAR"), recipients});
 }
 
-void MailSender::run(const QString& commandLine, const QString& subject,
-                     const QString& recipients)
+void MailSender::submit(const Mail& mail)
+{
+    if (m_inUse.contains(mail.bodyFile)) {
+        m_waiting.append(mail);
+        return;
+    }
+    launch(mail);
+}
+
+void MailSender::launch(const Mail& mail)
+{
+    writeBody(mail.bodyFile, mail.body);
+    m_inUse.insert(mail.bodyFile);
+    run(mail.commandLine, mail.subject, mail.recipients, mail.bodyFile);
+}
+
+// The next mail waiting for bodyFile, now that no mailer reads it any more.
+void MailSender::startWaiting(const QString& bodyFile)
+{
+    for (qsizetype i = 0; i < m_waiting.size(); ++i) {
+        if (m_waiting.at(i).bodyFile != bodyFile)
+            continue;
+        const Mail mail = m_waiting.takeAt(i);
+        try {
+            launch(mail);
+            return;
+        } catch (const RuntimeError& error) {
+            reportFailure({ProcessOutcome::Kind::FailedToStart, -1}, mail.subject, mail.recipients,
+                          error.text());
+            --i;
+        }
+    }
+}
+
+void MailSender::run(const QString& commandLine, const QString& subject, const QString& recipients,
+                     const QString& bodyFile)
 {
     const std::weak_ptr<int> alive = m_alive;
     m_runner.run(commandLine, LaunchWindow::Hidden,
-                 [this, alive, subject, recipients](const ProcessOutcome& outcome) {
-                     if (!outcome.succeeded() && !alive.expired())
+                 [this, alive, subject, recipients, bodyFile](const ProcessOutcome& outcome) {
+                     if (alive.expired())
+                         return;
+                     if (!outcome.succeeded())
                          reportFailure(outcome, subject, recipients);
+                     if (!bodyFile.isEmpty()) {
+                         m_inUse.remove(bodyFile);
+                         startWaiting(bodyFile);
+                     }
                  });
 }
 
 void MailSender::reportFailure(const ProcessOutcome& outcome, const QString& subject,
-                               const QString& recipients) const
+                               const QString& recipients, const QString& why) const
 {
     const QString reason =
-        SendFailures::reason(kMailer, outcome, QStringLiteral("not sent"),
-                             QStringLiteral("not accepted for every recipient"));
+        !why.isEmpty() ? why
+                       : SendFailures::reason(kMailer, outcome, QStringLiteral("not sent"),
+                                              QStringLiteral("not accepted for every recipient"));
     if (!m_failures) {
         qWarning("Mail %s to %s: %s", qPrintable(subject), qPrintable(recipients),
                  qPrintable(reason));
         return;
     }
-    m_failures->report(logPath(),
-                       QStringLiteral("FAILED ") + subject + QStringLiteral(" to ") + recipients,
-                       QStringLiteral("E-mail FAILED: ") + subject + QStringLiteral(" to ") +
-                           recipients,
-                       reason);
+    m_failures->report(
+        logPath(), QStringLiteral("FAILED ") + subject + QStringLiteral(" to ") + recipients,
+        QStringLiteral("E-mail FAILED: ") + subject + QStringLiteral(" to ") + recipients, reason);
 }
 
 QString MailSender::alarmBodyFileName()

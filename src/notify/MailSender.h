@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <memory>
@@ -39,16 +40,18 @@ public:
 
     // Registers server and sender with the mailer.
     void install(const QString& server, const QString& sender);
-    // Writes body + CR LF to the program directory's bodyFile, whole.
-    // Throws RuntimeError when it cannot be written.
-    void writeBody(const QString& bodyFile, const QString& body) const;
-    // Starts the send command for a body file already written.
-    void start(const QString& bodyFile, const QString& subject, const QString& recipients);
-    // writeBody, then start.
+    // Writes body + CR LF to the program directory's bodyFile, whole, and
+    // starts the send command. While a mailer started earlier may still read
+    // the same body file, the mail waits (in order) until that mailer has
+    // ended, so that a mail never goes out with the body of another. Throws
+    // RuntimeError when a body written at once cannot be written; one written
+    // later is reported as a failed send.
     void send(const QString& bodyFile, const QString& body, const QString& subject,
               const QString& recipients);
     // The METAR alarm form: body in "output.txt", subject "METAR".
     void sendMetar(const QString& body, const QString& recipients);
+    // Mails waiting for their body file.
+    int waiting() const { return static_cast<int>(m_waiting.size()); }
 
     // A body file name for alarm mail, "output" + number + ".txt", that does not
     // exist yet and has not been handed out before in this run.
@@ -60,17 +63,34 @@ public:
     int removeAlarmBodiesBefore(const QDateTime& cutoff) const;
 
 private:
+    struct Mail
+    {
+        QString bodyFile;
+        QString body;
+        QString commandLine;
+        QString subject;
+        QString recipients;
+    };
+
     QString mailer() const;
     static QString quoted(const QString& text);
-    void run(const QString& commandLine, const QString& subject, const QString& recipients);
+    void writeBody(const QString& bodyFile, const QString& body) const;
+    void submit(const Mail& mail);
+    void launch(const Mail& mail);
+    void startWaiting(const QString& bodyFile);
+    void run(const QString& commandLine, const QString& subject, const QString& recipients,
+             const QString& bodyFile = QString());
+    // why: the reason when it is not the mailer's outcome.
     void reportFailure(const ProcessOutcome& outcome, const QString& subject,
-                       const QString& recipients) const;
+                       const QString& recipients, const QString& why = QString()) const;
 
     QString m_programDir;
     IProcessRunner& m_runner;
     SendFailures* m_failures = nullptr;
     QString m_options;
     QSet<QString> m_givenNames;
+    QSet<QString> m_inUse; // body files a running mailer may still read
+    QList<Mail> m_waiting;
     // Outcomes that arrive after this sender is gone are dropped.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };

@@ -4,10 +4,10 @@
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
-#include "notify/WarningText.h"
 #include "notify/Emailer.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
+#include "notify/WarningText.h"
 #include "platform/Prompter.h"
 
 namespace {

@@ -26,10 +26,8 @@ QString collapseBlanks(QString text)
 }
 } // namespace
 
-Pager::Pager(const Settings& settings, IProcessRunner& runner, QString programPath,
-             QObject* parent)
-    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)),
-      m_runner(runner)
+Pager::Pager(const Settings& settings, IProcessRunner& runner, QString programPath, QObject* parent)
+    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)), m_runner(runner)
 {
 }
 
@@ -116,9 +114,8 @@ void Pager::PageIt(const QString& Message, const QString& UserPage, const QStrin
 void Pager::reportFailure(const ProcessOutcome& outcome, const QString& recipient) const
 {
     const QString program = QFileInfo(m_programPath).fileName();
-    const QString reason =
-        SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
-                             QStringLiteral("some pages not delivered"));
+    const QString reason = SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
+                                                QStringLiteral("some pages not delivered"));
     if (!m_failures) {
         qWarning("Page to %s: %s", qPrintable(recipient), qPrintable(reason));
         return;
@@ -153,11 +150,17 @@ void Pager::alarmPage(const QString& prodtxt, int aMethod, const PagerConfig& co
     const QString recipient =
         group ? QStringLiteral("!GROUP") + QString::number(aMethod) : config.personalId;
     const QString chars = group ? group->chars : config.charsPerPage;
+    // The start of the text, on the one log line: its line ends and other
+    // control characters become blanks.
+    QString excerpt = prodtxt.left(20);
+    for (QChar& c : excerpt) {
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
     try {
-        TextFile::appendLine(logPath, QStringLiteral("ALARM to ") + recipient +
-                                          QStringLiteral(" at ") +
-                                          DateTimeText::general(clock.now()) +
-                                          QStringLiteral(" - ") + prodtxt.left(20));
+        TextFile::appendLine(
+            logPath, QStringLiteral("ALARM to ") + recipient + QStringLiteral(" at ") +
+                         DateTimeText::general(clock.now()) + QStringLiteral(" - ") + excerpt);
     } catch (const RuntimeError& error) {
         // A log that cannot be written must not hold the page back.
         qWarning("%s", error.what());

@@ -14,8 +14,8 @@ SendFailures::SendFailures(StatusLine& status, const IClock& clock)
 {
 }
 
-void SendFailures::report(const QString& logPath, const QString& logLine,
-                          const QString& statusText, const QString& reason)
+void SendFailures::report(const QString& logPath, const QString& logLine, const QString& statusText,
+                          const QString& reason)
 {
     m_status.setText(statusText + QStringLiteral(" - ") + reason);
     try {

@@ -20,8 +20,8 @@ struct Fixture : CoreFixture
     EmailBook book;
     MailSender mail{programDir, launcher};
     SendFailures failures{status, clock};
-    Emailer emailer{Emailer::Context{settings, menus, tables, book, display, status, prompter,
-                                     clock, mail}};
+    Emailer emailer{
+        Emailer::Context{settings, menus, tables, book, display, status, prompter, clock, mail}};
     int picks = 0;
 
     Fixture()
@@ -92,33 +92,29 @@ void TestEmailer::bulletinMail_data()
         << "output.txt|AFDGRRMI|me@x.org,sp1@x.org,sp2@x.org"
         << "Emailing AFDGRRMI to me@x.org,sp1@x.org,sp2@x.org" + kAt
         << QByteArray("LINE 1\r\nLINE 2\r\n\r\n") << "";
-    QTest::newRow("cancel sends nothing and logs nothing")
-        << text << "AFDGRRMI"
-        << "" << false << ""
-        << ""
-        << "" << QByteArray() << "";
+    QTest::newRow("cancel sends nothing and logs nothing") << text << "AFDGRRMI"
+                                                           << "" << false << ""
+                                                           << ""
+                                                           << "" << QByteArray() << "";
     QTest::newRow("nothing displayed") << ""
                                        << "AFDGRRMI"
                                        << "me@x.org," << false << ""
                                        << ""
                                        << "" << QByteArray() << "No bulletin displayed";
-    QTest::newRow("product not available")
-        << "     --- Product not available ---"
-        << "AFDGRRMI"
-        << "me@x.org," << false << ""
-        << ""
-        << "" << QByteArray() << "No bulletin displayed";
-    QTest::newRow("short product name")
-        << text << "AFD"
-        << "me@x.org," << false << ""
-        << "output.txt|EMWIN Bulletin|me@x.org"
-        << "Emailing EMWIN Bulletin to me@x.org" + kAt << QByteArray("LINE 1\r\nLINE 2\r\n\r\n")
-        << "";
-    QTest::newRow("two characters of recipients send nothing")
-        << text << "AFDGRRMI"
-        << "ab," << false << ""
-        << ""
-        << "" << QByteArray() << "";
+    QTest::newRow("product not available") << "     --- Product not available ---"
+                                           << "AFDGRRMI"
+                                           << "me@x.org," << false << ""
+                                           << ""
+                                           << "" << QByteArray() << "No bulletin displayed";
+    QTest::newRow("short product name") << text << "AFD"
+                                        << "me@x.org," << false << ""
+                                        << "output.txt|EMWIN Bulletin|me@x.org"
+                                        << "Emailing EMWIN Bulletin to me@x.org" + kAt
+                                        << QByteArray("LINE 1\r\nLINE 2\r\n\r\n") << "";
+    QTest::newRow("two characters of recipients send nothing") << text << "AFDGRRMI"
+                                                               << "ab," << false << ""
+                                                               << ""
+                                                               << "" << QByteArray() << "";
     QTest::newRow("tag text in front")
         << text << "AFDGRRMI"
         << "me@x.org," << false << "FROM WX DESK\r\n"
@@ -183,12 +179,10 @@ void TestEmailer::alarmMail_data()
                                  << "ALARM TORGRR to me@x.org" + kAt << body;
     QTest::newRow("a group") << 1 << false << false << "sp1@x.org,sp2@x.org"
                              << "ALARM TORGRR to sp1@x.org,sp2@x.org" + kAt << body;
-    QTest::newRow("trailing comma dropped")
-        << 2 << false << false << "c@x.org"
-        << "ALARM TORGRR to c@x.org" + kAt << body;
-    QTest::newRow("empty address: logged, not sent")
-        << 3 << false << false << ""
-        << "ALARM TORGRR to " + kAt << QByteArray();
+    QTest::newRow("trailing comma dropped") << 2 << false << false << "c@x.org"
+                                            << "ALARM TORGRR to c@x.org" + kAt << body;
+    QTest::newRow("empty address: logged, not sent") << 3 << false << false << ""
+                                                     << "ALARM TORGRR to " + kAt << QByteArray();
     QTest::newRow("entry not in the book: logged, not sent")
         << 250 << false << false << ""
         << "ALARM TORGRR to " + kAt << QByteArray();
@@ -237,11 +231,10 @@ void TestEmailer::recipientsStayOneArgument_data()
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("recipients"); // the one argument after -t
     QTest::addColumn<QString>("subject");    // the one argument after -s
-    QTest::newRow("blank and option in the typed addresses")
-        << "a@x.org -bcc evil@x.org,"
-        << "AFDGRRMI"
-        << "a@x.org -bcc evil@x.org"
-        << "AFDGRRMI";
+    QTest::newRow("blank and option in the typed addresses") << "a@x.org -bcc evil@x.org,"
+                                                             << "AFDGRRMI"
+                                                             << "a@x.org -bcc evil@x.org"
+                                                             << "AFDGRRMI";
     QTest::newRow("address starting with a dash") << "-f@x.org,"
                                                   << "AFDGRRMI"
                                                   << "-f@x.org"
@@ -279,8 +272,8 @@ void TestEmailer::recipientsStayOneArgument()
     f.emailer.mnuEmail_Click(f.picker(picked));
     QCOMPARE(f.launcher.commandLines.size(), 1);
     const QStringList parts = QProcess::splitCommand(f.launcher.commandLines.first());
-    QCOMPARE(parts, QStringList({f.programDir + "blat", f.programDir + "output.txt", "-s",
-                                 subject, "-t", recipients}));
+    QCOMPARE(parts, QStringList({f.programDir + "blat", f.programDir + "output.txt", "-s", subject,
+                                 "-t", recipients}));
     // The alarm path builds its line the same way.
     f.book.setAddress(5, picked);
     f.emailer.getalarm_alarmEMail(QStringLiteral("TEXT"), 5, tag);
@@ -318,6 +311,7 @@ void TestEmailer::compressedTornadoWarning()
     // The display keeps the whole product.
     QCOMPARE(f.display.text(), text);
     // Other categories are only abbreviated.
+    QVERIFY(f.launcher.finish(0, {}));
     f.display.setDisplay(QStringLiteral("* NATIONAL WEATHER SERVICE  *"),
                          QStringLiteral("AFDDMX   ~KDMX~IA"));
     f.emailer.mnuEmail_Click(f.picker(QStringLiteral("me@x.org,")));
@@ -333,7 +327,8 @@ void TestEmailer::productTakenBeforeTheDialog()
         f.display.setDisplay(QStringLiteral("ZONE FORECAST"), QStringLiteral("ZFPGRRMI"));
         return QStringLiteral("me@x.org,");
     });
-    QCOMPARE(f.launcher.commandLines, QStringList({f.command("output.txt", "TORGRRMI", "me@x.org")}));
+    QCOMPARE(f.launcher.commandLines,
+             QStringList({f.command("output.txt", "TORGRRMI", "me@x.org")}));
     QCOMPARE(readBytes(f.programDir + "output.txt"), QByteArray("TORNADO WARNING\r\n"));
 }
 
@@ -345,18 +340,17 @@ void TestEmailer::failedSendIsReported_data()
 
     const auto finished = static_cast<int>(ProcessOutcome::Kind::Finished);
     QTest::newRow("sent") << finished << 0 << "";
-    QTest::newRow("not sent") << finished << 1
-                              << "not sent (blat exit code 1, see blat-log.txt)";
+    QTest::newRow("not sent") << finished << 1 << "not sent (blat exit code 1, see blat-log.txt)";
     QTest::newRow("some recipients refused")
         << finished << 2 << "not accepted for every recipient (blat exit code 2, see blat-log.txt)";
-    QTest::newRow("other exit code") << finished << 7 << "failed (blat exit code 7, see blat-log.txt)";
-    QTest::newRow("mailer missing") << static_cast<int>(ProcessOutcome::Kind::NotFound) << -1
-                                    << "blat not found";
-    QTest::newRow("mailer crashed") << static_cast<int>(ProcessOutcome::Kind::Crashed) << -1
-                                    << "blat crashed";
-    QTest::newRow("mailer not startable")
-        << static_cast<int>(ProcessOutcome::Kind::FailedToStart) << -1
-        << "blat could not be started";
+    QTest::newRow("other exit code")
+        << finished << 7 << "failed (blat exit code 7, see blat-log.txt)";
+    QTest::newRow("mailer missing")
+        << static_cast<int>(ProcessOutcome::Kind::NotFound) << -1 << "blat not found";
+    QTest::newRow("mailer crashed")
+        << static_cast<int>(ProcessOutcome::Kind::Crashed) << -1 << "blat crashed";
+    QTest::newRow("mailer not startable") << static_cast<int>(ProcessOutcome::Kind::FailedToStart)
+                                          << -1 << "blat could not be started";
 }
 
 void TestEmailer::failedSendIsReported()
@@ -396,8 +390,9 @@ void TestEmailer::unwritableBodies()
     QCOMPARE(f.prompter.messages[0].icon, IPrompter::Icon::Exclamation);
     // An alarm mail reports on the status line and lets the alarm go on.
     f.emailer.getalarm_alarmEMail(QStringLiteral("TEXT"), 0, QStringLiteral("TORGRR"));
-    QVERIFY2(f.status.text().startsWith(QStringLiteral("E-mail FAILED: ALARM TORGRR to me@x.org - ")),
-             qPrintable(f.status.text()));
+    QVERIFY2(
+        f.status.text().startsWith(QStringLiteral("E-mail FAILED: ALARM TORGRR to me@x.org - ")),
+        qPrintable(f.status.text()));
     QVERIFY(f.launcher.commandLines.isEmpty());
     QCOMPARE(f.prompter.messages.size(), 1);
 }

@@ -43,16 +43,13 @@ void TestEmailRecipients::build_data()
     QTest::addColumn<QList<int>>("selected");
     QTest::addColumn<QString>("recipients");
     QTest::newRow("nothing") << "" << QList<int>() << "";
-    QTest::newRow("personal and a group") << "" << QList<int>{0, 1}
-                                          << "me@x.org,sp1@x.org,sp2@x.org,";
-    QTest::newRow("typed first") << "extra@x.org" << QList<int>{2}
-                                 << "extra@x.org,long@x.org,";
+    QTest::newRow("personal and a group")
+        << "" << QList<int>{0, 1} << "me@x.org,sp1@x.org,sp2@x.org,";
+    QTest::newRow("typed first") << "extra@x.org" << QList<int>{2} << "extra@x.org,long@x.org,";
     QTest::newRow("typed only") << "a@x.org,b@x.org" << QList<int>() << "a@x.org,b@x.org,";
-    QTest::newRow("selection in list order") << "" << QList<int>{2, 0}
-                                             << "me@x.org,long@x.org,";
+    QTest::newRow("selection in list order") << "" << QList<int>{2, 0} << "me@x.org,long@x.org,";
     QTest::newRow("empty entry adds a lone comma") << "" << QList<int>{3} << ",";
-    QTest::newRow("lines past the book are ignored") << "" << QList<int>{4, -1, 0}
-                                                     << "me@x.org,";
+    QTest::newRow("lines past the book are ignored") << "" << QList<int>{4, -1, 0} << "me@x.org,";
 }
 
 void TestEmailRecipients::build()

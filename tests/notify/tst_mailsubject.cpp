@@ -31,8 +31,8 @@ void TestMailSubject::build_data()
         << "TORGRR" << alarm << true << "Tornado Warning : GRR" + at;
     QTest::newRow("category in the second code position")
         << "SVRDTXMI" << bulletin << true << "Tornado Warning : DTXMI" + at;
-    QTest::newRow("third code position") << "FFWIWX" << alarm << true
-                                         << "Tornado Warning : IWX" + at;
+    QTest::newRow("third code position")
+        << "FFWIWX" << alarm << true << "Tornado Warning : IWX" + at;
     QTest::newRow("the last matching item wins")
         << "AFDGRRMI" << bulletin << true << "Discussion (2) : GRRMI" + at;
     QTest::newRow("code found out of step does not match")

@@ -15,7 +15,8 @@ struct Fixture : CoreFixture
 {
     PagerConfig pagers;
     Pager pager{settings, launcher, kPath};
-    ManualPage page{ManualPage::Context{settings, display, tables, pagers, pager, prompter, status}};
+    ManualPage page{
+        ManualPage::Context{settings, display, tables, pagers, pager, prompter, status}};
 
     Fixture()
     {
@@ -57,22 +58,23 @@ void TestPagerManual::prepare_data()
     QTest::addColumn<QString>("message"); // empty: the dialog opens
     QTest::addColumn<QString>("paged");   // the text to page and in the display
 
-    const QString warning = QStringLiteral("HEAD\r\n* TORNADO   WARNING\r\n* UNTIL 7 PM\r\n* AT 6 PM\r\n* MORE");
+    const QString warning =
+        QStringLiteral("HEAD\r\n* TORNADO   WARNING\r\n* UNTIL 7 PM\r\n* AT 6 PM\r\n* MORE");
     QTest::newRow("paging program missing")
         << false << warning << "TORGRRMI" << false << "abcPager software not found" << warning;
     QTest::newRow("nothing displayed") << true << ""
                                        << "" << false << "No bulletin displayed"
                                        << "";
-    QTest::newRow("product not available")
-        << true << "     --- Product not available ---"
-        << "X" << false << "No bulletin displayed"
-        << "     --- Product not available ---";
+    QTest::newRow("product not available") << true << "     --- Product not available ---"
+                                           << "X" << false << "No bulletin displayed"
+                                           << "     --- Product not available ---";
     QTest::newRow("whole text") << true << warning << "TORGRRMI" << false << "" << warning;
     QTest::newRow("shortened warning replaces the display")
         << true << warning << "TORGRRMI" << true << ""
         << "TORNADO WARNING\r\n  UNTIL 7 PM\r\n: AT 6 PM\r\n";
     QTest::newRow("other categories only abbreviated")
-        << true << "THE NATIONAL WEATHER SERVICE * SAYS" << "AFDGRRMI" << true << ""
+        << true << "THE NATIONAL WEATHER SERVICE * SAYS"
+        << "AFDGRRMI" << true << ""
         << "THE NWS * SAYS";
 }
 
@@ -114,8 +116,8 @@ void TestPagerManual::targets_data()
     QTest::addColumn<QList<int>>("defined");
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("no groups") << QList<int>() << QStringList{"Personal"};
-    QTest::newRow("groups 1 and 3") << QList<int>{1, 3}
-                                    << QStringList{"Personal", "Group  1", "Group  3"};
+    QTest::newRow("groups 1 and 3")
+        << QList<int>{1, 3} << QStringList{"Personal", "Group  1", "Group  3"};
     QTest::newRow("group 10") << QList<int>{10} << QStringList{"Personal", "Group  10"};
 }
 
@@ -138,18 +140,17 @@ void TestPagerManual::send_data()
 
     QTest::newRow("personal, CR LF paged as one line")
         << "Personal" << false << "ATM1"
-        << "TORNADO WARNING FOR KENT COUNTY UNTIL 7 PM" << "";
-    QTest::newRow("group 3, cut to its page size")
-        << "Group  3" << false << "!GROUP3"
-        << "TORNADO WARNING FOR KENT COUNT"
+        << "TORNADO WARNING FOR KENT COUNTY UNTIL 7 PM"
         << "";
+    QTest::newRow("group 3, cut to its page size") << "Group  3" << false << "!GROUP3"
+                                                   << "TORNADO WARNING FOR KENT COUNT"
+                                                   << "";
     QTest::newRow("undefined group") << "Group  2" << false << ""
                                      << ""
                                      << "";
-    QTest::newRow("suspended: told, nothing paged")
-        << "Personal" << true << ""
-        << ""
-        << "Paging is suspended: page to ATM1 not sent";
+    QTest::newRow("suspended: told, nothing paged") << "Personal" << true << ""
+                                                    << ""
+                                                    << "Paging is suspended: page to ATM1 not sent";
 }
 
 void TestPagerManual::send()

@@ -126,8 +126,7 @@ void TestPagerSetup::groups_data()
     const QByteArray twoFile = QByteArray("GROUP1\r\n") + QByteArray("\r\n").repeated(16) +
                                "GROUP2\r\n5550002\r\n\r\n9600\r\n,E,7,2\r\n100\r\n2001\r\n";
     QTest::newRow("no file, group 3 saved") << QByteArray() << 3 << QStringList{"3"};
-    QTest::newRow("closed without saving keeps what was read")
-        << twoFile << 0 << QStringList{"2"};
+    QTest::newRow("closed without saving keeps what was read") << twoFile << 0 << QStringList{"2"};
     QTest::newRow("group 1 added beside group 2") << twoFile << 1 << QStringList{"1", "2"};
     QTest::newRow("group 10") << twoFile << 10 << QStringList{"2", "10"};
 }

@@ -30,8 +30,8 @@ void TestProcessRunner::outcome_data()
     QTest::newRow("quoted arguments stay whole")
         << "sh -c \"test $# -eq 1\" zero \"a b\"" << ProcessOutcome::Kind::Finished << 0;
     QTest::newRow("killed") << "sh -c \"kill -KILL $$\"" << ProcessOutcome::Kind::Crashed << -1;
-    QTest::newRow("no such program") << "no-such-program-here x"
-                                     << ProcessOutcome::Kind::NotFound << -1;
+    QTest::newRow("no such program")
+        << "no-such-program-here x" << ProcessOutcome::Kind::NotFound << -1;
     QTest::newRow("empty command line") << "" << ProcessOutcome::Kind::NotFound << -1;
     QTest::newRow("reads nothing from standard input")
         << "cat" << ProcessOutcome::Kind::Finished << 0;

@@ -74,11 +74,10 @@ frmMain::frmMain(MainState& state, QWidget* parent)
                              *state.services().clock, state.programDir()},
                             *this, this);
     // Mail and paging dialogs: File menu, list pop-up, Add-ins > Paging Setup.
-    m_notify = new NotifyWindows({state.emailer(), state.emailBook, state.manualPage(),
-                                  state.pagerConfig, state.pager(), state.settings,
-                                  *state.services().store, *state.services().prompter,
-                                  state.programDir()},
-                                 *this);
+    m_notify = new NotifyWindows(
+        {state.emailer(), state.emailBook, state.manualPage(), state.pagerConfig, state.pager(),
+         state.settings, *state.services().store, *state.services().prompter, state.programDir()},
+        *this);
     m_commands->setPagerSetup([this] { m_notify->showPagerSetup(); });
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };

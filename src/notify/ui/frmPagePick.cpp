@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmPagePick::frmPagePick(ManualPage& page, const PagerConfig& pagers, QString text,
-                         QWidget* parent)
+frmPagePick::frmPagePick(ManualPage& page, const PagerConfig& pagers, QString text, QWidget* parent)
     : QDialog(parent), m_page(page), m_text(std::move(text))
 {
     setObjectName(QStringLiteral("frmPagePick"));

@@ -19,8 +19,8 @@ frmPager::frmPager(PagerSetup setup, IPrompter& prompter, QWidget* parent)
     auto* form = new QFormLayout;
     for (int i = 0; i < 5; ++i)
         txtPager << new QLineEdit;
-    const char* const labels[5] = {"Dialup #:", "Pager #:", "Characters:", "Username:",
-                                   "Max Pages:"};
+    const char* const labels[5] = {
+        "Dialup #:", "Pager #:", "Characters:", "Username:", "Max Pages:"};
     for (int i : {3, 0, 1, 2, 4}) {
         txtPager[i]->setObjectName(QStringLiteral("txtPager%1").arg(i));
         form->addRow(QLatin1String(labels[i]), txtPager[i]);
