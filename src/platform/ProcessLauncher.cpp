@@ -15,7 +15,11 @@ QString ProcessLauncher::findProgram(const QString& program) const
         base.chop(4);
     if (base.isEmpty())
         return {};
-    const QStringList dirs = {m_programDir, QCoreApplication::applicationDirPath()};
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList dirs = {
+        m_programDir, appDir,
+        appDir.isEmpty() ? QString()
+                         : QDir::cleanPath(appDir + QStringLiteral("/" VANTOREL_COMPANION_RELDIR))};
     for (const QString& dir : dirs) {
         if (dir.isEmpty())
             continue;

@@ -31,7 +31,8 @@ public:
 
 // Splits command lines (double quotes group) and starts the program detached.
 // A program named by path is looked up by its base name (".exe" dropped) in
-// the program directory, then beside the running executable, then on PATH.
+// the program directory, then beside the running executable, then in the
+// installed companion directory (../libexec/vantorel/ from it), then on PATH.
 class ProcessLauncher : public IProcessLauncher
 {
 public:
