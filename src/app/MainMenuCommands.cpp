@@ -38,8 +38,6 @@ void MainMenuCommands::mnuAddIn_Click(int index)
                                                  IPrompter::Icon::Critical);
         else if (m_pagerSetup)
             m_pagerSetup();
-        else
-            m_state.status.setText(QStringLiteral("Pager setup is not available in this build"));
         return;
     case 3:
         m_state.services().launcher->start(afosPlotCommand(), LaunchWindow::Normal);

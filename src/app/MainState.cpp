@@ -4,6 +4,7 @@
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/AlarmSound.h"
 #include "alarms/VOZUZUduvi.h"
+#include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
 #include "app/MetarAlarmActions.h"
 #include "core/UgcSearch.h"
@@ -16,10 +17,14 @@
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "ingest/ProductProcessor.h"
+#include "notify/Emailer.h"
 #include "notify/MailSender.h"
+#include "notify/ManualPage.h"
 #include "notify/Pager.h"
+#include "notify/SendFailures.h"
 #include "observations/MetarAlarm.h"
 #include "observations/MetarSearch.h"
+#include "platform/ProcessRunner.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -39,14 +44,21 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     ITextPrinter& printer = m_services.printer ? *m_services.printer : *m_noPrinter;
     IClock& clock = *m_services.clock;
     IProcessLauncher& launcher = *m_services.launcher;
+    if (!m_services.runner) {
+        m_ownRunner = std::make_unique<ProcessRunner>(m_programDir);
+        m_services.runner = m_ownRunner.get();
+    }
 
-    m_mail = std::make_unique<MailSender>(m_programDir, launcher);
-    m_pager = std::make_unique<Pager>(settings, launcher);
+    buildNotifications(*m_services.runner);
     m_notices = std::make_unique<DataLossNotices>(settings, pagerConfig, *m_mail, *m_pager);
     m_engine = std::make_unique<EngineControl>(m_programDir, launcher, *m_services.windows, status);
     m_getalarm = std::make_unique<VOZUZUduvi>(m_programDir, settings, tables, clock, printer);
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
+    // The alarm component's mail and page events.
+    m_alarmNotifications =
+        std::make_unique<AlarmNotifications>(*m_getalarm, *m_emailer, *m_pager, pagerConfig,
+                                             m_programDir + QStringLiteral("pager-log.txt"), clock);
     buildObservations(printer);
     buildAlarmActions();
     buildIngest();
@@ -54,6 +66,22 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
 }
 
 MainState::~MainState() = default;
+
+// Mail and pages: the mailer and pager report failed sends on the status
+// line and in their send logs.
+void MainState::buildNotifications(IProcessRunner& runner)
+{
+    m_sendFailures = std::make_unique<SendFailures>(status, *m_services.clock);
+    m_mail = std::make_unique<MailSender>(m_programDir, runner);
+    m_mail->setFailures(m_sendFailures.get());
+    m_pager = std::make_unique<Pager>(settings, runner);
+    m_pager->setFailures(m_sendFailures.get(), m_programDir + QStringLiteral("pager-log.txt"));
+    m_emailer = std::make_unique<Emailer>(Emailer::Context{settings, menus, tables, emailBook,
+                                                           display, status, *m_services.prompter,
+                                                           *m_services.clock, *m_mail});
+    m_manualPage = std::make_unique<ManualPage>(ManualPage::Context{
+        settings, display, tables, pagerConfig, *m_pager, *m_services.prompter, status});
+}
 
 void MainState::buildObservations(ITextPrinter& printer)
 {

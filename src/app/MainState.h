@@ -17,27 +17,33 @@
 class AlarmActions;
 class AlarmDispatcher;
 class AlarmSound;
+class AlarmNotifications;
 class BulletinDisplay;
 class DataInPoller;
 class DataLossNotices;
 class DataWatchdog;
+class Emailer;
 class EngineControl;
 class GphViewer;
 class IClock;
 class IMetarHooks;
 class IProcessLauncher;
+class IProcessRunner;
 class IProductProcessor;
 class IPrompter;
 class ITextPrinter;
 class IWindowControl;
 class MailSender;
+class ManualPage;
 class MetarAlarm;
 class MetarAlarmActions;
 class MetarSearch;
 class MirrorFetcher;
 class Pager;
 class ProductProcessor;
+class ProcessRunner;
 class ProductRequests;
+class SendFailures;
 class SettingsStore;
 class VOZUZUduvi;
 class XdotoolKeystrokes;
@@ -59,6 +65,9 @@ public:
         IClock* clock;
         // The printer alarms print on; none = printing is not available.
         ITextPrinter* printer = nullptr;
+        // Runs the mailer and the pager and tells how they ended; none = a
+        // runner of the program's own.
+        IProcessRunner* runner = nullptr;
     };
 
     MainState(const QString& programDir, Services services, QObject* parent = nullptr);
@@ -83,6 +92,9 @@ public:
     // Services.
     MailSender& mail() { return *m_mail; }
     Pager& pager() { return *m_pager; }
+    // Bulletin and alarm mail, and paging the bulletin on show.
+    Emailer& emailer() { return *m_emailer; }
+    ManualPage& manualPage() { return *m_manualPage; }
     EngineControl& engine() { return *m_engine; }
     DataInPoller& poller() { return *m_poller; }
     DataWatchdog& watchdog() { return *m_watchdog; }
@@ -105,6 +117,7 @@ public:
     void setProductProcessor(IProductProcessor* processor);
 
 private:
+    void buildNotifications(IProcessRunner& runner);
     void buildObservations(ITextPrinter& printer);
     void buildAlarmActions();
     void buildIngest();
@@ -113,8 +126,13 @@ private:
     QString m_programDir;
     Services m_services;
     std::unique_ptr<ITextPrinter> m_noPrinter;
+    std::unique_ptr<ProcessRunner> m_ownRunner;
+    std::unique_ptr<SendFailures> m_sendFailures;
     std::unique_ptr<MailSender> m_mail;
     std::unique_ptr<Pager> m_pager;
+    std::unique_ptr<Emailer> m_emailer;
+    std::unique_ptr<ManualPage> m_manualPage;
+    std::unique_ptr<AlarmNotifications> m_alarmNotifications;
     std::unique_ptr<DataLossNotices> m_notices;
     std::unique_ptr<EngineControl> m_engine;
     std::unique_ptr<VOZUZUduvi> m_getalarm;

@@ -9,6 +9,7 @@
 #include "ingest/ProductProcessor.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
+#include "platform/Clock.h"
 #include "platform/CreateDir.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileLister.h"
@@ -54,6 +55,10 @@ bool StartupSequence::run()
             [this] { m_host.setWxPlotVisible(WXPlot::isInstalled(m_state.settings.WXPlotPath)); }),
         std::function<void()>([this] { m_state.engine().setPurgeVal(m_state.settings.PurgeVal); }),
         std::function<void()>([this] { prepareDirectories(); }),
+        // Alarm mail bodies are left for the mailer; those older than a day are done with.
+        std::function<void()>([this] {
+            m_state.mail().removeAlarmBodiesBefore(m_state.services().clock->now().addDays(-1));
+        }),
         std::function<void()>([this] { firstRun(); }),
         std::function<void()>([this] {
             m_state.settings.stripLF =

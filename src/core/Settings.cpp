@@ -254,6 +254,13 @@ void Settings::writeShutdown(SettingsStore& store, bool hideIngest, bool minimis
     }
 }
 
+void Settings::writePagerSetup(SettingsStore& store) const
+{
+    store.write(kPager, QStringLiteral("MaxPages"), MaxPages);
+    store.write(kPager, QStringLiteral("CompressPagerWarnings"),
+                ValueConversion::plainNumber(CompressPagerWarnings));
+}
+
 QStringList Settings::localFilterCodes() const
 {
     QStringList codes;

@@ -91,6 +91,7 @@ public:
     // The writers.
     void writeConfigSave(SettingsStore& store) const; // the configuration dialog's Save
     void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const;
+    void writePagerSetup(SettingsStore& store) const; // the paging configuration's Save
 
     // The receipt directory: TrackPath + "emwin/"; empty while TrackPath is unset.
     QString receiptDir() const;

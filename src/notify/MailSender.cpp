@@ -1,16 +1,24 @@
 #include "notify/MailSender.h"
 
-#include "platform/ProcessLauncher.h"
+#include "notify/SendFailures.h"
+#include "platform/ProcessRunner.h"
+#include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 const QChar kQuote = QLatin1Char('"');
+const QString kMailer = QStringLiteral("blat");
 } // namespace
 
-MailSender::MailSender(QString programDir, IProcessLauncher& launcher)
-    : m_programDir(std::move(programDir)), m_launcher(launcher)
+MailSender::MailSender(QString programDir, IProcessRunner& runner)
+    : m_programDir(std::move(programDir)), m_runner(runner)
 {
 }
 
@@ -26,7 +34,7 @@ void MailSender::loadOptions(const QString& path)
 
 QString MailSender::mailer() const
 {
-    return m_programDir + QStringLiteral("blat ");
+    return m_programDir + kMailer + QLatin1Char(' ');
 }
 
 // A double-quoted argument. A quote inside becomes three quotes, which the
@@ -71,9 +79,21 @@ QString MailSender::metarSendCommand(const QString& recipients) const
            m_options;
 }
 
-qint64 MailSender::install(const QString& server, const QString& sender)
+void MailSender::install(const QString& server, const QString& sender)
 {
-    return m_launcher.start(installCommand(server, sender), LaunchWindow::Hidden);
+    const std::weak_ptr<int> alive = m_alive;
+    m_runner.run(installCommand(server, sender), LaunchWindow::Hidden,
+                 [this, alive](const ProcessOutcome& outcome) {
+                     if (outcome.succeeded() || alive.expired())
+                         return;
+                     const QString reason = SendFailures::reason(
+                         kMailer, outcome, QStringLiteral("server not registered"), QString());
+                     if (m_failures)
+                         m_failures->report(logPath(), QStringLiteral("FAILED blat -install"),
+                                            QStringLiteral("Mail server not registered"), reason);
+                     else
+                         qWarning("Mail server not registered: %s", qPrintable(reason));
+                 });
 }
 
 void MailSender::writeBody(const QString& bodyFile, const QString& body) const
@@ -81,17 +101,84 @@ void MailSender::writeBody(const QString& bodyFile, const QString& body) const
     TextFile::writeAll(m_programDir + bodyFile, body + QStringLiteral("\r\n"));
 }
 
-qint64 MailSender::send(const QString& bodyFile, const QString& body, const QString& subject,
-                        const QString& recipients)
+void MailSender::send(const QString& bodyFile, const QString& body, const QString& subject,
+                      const QString& recipients)
 {
-    writeBody(bodyFile, body);
-    return m_launcher.start(sendCommand(bodyFile, subject, recipients), LaunchWindow::Hidden);
+    submit({bodyFile, body, sendCommand(bodyFile, subject, recipients), subject, recipients});
 }
 
-qint64 MailSender::sendMetar(const QString& body, const QString& recipients)
+void MailSender::sendMetar(const QString& body, const QString& recipients)
 {
-    writeBody(QStringLiteral("output.txt"), body);
-    return m_launcher.start(metarSendCommand(recipients), LaunchWindow::Hidden);
+    submit({QStringLiteral("output.txt"), body, metarSendCommand(recipients),
+            QStringLiteral("METAR"), recipients});
+}
+
+void MailSender::submit(const Mail& mail)
+{
+    if (m_inUse.contains(mail.bodyFile)) {
+        m_waiting.append(mail);
+        return;
+    }
+    launch(mail);
+}
+
+void MailSender::launch(const Mail& mail)
+{
+    writeBody(mail.bodyFile, mail.body);
+    m_inUse.insert(mail.bodyFile);
+    run(mail.commandLine, mail.subject, mail.recipients, mail.bodyFile);
+}
+
+// The next mail waiting for bodyFile, now that no mailer reads it any more.
+void MailSender::startWaiting(const QString& bodyFile)
+{
+    for (qsizetype i = 0; i < m_waiting.size(); ++i) {
+        if (m_waiting.at(i).bodyFile != bodyFile)
+            continue;
+        const Mail mail = m_waiting.takeAt(i);
+        try {
+            launch(mail);
+            return;
+        } catch (const RuntimeError& error) {
+            reportFailure({ProcessOutcome::Kind::FailedToStart, -1}, mail.subject, mail.recipients,
+                          error.text());
+            --i;
+        }
+    }
+}
+
+void MailSender::run(const QString& commandLine, const QString& subject, const QString& recipients,
+                     const QString& bodyFile)
+{
+    const std::weak_ptr<int> alive = m_alive;
+    m_runner.run(commandLine, LaunchWindow::Hidden,
+                 [this, alive, subject, recipients, bodyFile](const ProcessOutcome& outcome) {
+                     if (alive.expired())
+                         return;
+                     if (!outcome.succeeded())
+                         reportFailure(outcome, subject, recipients);
+                     if (!bodyFile.isEmpty()) {
+                         m_inUse.remove(bodyFile);
+                         startWaiting(bodyFile);
+                     }
+                 });
+}
+
+void MailSender::reportFailure(const ProcessOutcome& outcome, const QString& subject,
+                               const QString& recipients, const QString& why) const
+{
+    const QString reason =
+        !why.isEmpty() ? why
+                       : SendFailures::reason(kMailer, outcome, QStringLiteral("not sent"),
+                                              QStringLiteral("not accepted for every recipient"));
+    if (!m_failures) {
+        qWarning("Mail %s to %s: %s", qPrintable(subject), qPrintable(recipients),
+                 qPrintable(reason));
+        return;
+    }
+    m_failures->report(
+        logPath(), QStringLiteral("FAILED ") + subject + QStringLiteral(" to ") + recipients,
+        QStringLiteral("E-mail FAILED: ") + subject + QStringLiteral(" to ") + recipients, reason);
 }
 
 QString MailSender::alarmBodyFileName()
@@ -105,4 +192,24 @@ QString MailSender::alarmBodyFileName()
         m_givenNames.insert(name);
         return name;
     }
+}
+
+bool MailSender::isAlarmBodyFileName(const QString& name)
+{
+    static const QRegularExpression form(QStringLiteral("^output[0-9]+\\.txt$"));
+    return form.match(name).hasMatch();
+}
+
+int MailSender::removeAlarmBodiesBefore(const QDateTime& cutoff) const
+{
+    int removed = 0;
+    const QDir dir(m_programDir);
+    const QFileInfoList files =
+        dir.entryInfoList({QStringLiteral("output*.txt")}, QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo& file : files) {
+        if (isAlarmBodyFileName(file.fileName()) && file.lastModified() < cutoff &&
+            QFile::remove(file.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
 }

@@ -2,15 +2,17 @@
 
 #include "core/Settings.h"
 #include "notify/PagerConfig.h"
+#include "notify/SendFailures.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
-#include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/ValueConversion.h"
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QPointer>
 #include <cmath>
 
 namespace {
@@ -24,11 +26,15 @@ QString collapseBlanks(QString text)
 }
 } // namespace
 
-Pager::Pager(const Settings& settings, IProcessLauncher& launcher, QString programPath,
-             QObject* parent)
-    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)),
-      m_launcher(launcher)
+Pager::Pager(const Settings& settings, IProcessRunner& runner, QString programPath, QObject* parent)
+    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)), m_runner(runner)
 {
+}
+
+void Pager::setFailures(SendFailures* failures, const QString& logPath)
+{
+    m_failures = failures;
+    m_logPath = logPath;
 }
 
 QString Pager::filesDirectory(const QString& fallbackDir) const
@@ -97,8 +103,25 @@ void Pager::PageIt(const QString& Message, const QString& UserPage, const QStrin
 {
     if (m_suspended || m_programPath.isEmpty())
         return;
-    m_launcher.start(commandLine(UserPage, pageText(Message, PagerChars)),
-                     LaunchWindow::NormalNoFocus);
+    const QPointer<Pager> alive(this);
+    m_runner.run(commandLine(UserPage, pageText(Message, PagerChars)), LaunchWindow::NormalNoFocus,
+                 [alive, UserPage](const ProcessOutcome& outcome) {
+                     if (!outcome.succeeded() && alive)
+                         alive->reportFailure(outcome, UserPage);
+                 });
+}
+
+void Pager::reportFailure(const ProcessOutcome& outcome, const QString& recipient) const
+{
+    const QString program = QFileInfo(m_programPath).fileName();
+    const QString reason = SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
+                                                QStringLiteral("some pages not delivered"));
+    if (!m_failures) {
+        qWarning("Page to %s: %s", qPrintable(recipient), qPrintable(reason));
+        return;
+    }
+    m_failures->report(m_logPath, QStringLiteral("FAILED page to ") + recipient,
+                       QStringLiteral("Page FAILED to ") + recipient, reason);
 }
 
 // One double-quoted argument; a quote inside becomes three quotes, which the
@@ -127,11 +150,17 @@ void Pager::alarmPage(const QString& prodtxt, int aMethod, const PagerConfig& co
     const QString recipient =
         group ? QStringLiteral("!GROUP") + QString::number(aMethod) : config.personalId;
     const QString chars = group ? group->chars : config.charsPerPage;
+    // The start of the text, on the one log line: its line ends and other
+    // control characters become blanks.
+    QString excerpt = prodtxt.left(20);
+    for (QChar& c : excerpt) {
+        if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
     try {
-        TextFile::appendLine(logPath, QStringLiteral("ALARM to ") + recipient +
-                                          QStringLiteral(" at ") +
-                                          DateTimeText::general(clock.now()) +
-                                          QStringLiteral(" - ") + prodtxt.left(20));
+        TextFile::appendLine(
+            logPath, QStringLiteral("ALARM to ") + recipient + QStringLiteral(" at ") +
+                         DateTimeText::general(clock.now()) + QStringLiteral(" - ") + excerpt);
     } catch (const RuntimeError& error) {
         // A log that cannot be written must not hold the page back.
         qWarning("%s", error.what());

@@ -4,21 +4,28 @@
 #include <QString>
 
 class IClock;
-class IProcessLauncher;
+class IProcessRunner;
 class PagerConfig;
+class SendFailures;
 class Settings;
+struct ProcessOutcome;
 
 // Sends pages through the paging program: its path, a blank, then the
 // recipient, ":" and the message as one argument. Pages can be suspended.
 // Paging is available when the program was found (its path is not empty);
 // its directory holds the pager files. The page limit MaxPages is read from
-// the settings at every page.
+// the settings at every page. The program goes on at once; a page the
+// paging program could not deliver is reported when a report sink is set.
 class Pager : public QObject
 {
     Q_OBJECT
 public:
-    Pager(const Settings& settings, IProcessLauncher& launcher, QString programPath = QString(),
+    Pager(const Settings& settings, IProcessRunner& runner, QString programPath = QString(),
           QObject* parent = nullptr);
+
+    // Where failed pages are reported, with logPath the send log
+    // ("pager-log.txt"); none = only a warning on the console.
+    void setFailures(SendFailures* failures, const QString& logPath);
 
     QString programPath() const { return m_programPath; }
     void setProgramPath(const QString& path) { m_programPath = path; }
@@ -58,10 +65,13 @@ signals:
 
 private:
     static QString quoted(const QString& text);
+    void reportFailure(const ProcessOutcome& outcome, const QString& recipient) const;
 
     const Settings& m_settings;
     QString m_programPath;
-    IProcessLauncher& m_launcher;
+    IProcessRunner& m_runner;
+    SendFailures* m_failures = nullptr;
+    QString m_logPath;
     QString m_tag;
     bool m_suspended = false;
 };

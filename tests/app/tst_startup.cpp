@@ -67,7 +67,8 @@ struct Fixture
     {
         ProgramDirectory::prepare(programDir, {QStringLiteral(VANTOREL_SOURCE_DATA_DIR)});
         state = std::make_unique<MainState>(
-            programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock});
+            programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock, nullptr,
+                                            &launcher});
     }
     bool run()
     {
@@ -197,7 +198,18 @@ void TestStartup::configuredStartSucceeds()
 {
     Fixture f;
     f.configured();
+    // Alarm mail bodies: the one older than a day goes, today's stays.
+    const auto body = [&f](const char* name, qint64 ageSeconds) {
+        QFile file(f.home.write(QStringLiteral("prog/") + QLatin1String(name), "body\r\n"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(f.clock.current.addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+    };
+    body("output55.txt", 2 * 86400);
+    body("output56.txt", 3600);
     QVERIFY(f.run());
+    QVERIFY(!QFileInfo::exists(f.programDir + QStringLiteral("output55.txt")));
+    QVERIFY(QFileInfo::exists(f.programDir + QStringLiteral("output56.txt")));
     QVERIFY(f.prompter.questions.isEmpty());
     QVERIFY(!f.host.calls.contains("config"));
     QVERIFY(f.host.calls.contains("definitions"));

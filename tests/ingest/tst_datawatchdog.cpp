@@ -98,6 +98,7 @@ void TestDataWatchdog::alertOnceAtDelayThenResumed()
     QCOMPARE(f.status.text(), QStringLiteral("No products for 5 minutes."));
     QCOMPARE(f.launcher.commandLines.size(), 2);
 
+    QVERIFY(f.launcher.finish(0, {})); // the mailer is done with output.txt
     f.productArrives();
     f.minute(); // 18:33:51
     QVERIFY(!f.watchdog.alertActive());

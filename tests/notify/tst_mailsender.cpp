@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 #include "notify/MailSender.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -17,6 +21,9 @@ private slots:
     void mailerGetsEachArgumentWhole_data();
     void mailerGetsEachArgumentWhole();
     void alarmBodyFileNamesAreFresh();
+    void emptySubjectStaysAnArgument();
+    void oldAlarmBodiesRemoved_data();
+    void oldAlarmBodiesRemoved();
 };
 
 void TestMailSender::commandLines()
@@ -62,9 +69,24 @@ void TestMailSender::sendWritesBodyAndStartsHidden()
     QCOMPARE(launcher.commandLines,
              QStringList({mail.sendCommand("output.txt", "Subject", "me@example.org")}));
     QCOMPARE(launcher.windows.first(), LaunchWindow::Hidden);
+    // A second mail with the same body file waits until the first mailer
+    // has ended: that mailer may not have read its body yet.
     mail.sendMetar("KORD 061851Z", "me@example.org");
+    mail.send("output.txt", "third", "Third", "me@example.org");
+    QCOMPARE(mail.waiting(), 2);
+    QCOMPARE(launcher.commandLines.size(), 1);
+    QCOMPARE(readBytes(dir + "output.txt"), QByteArray("line one\r\nline two\r\n"));
+    // An alarm body file of its own goes at once.
+    mail.send("output77.txt", "alarm", "TORGRR", "me@example.org");
+    QCOMPARE(launcher.commandLines.size(), 2);
+    QVERIFY(launcher.finish(0, {ProcessOutcome::Kind::Finished, 1})); // failed, still done
     QCOMPARE(readBytes(dir + "output.txt"), QByteArray("KORD 061851Z\r\n"));
     QCOMPARE(launcher.commandLines.last(), mail.metarSendCommand("me@example.org"));
+    QCOMPARE(mail.waiting(), 1);
+    QVERIFY(launcher.finish(2, {}));
+    QCOMPARE(readBytes(dir + "output.txt"), QByteArray("third\r\n"));
+    QCOMPARE(launcher.commandLines.size(), 4);
+    QCOMPARE(mail.waiting(), 0);
 }
 
 void TestMailSender::quoteInSubjectStaysOneArgument()
@@ -105,10 +127,10 @@ void TestMailSender::mailerGetsEachArgumentWhole()
     TestHome home;
     const QString dir = home.path() + "/prog dir/";
     ArgumentRecorder blat(dir + "blat");
-    ProcessLauncher launcher(dir);
-    MailSender mail(dir, launcher);
+    ProcessRunner runner(dir);
+    MailSender mail(dir, runner);
     mail.setOptions(QStringLiteral("-q"));
-    QVERIFY(mail.send("output.txt", "body", subject, recipients) != 0);
+    mail.send("output.txt", "body", subject, recipients);
     const std::optional<QStringList> args = blat.waitForRun();
     QVERIFY(args);
     QCOMPARE(*args, QStringList{dir + "output.txt"} + after);
@@ -128,6 +150,48 @@ void TestMailSender::alarmBodyFileNamesAreFresh()
         names.insert(name);
     }
     QCOMPARE(names.size(), 200);
+}
+
+void TestMailSender::emptySubjectStaysAnArgument()
+{
+    RecordingLauncher launcher;
+    MailSender mail(QStringLiteral("/d/"), launcher);
+    // An empty subject must not let "-s" take "-t" as its value.
+    const QStringList parts =
+        ProcessLauncher::splitCommand(mail.sendCommand("output.txt", "", "a@x.org"));
+    QCOMPARE(parts, QStringList({"/d/blat", "/d/output.txt", "-s", "", "-t", "a@x.org"}));
+}
+
+void TestMailSender::oldAlarmBodiesRemoved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("ageHours");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("alarm body of two days ago") << "output1234.txt" << 48 << true;
+    QTest::newRow("alarm body of just over a day") << "output7.txt" << 25 << true;
+    QTest::newRow("alarm body of today") << "output99.txt" << 2 << false;
+    QTest::newRow("bulletin body, old") << "output.txt" << 48 << false;
+    QTest::newRow("other name, old") << "outputs.txt" << 48 << false;
+    QTest::newRow("backup of a body, old") << "output12.txt.bak" << 48 << false;
+    QTest::newRow("digits and letters, old") << "output12a.txt" << 48 << false;
+}
+
+void TestMailSender::oldAlarmBodiesRemoved()
+{
+    QFETCH(QString, name);
+    QFETCH(int, ageHours);
+    QFETCH(bool, removed);
+    TestHome home;
+    RecordingLauncher launcher;
+    MailSender mail(home.path() + "/", launcher);
+    const QString path = home.write(name, "body\r\n");
+    const QDateTime now = QDateTime::currentDateTime();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(now.addSecs(-3600LL * ageHours), QFileDevice::FileModificationTime));
+    file.close();
+    QCOMPARE(mail.removeAlarmBodiesBefore(now.addDays(-1)), removed ? 1 : 0);
+    QCOMPARE(QFile::exists(path), !removed);
 }
 
 QTEST_GUILESS_MAIN(TestMailSender)

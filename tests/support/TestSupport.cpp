@@ -74,6 +74,22 @@ qint64 RecordingLauncher::startProgram(const QString& workingDirectory, const QS
     return result;
 }
 
+void RecordingLauncher::run(const QString& commandLine, LaunchWindow window, Finished finished)
+{
+    m_finished.insert(static_cast<int>(commandLines.size()), std::move(finished));
+    commandLines << commandLine;
+    windows << window;
+}
+
+bool RecordingLauncher::finish(int index, const ProcessOutcome& outcome)
+{
+    const Finished finished = m_finished.take(index);
+    if (!finished)
+        return false;
+    finished(outcome);
+    return true;
+}
+
 quint64 FakeWindowControl::findWindow(const QString& exactTitle)
 {
     return windows.value(exactTitle, 0);
@@ -97,7 +113,8 @@ void FakeWindowControl::raise(quint64 window)
 StateFixture::StateFixture()
     : programDir(home.path() + QStringLiteral("/prog/")),
       store(home.file(QStringLiteral(".config/Vantorel-v15.conf"))),
-      state(programDir, MainState::Services{&store, &launcher, &windows, &prompter, &clock})
+      state(programDir,
+            MainState::Services{&store, &launcher, &windows, &prompter, &clock, nullptr, &launcher})
 {
     QDir().mkpath(programDir);
     state.settings.TextPath = home.path() + QStringLiteral("/text/");

@@ -11,6 +11,7 @@
 #include "core/StatusLine.h"
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowControl.h"
@@ -63,7 +64,9 @@ public:
     QList<std::optional<QString>> inputs; // taken in order; nothing when none left
 };
 
-class RecordingLauncher : public IProcessLauncher
+// Records the command lines started or run, without starting anything. A
+// run ends when the test says so (finish), with the outcome it gives.
+class RecordingLauncher : public IProcessLauncher, public IProcessRunner
 {
 public:
     struct Started
@@ -75,10 +78,22 @@ public:
     qint64 start(const QString& commandLine, LaunchWindow window) override;
     qint64 startProgram(const QString& workingDirectory, const QString& program,
                         const QStringList& arguments, LaunchWindow window) override;
+    void run(const QString& commandLine, LaunchWindow window, Finished finished) override;
+    // Ends the run of commandLines[index]; false when there is no such run.
+    bool finish(int index, const ProcessOutcome& outcome);
+    bool finishLast(int exitCode)
+    {
+        return finish(static_cast<int>(commandLines.size()) - 1,
+                      {ProcessOutcome::Kind::Finished, exitCode});
+    }
+
     QStringList commandLines;
     QList<LaunchWindow> windows;
     QList<Started> programs; // what startProgram was given
     qint64 result = 4242;    // what start returns; 0 = "could not be started"
+
+private:
+    QMap<int, Finished> m_finished;
 };
 
 class FakeClock : public IClock

@@ -7,7 +7,9 @@
 #include "display/ProductRequests.h"
 #include "images/ui/ImageController.h"
 #include "ingest/EngineControl.h"
+#include "notify/Emailer.h"
 #include "notify/Pager.h"
+#include "notify/ui/NotifyWindows.h"
 #include "observations/ui/ObservationWindows.h"
 
 #include <QAction>
@@ -29,7 +31,7 @@ const QString kWebsite = QStringLiteral("https://www.weather.gov/emwin/");
 MainMenus::MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands,
                      ListPopup& popup, Windows windows)
     : QObject(&window), m_window(window), m_state(state), m_commands(commands), m_listPopup(popup),
-      m_observations(windows.observations), m_images(windows.images)
+      m_observations(windows.observations), m_images(windows.images), m_notify(windows.notify)
 {
     buildFileMenu();
     buildProductsMenu();
@@ -88,8 +90,10 @@ void MainMenus::buildFileMenu()
     connect(addItem(file, QStringLiteral("mnuSave"), QStringLiteral("&Save File...")),
             &QAction::triggered, this, &MainMenus::saveRequested);
     file->addSeparator();
-    laterItem(file, QStringLiteral("mnuEmail"), QStringLiteral("Send to &E-Mail..."));
-    laterItem(file, QStringLiteral("mnuPage"), QStringLiteral("Send to Pa&ger..."));
+    connect(addItem(file, QStringLiteral("mnuEmail"), QStringLiteral("Send to &E-Mail...")),
+            &QAction::triggered, &m_notify, &NotifyWindows::mnuEmail_Click);
+    connect(addItem(file, QStringLiteral("mnuPage"), QStringLiteral("Send to Pa&ger...")),
+            &QAction::triggered, &m_notify, &NotifyWindows::mnuPage_Click);
     file->addSeparator();
     connect(addItem(file, QStringLiteral("mnuConfig"), QStringLiteral("&Configuration...")),
             &QAction::triggered, this, &MainMenus::configRequested);
@@ -170,9 +174,10 @@ void MainMenus::buildOptionsMenu()
     connect(&requests, &ProductRequests::internetModeChanged, m_internetForce,
             &QAction::setChecked);
 
-    QAction* suspendEmail =
+    m_suspendEmail =
         addItem(options, QStringLiteral("mnuSuspendEmail"), QStringLiteral("Suspend EMail"));
-    suspendEmail->setCheckable(true);
+    m_suspendEmail->setCheckable(true);
+    connect(m_suspendEmail, &QAction::toggled, &m_state.emailer(), &Emailer::setSuspended);
     m_suspendPage =
         addItem(options, QStringLiteral("mnuSuspendPage"), QStringLiteral("Suspend Paging"));
     m_suspendPage->setCheckable(true);

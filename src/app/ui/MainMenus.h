@@ -10,6 +10,7 @@ class ListPopup;
 class MainMenuCommands;
 class MainState;
 class MenuDefinitions;
+class NotifyWindows;
 class ObservationWindows;
 class QAction;
 class QMainWindow;
@@ -29,6 +30,7 @@ public:
     {
         ObservationWindows& observations;
         ImageController& images;
+        NotifyWindows& notify;
     };
 
     MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands, ListPopup& popup,
@@ -48,6 +50,7 @@ public:
     QAction* mnuAlarmTest() const { return m_alarmTest; }
     QAction* mnuInternetForce() const { return m_internetForce; }
     QAction* mnuSuspendPage() const { return m_suspendPage; }
+    QAction* mnuSuspendEmail() const { return m_suspendEmail; }
     QAction* mnuMute() const { return m_mute; }
     QAction* mnuList(int index) const { return m_list.value(index); }
 
@@ -89,6 +92,7 @@ private:
     ListPopup& m_listPopup;
     ObservationWindows& m_observations;
     ImageController& m_images;
+    NotifyWindows& m_notify;
     QList<QMenu*> m_header;
     std::array<QList<QAction*>, 8> m_categoryItems;
     QList<QAction*> m_quick;
@@ -99,6 +103,7 @@ private:
     QAction* m_alarmTest = nullptr;
     QAction* m_internetForce = nullptr;
     QAction* m_suspendPage = nullptr;
+    QAction* m_suspendEmail = nullptr;
     QAction* m_mute = nullptr;
     QMenu* m_shortMenu = nullptr;
     QMenu* m_popup = nullptr;

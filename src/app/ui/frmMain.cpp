@@ -24,6 +24,7 @@
 #include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
+#include "notify/ui/NotifyWindows.h"
 #include "observations/MetarSearch.h"
 #include "observations/ui/ObservationWindows.h"
 
@@ -80,15 +81,24 @@ frmMain::frmMain(MainState& state, QWidget* parent)
                              state.lists, *state.services().prompter, *state.services().launcher,
                              *state.services().clock, state.programDir()},
                             *this, this);
+    // Mail and paging dialogs: File menu, list pop-up, Add-ins > Paging Setup.
+    m_notify = new NotifyWindows(
+        {state.emailer(), state.emailBook, state.manualPage(), state.pagerConfig, state.pager(),
+         state.settings, *state.services().store, *state.services().prompter, state.programDir()},
+        *this);
+    m_commands->setPagerSetup([this] { m_notify->showPagerSetup(); });
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
     popup.listImages = [this] { m_images->imageList().mnuImageList_Click(); };
     popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
     popup.addToAlarms = [this] { addToAlarms(); };
+    popup.page = [this] { m_notify->mnuPage_Click(); };
+    popup.email = [this] { m_notify->mnuEmail_Click(); };
     m_listPopup->setHandlers(popup);
     m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
                                             state.display, *state.services().prompter, *this);
-    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup, {*m_observations, *m_images});
+    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup,
+                            {*m_observations, *m_images, *m_notify});
     buildCentral();
     buildTray();
     bindMenus();
@@ -668,4 +678,5 @@ void frmMain::closeDialogs()
     m_scrollWindows->closeAll();
     m_observations->closeAll();
     m_images->closeAll();
+    m_notify->closeAll();
 }

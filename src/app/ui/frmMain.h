@@ -18,6 +18,7 @@ class ListPopup;
 class MainMenuCommands;
 class MainMenus;
 class MainState;
+class NotifyWindows;
 class ObservationWindows;
 class QLabel;
 class QLineEdit;
@@ -115,6 +116,7 @@ private:
     MainMenus* m_menus = nullptr;
     ObservationWindows* m_observations = nullptr;
     ImageController* m_images = nullptr;
+    NotifyWindows* m_notify = nullptr;
     QPointer<frmConfig> m_config;
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;

@@ -2,6 +2,7 @@
 // built pager against a simulated modem and paging terminal on a pseudo-terminal.
 #include "PagingTerminalSimulator.h"
 #include "TestSupport.h"
+#include "abcPager/AbcPager.h"
 #include "core/Settings.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTest>
 
@@ -274,6 +276,10 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
 {
     PagingTerminalSimulator terminal({});
     PagerHome paging(terminal.slavePath());
+    // The port is busy while both start, so both must wait their turn
+    // however the machine schedules them.
+    QLockFile busy(AbcPager::portLockPath(terminal.slavePath()));
+    QVERIFY(busy.tryLock(0));
     paging.pager.alarmPage(QStringLiteral("FIRST ALARM"), 0, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
     paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
@@ -285,11 +291,12 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
         process->start(parts.takeFirst(), parts);
         processes << process;
     }
+    QTRY_COMPARE_WITH_TIMEOUT(paging.log().count("another page is going out"), 2, 30000);
+    busy.unlock();
     for (const auto& process : processes) {
         QVERIFY(process->waitForFinished(30000));
         QCOMPARE(process->exitCode(), 0);
     }
-    QVERIFY2(paging.log().contains("another page is going out"), qPrintable(paging.log()));
     const QStringList pages = terminal.record().pages;
     QCOMPARE(textsFor(pages, kPersonalPin), QStringList{"FIRST ALARM"});
     QCOMPARE(textsFor(pages, "1004"), QStringList{"SECOND ALARM"});

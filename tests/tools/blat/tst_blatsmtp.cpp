@@ -1,5 +1,6 @@
 // The mailer end to end: the command lines the program builds, run against a
 // real SMTP server on 127.0.0.1 that the test starts and stops.
+#include "SmtpSink.h"
 #include "TestSupport.h"
 #include "notify/MailSender.h"
 #include "platform/ProcessLauncher.h"
@@ -19,73 +20,6 @@
 
 namespace {
 const QString kSender = QStringLiteral("wx@example.org");
-
-QString python()
-{
-    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
-                                                             : QStringLiteral("python3");
-}
-
-// A local SMTP server (tests/tools/blat/smtp_sink.py), shared by the rows that
-// ask for the same kind of server.
-class SmtpSink
-{
-public:
-    struct Message
-    {
-        QJsonObject envelope;
-        QByteArray data;
-    };
-
-    explicit SmtpSink(const QStringList& arguments)
-    {
-        m_process.start(python(), QStringList{QStringLiteral(VANTOREL_SOURCE_ROOT
-                                                             "/tests/tools/blat/smtp_sink.py"),
-                                              QStringLiteral("--outdir"), m_out.path(),
-                                              QStringLiteral("--lifetime"), QStringLiteral("300")} +
-                                      arguments);
-        QElapsedTimer timer;
-        timer.start();
-        while (port == 0 && timer.elapsed() < 15000 && m_process.state() != QProcess::NotRunning) {
-            if (!m_process.canReadLine()) {
-                m_process.waitForReadyRead(200);
-                continue;
-            }
-            const QByteArray line = m_process.readLine().trimmed();
-            if (line.startsWith("READY "))
-                port = line.mid(6).toInt();
-        }
-        if (port == 0)
-            qWarning("SMTP sink did not start: %s", m_process.readAllStandardError().constData());
-    }
-    ~SmtpSink()
-    {
-        m_process.closeWriteChannel();
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-
-    QList<Message> messages() const
-    {
-        QList<Message> list;
-        const QDir dir(m_out.path());
-        for (const QString& name :
-             dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
-            const QString base = dir.filePath(name.chopped(5));
-            list.append({QJsonDocument::fromJson(readBytes(base + ".json")).object(),
-                         readBytes(base + ".eml")});
-        }
-        return list;
-    }
-
-    int port = 0;
-
-private:
-    QTemporaryDir m_out;
-    QProcess m_process;
-};
 
 struct Run
 {
@@ -205,16 +139,6 @@ struct MailerHome
     MailSender sender{dir, launcher};
 };
 
-QString makeCertificate(const QTemporaryDir& dir)
-{
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
-                   "/CN=localhost", "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost",
-                   "-keyout", dir.filePath("key.pem"), "-out", dir.filePath("cert.pem")});
-    openssl.waitForFinished(30000);
-    return dir.filePath("cert.pem");
-}
 } // namespace
 
 class TestBlatSmtp : public QObject

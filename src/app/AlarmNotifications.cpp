@@ -1,0 +1,20 @@
+#include "app/AlarmNotifications.h"
+
+#include "alarms/VOZUZUduvi.h"
+#include "notify/Emailer.h"
+#include "notify/Pager.h"
+
+AlarmNotifications::AlarmNotifications(VOZUZUduvi& getalarm, Emailer& email, Pager& pager,
+                                       const PagerConfig& pagers, QString pagerLogPath,
+                                       const IClock& clock, QObject* parent)
+    : QObject(parent), m_pager(pager), m_pagers(pagers), m_pagerLogPath(std::move(pagerLogPath)),
+      m_clock(clock)
+{
+    connect(&getalarm, &VOZUZUduvi::alarmEMail, &email, &Emailer::getalarm_alarmEMail);
+    connect(&getalarm, &VOZUZUduvi::AlarmPager, this, &AlarmNotifications::getalarm_AlarmPager);
+}
+
+void AlarmNotifications::getalarm_AlarmPager(const QString& prodtxt, int aMethod)
+{
+    m_pager.alarmPage(prodtxt, aMethod, m_pagers, m_pagerLogPath, m_clock);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Emailer;
+class IClock;
+class Pager;
+class PagerConfig;
+class VOZUZUduvi;
+
+// The alarm component's mail and page events: alarmEMail goes to the
+// e-mail path, AlarmPager to the pager with its line in "pager-log.txt".
+class AlarmNotifications : public QObject
+{
+    Q_OBJECT
+public:
+    AlarmNotifications(VOZUZUduvi& getalarm, Emailer& email, Pager& pager,
+                       const PagerConfig& pagers, QString pagerLogPath, const IClock& clock,
+                       QObject* parent = nullptr);
+
+    void getalarm_AlarmPager(const QString& prodtxt, int aMethod);
+
+private:
+    Pager& m_pager;
+    const PagerConfig& m_pagers;
+    QString m_pagerLogPath;
+    const IClock& m_clock;
+};
