@@ -3,6 +3,7 @@
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/VOZUZUduvi.h"
 #include "app/DataLossNotices.h"
+#include "app/FtpExtraction.h"
 #include "app/MetarAlarmActions.h"
 #include "core/UgcSearch.h"
 #include "display/BulletinDisplay.h"
@@ -10,6 +11,7 @@
 #include "display/MirrorFetcher.h"
 #include "display/ProductRequests.h"
 #include "display/XdotoolKeystrokes.h"
+#include "ftp/FtpDownload.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
@@ -48,6 +50,9 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     buildObservations(printer);
     buildIngest();
     buildDisplay();
+    m_ftpExtraction = std::make_unique<FtpExtraction>(settings, alarms, status);
+    m_ftp = std::make_unique<FtpDownload>(m_programDir, settings, *m_services.store,
+                                          *m_services.prompter, *m_ftpExtraction);
 }
 
 MainState::~MainState() = default;

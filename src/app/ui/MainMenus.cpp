@@ -172,7 +172,8 @@ void MainMenus::buildOptionsMenu()
 void MainMenus::buildAddInsMenu()
 {
     QMenu* addIns = addHeader(QStringLiteral("&Add-ins"));
-    laterItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor"));
+    connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor")),
+            &QAction::triggered, this, &MainMenus::ftpRequested);
     connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Paging Setup")),
             &QAction::triggered, this, [this] { m_commands.mnuAddIn_Click(1); });
     for (const char* caption : {"Warning Plot", "WXPlot Setup"}) {

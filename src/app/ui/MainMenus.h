@@ -53,6 +53,8 @@ signals:
     void metarRequested();
     void muteRequested();
     void aboutRequested();
+    // Add-ins > FTP Ingestor.
+    void ftpRequested();
     void newProductRequested(int index);
     // Edit menu: 0 undo, 1 cut, 2 copy, 3 paste, 4 delete.
     void editRequested(int command);

@@ -14,6 +14,7 @@
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
 #include "display/ui/QtTextPrinter.h"
+#include "ftp/ui/frmFTP.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
 #include "observations/MetarSearch.h"
@@ -172,6 +173,7 @@ void frmMain::bindMenus()
     connect(m_menus, &MainMenus::muteRequested, this, &frmMain::mnuMute_Click);
     connect(m_menus, &MainMenus::newProductRequested, this, &frmMain::mnuNewProd_Click);
     connect(m_menus, &MainMenus::editRequested, this, &frmMain::editCommand);
+    connect(m_menus, &MainMenus::ftpRequested, this, &frmMain::mnuFTP_Click);
     connect(m_menus, &MainMenus::aboutRequested, this, [this] {
         frmAbout about(*m_state.services().launcher, this);
         about.exec();
@@ -335,6 +337,18 @@ void frmMain::cmdMetar_Click()
     m_pane->cmdImageDisplay()->setFocus();
     QApplication::processEvents();
     m_state.metarSearch().cmdMetar_Click();
+}
+
+void frmMain::mnuFTP_Click()
+{
+    // One modeless instance; closing it cancels its download.
+    if (!m_ftp) {
+        m_ftp = new frmFTP(m_state.ftp(), this);
+        m_ftp->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_ftp->show();
+    m_ftp->raise();
+    m_ftp->activateWindow();
 }
 
 void frmMain::mnuMute_Click()
@@ -598,5 +612,7 @@ void frmMain::closeDialogs()
 {
     if (m_config)
         m_config->close();
+    if (m_ftp)
+        m_ftp->close();
     m_observations->closeAll();
 }

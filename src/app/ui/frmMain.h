@@ -21,6 +21,7 @@ class QSystemTrayIcon;
 class QTextEdit;
 class QtTextPrinter;
 class frmConfig;
+class frmFTP;
 
 // The main window: menus, request buttons, the four product lists, the
 // bulletin area and the status line. It binds these controls to the
@@ -92,6 +93,7 @@ private:
     void mnuExit_Click();
     void mnuConfig_Click();
     void cmdMetar_Click();
+    void mnuFTP_Click();
     frmConfig& configDialog();
     QtTextPrinter& printer();
 
@@ -103,6 +105,7 @@ private:
     MainMenus* m_menus = nullptr;
     ObservationWindows* m_observations = nullptr;
     QPointer<frmConfig> m_config;
+    QPointer<frmFTP> m_ftp;
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
     QWidget* m_canvas = nullptr;
