@@ -4,14 +4,18 @@
 #include <memory>
 #include <mutex>
 
+static_assert(FtpClient::TooLargeCode == CURLE_FILESIZE_EXCEEDED);
+
 namespace {
 struct Transfer
 {
     std::FILE* out = nullptr;
     const FtpClient::Progress* progress = nullptr;
     const std::atomic_bool* cancel = nullptr;
+    qint64 maxBytes = 0;
     qint64 bytes = 0;
     bool writeFailed = false;
+    bool tooLarge = false;
 };
 
 size_t onData(char* data, size_t size, size_t count, void* user)
@@ -20,6 +24,10 @@ size_t onData(char* data, size_t size, size_t count, void* user)
     const size_t n = size * count;
     if (t->cancel->load())
         return 0;
+    if (t->bytes + qint64(n) > t->maxBytes) {
+        t->tooLarge = true;
+        return 0;
+    }
     if (std::fwrite(data, 1, n, t->out) != n) {
         t->writeFailed = true;
         return 0;
@@ -99,7 +107,7 @@ FtpClient::Result FtpClient::fetch(const Request& request, std::FILE* out, const
 {
     globalInit();
     Result result;
-    Transfer transfer{out, &progress, &cancel};
+    Transfer transfer{out, &progress, &cancel, request.maxBytes};
     std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
     std::unique_ptr<CURLU, UrlDeleter> url = buildUrl(request);
     if (!curl || !url) {
@@ -122,6 +130,7 @@ FtpClient::Result FtpClient::fetch(const Request& request, std::FILE* out, const
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(request.stallSeconds));
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(request.stallSeconds));
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(request.maxBytes));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onData);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
@@ -133,10 +142,11 @@ FtpClient::Result FtpClient::fetch(const Request& request, std::FILE* out, const
     curl_off_t expected = -1;
     if (curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected) == CURLE_OK)
         result.expected = expected >= 0 ? qint64(expected) : -1;
-    result.curlCode = code;
+    result.curlCode = transfer.tooLarge ? CURLE_FILESIZE_EXCEEDED : code;
     if (code == CURLE_OK)
         return result;
-    result.text = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
+    result.text = QString::fromUtf8(
+        error[0] && !transfer.tooLarge ? error : curl_easy_strerror(CURLcode(result.curlCode)));
     curl_off_t pretransfer = 0;
     curl_easy_getinfo(c, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
     if (cancel.load())

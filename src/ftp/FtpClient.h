@@ -22,6 +22,8 @@ public:
         int connectTimeoutSeconds = 30;
         // No byte and no server reply for this long ends the transfer.
         int stallSeconds = 60;
+        // A larger file is refused, so that a server cannot fill the disk.
+        qint64 maxBytes = qint64(1) << 30;
     };
 
     struct Result
@@ -31,7 +33,7 @@ public:
             Ok,
             // No connection or no login: the server could not be reached.
             ConnectFailed,
-            // The server refused or broke off the transfer.
+            // The server refused or broke off the transfer, or sent too much.
             TransferFailed,
             // The local file could not be written.
             WriteFailed,
@@ -43,6 +45,9 @@ public:
         qint64 bytes = 0;
         qint64 expected = -1; // the size the server announced, -1 when unknown
     };
+
+    // The client's number for a file above the size limit.
+    static constexpr int TooLargeCode = 63;
 
     // Called with the bytes received so far and the whole size (-1 unknown).
     using Progress = std::function<void(qint64 bytes, qint64 total)>;

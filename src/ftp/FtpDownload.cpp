@@ -8,7 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QMetaObject>
-#include <mutex>
+#include <algorithm>
 
 namespace {
 struct RemoteSet
@@ -21,16 +21,20 @@ struct RemoteSet
 constexpr RemoteSet kRemoteSets[] = {{2, "FIFTEEN"},  {3, "ONETEXT"},  {4, "THREETXT"},
                                      {5, "IMAGEGIF"}, {6, "ONEIMAGE"}, {7, "THREEIMG"}};
 
+int percentOf(qint64 bytes, qint64 total)
+{
+    return int(std::clamp<qint64>(bytes * 100 / total, 0, 100));
+}
+
 // Progress of the worker, passed on when the percent changes, or at most
-// five times a second while the size is unknown.
+// five times a second while the size is unknown. Used by the worker only.
 class ProgressThrottle
 {
 public:
     bool due(qint64 bytes, qint64 total)
     {
-        const std::lock_guard lock(m_mutex);
         if (total > 0) {
-            const int percent = int(bytes * 100 / total);
+            const int percent = percentOf(bytes, total);
             if (percent == m_percent)
                 return false;
             m_percent = percent;
@@ -43,7 +47,6 @@ public:
     }
 
 private:
-    std::mutex m_mutex;
     int m_percent = -1;
     QElapsedTimer m_timer;
 };
@@ -56,7 +59,6 @@ FtpDownload::FtpDownload(QString programDir, Settings& settings, SettingsStore& 
 {
     // One worker: a download started after a cancelled one waits for it.
     m_pool.setMaxThreadCount(1);
-    m_pool.setExpiryTimeout(-1);
     qRegisterMetaType<FtpResult>("FtpResult");
 }
 
@@ -148,8 +150,13 @@ void FtpDownload::start(const QString& remoteName)
         return;
     }
     FtpJob::Request request;
-    request.ftp = {address->host, address->port,    User,          Password,
-                   remoteName,    m_connectSeconds, m_stallSeconds};
+    request.ftp.host = address->host;
+    request.ftp.port = address->port;
+    request.ftp.user = User;
+    request.ftp.password = Password;
+    request.ftp.remoteName = remoteName;
+    request.ftp.connectTimeoutSeconds = m_connectSeconds;
+    request.ftp.stallSeconds = m_stallSeconds;
     request.receiveDir = receiveDir();
     request.dataInDir = m_settings.TransferPath;
     if (!request.dataInDir.endsWith(QLatin1Char('/')))
@@ -191,7 +198,7 @@ void FtpDownload::onProgress(quint64 job, qint64 bytes, qint64 total)
     if (job != m_job || !m_busy)
         return;
     if (total > 0) {
-        const int percent = int(bytes * 100 / total);
+        const int percent = percentOf(bytes, total);
         setProgress(percent);
         setLblMain(QStringLiteral("Downloaded: ") + QString::number(percent) + QLatin1Char('%'));
     } else {

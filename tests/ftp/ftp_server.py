@@ -10,6 +10,7 @@ prints "READY <port>" once it listens. Options:
                            (a server that does not notice; SIZE still tells the
                            whole size)
                     die    the whole server ends (both connections drop)
+  --no-size       refuse SIZE, so that a client learns no file size
   --log FILE      append every command received ("USER emwin", "RETR X.ZIP")
 The server ends on SIGTERM, when its standard input closes, or after --lifetime s.
 """
@@ -85,6 +86,12 @@ def make_handler(args):
                     log.write(line.strip() + "\n")
             return super().pre_process_command(line, cmd, arg)
 
+        def ftp_SIZE(self, path):
+            if args.no_size:
+                self.respond("502 SIZE not offered here.")
+                return
+            return super().ftp_SIZE(path)
+
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elr")
     Handler.authorizer = authorizer
@@ -106,6 +113,7 @@ def main():
     parser.add_argument("--password", default="emwin")
     parser.add_argument("--rate", type=int, default=0)
     parser.add_argument("--cut", action="append", default=[])
+    parser.add_argument("--no-size", action="store_true")
     parser.add_argument("--log")
     parser.add_argument("--lifetime", type=float, default=120)
     args = parser.parse_args()

@@ -42,13 +42,13 @@ struct JobFixture
     FtpJob::Request request(int port, const QString& remote) const
     {
         FtpJob::Request r;
-        r.ftp = {QStringLiteral("127.0.0.1"),
-                 port,
-                 QStringLiteral("emwin"),
-                 QStringLiteral("emwin"),
-                 remote,
-                 5,
-                 5};
+        r.ftp.host = QStringLiteral("127.0.0.1");
+        r.ftp.port = port;
+        r.ftp.user = QStringLiteral("emwin");
+        r.ftp.password = QStringLiteral("emwin");
+        r.ftp.remoteName = remote;
+        r.ftp.connectTimeoutSeconds = 5;
+        r.ftp.stallSeconds = 5;
         r.receiveDir = receive;
         r.dataInDir = dataIn;
         r.retryLimit = 2;
@@ -126,27 +126,41 @@ void TestFtpJob::outcome_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("number"); // -1: any
     QTest::addColumn<QString>("descriptionHas");
+    QTest::addColumn<qint64>("maxBytes"); // 0: the client's own limit
 
     const int done = int(FtpResult::Outcome::Done);
     const int failed = int(FtpResult::Outcome::Failed);
     const int noConnection = int(FtpResult::Outcome::ConnectFailed);
     QTest::newRow("whole set replaces the earlier one")
-        << "ONETEXT.ZIP" << QStringList() << false << done << 0 << "";
+        << "ONETEXT.ZIP" << QStringList() << false << done << 0 << "" << qint64(0);
     QTest::newRow("missing file") << "THREETXT.ZIP" << QStringList() << false << failed << 78
-                                  << "THREETXT.ZIP";
+                                  << "THREETXT.ZIP" << qint64(0);
     QTest::newRow("data connection broken off, server says 426")
         << "ONETEXT.ZIP" << QStringList{"--cut", "ONETEXT.ZIP:3000:abort"} << false << failed
-        << FtpJob::PartialTransferNumber << "ONETEXT.ZIP";
+        << FtpJob::PartialTransferNumber << "ONETEXT.ZIP" << qint64(0);
     QTest::newRow("data connection ends early, server says 226")
         << "ONETEXT.ZIP" << QStringList{"--cut", "ONETEXT.ZIP:3000:short"} << false << failed
-        << FtpJob::PartialTransferNumber << "ONETEXT.ZIP";
+        << FtpJob::PartialTransferNumber << "ONETEXT.ZIP" << qint64(0);
     QTest::newRow("server ends in mid-transfer")
         << "ONETEXT.ZIP" << QStringList{"--cut", "ONETEXT.ZIP:3000:die"} << false << failed << -1
-        << "ONETEXT.ZIP";
+        << "ONETEXT.ZIP" << qint64(0);
     QTest::newRow("no server") << "ONETEXT.ZIP" << QStringList() << true << noConnection
-                               << FtpJob::ConnectFailedNumber << "";
-    QTest::newRow("login refused") << "ONETEXT.ZIP" << QStringList{"--password", "other"} << false
-                                   << noConnection << FtpJob::ConnectFailedNumber << "";
+                               << FtpJob::ConnectFailedNumber << "" << qint64(0);
+    QTest::newRow("login refused")
+        << "ONETEXT.ZIP" << QStringList{"--password", "other"} << false << noConnection
+        << FtpJob::ConnectFailedNumber << "" << qint64(0);
+    const QStringList noSize{"--no-size"};
+    QTest::newRow("whole set, size not told")
+        << "ONETEXT.ZIP" << noSize << false << done << 0 << "" << qint64(0);
+    QTest::newRow("broken off, size not told")
+        << "ONETEXT.ZIP" << noSize + QStringList{"--cut", "ONETEXT.ZIP:3000:abort"} << false
+        << failed << FtpJob::PartialTransferNumber << "ONETEXT.ZIP" << qint64(0);
+    QTest::newRow("set above the size limit")
+        << "ONETEXT.ZIP" << QStringList() << false << failed << FtpClient::TooLargeCode
+        << "ONETEXT.ZIP" << qint64(1000);
+    QTest::newRow("set above the size limit, size not told")
+        << "ONETEXT.ZIP" << noSize << false << failed << FtpClient::TooLargeCode << "ONETEXT.ZIP"
+        << qint64(1000);
 }
 
 void TestFtpJob::outcome()
@@ -157,6 +171,7 @@ void TestFtpJob::outcome()
     QFETCH(int, outcome);
     QFETCH(int, number);
     QFETCH(QString, descriptionHas);
+    QFETCH(qint64, maxBytes);
 
     JobFixture f;
     const QStringList products = corpusProducts(12);
@@ -168,7 +183,10 @@ void TestFtpJob::outcome()
     QVERIFY(server.port != 0);
     const int port = serverDown ? closedPort() : server.port;
 
-    const FtpResult result = f.run(f.request(port, remote));
+    FtpJob::Request request = f.request(port, remote);
+    if (maxBytes > 0)
+        request.ftp.maxBytes = maxBytes;
+    const FtpResult result = f.run(request);
 
     QCOMPARE(int(result.outcome), outcome);
     if (number >= 0)

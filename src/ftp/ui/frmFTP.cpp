@@ -40,6 +40,9 @@ frmFTP::frmFTP(FtpDownload& download, QWidget* parent) : QDialog(parent), m_down
     txtServer = new QLineEdit(m_download.Form_Load());
     txtServer->setObjectName(QStringLiteral("txtServer"));
     txtServer->setToolTip(QStringLiteral("FTP Server for zip files"));
+    txtServer->setMinimumWidth(
+        txtServer->fontMetrics().horizontalAdvance(QStringLiteral("ftp.server.example.org:2121")) +
+        12);
     connect(txtServer, &QLineEdit::editingFinished, this, &frmFTP::txtServer_Validate);
     auto* serverRow = new QHBoxLayout;
     serverRow->addWidget(label(QStringLiteral("File Server:")));

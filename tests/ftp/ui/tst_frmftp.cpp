@@ -58,7 +58,6 @@ private slots:
     void buttons();
     void opens();
     void downloadShown();
-    void unableToConnect();
     void closeCancelsAndSaves();
 };
 
@@ -145,19 +144,6 @@ void TestFrmFtp::downloadShown()
     QTRY_COMPARE_WITH_TIMEOUT(lblMain->text(), QStringLiteral("Done"), kWaitMs);
     QCOMPARE(bar->value(), 0);
     QCOMPARE(FileLister::list(f.dataIn), corpusProducts(40));
-}
-
-void TestFrmFtp::unableToConnect()
-{
-    DialogFixture f;
-    f.settings.FTPServer = QStringLiteral("127.0.0.1:%1").arg(closedPort());
-    frmFTP window(f.download);
-    window.show();
-    QTest::mouseClick(window.cmdFTP(2), Qt::LeftButton);
-    auto* lblMain = child<QLabel>(window, "lblMain");
-    QTRY_COMPARE_WITH_TIMEOUT(lblMain->text(), QStringLiteral("Unable to connect"), kWaitMs);
-    QVERIFY(f.prompter.messages.isEmpty());
-    QVERIFY(window.cmdFTP(2)->isEnabled());
 }
 
 // Closing (also by Escape) stops the transfer and saves the typed server.
