@@ -18,3 +18,6 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # Packaging: checks of the desktop entry and the AppStream file.
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     desktop-file-utils appstream-util >/dev/null
+# FTP download tests: a local FTP server (pyftpdlib).
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    python3-pyftpdlib >/dev/null

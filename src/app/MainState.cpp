@@ -6,6 +6,7 @@
 #include "alarms/VOZUZUduvi.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
+#include "app/FtpExtraction.h"
 #include "app/MetarAlarmActions.h"
 #include "core/UgcSearch.h"
 #include "display/BulletinDisplay.h"
@@ -13,6 +14,7 @@
 #include "display/MirrorFetcher.h"
 #include "display/ProductRequests.h"
 #include "display/XdotoolKeystrokes.h"
+#include "ftp/FtpDownload.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
@@ -63,6 +65,9 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     buildAlarmActions();
     buildIngest();
     buildDisplay();
+    m_ftpExtraction = std::make_unique<FtpExtraction>(settings, alarms, status);
+    m_ftp = std::make_unique<FtpDownload>(m_programDir, settings, *m_services.store,
+                                          *m_services.prompter, *m_ftpExtraction);
 }
 
 MainState::~MainState() = default;

@@ -24,6 +24,8 @@ class DataLossNotices;
 class DataWatchdog;
 class Emailer;
 class EngineControl;
+class FtpDownload;
+class FtpExtraction;
 class GphViewer;
 class IClock;
 class IMetarHooks;
@@ -113,6 +115,8 @@ public:
     // The METAR searches (also the hooks of ingest) and the METAR alarm.
     MetarSearch& metarSearch() { return *m_metarSearch; }
     MetarAlarmActions& metarAlarmActions() { return *m_metarActions; }
+    // The FTP bulk download (Add-ins > FTP Ingestor).
+    FtpDownload& ftp() { return *m_ftp; }
     // Replaces where the polling pass hands each product file (tests).
     void setProductProcessor(IProductProcessor* processor);
 
@@ -150,4 +154,6 @@ private:
     std::unique_ptr<ProductRequests> m_requests;
     std::unique_ptr<XdotoolKeystrokes> m_keys;
     std::unique_ptr<GphViewer> m_gph;
+    std::unique_ptr<FtpExtraction> m_ftpExtraction;
+    std::unique_ptr<FtpDownload> m_ftp; // after its extraction: ends first
 };

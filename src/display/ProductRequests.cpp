@@ -267,7 +267,7 @@ void ProductRequests::cmdButton_Click(const QString& tag)
     if (zone.isEmpty() || shown.isEmpty())
         return;
     if (!m_findUgc) {
-        m_c.status.setText(QStringLiteral("Zone search is not available in this build"));
+        m_c.status.setText(QStringLiteral("Zone search: no zone tables loaded"));
         return;
     }
     if (const std::optional<QString> segment = m_findUgc(zone, shown))

@@ -59,14 +59,6 @@ QAction* MainMenus::addItem(QMenu* menu, const QString& name, const QString& cap
     return action;
 }
 
-QAction* MainMenus::laterItem(QMenu* menu, const QString& name, const QString& caption)
-{
-    QAction* action = addItem(menu, name, caption);
-    action->setEnabled(false);
-    action->setToolTip(NotInThisBuild);
-    return action;
-}
-
 void MainMenus::buildFileMenu()
 {
     QMenu* file = addHeader(QStringLiteral("&File"));
@@ -190,7 +182,8 @@ void MainMenus::buildOptionsMenu()
 void MainMenus::buildAddInsMenu()
 {
     QMenu* addIns = addHeader(QStringLiteral("&Add-ins"));
-    laterItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor"));
+    connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor")),
+            &QAction::triggered, this, &MainMenus::ftpRequested);
     connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Paging Setup")),
             &QAction::triggered, this, [this] { m_commands.mnuAddIn_Click(1); });
     int index = 1;
@@ -275,11 +268,8 @@ void MainMenus::buildListPopup()
     m_list[4]->setCheckable(true);
     connect(&m_state.requests(), &ProductRequests::autoUpdateChanged, m_list[4],
             &QAction::setChecked);
-    for (int i : {2, 6, 7, 8, 9}) {
-        const bool available = m_listPopup.available(i);
-        m_list[i]->setEnabled(available);
-        m_list[i]->setToolTip(available ? QString() : NotInThisBuild);
-    }
+    for (int i : {2, 6, 7, 8, 9})
+        m_list[i]->setEnabled(m_listPopup.available(i));
 }
 
 void MainMenus::buildShortMenu()

@@ -23,8 +23,6 @@ class MainMenus : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString NotInThisBuild = QStringLiteral("Not available in this build");
-
     // The windows of subsystems that menu items open.
     struct Windows
     {
@@ -66,6 +64,8 @@ signals:
     // Options > Alarms...
     void alarmsRequested();
     void aboutRequested();
+    // Add-ins > FTP Ingestor.
+    void ftpRequested();
     void newProductRequested(int index);
     // Edit menu: 0 undo, 1 cut, 2 copy, 3 paste, 4 delete.
     void editRequested(int command);
@@ -75,7 +75,6 @@ signals:
 private:
     QMenu* addHeader(const QString& caption);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption);
-    QAction* laterItem(QMenu* menu, const QString& name, const QString& caption);
     void buildFileMenu();
     void buildProductsMenu();
     void buildQuickMenu();

@@ -21,6 +21,7 @@
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
 #include "display/ui/QtTextPrinter.h"
+#include "ftp/ui/frmFTP.h"
 #include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
@@ -206,6 +207,7 @@ void frmMain::bindMenus()
     connect(m_menus, &MainMenus::muteRequested, this, &frmMain::mnuMute_Click);
     connect(m_menus, &MainMenus::newProductRequested, this, &frmMain::mnuNewProd_Click);
     connect(m_menus, &MainMenus::editRequested, this, &frmMain::editCommand);
+    connect(m_menus, &MainMenus::ftpRequested, this, &frmMain::mnuFTP_Click);
     connect(m_menus, &MainMenus::aboutRequested, this, [this] {
         frmAbout about(*m_state.services().launcher, this);
         about.exec();
@@ -352,6 +354,18 @@ void frmMain::cmdMetar_Click()
     m_pane->cmdImageDisplay()->setFocus();
     QApplication::processEvents();
     m_state.metarSearch().cmdMetar_Click();
+}
+
+void frmMain::mnuFTP_Click()
+{
+    // One modeless instance; closing it cancels its download.
+    if (!m_ftp) {
+        m_ftp = new frmFTP(m_state.ftp(), this);
+        m_ftp->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_ftp->show();
+    m_ftp->raise();
+    m_ftp->activateWindow();
 }
 
 void frmMain::mnuMute_Click()
@@ -676,6 +690,8 @@ void frmMain::closeDialogs()
     if (m_alarmBox)
         m_alarmBox->closeForShutdown();
     m_scrollWindows->closeAll();
+    if (m_ftp)
+        m_ftp->close();
     m_observations->closeAll();
     m_images->closeAll();
     m_notify->closeAll();

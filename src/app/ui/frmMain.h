@@ -27,6 +27,7 @@ class QSystemTrayIcon;
 class QPlainTextEdit;
 class QtTextPrinter;
 class frmConfig;
+class frmFTP;
 
 // The main window: menus, request buttons, the four product lists, the
 // bulletin area and the status line. It binds these controls to the
@@ -105,6 +106,7 @@ private:
     void mnuExit_Click();
     void mnuConfig_Click();
     void cmdMetar_Click();
+    void mnuFTP_Click();
     frmConfig& configDialog();
     QtTextPrinter& printer();
 
@@ -118,6 +120,7 @@ private:
     ImageController* m_images = nullptr;
     NotifyWindows* m_notify = nullptr;
     QPointer<frmConfig> m_config;
+    QPointer<frmFTP> m_ftp;
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
     QWidget* m_canvas = nullptr;
