@@ -1,12 +1,15 @@
-// Ingest benchmark: drops N corpus products into a temporary Data-In
-// directory, loads 999 alarm definitions and runs one polling pass through
-// the program's own services (the poller, ProcessData, the alarm dispatcher
-// and the alarm component, as MainState wires them). Beside it, in the same
-// run, the floor: the same system calls without the program (list the
-// directory sorted, per file open and read the head, rename into a store,
-// write a receipt by temporary file and rename).
+// Ingest benchmark: renames N corpus products at once into a temporary
+// Data-In directory watched by the running poller, with 999 alarm definitions
+// loaded, and lets the event loop file them through the program's own
+// services (the poller and its watcher, ProcessData, the alarm dispatcher and
+// the alarm component, as MainState wires them). Beside it, in the same run,
+// the floor: the same system calls without the program (list the directory
+// sorted, per file open and read the head, rename into a store, write a
+// receipt by temporary file and rename). Then the drop-to-alarm latency of a
+// tornado warning renamed into Data-In, the longest event-loop stall during
+// the burst and the peak memory.
 //
-//   bench_ingest [N]     (default 10000)
+//   bench_ingest [N] [latency samples]     (default 10000 100)
 
 #include "alarms/VOZUZUduvi.h"
 #include "app/MainState.h"
@@ -22,10 +25,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -139,6 +145,59 @@ qint64 floorPass(const std::string& dataIn, const std::string& store, const std:
     return std::max<qint64>(timer.elapsed(), 1);
 }
 
+// Written aside on the same file system, then renamed in, as an engine does.
+void deliver(const QString& staging, const QString& dataIn, const QStringList& names,
+             const QList<QByteArray>& contents, int count)
+{
+    drop(staging, names, contents, count);
+    for (const QString& name : QDir(staging).entryList(QDir::Files))
+        QFile::rename(staging + name, dataIn + name);
+}
+
+// The longest gap between ticks of a 5 ms timer, beyond its interval.
+class StallMeter
+{
+public:
+    StallMeter()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_since.restart() - 5); });
+    }
+    void start()
+    {
+        m_since.start();
+        m_timer.start();
+    }
+    qint64 stop()
+    {
+        m_timer.stop();
+        return std::max<qint64>(m_longest, m_since.elapsed() - 5);
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t at = std::min(values.size() - 1, size_t(std::ceil(p * values.size())) - 1);
+    return values.at(at);
+}
+
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2);
+}
+
 long peakRssKb()
 {
     rusage usage{};
@@ -151,6 +210,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
+    const int samples = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 100;
     QTextStream out(stdout);
     QTemporaryDir temp;
     const QString root = temp.path() + QStringLiteral("/");
@@ -190,15 +250,59 @@ int main(int argc, char** argv)
     const qint64 floorMs =
         floorPass(floorIn.toStdString(), floorStore.toStdString(), floorReceipts.toStdString());
 
-    drop(s.TransferPath, names, contents, count);
     int alarms = 0;
-    QObject::connect(&state.getalarm(), &VOZUZUduvi::AlarmList, [&alarms] { ++alarms; });
+    QElapsedTimer clockNs;
+    clockNs.start();
+    qint64 alarmAt = 0;
+    QObject::connect(&state.getalarm(), &VOZUZUduvi::AlarmList, [&] {
+        ++alarms;
+        alarmAt = clockNs.nsecsElapsed();
+    });
     DataInPoller& poller = state.poller();
     poller.setDirectory(s.TransferPath);
+    poller.start();
+    const QString staging = makeDir(root + QStringLiteral("staging/"));
+
+    // The burst: everything renamed in at once, then the event loop runs
+    // until Data-In is empty.
+    deliver(staging, s.TransferPath, names, contents, count);
+    QEventLoop loop;
+    QObject::connect(&poller, &DataInPoller::passFinished, [&] {
+        if (FileLister::list(s.TransferPath).isEmpty())
+            loop.quit();
+    });
+    StallMeter stalls;
     QElapsedTimer timer;
     timer.start();
-    poller.runPassNow();
+    stalls.start();
+    loop.exec();
     const qint64 passMs = std::max<qint64>(timer.elapsed(), 1);
+    const qint64 longestStall = stalls.stop();
+    const int burstAlarms = alarms;
+
+    // Drop-to-alarm: a tornado warning, new text each time, renamed in.
+    QFile warningFile(QStringLiteral(VANTOREL_TEST_DATA_DIR "/corpus/products/TORDMXIA.TXT"));
+    const QByteArray warning = warningFile.open(QIODevice::ReadOnly) ? warningFile.readAll() : "";
+    std::vector<double> latencies;
+    for (int i = 0; i < samples && !warning.isEmpty(); ++i) {
+        const QString name = QStringLiteral("TORDMXIA.TXT@lat%1").arg(i);
+        QFile out(staging + name);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(warning + "\r\r\nSAMPLE " + QByteArray::number(i) + "\r\r\n");
+        out.close();
+        alarmAt = 0;
+        const qint64 dropped = clockNs.nsecsElapsed();
+        QFile::rename(staging + name, s.TransferPath + name);
+        QElapsedTimer wait;
+        wait.start();
+        while (alarmAt == 0 && wait.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (alarmAt != 0)
+            latencies.push_back((alarmAt - dropped) / 1e6);
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec(); // a pause between warnings
+    }
+    poller.stop();
 
     const int left = int(FileLister::list(s.TransferPath).size());
     const int filed = int(QDir(s.TextPath).entryList(QDir::Files).size());
@@ -206,12 +310,18 @@ int main(int argc, char** argv)
         int(QDir(state.processor().quarantineDir()).entryList(QDir::Files).size());
     const qint64 rate = qRound64(count * 1000.0 / passMs);
     const qint64 floorRate = qRound64(count * 1000.0 / floorMs);
-    out << "products:            " << count << " (" << names.size() << " corpus files)\n"
+    out << "load average:        " << loadAverage() << "\n"
+        << "products:            " << count << " (" << names.size() << " corpus files)\n"
         << "alarm definitions:   " << state.alarms.definitions().size() << "\n"
         << "program pass:        " << passMs << " ms, " << rate << " products/s\n"
         << "floor (same calls):  " << floorMs << " ms, " << floorRate << " products/s\n"
         << "program / floor:     " << QString::number(double(passMs) / floorMs, 'f', 1) << "x\n"
-        << "alarms raised:       " << alarms << "\n"
+        << "alarms raised:       " << burstAlarms << "\n"
+        << "longest stall:       " << longestStall << " ms (event loop, during the burst)\n"
+        << "drop-to-alarm:       p50 " << QString::number(percentile(latencies, 0.5), 'f', 1)
+        << " ms, p99 " << QString::number(percentile(latencies, 0.99), 'f', 1) << " ms, max "
+        << QString::number(percentile(latencies, 1.0), 'f', 1) << " ms (" << latencies.size()
+        << " of " << samples << " warnings alarmed)\n"
         << "files in TextPath:   " << filed << " (keys and versions)\n"
         << "left in Data-In:     " << left << ", quarantined " << quarantined << ", error reports "
         << prompter.messages << "\n"

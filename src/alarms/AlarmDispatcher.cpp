@@ -13,16 +13,6 @@
 
 namespace {
 
-QString replaceWildcards(const QString& pattern, int within)
-{
-    QString result = pattern;
-    for (int i = 0; i < qMin<qsizetype>(within, result.size()); ++i) {
-        if (result.at(i) == QLatin1Char('?'))
-            result[i] = QLatin1Char('.');
-    }
-    return result;
-}
-
 const QString AlarmErrorHead = QStringLiteral("ALARM ERROR\n------\n\n");
 
 } // namespace
@@ -39,33 +29,21 @@ AlarmDispatcher::AlarmDispatcher(AlarmFile& alarms, const Settings& settings, Di
 
 QString AlarmDispatcher::identifierPattern(const QString& pattern)
 {
-    // Wildcards first: the expansion of WAR is longer than three characters
-    // and holds characters that must not be counted as pattern positions.
-    QString result = replaceWildcards(pattern, 9);
-    if (result.startsWith(QLatin1String("WAR")))
-        result = QStringLiteral("(TOR|SVR|FFW)") + result.mid(3);
-    return result;
+    return AlarmPatternIndex::identifierPattern(pattern);
 }
 
 QString AlarmDispatcher::productNamePattern(const QString& pattern)
 {
-    return replaceWildcards(pattern, 8);
+    return AlarmPatternIndex::productNamePattern(pattern);
 }
 
-bool AlarmDispatcher::isObservationPattern(const QString& pattern)
-{
-    return pattern.contains(QLatin1String("METAR")) || pattern.contains(QLatin1String("SPECI"));
-}
-
-bool AlarmDispatcher::matches(const QString& expression, const QString& pattern,
+bool AlarmDispatcher::matches(const RegExpMatcher& matcher, const QString& pattern,
                               const QString& text)
 {
-    m_matcher.setExpression(expression);
     try {
-        return m_matcher.Match(text);
+        return matcher.Match(text);
     } catch (const RuntimeError&) {
         m_display.setDisplay(QStringLiteral("Alarm ") + pattern + QStringLiteral(" is invalid."));
-        m_matcher.setExpression(InvalidFallback);
         return false;
     }
 }
@@ -73,14 +51,16 @@ bool AlarmDispatcher::matches(const QString& expression, const QString& pattern,
 void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& productKey)
 {
     const VOZUZUduvi::ProductScope scope(m_component);
-    const auto& definitions = m_alarms.definitions();
-    for (int i = 0; i <= m_alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
-        const QString pattern = definitions.at(i).pattern;
-        if (isObservationPattern(pattern))
+    m_index.refresh(m_alarms.definitions(), m_alarms.alarmCount());
+    // A copy: an alarm's handlers may start another round (a nested event loop).
+    const std::vector<int> candidates = m_index.identifierCandidates(identifier);
+    for (const int i : candidates) {
+        if (i >= m_index.size() || m_index.isObservation(i))
             continue;
-        const QString expression = identifierPattern(pattern);
-        if (!matches(expression, pattern, identifier))
+        const RegExpMatcher& matcher = m_index.identifierMatcher(i);
+        if (!matches(matcher, m_index.pattern(i), identifier))
             continue;
+        const QString expression = matcher.expression();
         if (expression.size() < identifier.size())
             continue;
         if (expression == QLatin1String("......") && identifier.contains(QLatin1String("SAORCM")))
@@ -92,17 +72,16 @@ void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& 
 void AlarmDispatcher::matchProductName(const QString& productName, const QString& fullPathName)
 {
     const VOZUZUduvi::ProductScope scope(m_component);
-    const auto& definitions = m_alarms.definitions();
-    for (int i = 0; i <= m_alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
-        const QString pattern = definitions.at(i).pattern;
-        if (isObservationPattern(pattern))
+    m_index.refresh(m_alarms.definitions(), m_alarms.alarmCount());
+    for (int i = 0; i < m_index.size(); ++i) {
+        if (m_index.isObservation(i))
             continue;
-        const QString expression = productNamePattern(pattern);
+        const RegExpMatcher& matcher = m_index.productNameMatcher(i);
         // Six wildcards stand for the text products of 6-character
         // identifiers, never for images and collections.
-        if (expression == QLatin1String("......"))
+        if (matcher.expression() == QLatin1String("......"))
             continue;
-        if (matches(expression, pattern, productName))
+        if (matches(matcher, m_index.pattern(i), productName))
             ProcessAlarms(productName, fullPathName, i);
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "alarms/AlarmPatternIndex.h"
 #include "core/IAlarmLoops.h"
-#include "platform/RegExpMatcher.h"
 
 #include <QObject>
 #include <QString>
@@ -22,12 +22,14 @@ struct AlarmDefinition;
 //
 // Definitions whose pattern contains "METAR" or "SPECI" belong to the
 // observation alarm and are passed over by both loops.
+//
+// Patterns are compiled once per table (AlarmPatternIndex follows changes of
+// the table by itself) and a text product is tested only against the
+// definitions its identifier can fire, in table order.
 class AlarmDispatcher : public QObject, public IAlarmLoops
 {
     Q_OBJECT
 public:
-    static inline const QString InvalidFallback = QStringLiteral("123456789");
-
     // Connects the component's AlarmUpdate to this dispatcher.
     AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
                     IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
@@ -50,7 +52,7 @@ public:
     // is for text products only and never matches a product name.
     static QString productNamePattern(const QString& pattern);
 
-    const RegExpMatcher& matcher() const { return m_matcher; }
+    const AlarmPatternIndex& index() const { return m_index; }
 
 public slots:
     // Stores the component's state text for definition anumber, except for
@@ -58,12 +60,10 @@ public slots:
     void AlarmUpdate(int anumber, const QString& astring);
 
 private:
-    // Sets the expression and matches; an invalid pattern is reported and
-    // replaced by an expression that matches no product.
-    bool matches(const QString& expression, const QString& pattern, const QString& text);
+    // An invalid pattern is reported and matches no product.
+    bool matches(const RegExpMatcher& matcher, const QString& pattern, const QString& text);
     bool isDayTime() const;
     void reportFailure(const RuntimeError& error, const AlarmDefinition& definition);
-    static bool isObservationPattern(const QString& pattern);
 
     AlarmFile& m_alarms;
     const Settings& m_settings;
@@ -71,5 +71,5 @@ private:
     IClock& m_clock;
     IPrompter& m_prompter;
     VOZUZUduvi& m_component;
-    RegExpMatcher m_matcher;
+    AlarmPatternIndex m_index;
 };

@@ -212,8 +212,18 @@ std::optional<VOZUZUduvi::Product> VOZUZUduvi::product(const QString& name,
     if (!m_caching)
         return readProduct(name, checkString);
     if (!m_cached || m_cached->name != name)
-        m_cached = CachedProduct{name, readProduct(name, checkString)};
+        m_cached = CachedProduct{name, readProduct(name, checkString), QString()};
     return m_cached->product;
+}
+
+QString VOZUZUduvi::textDigest(const QString& name, const Product& product)
+{
+    const bool shared = m_caching && product.whole && m_cached && m_cached->name == name;
+    if (!shared)
+        return digest(name, product.text);
+    if (m_cached->wholeDigest.isEmpty())
+        m_cached->wholeDigest = digest(name, product.text);
+    return m_cached->wholeDigest;
 }
 
 QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
@@ -285,7 +295,7 @@ void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckStr
 
     QString newState = alarmState;
     if (kindOf(FullPathName) == Kind::Text) {
-        const QString mark = digest(FullPathName, product->text);
+        const QString mark = textDigest(FullPathName, *product);
         QStringList remembered = alarmState.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (remembered.contains(mark))
             return;

@@ -45,7 +45,7 @@ class Settings;
 //
 // Reading: a text product is read up to MaxProductBytes. Within a
 // ProductScope (one product matched against every definition) it is read
-// once and shared by all matching definitions.
+// and digested once and shared by all matching definitions.
 class VOZUZUduvi : public QObject
 {
     Q_OBJECT
@@ -117,6 +117,7 @@ private:
     {
         QString name;
         std::optional<Product> product;
+        QString wholeDigest; // of the whole text, once asked for
     };
     struct Actions
     {
@@ -126,6 +127,9 @@ private:
     };
 
     std::optional<Product> product(const QString& name, const QString& checkString);
+    // The digest of the product's text, shared within a ProductScope when the
+    // text is the whole product.
+    QString textDigest(const QString& name, const Product& product);
     std::optional<Product> readProduct(const QString& name, const QString& checkString) const;
     static std::optional<QString> readText(const QString& path);
     std::optional<QString> areaText(const QString& zone, const QString& text) const;

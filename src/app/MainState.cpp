@@ -132,6 +132,7 @@ void MainState::buildIngest()
     m_processor = std::make_unique<ProductProcessor>(context, *m_dispatcher, *m_metarSearch);
     m_poller = std::make_unique<DataInPoller>(m_programDir, *m_services.prompter);
     m_poller->setProcessor(m_processor.get());
+    m_poller->watchArrivals();
     m_watchdog =
         std::make_unique<DataWatchdog>(*m_services.clock, status, settings, *m_notices, *m_engine);
     ProductProcessor* processor = m_processor.get();

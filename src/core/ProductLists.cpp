@@ -1,5 +1,7 @@
 #include "core/ProductLists.h"
 
+#include <QHash>
+
 namespace {
 const QColor kLocalText(0, 0, 255);
 const QColor kListGrey(224, 224, 224);
@@ -65,17 +67,23 @@ bool ProductLists::categoryColours(const QString& category, QColor* fg, QColor* 
         {"WSW NPW", QColor(0, 0, 0), QColor(0, 255, 0)},
         {"SVS", QColor(255, 0, 0), QColor(0, 255, 0)},
     };
+    // Built once: every list is recoloured after each filed product.
+    static const QHash<QString, const Row*> byCategory = [] {
+        QHash<QString, const Row*> table;
+        for (const Row& row : rows) {
+            for (const QString& code : QString::fromLatin1(row.categories).split(QLatin1Char(' ')))
+                table.insert(code, &row);
+        }
+        return table;
+    }();
     if (category.size() != 3)
         return false;
-    for (const Row& row : rows) {
-        const QStringList codes = QString::fromLatin1(row.categories).split(QLatin1Char(' '));
-        if (codes.contains(category)) {
-            *fg = row.fore;
-            *bg = row.back;
-            return true;
-        }
-    }
-    return false;
+    const Row* row = byCategory.value(category);
+    if (!row)
+        return false;
+    *fg = row->fore;
+    *bg = row->back;
+    return true;
 }
 
 void ProductLists::ColorList(int num)

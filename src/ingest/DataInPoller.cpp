@@ -1,7 +1,9 @@
 #include "ingest/DataInPoller.h"
 
+#include "ingest/ArrivalReadiness.h"
 #include "ingest/IProductProcessor.h"
 #include "platform/DirectoryEntries.h"
+#include "platform/DirectoryWatcher.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
@@ -20,9 +22,49 @@ DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* par
     connect(&m_stepTimer, &QTimer::timeout, this, &DataInPoller::onStepTimer);
 }
 
+DataInPoller::~DataInPoller() = default;
+
+void DataInPoller::setDirectory(const QString& directory)
+{
+    m_directory = directory;
+    if (m_readiness)
+        m_readiness->reset();
+    if (m_watcher && m_enabled)
+        m_watcher->watch(m_directory);
+}
+
+void DataInPoller::watchArrivals()
+{
+    if (m_readiness)
+        return;
+    m_watcher = std::make_unique<DirectoryWatcher>();
+    m_readiness = std::make_unique<ArrivalReadiness>(m_watcher.get());
+    connect(m_watcher.get(), &DirectoryWatcher::completed, this, &DataInPoller::onArrival);
+    if (m_enabled)
+        m_watcher->watch(m_directory);
+}
+
+bool DataInPoller::isWatching() const
+{
+    return m_watcher && m_watcher->isActive();
+}
+
+void DataInPoller::onArrival()
+{
+    if (!m_enabled)
+        return;
+    if (m_passRunning) {
+        m_arrivalPending = true;
+        return;
+    }
+    tmrRELink_Timer();
+}
+
 void DataInPoller::start()
 {
     m_enabled = true;
+    if (m_watcher && (!m_watcher->isActive() || m_watcher->directory() != m_directory))
+        m_watcher->watch(m_directory);
     if (!m_passRunning)
         m_tmrRELink.start();
 }
@@ -31,6 +73,8 @@ void DataInPoller::stop()
 {
     m_enabled = false;
     m_tmrRELink.stop();
+    if (m_watcher)
+        m_watcher->stop();
 }
 
 void DataInPoller::tmrRELink_Timer()
@@ -58,6 +102,9 @@ bool DataInPoller::beginPass()
         m_processor->recover();
     }
     m_files = takeInventory();
+    if (m_readiness)
+        m_files = m_readiness->ready(m_directory, m_files);
+    m_arrivalPending = false;
     m_tmrRELink.stop();
     m_passRunning = true;
     m_index = 0;
@@ -98,7 +145,12 @@ QStringList DataInPoller::takeInventory()
 
 void DataInPoller::onStepTimer()
 {
-    switch (step()) {
+    QElapsedTimer slice;
+    slice.start();
+    Next next = step();
+    while (next == Next::File && slice.elapsed() < SliceMs)
+        next = step();
+    switch (next) {
     case Next::File:
         m_stepTimer.start(0);
         break;
@@ -151,4 +203,6 @@ void DataInPoller::finishPass()
     if (m_enabled)
         m_tmrRELink.start();
     emit passFinished();
+    if (m_arrivalPending && m_enabled && !m_passRunning)
+        QTimer::singleShot(0, this, &DataInPoller::onArrival);
 }

@@ -1,28 +1,45 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <memory>
 
+class ArrivalReadiness;
+class DirectoryWatcher;
 class IPrompter;
 class IProductProcessor;
 
 // The main loop of ingest: every second the Data-In directory is listed and
-// each file handed to the product processor, one file per event-loop turn so
-// that other timers and input are served between files. The polling timer is
-// off while a pass runs and on again after it, also after a reported error.
-// Before the first pass the processor puts back what an interrupted run left.
+// its files handed to the product processor in batches of about SliceMs of
+// work per event-loop turn, so that other timers and input are served between
+// batches. The polling timer is off while a pass runs and on again after it,
+// also after a reported error. Before the first pass the processor puts back
+// what an interrupted run left.
+//
+// With arrivals watched, a file reported complete starts a pass at once (or
+// right after the running one), and only complete files are taken (see
+// ArrivalReadiness); the timer stays for what is not reported.
 class DataInPoller : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int SliceMs = 20;
+
     DataInPoller(QString programDir, IPrompter& prompter, QObject* parent = nullptr);
+    ~DataInPoller() override;
 
     void setProcessor(IProductProcessor* processor) { m_processor = processor; }
     // The Data-In directory (TransferPath).
-    void setDirectory(const QString& directory) { m_directory = directory; }
+    void setDirectory(const QString& directory);
     QString directory() const { return m_directory; }
+
+    // Watches Data-In for complete files and takes only those; a directory
+    // that cannot be watched is polled with the size and time rule alone.
+    void watchArrivals();
+    bool isWatching() const;
 
     // Switches polling on or off (tmrRELink).
     void start();
@@ -62,6 +79,7 @@ private:
     QStringList takeInventory();
     Next step();
     void onStepTimer();
+    void onArrival();
     void finishPass();
     void report(int number, const QString& text);
 
@@ -80,4 +98,7 @@ private:
     int m_retryDelay = 20;
     int m_staleHiddenAge = StaleHiddenAge;
     bool m_recovered = false;
+    bool m_arrivalPending = false;
+    std::unique_ptr<DirectoryWatcher> m_watcher;
+    std::unique_ptr<ArrivalReadiness> m_readiness;
 };

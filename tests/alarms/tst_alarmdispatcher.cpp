@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -57,6 +59,77 @@ private:
     int m_last = -1;
 };
 
+// Plain matching: every definition in table order, its expression compiled
+// for the test, the length, six-wildcard and observation rules applied.
+QStringList plainFires(const QList<AlarmDefinition>& definitions, const QString& identifier,
+                       const QString& key)
+{
+    QStringList fired;
+    for (int i = 0; i < definitions.size() && !definitions.at(i).pattern.isEmpty(); ++i) {
+        const QString pattern = definitions.at(i).pattern;
+        if (pattern.contains(QLatin1String("METAR")) || pattern.contains(QLatin1String("SPECI")))
+            continue;
+        const QString expression = AlarmDispatcher::identifierPattern(pattern);
+        const QRegularExpression re(expression);
+        if (!re.isValid() || !re.match(identifier).hasMatch())
+            continue;
+        if (expression.size() < identifier.size())
+            continue;
+        if (expression == QLatin1String("......") && identifier.contains(QLatin1String("SAORCM")))
+            continue;
+        fired << QString::number(i) + QLatin1Char(':') + key;
+    }
+    return fired;
+}
+
+// Identifiers of the corpus products (the first six characters of each name)
+// and a few that the derivation rules produce.
+QStringList corpusIdentifiers()
+{
+    QStringList ids = {"TORGRR", "SVRDTX",   "FFWIWX",  "SAORCM", "TESTWARN",
+                       "MTRSP8", "FEEDBACK", "AFDGRRX", "TOR",    "WARGRR"};
+    const QStringList names =
+        QDir(testDataPath(QStringLiteral("corpus/products"))).entryList(QDir::Files);
+    for (const QString& name : names) {
+        const QString id = name.left(6);
+        if (!ids.contains(id))
+            ids << id;
+    }
+    return ids;
+}
+
+// Patterns made from the identifiers: whole, "?" in random places, WAR
+// groups, shorter and longer ones, expressions and a few invalid ones.
+QStringList generatedPatterns(const QStringList& ids)
+{
+    QRandomGenerator random(9);
+    QStringList patterns = {
+        "WAR???", "WARGRR",       "WARGR?",      "??????",  "......", "????????", "TOR",
+        "TOR.*",  "(AFD|ZFP)BOX", "[A-Z]{3}GRR", "TOR(GRR", "METAR",  "SPECI",    "?FDBOX",
+        "A?DBOX", "afdbox",       "SAORCM",      "SAO???",  "ZFP...", "RR",       "FDBOX"};
+    for (int n = 0; n < 400; ++n) {
+        QString p = ids.at(random.bounded(int(ids.size())));
+        switch (random.bounded(5)) {
+        case 0:
+            p[random.bounded(int(p.size()))] = QLatin1Char('?');
+            break;
+        case 1:
+            p = QStringLiteral("WAR") + p.mid(3);
+            break;
+        case 2:
+            p += QLatin1Char('X');
+            break;
+        case 3:
+            p.chop(1);
+            break;
+        default:
+            break;
+        }
+        patterns << p;
+    }
+    return patterns;
+}
+
 } // namespace
 
 class TestAlarmDispatcher : public QObject
@@ -76,6 +149,9 @@ private slots:
     void handlerFailures();
     void invalidCallShowsMessage();
     void productReadOncePerProduct();
+    void indexFiresAsPlainMatching();
+    void indexFollowsTableChanges_data();
+    void indexFollowsTableChanges();
 };
 
 void TestAlarmDispatcher::identifierForm_data()
@@ -192,7 +268,7 @@ void TestAlarmDispatcher::invalidExpressionGoesOn()
     f.define(QStringLiteral("RAD(USA"));
     f.dispatcher.matchProductName(QStringLiteral("RADUSAPN"), QStringLiteral("RADUSAPN-1.GIF"));
     QCOMPARE(f.display.text(), QStringLiteral("Alarm RAD(USA is invalid."));
-    QCOMPARE(f.dispatcher.matcher().expression(), AlarmDispatcher::InvalidFallback);
+    QCOMPARE(f.listed, QStringList({"1:" + key}));
 }
 
 void TestAlarmDispatcher::dayWindow_data()
@@ -316,6 +392,66 @@ void TestAlarmDispatcher::productReadOncePerProduct()
     QCOMPARE(other, key);
     f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed.size(), 4);
+}
+
+void TestAlarmDispatcher::indexFiresAsPlainMatching()
+{
+    Fixture f;
+    f.display.setDisplay(QString());
+    const QStringList ids = corpusIdentifiers();
+    for (const QString& pattern : generatedPatterns(ids))
+        f.define(pattern);
+    QVERIFY(f.alarms.definitions().size() > 400);
+    int fired = 0;
+    for (const QString& id : ids) {
+        const QString key = f.product(id, QStringLiteral("TEXT OF ") + id);
+        f.listed.clear();
+        f.dispatcher.matchIdentifier(id, key);
+        const QStringList expected = plainFires(f.alarms.definitions(), id, key);
+        QCOMPARE(f.listed, expected);
+        fired += int(expected.size());
+    }
+    QVERIFY2(fired > int(ids.size()), "the generated table fires for most identifiers");
+    QCOMPARE(f.dispatcher.index().builds(), 1);
+    QCOMPARE(f.display.text(), QStringLiteral("Alarm TOR(GRR is invalid."));
+}
+
+void TestAlarmDispatcher::indexFollowsTableChanges_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("firesAfter");
+    QTest::newRow("other office") << "TORGRR"
+                                  << "TORDTX" << false;
+    QTest::newRow("to a wildcard") << "TORDTX"
+                                   << "TOR???" << true;
+    QTest::newRow("to a WAR group") << "AFDGRR"
+                                    << "WARGRR" << true;
+    QTest::newRow("emptied: the loop ends there") << "TORGRR"
+                                                  << "" << false;
+}
+
+void TestAlarmDispatcher::indexFollowsTableChanges()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(bool, firesAfter);
+    Fixture f;
+    f.define(before);
+    f.define(QStringLiteral("TORGRR"));
+    const QString key = f.product(QStringLiteral("TORGRR"));
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.listed, plainFires(f.alarms.definitions(), QStringLiteral("TORGRR"), key));
+
+    // Edited in place, as the alarm editor does; the text is new so that
+    // the definitions that fired before fire again.
+    f.alarms.definitions()[0].pattern = after;
+    f.alarms.definitions()[1].state.clear();
+    f.product(QStringLiteral("TORGRR"), QStringLiteral("NEW TEXT"));
+    f.listed.clear();
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.listed.contains("0:" + key), firesAfter);
+    QCOMPARE(f.listed, plainFires(f.alarms.definitions(), QStringLiteral("TORGRR"), key));
 }
 
 QTEST_GUILESS_MAIN(TestAlarmDispatcher)

@@ -116,10 +116,12 @@ void TestDataInPoller::timerOffDuringPassOnAfter()
     bool otherTimerRan = false;
     f.processor.onCall = [&](const QString& name) {
         timerDuringPass << f.poller.tmrRELink().isActive();
-        // Another timer of the window thread is served between two files.
-        if (name == QLatin1String("A.TXT"))
+        // Another timer of the window thread is served once a batch has
+        // taken its time slice.
+        if (name == QLatin1String("A.TXT")) {
             QTimer::singleShot(0, [&] { otherTimerRan = true; });
-        else
+            QTest::qSleep(DataInPoller::SliceMs + 5);
+        } else
             QVERIFY(otherTimerRan);
     };
     QVERIFY(f.tickAndWait());

@@ -1,0 +1,208 @@
+#include "TestSupport.h"
+#include "core/IAlarmLoops.h"
+#include "core/NoMetarHooks.h"
+#include "ingest/ArrivalReadiness.h"
+#include "ingest/DataInPoller.h"
+#include "ingest/ProductProcessor.h"
+#include "platform/DirectoryWatcher.h"
+#include "platform/FileLister.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+// A file is taken from Data-In only once it is complete: reported closed or
+// moved in by the watcher, or unchanged in size and time since the previous
+// pass when nothing reports it.
+
+namespace {
+
+class RecordingLoops : public IAlarmLoops
+{
+public:
+    void matchIdentifier(const QString& identifier, const QString& key) override
+    {
+        calls << identifier + QLatin1Char('|') + key;
+    }
+    void matchProductName(const QString& name, const QString& path) override
+    {
+        calls << name + QLatin1Char('|') + path;
+    }
+    QStringList calls;
+};
+
+struct Ingest : CoreFixture
+{
+    RecordingLoops loops;
+    NoMetarHooks metar;
+    ProductProcessor::Context context{programDir, settings, tables,      menus, alarms,   status,
+                                      display,    lists,    newProducts, clock, launcher, prompter};
+    ProductProcessor processor{context, loops, metar};
+    DataInPoller poller{programDir, prompter};
+
+    Ingest()
+    {
+        settings.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
+        settings.TextPath = dir(QStringLiteral("data/"));
+        settings.GIFPath = dir(QStringLiteral("images/"));
+        settings.SAPath = dir(QStringLiteral("hourly/"));
+        settings.TrackPath = programDir + QStringLiteral("track/");
+        dir(QStringLiteral("prog/track/emwin/"));
+        dir(QStringLiteral("staging/"));
+        poller.setDirectory(settings.TransferPath);
+        poller.setProcessor(&processor);
+        poller.setRetryDelay(0);
+    }
+    QString dir(const QString& relative) const
+    {
+        QDir().mkpath(home.file(relative));
+        return home.file(relative) + QLatin1Char('/');
+    }
+    // Written aside, then renamed into Data-In, as an engine delivers.
+    void deliver(const QString& name, const QByteArray& bytes) const
+    {
+        const QString staged = home.write(QStringLiteral("staging/") + name, bytes);
+        QVERIFY(QFile::rename(staged, settings.TransferPath + name));
+    }
+    bool dataInEmpty() const { return FileLister::list(settings.TransferPath).isEmpty(); }
+    // Every filed file and receipt with its contents, and the lists.
+    QStringList results()
+    {
+        QStringList all;
+        for (const QString& d : {settings.TextPath, settings.receiptDir()}) {
+            for (const QString& name : FileLister::list(d)) {
+                QFile f(d + name);
+                (void)f.open(QIODevice::ReadOnly);
+                all << name + QLatin1Char('=') + QString::fromLatin1(f.readAll().toHex());
+            }
+        }
+        return all + lists.List2().texts() + lists.List3().texts() + loops.calls;
+    }
+};
+
+// Corpus products under distinct names, some twice (a newer version).
+QList<QPair<QString, QByteArray>> corpusBurst()
+{
+    const QString dir = testDataPath(QStringLiteral("corpus/products/"));
+    QList<QPair<QString, QByteArray>> burst;
+    const QStringList names = QDir(dir).entryList(QDir::Files);
+    for (int i = 0; i < names.size() && burst.size() < 40; i += 7) {
+        QFile f(dir + names.at(i));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = f.readAll();
+        burst.append(
+            {names.at(i).section(QLatin1Char('@'), 0, 0) + QStringLiteral("@a%1").arg(i), bytes});
+        if (i % 3 == 0)
+            burst.append(
+                {names.at(i).section(QLatin1Char('@'), 0, 0) + QStringLiteral("@b%1").arg(i),
+                 bytes + "\r\r\nSECOND VERSION\r\r\n"});
+    }
+    return burst;
+}
+
+} // namespace
+
+class TestArrivalReadiness : public QObject
+{
+    Q_OBJECT
+private slots:
+    void slowWriterNotTakenHalfWritten_data();
+    void slowWriterNotTakenHalfWritten();
+    void watcherReportsCompleteFiles();
+    void watcherPathFilesAsTimerPath();
+};
+
+void TestArrivalReadiness::slowWriterNotTakenHalfWritten_data()
+{
+    QTest::addColumn<bool>("watched");
+    QTest::addColumn<bool>("takenWhileStalled");
+    // The watcher knows the file is open for writing; without it a writer
+    // that stalls for a whole pass cannot be told from a finished one.
+    QTest::newRow("watched directory") << true << false;
+    QTest::newRow("no notification (network share)") << false << true;
+}
+
+void TestArrivalReadiness::slowWriterNotTakenHalfWritten()
+{
+    QFETCH(bool, watched);
+    QFETCH(bool, takenWhileStalled);
+    TestHome home;
+    const QString dir = home.path() + QLatin1Char('/');
+    DirectoryWatcher watcher;
+    if (watched)
+        QVERIFY(watcher.watch(dir));
+    ArrivalReadiness readiness(watched ? &watcher : nullptr);
+    const QStringList name = {QStringLiteral("TORGRRMI.TXT")};
+
+    QFile writer(dir + name.first());
+    QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    writer.write("WFUS53 KGRR 051200\r\r\nTORGRR\r\r\n");
+    QCOMPARE(readiness.ready(dir, name), QStringList());
+    writer.write("BULLETIN - EAS ACTIVATION REQUESTED\r\r\n");
+    QCOMPARE(readiness.ready(dir, name), QStringList()); // grown since the last pass
+    QCOMPARE(readiness.ready(dir, name), takenWhileStalled ? name : QStringList());
+
+    writer.write("MIC081-051300-\r\r\n");
+    writer.close();
+    QStringList taken = readiness.ready(dir, name);
+    if (!watched) {
+        QCOMPARE(taken, QStringList()); // changed since the last pass
+        taken = readiness.ready(dir, name);
+    }
+    QCOMPARE(taken, name);
+}
+
+void TestArrivalReadiness::watcherReportsCompleteFiles()
+{
+    TestHome home;
+    const QString dir = home.path() + QLatin1Char('/');
+    DirectoryWatcher watcher;
+    QVERIFY(watcher.watch(dir));
+    QSignalSpy completed(&watcher, &DirectoryWatcher::completed);
+    home.write(QStringLiteral("written"), "x");
+    home.write(QStringLiteral("aside/moved"), "x");
+    QVERIFY(QFile::rename(dir + QStringLiteral("aside/moved"), dir + QStringLiteral("moved")));
+    QFile open(dir + QStringLiteral("open"));
+    QVERIFY(open.open(QIODevice::WriteOnly));
+    home.write(QStringLiteral("gone"), "x");
+    QVERIFY(QFile::remove(dir + QStringLiteral("gone")));
+    QVERIFY(completed.wait(5000));
+    const QSet<QString> expected = {QStringLiteral("written"), QStringLiteral("moved")};
+    QCOMPARE(watcher.takeCompleted(), expected);
+    QVERIFY(watcher.isBeingWritten(QStringLiteral("open")));
+    QCOMPARE(watcher.takeCompleted(), QSet<QString>());
+}
+
+void TestArrivalReadiness::watcherPathFilesAsTimerPath()
+{
+    const auto burst = corpusBurst();
+    QVERIFY(burst.size() > 30);
+
+    // Timer path: passes of the plain poller.
+    Ingest timer;
+    for (const auto& [name, bytes] : burst)
+        timer.deliver(name, bytes);
+    timer.poller.runPassNow();
+    QVERIFY(timer.dataInEmpty());
+
+    // Watcher path: arrivals start the passes, in time-sliced batches.
+    Ingest watched;
+    watched.poller.watchArrivals();
+    watched.poller.start();
+    QVERIFY(watched.poller.isWatching());
+    QSignalSpy passes(&watched.poller, &DataInPoller::passFinished);
+    for (const auto& [name, bytes] : burst)
+        watched.deliver(name, bytes);
+    QTRY_VERIFY_WITH_TIMEOUT(watched.dataInEmpty(), 20000);
+    QTRY_VERIFY(!watched.poller.passRunning());
+    QVERIFY(!passes.isEmpty());
+
+    QCOMPARE(watched.results(), timer.results());
+    QVERIFY(!timer.loops.calls.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestArrivalReadiness)
+#include "tst_arrivalreadiness.moc"
