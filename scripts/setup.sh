@@ -15,3 +15,6 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # (aiosmtpd) and test certificates (openssl).
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     zlib1g-dev python3 python3-aiosmtpd openssl >/dev/null
+# Packaging: checks of the desktop entry and the AppStream file.
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    desktop-file-utils appstream-util >/dev/null

@@ -11,7 +11,10 @@
 #include "platform/X11WindowControl.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -23,13 +26,52 @@ std::unique_ptr<IWindowControl> makeWindowControl()
 #endif
     return std::make_unique<NullWindowControl>();
 }
+
+// The command line is read before any window exists, so that --help and
+// --version work without a display. Returns false when the program must end.
+bool readCommandLine(int argc, char** argv, int* exitCode)
+{
+    // Other options (-platform, -style ...) are the window system's.
+    static const char* const ours[] = {"-h", "--help", "-?", "--help-all", "-v", "--version"};
+    bool asked = false;
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : ours)
+            asked = asked || std::strcmp(argv[i], option) == 0;
+    }
+    if (!asked)
+        return true;
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantorel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOREL_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Vantorel: EMWIN weather alert client. Files every product that an "
+                       "ingest engine writes into the Data-In directory, lists and shows it, "
+                       "and raises the alarms of your alarm definitions."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    if (!parser.parse(QCoreApplication::arguments())) {
+        fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        *exitCode = 2;
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion(); // exits
+    parser.showHelp();        // exits
+    return false;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    int exitCode = 0;
+    if (!readCommandLine(argc, argv, &exitCode))
+        return exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantorel"));
     QApplication::setApplicationVersion(QStringLiteral(VANTOREL_VERSION));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.vantorel.Vantorel"),
+                                                 QIcon(QStringLiteral(":/icons/vantorel.png"))));
 
     InstanceLock lock;
     if (!lock.tryLock()) {

@@ -18,6 +18,7 @@ ShutdownSequence::ShutdownSequence(QString programDir, Settings& settings, Setti
 void ShutdownSequence::mnuExit_Click()
 {
     m_engine.setNetLink(QStringLiteral("SHUTDOWN"));
+    m_engine.finishCommands(CommandWaitMs);
 }
 
 bool ShutdownSequence::Form_Unload()

@@ -30,6 +30,9 @@ public:
 class ShutdownSequence
 {
 public:
+    // How long exit waits for the engines to take "SHUTDOWN".
+    static constexpr int CommandWaitMs = 500;
+
     ShutdownSequence(QString programDir, Settings& settings, SettingsStore& store,
                      EngineControl& engine, IShutdownHost& host, IPrompter& prompter);
 

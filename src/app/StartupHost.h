@@ -28,6 +28,8 @@ public:
     // Builds buttons, category and quick menus, colours and font from the files.
     virtual void applyDefinitions(const MenuDefinitions& menus) = 0;
     virtual void showDisplay() = 0;
-    virtual void showImage(const QString& path) = 0;
+    // Reopens the image named ImageShowing in the shared viewer (when it is
+    // long enough and files of it exist).
+    virtual void reopenLastImage() = 0;
     virtual void setHideIngestVisible(bool visible) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "app/MainState.h"
 #include "app/StartupHost.h"
+#include "images/WXPlot.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
@@ -49,13 +50,8 @@ bool StartupSequence::run()
         }),
         std::function<void()>([this] { findAbcPager(); }),
         std::function<void()>([this] { readSettings(); }),
-        std::function<void()>([this] {
-            const QString wish = m_state.settings.WXPlotPath + QStringLiteral("bin/wish80");
-            m_host.setWxPlotVisible(
-                !m_state.settings.WXPlotPath.isEmpty() &&
-                (QFileInfo::exists(wish) || QFileInfo::exists(m_state.settings.WXPlotPath +
-                                                              QStringLiteral("bin/WISH80.EXE"))));
-        }),
+        std::function<void()>(
+            [this] { m_host.setWxPlotVisible(WXPlot::isInstalled(m_state.settings.WXPlotPath)); }),
         std::function<void()>([this] { m_state.engine().setPurgeVal(m_state.settings.PurgeVal); }),
         std::function<void()>([this] { prepareDirectories(); }),
         std::function<void()>([this] { firstRun(); }),
@@ -184,11 +180,15 @@ void StartupSequence::firstRun()
     s.TextPath = Settings::defaultTextPath();
     m_state.services().store->write(QStringLiteral("Config"), QStringLiteral("TextPath"),
                                     s.TextPath);
-    // Without an ingest engine program a new user starts in network mode, so
-    // that products dropped into the Data-In directory are taken at once.
-    if (!s.WeathernodeMode && !s.NetworkMode && findProgram(QStringLiteral("VTIngest")).isEmpty() &&
-        findProgram(QStringLiteral("Engine")).isEmpty())
-        s.NetworkMode = true;
+    // A new user receives over the Internet when the Internet engine is
+    // installed; without any engine program, in network mode, so that
+    // products dropped into the Data-In directory are taken at once.
+    if (!s.WeathernodeMode && !s.NetworkMode) {
+        if (!findProgram(QStringLiteral("Engine")).isEmpty())
+            s.WeathernodeMode = true;
+        else if (findProgram(QStringLiteral("VTIngest")).isEmpty())
+            s.NetworkMode = true;
+    }
     m_host.showConfigModeless();
     const auto answer = m_state.services().prompter->question(
         QStringLiteral("Create default directory structure?"), QStringLiteral("New User"),
@@ -273,7 +273,7 @@ void StartupSequence::loadFiles()
     m_host.applyDefinitions(m);
     if (!m_state.pager().available())
         return;
-    const QString pagerDir = m_state.pager().programDirectory();
+    const QString pagerDir = m_state.pager().filesDirectory(m_state.programDir());
     step([&] {
         m_currentFile = kUsersIni;
         m_state.pagerConfig = PagerConfig::load(pagerDir);
@@ -282,14 +282,7 @@ void StartupSequence::loadFiles()
 
 void StartupSequence::showLastImage()
 {
-    Settings& s = m_state.settings;
-    if (s.ImageShowing.size() < 6)
-        s.ImageShowing.clear();
-    if (s.ImageShowing.isEmpty())
-        return;
-    const QStringList found = FileLister::list(s.GIFPath, s.ImageShowing + QStringLiteral("*"));
-    if (!found.isEmpty())
-        m_host.showImage(s.GIFPath + found.first());
+    m_host.reopenLastImage();
 }
 
 void StartupSequence::finish()

@@ -144,7 +144,8 @@ void ProductRequests::setInternetMode(bool on)
 void ProductRequests::Timer2_Timer()
 {
     if (m_r[0] == QLatin1String("GIF")) {
-        m_c.status.setText(QStringLiteral("The image list is not available in this build"));
+        if (m_listImages)
+            m_listImages();
         return;
     }
     if (m_r[0].isEmpty()) {

@@ -59,6 +59,8 @@ public:
 
     void setZoneFinder(ZoneFinder finder) { m_findUgc = std::move(finder); }
     void setGphViewer(GphViewer* viewer) { m_gph = viewer; }
+    // Repeats the image listing (the listing kind "GIF") for the auto-update.
+    void setImageListing(std::function<void()> listImages) { m_listImages = std::move(listImages); }
 
     // The current listing request R0..R3.
     QStringList listingRequest() const { return {m_r[0], m_r[1], m_r[2], m_r[3]}; }
@@ -125,6 +127,7 @@ private:
     MirrorFetcher& m_fetcher;
     GphViewer* m_gph = nullptr;
     ZoneFinder m_findUgc;
+    std::function<void()> m_listImages;
     QString m_r[4] = {QString(), Unused, Unused, Unused};
     QTimer m_timer2;
     bool m_fetching = false;

@@ -90,10 +90,16 @@ void EngineControl::setHideIngestChecked(bool checked)
 
 void EngineControl::setNetLink(const QString& command)
 {
+    m_link.send(command);
     if (m_netLink == command)
         return;
     m_netLink = command;
     emit netLinkChanged(command);
+}
+
+void EngineControl::finishCommands(int timeoutMs)
+{
+    m_link.finish(timeoutMs);
 }
 
 void EngineControl::mnuHideIngest_Click()
@@ -121,6 +127,7 @@ void EngineControl::mnuHideIngest_Click()
         m_windows.restore(window);
         m_windows.raise(window);
     }
+    m_link.send(QStringLiteral("SHOW"));
     setHideIngestChecked(false);
 }
 

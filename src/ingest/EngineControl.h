@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ingest/EngineLink.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -38,9 +40,12 @@ public:
     bool hideIngestChecked() const { return m_hideIngestChecked; }
     void setHideIngestChecked(bool checked);
 
-    // The engine command field txtNETLink ("HIDE", "SHUTDOWN").
+    // The engine command field txtNETLink ("HIDE", "SHUTDOWN"). Every command
+    // also goes to the running engines over their command sockets.
     QString netLink() const { return m_netLink; }
     void setNetLink(const QString& command);
+    // Waits (bounded) until the commands sent have reached the engines (exit).
+    void finishCommands(int timeoutMs);
 
     // Shows both engines' windows again (shutdown).
     void restoreEngineWindows();
@@ -90,5 +95,6 @@ private:
     int m_purgeVal = 0;
     int m_purgeCounter = 0;
     QTimer m_backupHideTimer;
+    EngineLink m_link;
     int m_backupHideDelay = 5000;
 };

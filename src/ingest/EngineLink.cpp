@@ -1,5 +1,6 @@
 #include "ingest/EngineLink.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -46,5 +47,19 @@ void EngineLink::sendTo(const QString& engineName, const QByteArray& line)
         socket->abort();
         socket->deleteLater();
     });
+    m_underWay.removeAll(nullptr);
+    m_underWay << socket;
     socket->connectToServer(serverPathFor(engineName));
+}
+
+void EngineLink::finish(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (const QPointer<QLocalSocket>& socket : std::as_const(m_underWay)) {
+        if (socket && socket->state() == QLocalSocket::ConnectingState)
+            socket->waitForConnected(int(deadline.remainingTime()));
+        if (socket && socket->state() == QLocalSocket::ConnectedState)
+            socket->waitForBytesWritten(int(deadline.remainingTime()));
+    }
+    m_underWay.removeAll(nullptr);
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+
+class QLocalSocket;
 
 // Carries the engine command field's commands ("HIDE", "SHUTDOWN") to the
 // running ingest engines. Each engine listens on a local socket in the
@@ -20,6 +24,9 @@ public:
 
     // Sends the command (one line) to every engine that listens.
     void send(const QString& command);
+    // Waits at most timeoutMs for the commands under way to be delivered
+    // (at exit, when no event loop will run them any more).
+    void finish(int timeoutMs);
 
     // runtime directory + "/vantorel-" + engineName + ".cmd"
     static QString serverPathFor(const QString& engineName);
@@ -30,4 +37,6 @@ signals:
 
 private:
     void sendTo(const QString& engineName, const QByteArray& line);
+
+    QList<QPointer<QLocalSocket>> m_underWay;
 };

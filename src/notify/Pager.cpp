@@ -31,10 +31,16 @@ Pager::Pager(const Settings& settings, IProcessLauncher& launcher, QString progr
 {
 }
 
-QString Pager::programDirectory() const
+QString Pager::filesDirectory(const QString& fallbackDir) const
 {
-    return m_programPath.isEmpty() ? QString()
-                                   : QFileInfo(m_programPath).absolutePath() + QLatin1Char('/');
+    if (m_programPath.isEmpty())
+        return QString();
+    const QString own = QFileInfo(m_programPath).absolutePath() + QLatin1Char('/');
+    for (const char* name : {"users.ini", "groups.ini"}) {
+        if (QFileInfo::exists(own + QLatin1String(name)))
+            return own;
+    }
+    return fallbackDir;
 }
 
 void Pager::loadTag(const QString& path)

@@ -23,8 +23,12 @@ public:
     QString programPath() const { return m_programPath; }
     void setProgramPath(const QString& path) { m_programPath = path; }
     bool available() const { return !m_programPath.isEmpty(); }
-    // The directory of the paging program, ending in "/"; empty when not found.
-    QString programDirectory() const;
+    // Where the pager files users.ini and groups.ini live, ending in "/": the
+    // paging program's own directory when they are there (an installation of
+    // its own), else fallbackDir (the program directory, where the setup
+    // dialogs write them and the paging program looks next). Empty when the
+    // paging program was not found.
+    QString filesDirectory(const QString& fallbackDir) const;
 
     // The pager tag: first line of "pager-tag.txt"; empty when missing or empty.
     void loadTag(const QString& path);

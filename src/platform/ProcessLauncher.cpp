@@ -20,11 +20,16 @@ QString withoutExe(const QString& name)
 }
 } // namespace
 
-// The program directory, beside this executable, then PATH; the exact name
+// The program directory, beside this executable, the installed companion
+// directory (../libexec/vantorel/ from it), then PATH; the exact name
 // first, then a lower-case one ("Engine" and "engine").
 QString ProcessLauncher::lookUp(const QString& base) const
 {
-    const QStringList dirs = {m_programDir, QCoreApplication::applicationDirPath()};
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList dirs = {
+        m_programDir, appDir,
+        appDir.isEmpty() ? QString()
+                         : QDir::cleanPath(appDir + QStringLiteral("/" VANTOREL_COMPANION_RELDIR))};
     for (const QString& dir : dirs) {
         if (dir.isEmpty())
             continue;

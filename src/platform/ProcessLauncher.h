@@ -32,8 +32,9 @@ public:
 // Splits command lines (double quotes group) and starts the program detached.
 // A bare program name, or a name in the program directory, is looked up by its
 // base name (".exe" dropped) in the program directory, then beside the running
-// executable, then on PATH. Any other path names the program itself: it is
-// used as given and never replaced by a file of the same name elsewhere.
+// executable, then in the installed companion directory (../libexec/vantorel/
+// from it), then on PATH. Any other path names the program itself: it is used
+// as given and never replaced by a file of the same name elsewhere.
 class ProcessLauncher : public IProcessLauncher
 {
 public:

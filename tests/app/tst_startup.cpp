@@ -40,7 +40,7 @@ public:
     }
     void applyDefinitions(const MenuDefinitions&) override { calls << "definitions"; }
     void showDisplay() override { calls << "display"; }
-    void showImage(const QString& path) override { calls << "image " + path; }
+    void reopenLastImage() override { calls << "image"; }
     void setHideIngestVisible(bool v) override { hideIngestVisible = v; }
 
     QStringList calls;
@@ -102,6 +102,8 @@ private slots:
     void unusableArchivePathIsPassedOver();
     void badStrictSettingFails();
     void standaloneWithoutEngineFails();
+    void firstRunModeFollowsEngines_data();
+    void firstRunModeFollowsEngines();
     void abcPagerInstalled();
     void configSaveRules();
     void laterErrorIsNotTakenForATableFile_data();
@@ -139,6 +141,29 @@ void TestStartup::firstRunAnsweredNo()
              QStringList({"hide", "config", "hideConfig", "configModal", "show"}));
     QVERIFY(f.launcher.commandLines.isEmpty());
     QVERIFY(f.state->poller().isRunning());
+}
+
+void TestStartup::firstRunModeFollowsEngines_data()
+{
+    QTest::addColumn<QStringList>("programs");
+    QTest::addColumn<int>("mode"); // the configuration dialog's mode option
+    QTest::newRow("no engine") << QStringList{} << 2;
+    QTest::newRow("broadcast engine only") << QStringList{"VTIngest"} << 0;
+    QTest::newRow("Internet engine") << QStringList{"Engine"} << 1;
+    QTest::newRow("both engines") << QStringList{"VTIngest", "Engine"} << 1;
+}
+
+void TestStartup::firstRunModeFollowsEngines()
+{
+    QFETCH(QStringList, programs);
+    QFETCH(int, mode);
+    Fixture f;
+    f.programsFound = programs;
+    f.prompter.answers << IPrompter::Answer::No;
+    int shown = -1;
+    f.host.onModal = [&] { shown = ConfigModel(*f.state).load().mode; };
+    QVERIFY(f.run());
+    QCOMPARE(shown, mode);
 }
 
 void TestStartup::firstRunSaveWritesKeys()
@@ -313,8 +338,11 @@ void TestStartup::firstRunModeIsStored_data()
     QTest::addColumn<QString>("internet");
     QTest::newRow("no engine: Network") << QStringList{} << -1 << "True"
                                         << "False";
-    QTest::newRow("engines: Standalone") << QStringList{"VTIngest", "Engine"} << -1 << "False"
-                                         << "False";
+    QTest::newRow("Internet engine: Internet Feed")
+        << QStringList{"VTIngest", "Engine"} << -1 << "False"
+        << "True";
+    QTest::newRow("broadcast engine only: Standalone") << QStringList{"VTIngest"} << -1 << "False"
+                                                       << "False";
     QTest::newRow("Internet Feed chosen") << QStringList{} << 1 << "False"
                                           << "True";
 }

@@ -3,7 +3,11 @@
 #include "ingest/EngineControl.h"
 #include "platform/RuntimeError.h"
 
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -33,6 +37,7 @@ private slots:
     void startupTogglesKeepMark_data();
     void startupTogglesKeepMark();
     void hideWithoutWindowsChangesNothing();
+    void everyCommandReachesTheEngine();
     void shutdownRestoresBoth();
     void purgeEverySixtiethTick();
     void internetBackup();
@@ -133,6 +138,31 @@ void TestEngineControl::startupTogglesKeepMark()
     QCOMPARE(marks.size(), 2);
     QCOMPARE(front.size(), 1);
     QCOMPARE(f.engine.netLink(), title == kBroadcast ? QStringLiteral("HIDE") : QString());
+}
+
+// The command field keeps its text, but each hide, show and exit is sent to
+// the listening engine, also a second "HIDE" after a show.
+void TestEngineControl::everyCommandReachesTheEngine()
+{
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    QLocalServer server;
+    QVERIFY(server.listen(EngineLink::serverPathFor(QStringLiteral("VTIngest"))));
+    QByteArray received;
+    QObject::connect(&server, &QLocalServer::newConnection, [&] {
+        QLocalSocket* s = server.nextPendingConnection();
+        QObject::connect(s, &QLocalSocket::readyRead, [&received, s] { received += s->readAll(); });
+    });
+    Fixture f;
+    f.windows.windows[kBroadcast] = 5;
+    f.engine.mnuHideIngest_Click();
+    QTRY_COMPARE(received, QByteArray("HIDE\n"));
+    f.engine.mnuHideIngest_Click();
+    QTRY_COMPARE(received, QByteArray("HIDE\nSHOW\n"));
+    f.engine.mnuHideIngest_Click();
+    f.engine.setNetLink(QStringLiteral("SHUTDOWN"));
+    QTRY_COMPARE(received, QByteArray("HIDE\nSHOW\nHIDE\nSHUTDOWN\n"));
 }
 
 void TestEngineControl::hideWithoutWindowsChangesNothing()

@@ -32,6 +32,8 @@ private slots:
     void messageStaysOneArgument_data();
     void messageStaysOneArgument();
     void programPathWithBlank();
+    void pagerFilesDirectory_data();
+    void pagerFilesDirectory();
 };
 
 void TestPager::truncation_data()
@@ -174,6 +176,39 @@ void TestPager::programPathWithBlank()
     pager.PageIt("hello", "ATM1", "80");
     QCOMPARE(QProcess::splitCommand(launcher.commandLines.value(0)),
              QStringList({"/opt/pager tools/abcPager", "ATM1:hello"}));
+}
+
+void TestPager::pagerFilesDirectory_data()
+{
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("fileBeside"); // a pager file beside the program
+    QTest::addColumn<QString>("expected");   // "own", "fallback" or empty
+    QTest::newRow("not found") << false << QString() << QString();
+    QTest::newRow("nothing beside it") << true << QString() << "fallback";
+    QTest::newRow("users.ini beside it") << true << "users.ini"
+                                         << "own";
+    QTest::newRow("groups.ini beside it") << true << "groups.ini"
+                                          << "own";
+    QTest::newRow("other file beside it") << true << "abcPager.ini"
+                                          << "fallback";
+}
+
+void TestPager::pagerFilesDirectory()
+{
+    QFETCH(bool, found);
+    QFETCH(QString, fileBeside);
+    QFETCH(QString, expected);
+    TestHome home;
+    RecordingLauncher launcher;
+    Settings settings;
+    const QString own = home.path() + QStringLiteral("/opt/pager/");
+    const QString fallback = home.path() + QStringLiteral("/prog/");
+    home.write(QStringLiteral("opt/pager/abcPager"), "program");
+    if (!fileBeside.isEmpty())
+        home.write(QStringLiteral("opt/pager/") + fileBeside, "[x]");
+    Pager pager(settings, launcher, found ? own + QStringLiteral("abcPager") : QString());
+    const QString dir = pager.filesDirectory(fallback);
+    QCOMPARE(dir, expected == "own" ? own : expected == "fallback" ? fallback : QString());
 }
 
 QTEST_GUILESS_MAIN(TestPager)

@@ -1,7 +1,6 @@
 #include "app/ui/ListPane.h"
 
 #include "app/MainState.h"
-#include "app/ui/MainMenus.h"
 #include "display/ProductRequests.h"
 #include "ingest/DataInPoller.h"
 
@@ -116,8 +115,9 @@ QWidget* ListPane::buildOptions()
 
 QWidget* ListPane::buildButtons()
 {
+    // Two rows of three, so the captions fit the narrow list width.
     auto* box = new QWidget;
-    auto* buttons = new QHBoxLayout(box);
+    auto* buttons = new QGridLayout(box);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(2);
     m_product = {new QPushButton(QStringLiteral("<")), new QPushButton(QStringLiteral(">"))};
@@ -128,19 +128,24 @@ QWidget* ListPane::buildButtons()
     m_shrink->setToolTip(QStringLiteral("Compress Screen"));
     m_imageDisplay = new QPushButton(QStringLiteral("Images"));
     m_imageDisplay->setObjectName(QStringLiteral("cmdImageDisplay"));
-    m_imageDisplay->setEnabled(false);
-    m_imageDisplay->setToolTip(MainMenus::NotInThisBuild);
+    m_imageDisplay->setToolTip(QStringLiteral("Image Viewer"));
     m_log = new QPushButton(QStringLiteral("Log"));
     m_log->setObjectName(QStringLiteral("cmdLog"));
     m_log->setEnabled(false);
     m_metar = new QPushButton(QStringLiteral("METAR"));
     m_metar->setObjectName(QStringLiteral("cmdMetar"));
     m_metar->setToolTip(QStringLiteral("Search for Weather Observation"));
-    for (QPushButton* b : {m_product[0], m_product[1], m_imageDisplay, m_log, m_metar, m_shrink}) {
+    QPushButton* const order[6] = {m_product[0], m_product[1], m_imageDisplay,
+                                   m_log,        m_metar,      m_shrink};
+    for (int i = 0; i < 6; ++i) {
+        QPushButton* b = order[i];
         b->setMinimumWidth(16);
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        buttons->addWidget(b, b == m_product[0] || b == m_product[1] || b == m_shrink ? 1 : 2);
+        buttons->addWidget(b, i / 3, i % 3);
     }
+    buttons->setColumnStretch(0, 1);
+    buttons->setColumnStretch(1, 1);
+    buttons->setColumnStretch(2, 2);
     ProductRequests& requests = m_state.requests();
     for (int i = 0; i < 2; ++i)
         connect(m_product[i], &QPushButton::clicked, this,

@@ -5,6 +5,7 @@
 #include "app/MainState.h"
 #include "display/BulletinDisplay.h"
 #include "display/ProductRequests.h"
+#include "images/ui/ImageController.h"
 #include "ingest/EngineControl.h"
 #include "notify/Pager.h"
 #include "observations/ui/ObservationWindows.h"
@@ -26,9 +27,9 @@ const QString kWebsite = QStringLiteral("https://www.weather.gov/emwin/");
 } // namespace
 
 MainMenus::MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands,
-                     ListPopup& popup, ObservationWindows& observations)
+                     ListPopup& popup, Windows windows)
     : QObject(&window), m_window(window), m_state(state), m_commands(commands), m_listPopup(popup),
-      m_observations(observations)
+      m_observations(windows.observations), m_images(windows.images)
 {
     buildFileMenu();
     buildProductsMenu();
@@ -67,8 +68,18 @@ QAction* MainMenus::laterItem(QMenu* menu, const QString& name, const QString& c
 void MainMenus::buildFileMenu()
 {
     QMenu* file = addHeader(QStringLiteral("&File"));
-    laterItem(file, QStringLiteral("mnuImages"), QStringLiteral("&Image Menu..."));
-    laterItem(file, QStringLiteral("mnuSlideShow"), QStringLiteral("Slidesho&w"));
+    connect(addItem(file, QStringLiteral("mnuImages"), QStringLiteral("&Image Menu...")),
+            &QAction::triggered, &m_images, [this] { m_images.newViewer(); });
+    QAction* slideShow =
+        addItem(file, QStringLiteral("mnuSlideShow"), QStringLiteral("Slidesho&w"));
+    slideShow->setCheckable(true);
+    SlideShow& show = m_images.slideShow();
+    connect(slideShow, &QAction::triggered, &show, [slideShow, &show] {
+        // The check mark follows the slide show, not the click.
+        slideShow->setChecked(show.checked());
+        show.mnuSlideShow_Click();
+    });
+    connect(&show, &SlideShow::checkedChanged, slideShow, &QAction::setChecked);
     file->addSeparator();
     connect(addItem(file, QStringLiteral("mnuPrint"), QStringLiteral("&Print")),
             &QAction::triggered, this, &MainMenus::printRequested);
@@ -108,7 +119,8 @@ void MainMenus::buildProductsMenu()
         &QAction::triggered, this, [&requests] { requests.mnuBulletinText_Click(); });
     // "All AFOS Products" has no action of its own.
     addItem(products, QStringLiteral("mnuAFOSList"), QStringLiteral("All AFOS Products"));
-    laterItem(products, QStringLiteral("mnuImageList"), QStringLiteral("All Images"));
+    connect(addItem(products, QStringLiteral("mnuImageList"), QStringLiteral("All Images")),
+            &QAction::triggered, &m_images.imageList(), &ImageList::mnuImageList_Click);
     connect(addItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports")),
             &QAction::triggered, this, &MainMenus::metarRequested);
 }
@@ -175,10 +187,14 @@ void MainMenus::buildAddInsMenu()
     laterItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor"));
     connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Paging Setup")),
             &QAction::triggered, this, [this] { m_commands.mnuAddIn_Click(1); });
+    int index = 1;
     for (const char* caption : {"Warning Plot", "WXPlot Setup"}) {
-        QAction* item = laterItem(addIns, QStringLiteral("mnuWXPlot"), QLatin1String(caption));
+        QAction* item = addItem(addIns, QStringLiteral("mnuWXPlot"), QLatin1String(caption));
         item->setVisible(false);
+        connect(item, &QAction::triggered, this,
+                [this, index] { m_images.wxPlot().mnuWXPlot_Click(index); });
         m_wxPlot << item;
+        ++index;
     }
     QAction* afos = addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("AFOS Graphics"));
     afos->setVisible(false);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 
+class ImageController;
 class ListPopup;
 class MainMenuCommands;
 class MainState;
@@ -23,8 +24,15 @@ class MainMenus : public QObject
 public:
     static inline const QString NotInThisBuild = QStringLiteral("Not available in this build");
 
+    // The windows of subsystems that menu items open.
+    struct Windows
+    {
+        ObservationWindows& observations;
+        ImageController& images;
+    };
+
     MainMenus(QMainWindow& window, MainState& state, MainMenuCommands& commands, ListPopup& popup,
-              ObservationWindows& observations);
+              Windows windows);
 
     // Category and quick menu items from the menu files.
     void applyDefinitions(const MenuDefinitions& menus);
@@ -78,6 +86,7 @@ private:
     MainMenuCommands& m_commands;
     ListPopup& m_listPopup;
     ObservationWindows& m_observations;
+    ImageController& m_images;
     QList<QMenu*> m_header;
     std::array<QList<QAction*>, 8> m_categoryItems;
     QList<QAction*> m_quick;

@@ -16,6 +16,7 @@
 #include "display/ProductRequests.h"
 #include "display/SaveFile.h"
 #include "display/ui/QtTextPrinter.h"
+#include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
 #include "observations/MetarSearch.h"
@@ -33,7 +34,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,13 +70,19 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
     m_smallScreen = isSmallScreen();
+    m_images =
+        new ImageController({state.settings, *state.services().store, state.status, state.display,
+                             state.lists, *state.services().prompter, *state.services().launcher,
+                             *state.services().clock, state.programDir()},
+                            *this, this);
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
     popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
+    popup.listImages = [this] { m_images->imageList().mnuImageList_Click(); };
     m_listPopup->setHandlers(popup);
     m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
                                             state.display, *state.services().prompter, *this);
-    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup, *m_observations);
+    m_menus = new MainMenus(*this, state, *m_commands, *m_listPopup, {*m_observations, *m_images});
     buildCentral();
     buildTray();
     bindMenus();
@@ -119,6 +125,8 @@ void frmMain::buildCentral()
     m_pane = new ListPane(m_state, *m_menus->mnuPopup(), m_canvas);
     connect(m_pane->cmdShrink(), &QPushButton::clicked, this, &frmMain::cmdShrink_Click);
     connect(m_pane->cmdMetar(), &QPushButton::clicked, this, &frmMain::cmdMetar_Click);
+    connect(m_pane->cmdImageDisplay(), &QPushButton::clicked, m_images,
+            [this] { m_images->newViewer(); });
 
     // A plain-text view: a bulletin or log of megabytes stays quick without wrapping.
     txtDisplay = new QPlainTextEdit(m_canvas);
@@ -210,10 +218,10 @@ void frmMain::bindState()
     });
     ProductRequests& requests = m_state.requests();
     connect(&requests, &ProductRequests::focusDisplay, this, [this] { txtDisplay->setFocus(); });
-    connect(&requests, &ProductRequests::imageRequested, this, [this](const QString& n) {
-        m_state.status.setText(QStringLiteral("The image viewer is not available in this build: ") +
-                               n);
-    });
+    connect(&requests, &ProductRequests::imageRequested, m_images, &ImageController::DisplayImage);
+    requests.setImageListing([this] { m_images->imageList().mnuImageList_Click(); });
+    connect(&m_images->imageList(), &ImageList::listingKindChosen, &requests,
+            [&requests](const QString& kind) { requests.setListingRequest(kind); });
 }
 
 void frmMain::bindShortcuts()
@@ -538,20 +546,15 @@ void frmMain::showDisplay()
     txtDisplay->setVisible(true);
 }
 
-void frmMain::showImage(const QString& path)
+void frmMain::reopenLastImage()
 {
-    // A plain viewer for the image that was on show when the program closed.
-    // It belongs to the main window, so it ends with it.
-    auto* viewer = new QLabel(this, Qt::Window);
-    m_lastImage = viewer;
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    viewer->setWindowTitle(QStringLiteral("Image Viewer"));
-    const QPixmap picture(path);
-    if (picture.isNull())
-        viewer->setText(QStringLiteral("Bad image file."));
-    else
-        viewer->setPixmap(picture);
-    viewer->show();
+    m_images->reopenLastImage();
+}
+
+void frmMain::requestTextProduct(const QString& name)
+{
+    m_state.requests().txtManual_Enter(name);
+    txtDisplay->setFocus();
 }
 
 void frmMain::setHideIngestVisible(bool visible)
@@ -590,7 +593,6 @@ void frmMain::closeDialogs()
 {
     if (m_config)
         m_config->close();
-    if (m_lastImage)
-        m_lastImage->close();
     m_observations->closeAll();
+    m_images->closeAll();
 }

@@ -2,12 +2,14 @@
 
 #include "app/ShutdownSequence.h"
 #include "app/StartupHost.h"
+#include "images/ISlideTarget.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
 #include <optional>
 
+class ImageController;
 class ListPane;
 class ListPopup;
 class MainMenuCommands;
@@ -27,7 +29,7 @@ class frmConfig;
 // program-wide state and the services built by MainState, lays itself out on
 // resize, hides into the tray and switches compact mode. Start-up and
 // shutdown run as their own sequences with this window as host.
-class frmMain : public QMainWindow, public IStartupHost, public IShutdownHost
+class frmMain : public QMainWindow, public IStartupHost, public IShutdownHost, public ISlideTarget
 {
     Q_OBJECT
 public:
@@ -51,13 +53,16 @@ public:
     void execConfigModal() override;
     void applyDefinitions(const MenuDefinitions& menus) override;
     void showDisplay() override;
-    void showImage(const QString& path) override;
+    void reopenLastImage() override;
     void setHideIngestVisible(bool visible) override;
 
     // IShutdownHost
     std::optional<std::pair<double, double>> windowSizeTwips() const override;
     void hideTrayIcon() override;
     void closeDialogs() override;
+
+    // ISlideTarget
+    void requestTextProduct(const QString& name) override;
 
     static constexpr double TwipsPerPixel = 15.0;
 
@@ -102,6 +107,7 @@ private:
     std::unique_ptr<QtTextPrinter> m_printer;
     MainMenus* m_menus = nullptr;
     ObservationWindows* m_observations = nullptr;
+    ImageController* m_images = nullptr;
     QPointer<frmConfig> m_config;
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
@@ -110,7 +116,6 @@ private:
     QLabel* txtStatus = nullptr;
     QLineEdit* txtNETLink = nullptr;
     QSystemTrayIcon* cSysTray1 = nullptr;
-    QPointer<QWidget> m_lastImage;
     std::optional<int> m_fontSize;
     bool m_smallScreen = false;
 };

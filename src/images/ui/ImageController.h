@@ -6,13 +6,13 @@
 #include "images/ImageList.h"
 #include "images/SlideShow.h"
 #include "images/WXPlot.h"
+#include "images/ui/frmImage.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <memory>
 
-class frmImage;
 class Settings;
 class SettingsStore;
 class StatusLine;
