@@ -18,3 +18,6 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # Packaging: checks of the desktop entry and the AppStream file.
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     desktop-file-utils appstream-util >/dev/null
+# Fuzzing (fuzz/): clang with libFuzzer and the sanitizer runtimes.
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    clang-14 libclang-rt-14-dev >/dev/null
