@@ -25,12 +25,13 @@ public:
     // arguments[0] is the program name. Returns the exit status.
     int run(const QStringList& arguments);
 
+    // Path of the lock that lets one pager at a time use a modem port.
+    static QString portLockPath(const QString& port);
+
 private:
     int page(const PagerArguments& args, const QString& dir, const ModemSettings& settings,
              DeliveryLog& log);
     static void applyOverrides(const PagerArguments& args, ModemSettings& settings);
-    // Path of the lock that lets one pager at a time use a modem port.
-    static QString portLockPath(const QString& port);
 
     QString m_ownDir;
 };

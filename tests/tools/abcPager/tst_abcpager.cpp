@@ -2,6 +2,7 @@
 // built pager against a simulated modem and paging terminal on a pseudo-terminal.
 #include "PagingTerminalSimulator.h"
 #include "TestSupport.h"
+#include "abcPager/AbcPager.h"
 #include "core/Settings.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTest>
 
@@ -278,6 +280,10 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
                            paging.dir + "pager-log.txt", paging.clock);
     paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
+    // The port is busy while both start, however slowly they come up: each
+    // must wait its turn, then both pages go out.
+    QLockFile busy(AbcPager::portLockPath(terminal.slavePath()));
+    QVERIFY(busy.tryLock(0));
     QList<std::shared_ptr<QProcess>> processes;
     for (const QString& line : paging.launcher.commandLines) {
         QStringList parts = ProcessLauncher(paging.dir).resolve(line);
@@ -285,11 +291,12 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
         process->start(parts.takeFirst(), parts);
         processes << process;
     }
+    QTRY_VERIFY_WITH_TIMEOUT(paging.log().count("another page is going out") == 2, 30000);
+    busy.unlock();
     for (const auto& process : processes) {
         QVERIFY(process->waitForFinished(30000));
         QCOMPARE(process->exitCode(), 0);
     }
-    QVERIFY2(paging.log().contains("another page is going out"), qPrintable(paging.log()));
     const QStringList pages = terminal.record().pages;
     QCOMPARE(textsFor(pages, kPersonalPin), QStringList{"FIRST ALARM"});
     QCOMPARE(textsFor(pages, "1004"), QStringList{"SECOND ALARM"});
