@@ -39,10 +39,12 @@ AlarmDispatcher::AlarmDispatcher(AlarmFile& alarms, const Settings& settings, Di
 
 QString AlarmDispatcher::identifierPattern(const QString& pattern)
 {
-    QString result = pattern;
+    // Wildcards first: the expansion of WAR is longer than three characters
+    // and holds characters that must not be counted as pattern positions.
+    QString result = replaceWildcards(pattern, 9);
     if (result.startsWith(QLatin1String("WAR")))
         result = QStringLiteral("(TOR|SVR|FFW)") + result.mid(3);
-    return replaceWildcards(result, 9);
+    return result;
 }
 
 QString AlarmDispatcher::productNamePattern(const QString& pattern)
@@ -70,6 +72,7 @@ bool AlarmDispatcher::matches(const QString& expression, const QString& pattern,
 
 void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& productKey)
 {
+    const VOZUZUduvi::ProductScope scope(m_component);
     const auto& definitions = m_alarms.definitions();
     for (int i = 0; i <= m_alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
         const QString pattern = definitions.at(i).pattern;
@@ -88,12 +91,18 @@ void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& 
 
 void AlarmDispatcher::matchProductName(const QString& productName, const QString& fullPathName)
 {
+    const VOZUZUduvi::ProductScope scope(m_component);
     const auto& definitions = m_alarms.definitions();
     for (int i = 0; i <= m_alarms.alarmCount() && !definitions.at(i).pattern.isEmpty(); ++i) {
         const QString pattern = definitions.at(i).pattern;
         if (isObservationPattern(pattern))
             continue;
-        if (matches(productNamePattern(pattern), pattern, productName))
+        const QString expression = productNamePattern(pattern);
+        // Six wildcards stand for the text products of 6-character
+        // identifiers, never for images and collections.
+        if (expression == QLatin1String("......"))
+            continue;
+        if (matches(expression, pattern, productName))
             ProcessAlarms(productName, fullPathName, i);
     }
 }

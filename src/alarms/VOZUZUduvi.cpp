@@ -10,6 +10,7 @@
 #include "platform/TextPrinter.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <exception>
 
@@ -188,11 +189,31 @@ std::optional<VOZUZUduvi::Product> VOZUZUduvi::readProduct(const QString& name,
     case Kind::Text:
         break;
     }
-    try {
-        return Product{cleanProduct(TextFile::readAll(s.TextPath + name)), true, true};
-    } catch (const RuntimeError&) {
+    const std::optional<QString> text = readText(s.TextPath + name);
+    if (!text)
         return std::nullopt;
-    }
+    return Product{cleanProduct(*text), true, true};
+}
+
+std::optional<QString> VOZUZUduvi::readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(MaxProductBytes);
+    if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return QString::fromLatin1(bytes);
+}
+
+std::optional<VOZUZUduvi::Product> VOZUZUduvi::product(const QString& name,
+                                                       const QString& checkString)
+{
+    if (!m_caching)
+        return readProduct(name, checkString);
+    if (!m_cached || m_cached->name != name)
+        m_cached = CachedProduct{name, readProduct(name, checkString)};
+    return m_cached->product;
 }
 
 QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
@@ -249,7 +270,7 @@ void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckStr
 {
     if (!isPlainName(FullPathName))
         return;
-    std::optional<Product> product = readProduct(FullPathName, CheckString);
+    std::optional<Product> product = this->product(FullPathName, CheckString);
     if (!product)
         return;
     if (!Zone.trimmed().isEmpty()) {
@@ -262,16 +283,20 @@ void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckStr
         product->whole = false;
     }
 
-    const QString mark = digest(FullPathName, product->text);
-    QStringList remembered = alarmState.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (remembered.contains(mark))
-        return;
-    remembered.prepend(mark);
-    while (remembered.size() > MaxRemembered)
-        remembered.removeLast();
+    QString newState = alarmState;
+    if (kindOf(FullPathName) == Kind::Text) {
+        const QString mark = digest(FullPathName, product->text);
+        QStringList remembered = alarmState.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (remembered.contains(mark))
+            return;
+        remembered.prepend(mark);
+        while (remembered.size() > MaxRemembered)
+            remembered.removeLast();
+        newState = remembered.join(QLatin1Char(' '));
+    }
 
     const Actions actions{Prnt, Log, Dis, EXE, Cmp, Cus, Lst, Scr, Audio, EMail, Pager, ANum};
-    perform(actions, *product, FullPathName, CheckString, remembered.join(QLatin1Char(' ')));
+    perform(actions, *product, FullPathName, CheckString, newState);
 }
 
 void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString& FullPathName,
@@ -313,7 +338,7 @@ void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString
 QString VOZUZUduvi::soundFile(qint16 audio) const
 {
     if (audio >= 0 && audio <= 8)
-        return m_programDir + QStringLiteral("Alert") + QString::number(audio + 1) +
+        return m_programDir + QStringLiteral("alert") + QString::number(audio + 1) +
                QStringLiteral(".wav");
     if (audio == 9)
         return QStringLiteral("BEEP");

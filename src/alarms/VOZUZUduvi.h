@@ -37,14 +37,42 @@ class Settings;
 // Cmp shortens the texts of the scroll, e-mail and pager events only. Log and
 // Prnt are done here: a line in weather.txt, the text on the printer.
 //
-// Repeats: the state text holds digests of the texts already alarmed (most
-// recent first, at most MaxRemembered). A product whose digest is there
-// raises nothing; otherwise AlarmUpdate hands back the state with its digest.
+// Repeats: for text products the state text holds digests of the texts
+// already alarmed (most recent first, at most MaxRemembered). A text whose
+// digest is there raises nothing; otherwise AlarmUpdate hands back the state
+// with its digest. Images and collections are new products on every arrival
+// (their notice text is the same every time) and always alarm.
+//
+// Reading: a text product is read up to MaxProductBytes. Within a
+// ProductScope (one product matched against every definition) it is read
+// once and shared by all matching definitions.
 class VOZUZUduvi : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int MaxRemembered = 16;
+    static constexpr qint64 MaxProductBytes = 1024 * 1024;
+
+    // While one lives, CheckAlarm reads each product once.
+    class ProductScope
+    {
+    public:
+        explicit ProductScope(VOZUZUduvi& component) : m_component(component)
+        {
+            m_component.m_cached.reset();
+            m_component.m_caching = true;
+        }
+        ~ProductScope()
+        {
+            m_component.m_caching = false;
+            m_component.m_cached.reset();
+        }
+        ProductScope(const ProductScope&) = delete;
+        ProductScope& operator=(const ProductScope&) = delete;
+
+    private:
+        VOZUZUduvi& m_component;
+    };
 
     VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
                IClock& clock, ITextPrinter& printer, QObject* parent = nullptr);
@@ -85,6 +113,11 @@ private:
         bool whole = true;   // false: the text is a segment of the product
         bool hasFile = true; // the filed file is there to archive or open
     };
+    struct CachedProduct
+    {
+        QString name;
+        std::optional<Product> product;
+    };
     struct Actions
     {
         quint8 print, log, display, exe, compress, archive, list;
@@ -92,7 +125,9 @@ private:
         qint16 index;
     };
 
+    std::optional<Product> product(const QString& name, const QString& checkString);
     std::optional<Product> readProduct(const QString& name, const QString& checkString) const;
+    static std::optional<QString> readText(const QString& path);
     std::optional<QString> areaText(const QString& zone, const QString& text) const;
     QStringList countiesOfZone(const QString& zoneCode) const;
     // Hands back the new state, then runs the switched-on actions.
@@ -108,4 +143,6 @@ private:
     const ReferenceTables& m_tables;
     IClock& m_clock;
     ITextPrinter& m_printer;
+    bool m_caching = false;
+    std::optional<CachedProduct> m_cached;
 };

@@ -1,6 +1,8 @@
 #include "app/MainState.h"
 
+#include "alarms/AlarmActions.h"
 #include "alarms/AlarmDispatcher.h"
+#include "alarms/AlarmSound.h"
 #include "alarms/VOZUZUduvi.h"
 #include "app/DataLossNotices.h"
 #include "app/MetarAlarmActions.h"
@@ -46,6 +48,7 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
     buildObservations(printer);
+    buildAlarmActions();
     buildIngest();
     buildDisplay();
 }
@@ -60,6 +63,23 @@ void MainState::buildObservations(ITextPrinter& printer)
                                      printer, *m_metarActions, m_programDir);
     m_metarSearch =
         std::make_unique<MetarSearch>(settings, display, *m_services.prompter, *m_metarAlarm);
+}
+
+void MainState::buildAlarmActions()
+{
+    m_alarmSound = std::make_unique<AlarmSound>(settings, menus);
+    const AlarmActions::Context context{
+        m_programDir,         settings,          alarms,       display, lists, status,
+        *m_services.launcher, *m_services.clock, *m_alarmSound};
+    m_alarmActions = std::make_unique<AlarmActions>(context);
+    m_alarmActions->connectTo(*m_getalarm);
+    // The METAR alarm sounds and scrolls as the other alarms do.
+    AlarmSound* sound = m_alarmSound.get();
+    AlarmActions* actions = m_alarmActions.get();
+    m_metarActions->setSound([sound](const QString& path) { sound->PlayAudio(path); });
+    m_metarActions->setScroll([actions](const QString& caption, const QString& title) {
+        return actions->openScroll(caption, title, QString());
+    });
 }
 
 void MainState::buildIngest()

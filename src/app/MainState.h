@@ -14,7 +14,9 @@
 #include <QObject>
 #include <memory>
 
+class AlarmActions;
 class AlarmDispatcher;
+class AlarmSound;
 class BulletinDisplay;
 class DataInPoller;
 class DataLossNotices;
@@ -87,6 +89,10 @@ public:
     // The alarm component (getalarm) and the matching that feeds it.
     VOZUZUduvi& getalarm() { return *m_getalarm; }
     AlarmDispatcher& alarmDispatcher() { return *m_dispatcher; }
+    // What alarms do on screen, in the lists, on disk and in sound; the
+    // windows give them their sound output and scrolling windows.
+    AlarmSound& alarmSound() { return *m_alarmSound; }
+    AlarmActions& alarmActions() { return *m_alarmActions; }
     // ProcessData: where the polling pass hands every product file.
     ProductProcessor& processor() { return *m_processor; }
     BulletinDisplay& bulletin() { return *m_bulletin; }
@@ -100,6 +106,7 @@ public:
 
 private:
     void buildObservations(ITextPrinter& printer);
+    void buildAlarmActions();
     void buildIngest();
     void buildDisplay();
 
@@ -112,6 +119,8 @@ private:
     std::unique_ptr<EngineControl> m_engine;
     std::unique_ptr<VOZUZUduvi> m_getalarm;
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
+    std::unique_ptr<AlarmSound> m_alarmSound;
+    std::unique_ptr<AlarmActions> m_alarmActions;
     std::unique_ptr<MetarAlarmActions> m_metarActions;
     std::unique_ptr<MetarAlarm> m_metarAlarm;
     std::unique_ptr<MetarSearch> m_metarSearch;

@@ -261,7 +261,16 @@ void StartupSequence::loadFiles()
                          QStringLiteral("Vantorel: alarm-exe.txt"), IPrompter::Icon::Critical);
              }) &&
         load(AlarmFile::fileName(m_state.settings.AlarmFileNum),
-             [&](const QString& p) { m_state.alarms.load(p); }) &&
+             [&](const QString& p) {
+                 // Lines that cannot be read are skipped and named; the others alarm.
+                 m_state.alarms.load(p);
+                 const QStringList& skipped = m_state.alarms.problems();
+                 if (!skipped.isEmpty())
+                     m_state.display.setDisplay(
+                         QStringLiteral("ALARM ERROR\n------\n\nThese alarm definitions are "
+                                        "not used:\n") +
+                         skipped.join(QLatin1Char('\n')));
+             }) &&
         load(QStringLiteral("dictionary.vantorel.txt"),
              [&](const QString& p) { t.loadDictionary(p); }) &&
         load(QStringLiteral("county-prod.txt"),

@@ -108,34 +108,46 @@ AlarmDefinition AlarmFile::readLine(const QString& line)
     return d;
 }
 
-void AlarmFile::load(const QString& path)
+void AlarmFile::load(const QString& path, int limit)
 {
     m_definitions.clear();
-    m_metarAlarmDefined = false;
-    m_speciAlarmDefined = false;
+    m_problems.clear();
+    refreshObservationFlags();
     if (!TextFile::existsNonEmpty(path))
         return;
     const QStringList lines = TextFile::readLines(path);
     const QString name = QFileInfo(path).fileName();
+    const auto where = [&name](int i) {
+        return QStringLiteral("%1 line %2: ").arg(name).arg(i + 1);
+    };
     for (int i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).trimmed().isEmpty())
+        const QString& line = lines.at(i);
+        if (line.trimmed().isEmpty())
             continue;
-        if (m_definitions.size() >= MaxDefinitions)
-            throw RuntimeError(ErrorNumber::SubscriptOutOfRange,
-                               QStringLiteral("%1 line %2: more than %3 alarms")
-                                   .arg(name)
-                                   .arg(i + 1)
-                                   .arg(MaxDefinitions));
-        try {
-            m_definitions.append(readLine(lines.at(i)));
-        } catch (const RuntimeError& error) {
-            throw RuntimeError(
-                error.number(),
-                QStringLiteral("%1 line %2: %3").arg(name).arg(i + 1).arg(lines.at(i)));
+        if (m_definitions.size() >= limit) {
+            m_problems
+                << where(i) +
+                       QStringLiteral("more than %1 alarms, the rest is not used: ").arg(limit) +
+                       line;
+            break;
         }
-        const QString& pattern = m_definitions.last().pattern;
-        m_metarAlarmDefined |= pattern.contains(QLatin1String("METAR"));
-        m_speciAlarmDefined |= pattern.contains(QLatin1String("SPECI"));
+        try {
+            m_definitions.append(readLine(line));
+        } catch (const RuntimeError&) {
+            m_problems << where(i) + line;
+            continue;
+        }
+    }
+    refreshObservationFlags();
+}
+
+void AlarmFile::refreshObservationFlags()
+{
+    m_metarAlarmDefined = false;
+    m_speciAlarmDefined = false;
+    for (const AlarmDefinition& d : m_definitions) {
+        m_metarAlarmDefined |= d.pattern.contains(QLatin1String("METAR"));
+        m_speciAlarmDefined |= d.pattern.contains(QLatin1String("SPECI"));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The alarm definitions file (one definition per line, 14 comma-separated
 // values in the write form) and the list of programs an alarm may start.
@@ -11,6 +12,8 @@ class AlarmFile
 {
 public:
     static constexpr int MaxDefinitions = 1000;
+    // The editor keeps one fewer, so that a definition can always be added back.
+    static constexpr int MaxEditable = 999;
     static constexpr int FieldCount = 14;
     static constexpr int MaxProgramsRead = 50;
     static constexpr int MaxPrograms = 9;
@@ -25,10 +28,13 @@ public:
     static QString fileName(int alarmFileNum);
 
     // Loads the definitions (a missing or empty file holds none) and derives
-    // the METAR and SPECI flags. Throws TypeMismatch or Overflow, naming the
-    // line, for a value that does not convert, SubscriptOutOfRange for more
-    // than 1000 definitions.
-    void load(const QString& path);
+    // the METAR and SPECI flags. A line whose values do not convert is skipped,
+    // and so is every line beyond limit definitions; each is named in
+    // problems() (file, line number and text) and the rest is kept.
+    void load(const QString& path, int limit = MaxDefinitions);
+    // What the last load skipped, one text per skipped line (lines beyond the
+    // limit are named once, by the first of them).
+    const QStringList& problems() const { return m_problems; }
     // "alarm-exe.txt": command line and description per line; optional.
     void loadExe(const QString& path);
 
@@ -36,12 +42,15 @@ public:
     static QString writeLine(const AlarmDefinition& d);
     // Parses one line in the write form; missing values keep their defaults.
     static AlarmDefinition readLine(const QString& line);
-    // Writes every definition, replacing the file whole, CR LF line ends.
+    // Writes every definition, CR LF line ends. The file is replaced whole or
+    // not at all: a failure (PathFileAccess) leaves the old file as it was.
     void save(const QString& path) const;
 
     QList<AlarmDefinition>& definitions() { return m_definitions; }
     const QList<AlarmDefinition>& definitions() const { return m_definitions; }
     int alarmCount() const { return static_cast<int>(m_definitions.size()) - 1; }
+    // Sets the METAR and SPECI flags again from the patterns (after an edit).
+    void refreshObservationFlags();
     bool metarAlarmDefined() const { return m_metarAlarmDefined; }
     bool speciAlarmDefined() const { return m_speciAlarmDefined; }
 
@@ -50,6 +59,7 @@ public:
 
 private:
     QList<AlarmDefinition> m_definitions;
+    QStringList m_problems;
     bool m_metarAlarmDefined = false;
     bool m_speciAlarmDefined = false;
     QList<ExeProgram> m_programs;

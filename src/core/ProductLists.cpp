@@ -86,7 +86,9 @@ void ProductLists::ColorList(int num)
     const bool checkLocal = num == 1 || num == 2;
     for (int row = 0; row < model.count(); ++row) {
         const QString entry = model.text(row);
-        const QString key = (num == 2 && m_longHeader) ? entry.mid(41) : entry;
+        // Long entries carry the key after "+"; bare keys and local-list
+        // entries are taken the same way in every list.
+        const QString key = fileNamePart(entry);
         if (checkLocal) {
             for (const QString& code : m_localCodes) {
                 if (isLocal(key, code, num == 1)) {

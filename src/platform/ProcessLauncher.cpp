@@ -21,8 +21,8 @@ QString withoutExe(const QString& name)
 } // namespace
 
 // The program directory, beside this executable, the installed companion
-// directory (../libexec/vantorel/ from it), then PATH; the exact name
-// first, then a lower-case one ("Engine" and "engine").
+// directory, then PATH; the exact name first, then a lower-case one ("Engine"
+// and "engine").
 QString ProcessLauncher::lookUp(const QString& base) const
 {
     const QString appDir = QCoreApplication::applicationDirPath();
@@ -144,6 +144,29 @@ qint64 ProcessLauncher::startIn(const QString& workingDirectory, const QString& 
     QProcess process;
     process.setProgram(parts.takeFirst());
     process.setArguments(parts);
+    process.setWorkingDirectory(workingDirectory);
+    process.setStandardInputFile(QProcess::nullDevice());
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return 0;
+    return pid == 0 ? 1 : pid;
+}
+
+qint64 ProcessLauncher::startProgram(const QString& workingDirectory, const QString& program,
+                                     const QStringList& arguments, LaunchWindow window)
+{
+    Q_UNUSED(window)
+    const QFileInfo named(program);
+    QString path;
+    if (named.isAbsolute())
+        path = named.isFile() && named.isExecutable() ? named.absoluteFilePath() : QString();
+    else
+        path = findProgram(program);
+    if (path.isEmpty())
+        return 0;
+    QProcess process;
+    process.setProgram(path);
+    process.setArguments(arguments);
     process.setWorkingDirectory(workingDirectory);
     process.setStandardInputFile(QProcess::nullDevice());
     qint64 pid = 0;

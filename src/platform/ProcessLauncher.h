@@ -27,14 +27,31 @@ public:
         Q_UNUSED(workingDirectory)
         return start(commandLine, window);
     }
+
+    // Starts program with exactly these arguments in workingDirectory: no
+    // splitting, no shell, so an argument cannot turn into several. A program
+    // given by an absolute path is started as it is, a bare name is looked up
+    // as for a command line. Launchers that only take command lines get each
+    // argument quoted (a double quote inside written as three).
+    virtual qint64 startProgram(const QString& workingDirectory, const QString& program,
+                                const QStringList& arguments, LaunchWindow window)
+    {
+        QStringList quoted;
+        for (const QString& part : QStringList(program) + arguments) {
+            QString inner = part;
+            inner.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+            quoted << QLatin1Char('"') + inner + QLatin1Char('"');
+        }
+        return startIn(workingDirectory, quoted.join(QLatin1Char(' ')), window);
+    }
 };
 
 // Splits command lines (double quotes group) and starts the program detached.
 // A bare program name, or a name in the program directory, is looked up by its
 // base name (".exe" dropped) in the program directory, then beside the running
 // executable, then in the installed companion directory (../libexec/vantorel/
-// from it), then on PATH. Any other path names the program itself: it is used
-// as given and never replaced by a file of the same name elsewhere.
+// from it), then on PATH. Any other path names the program itself: it is
+// used as given and never replaced by a file of the same name elsewhere.
 class ProcessLauncher : public IProcessLauncher
 {
 public:
@@ -42,6 +59,8 @@ public:
     qint64 start(const QString& commandLine, LaunchWindow window) override;
     qint64 startIn(const QString& workingDirectory, const QString& commandLine,
                    LaunchWindow window) override;
+    qint64 startProgram(const QString& workingDirectory, const QString& program,
+                        const QStringList& arguments, LaunchWindow window) override;
 
     // The program and its arguments for a command line; the program is
     // resolved as described above (empty when it cannot be found).

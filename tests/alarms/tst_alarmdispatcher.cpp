@@ -5,6 +5,7 @@
 #include "platform/TextPrinter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -74,6 +75,7 @@ private slots:
     void handlerFailures_data();
     void handlerFailures();
     void invalidCallShowsMessage();
+    void productReadOncePerProduct();
 };
 
 void TestAlarmDispatcher::identifierForm_data()
@@ -109,6 +111,14 @@ void TestAlarmDispatcher::identifierForm_data()
                                                       << "TESTWARN" << false;
     QTest::newRow("observation pattern") << "METAR"
                                          << "METAR" << false;
+    // WAR with wildcards: the wildcards are replaced before WAR is expanded,
+    // so the expression stays valid.
+    QTest::newRow("WAR???: tornado of any office") << "WAR???"
+                                                   << "TORDTX" << true;
+    QTest::newRow("WAR???: other category") << "WAR???"
+                                            << "AFDDTX" << false;
+    QTest::newRow("WARGR?: flash flood") << "WARGR?"
+                                         << "FFWGRR" << true;
 }
 
 void TestAlarmDispatcher::identifierForm()
@@ -121,28 +131,40 @@ void TestAlarmDispatcher::identifierForm()
     const QString key = f.product(identifier);
     f.dispatcher.matchIdentifier(identifier, key);
     QCOMPARE(f.listed, fires ? QStringList{"0:" + key} : QStringList());
+    QVERIFY2(!f.display.text().contains(QStringLiteral("invalid")), qPrintable(f.display.text()));
 }
 
 void TestAlarmDispatcher::productNameForm_data()
 {
     QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("fires");
-    QTest::newRow("full name") << "RADUSAPN" << true;
-    QTest::newRow("? in the name") << "RAD???PN" << true;
-    QTest::newRow("no length rule") << "RAD" << true;
-    QTest::newRow("other name") << "SATUSAPN" << false;
+    const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
+    QTest::newRow("full name") << "RADUSAPN" << image << true;
+    QTest::newRow("? in the name") << "RAD???PN" << image << true;
+    QTest::newRow("no length rule") << "RAD" << image << true;
+    QTest::newRow("other name") << "SATUSAPN" << image << false;
+    // Six wildcards mean text products of 6-character identifiers only.
+    QTest::newRow("six ? not for an image") << "??????" << image << false;
+    QTest::newRow("six . not for an image") << "......" << image << false;
+    QTest::newRow("six ? not for a collection") << "??????"
+                                                << "SAHOURLY.ZIS" << false;
+    QTest::newRow("six ? not for SAORCM") << "??????"
+                                          << "SAORCMUS.ZIS" << false;
+    QTest::newRow("eight ? for any name") << "????????" << image << true;
 }
 
 void TestAlarmDispatcher::productNameForm()
 {
     QFETCH(QString, pattern);
+    QFETCH(QString, name);
     QFETCH(bool, fires);
     Fixture f;
     f.define(pattern);
-    const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
-    f.home.write(QStringLiteral("images/") + image, "GIF89a");
-    f.dispatcher.matchProductName(QStringLiteral("RADUSAPN"), image);
-    QCOMPARE(f.listed, fires ? QStringList{"0:" + image} : QStringList());
+    if (name.endsWith(QLatin1String(".GIF")))
+        f.home.write(QStringLiteral("images/") + name, "GIF89a");
+    f.dispatcher.matchProductName(name.left(8), name);
+    QCOMPARE(f.listed, fires ? QStringList{"0:" + name} : QStringList());
 }
 
 void TestAlarmDispatcher::loopStopsAtFirstEmptyPattern()
@@ -273,6 +295,27 @@ void TestAlarmDispatcher::invalidCallShowsMessage()
                             "call or argument"));
     QCOMPARE(f.prompter.messages.first().icon, IPrompter::Icon::Exclamation);
     QVERIFY(f.display.text().isEmpty());
+}
+
+void TestAlarmDispatcher::productReadOncePerProduct()
+{
+    // Every matching definition of one product works from one reading of it:
+    // the file gone after the first alarm still alarms the others.
+    Fixture f;
+    for (int i = 0; i < 4; ++i)
+        f.define(QStringLiteral("TORGRR"));
+    const QString key = f.product(QStringLiteral("TORGRR"));
+    QObject::connect(&f.component, &VOZUZUduvi::AlarmList, &f.component,
+                     [&f, key] { QFile::remove(f.settings.TextPath + key); });
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key, "2:" + key, "3:" + key}));
+
+    // The next product is read afresh.
+    f.listed.clear();
+    const QString other = f.product(QStringLiteral("TORGRR"), QStringLiteral("NEW TEXT"));
+    QCOMPARE(other, key);
+    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    QCOMPARE(f.listed.size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestAlarmDispatcher)

@@ -142,6 +142,9 @@ private slots:
     void unreadableOrHostileNamesDoNothing();
     void imagesAndCollections();
     void failingHandlerDoesNotStopOtherActions();
+    void everyNewCollectionAlarms_data();
+    void everyNewCollectionAlarms();
+    void largeProductReadUpToCap();
 };
 
 void TestVOZUZUduvi::zoneDecision_data()
@@ -239,7 +242,7 @@ void TestVOZUZUduvi::everyActionWithItsArguments()
     QString line = segment;
     line.replace('\r', ' ').replace('\n', ' ');
     QCOMPARE(f.event(QStringLiteral("Visual")), "Visual|" + line + "|" + TorKey + "|TORDMX");
-    QCOMPARE(f.event(QStringLiteral("Audio")), "Audio|" + f.programDir + "Alert3.wav");
+    QCOMPARE(f.event(QStringLiteral("Audio")), "Audio|" + f.programDir + "alert3.wav");
     QCOMPARE(f.event(QStringLiteral("EMail")), "EMail|" + segment + "|0|TORDMX");
     QCOMPARE(f.event(QStringLiteral("Pager")), "Pager|" + segment + "|3");
     QCOMPARE(f.event(QStringLiteral("EXE")), "EXE|2|" + TorKey);
@@ -398,6 +401,48 @@ void TestVOZUZUduvi::failingHandlerDoesNotStopOtherActions()
         QCOMPARE(error.number(), ErrorNumber::SubscriptOutOfRange);
     }
     QCOMPARE(f.names(), QStringList({"Update", "Visual", "Audio", "Pager"}));
+}
+
+void TestVOZUZUduvi::everyNewCollectionAlarms_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("dir"); // where the filed file is, empty: removed
+    QTest::newRow("hourly collection, extracted and removed") << "SAHOURLY.ZIS"
+                                                              << "";
+    QTest::newRow("surface collection kept") << "SFCOBSUS.ZIS"
+                                             << "hourly/";
+    QTest::newRow("image") << "RADUSAPN-12051507.GIF"
+                           << "images/";
+}
+
+void TestVOZUZUduvi::everyNewCollectionAlarms()
+{
+    // The notice text of a collection is the same every hour: each arrival is
+    // a new product all the same.
+    QFETCH(QString, name);
+    QFETCH(QString, dir);
+    Fixture f;
+    if (!dir.isEmpty())
+        f.home.write(dir + name, "PK\3\4");
+    const Switches s = displayOnly();
+    for (int hour = 0; hour < 3; ++hour)
+        f.check(name, name.left(8), s);
+    QCOMPARE(f.names(), QStringList({"Update", "Screen", "Update", "Screen", "Update", "Screen"}));
+}
+
+void TestVOZUZUduvi::largeProductReadUpToCap()
+{
+    Fixture f;
+    QByteArray big = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
+    const QByteArray filler = QByteArray(79, 'X') + "\r\r\n";
+    while (big.size() < 8 * 1024 * 1024)
+        big += filler;
+    f.home.write(QStringLiteral("text/") + TorKey, big);
+    f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
+    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+    const QString text = f.event(QStringLiteral("Screen")).section('|', 1, 1);
+    QVERIFY2(text.size() < big.size() / 4, qPrintable(QString::number(text.size())));
+    QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
 }
 
 QTEST_GUILESS_MAIN(TestVOZUZUduvi)

@@ -114,6 +114,7 @@ private slots:
     void unusableDataInStopsStartup();
     void inactivityMinutesAreChecked_data();
     void inactivityMinutesAreChecked();
+    void badAlarmLinesAreSkipped();
 };
 
 void TestStartup::firstRunAnsweredNo()
@@ -240,6 +241,27 @@ void TestStartup::unusableArchivePathIsPassedOver()
     QVERIFY(f.run()); // failures to create directories are passed over
 }
 
+void TestStartup::badAlarmLinesAreSkipped()
+{
+    // A bad value or a line beyond the table does not stop start-up (and with
+    // it the polling): the line is skipped and named once, the rest is kept.
+    Fixture f;
+    f.configured();
+    QByteArray text = "\"TORGRR\",1,0,0,1,-1,-1,-1,0,\"\",0,0,0,0\r\n"
+                      "\"SVRGRR\",yes\r\n";
+    for (int i = 0; i < 1000; ++i)
+        text += "\"FFWGRR\",1\r\n";
+    f.home.write("prog/alarm-v15.cfg", text);
+    QVERIFY(f.run());
+    QVERIFY(f.state->poller().isRunning());
+    QCOMPARE(f.state->alarms.definitions().size(), 1000);
+    QCOMPARE(f.state->alarms.definitions().at(1).pattern, QStringLiteral("FFWGRR"));
+    const QString shown = f.state->display.text();
+    QVERIFY2(shown.contains(QStringLiteral("alarm-v15.cfg line 2")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("\"SVRGRR\",yes")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("alarm-v15.cfg line 1002")), qPrintable(shown));
+}
+
 void TestStartup::badStrictSettingFails()
 {
     Fixture f;
@@ -338,11 +360,11 @@ void TestStartup::firstRunModeIsStored_data()
     QTest::addColumn<QString>("internet");
     QTest::newRow("no engine: Network") << QStringList{} << -1 << "True"
                                         << "False";
+    QTest::newRow("broadcast engine: Standalone") << QStringList{"VTIngest"} << -1 << "False"
+                                                  << "False";
     QTest::newRow("Internet engine: Internet Feed")
         << QStringList{"VTIngest", "Engine"} << -1 << "False"
         << "True";
-    QTest::newRow("broadcast engine only: Standalone") << QStringList{"VTIngest"} << -1 << "False"
-                                                       << "False";
     QTest::newRow("Internet Feed chosen") << QStringList{} << 1 << "False"
                                           << "True";
 }

@@ -2,9 +2,8 @@
 #include "core/AlarmFile.h"
 #include "platform/RuntimeError.h"
 
+#include <QFile>
 #include <QTest>
-
-Q_DECLARE_METATYPE(ErrorNumber)
 
 class TestAlarmFile : public QObject
 {
@@ -18,7 +17,9 @@ private slots:
     void shortLinesTakeDefaults();
     void badValues_data();
     void badValues();
+    void tooManyDefinitions_data();
     void tooManyDefinitions();
+    void saveIsWholeOrNothing();
     void exePrograms();
 };
 
@@ -132,44 +133,90 @@ void TestAlarmFile::shortLinesTakeDefaults()
 void TestAlarmFile::badValues_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<ErrorNumber>("error");
-    QTest::newRow("text in a number") << QByteArray("\"TOR\",yes,0") << ErrorNumber::TypeMismatch;
-    QTest::newRow("byte too large")
-        << QByteArray("\"TOR\",1,0,0,0,0,0,0,0,\"\",0,0,300,0") << ErrorNumber::Overflow;
-    QTest::newRow("16-bit too large")
-        << QByteArray("\"TOR\",1,0,0,0,40000") << ErrorNumber::Overflow;
-    QTest::newRow("negative byte") << QByteArray("\"TOR\",-1") << ErrorNumber::Overflow;
+    QTest::newRow("text in a number") << QByteArray("\"TOR\",yes,0");
+    QTest::newRow("byte too large") << QByteArray("\"TOR\",1,0,0,0,0,0,0,0,\"\",0,0,300,0");
+    QTest::newRow("16-bit too large") << QByteArray("\"TOR\",1,0,0,0,40000");
+    QTest::newRow("negative byte") << QByteArray("\"TOR\",-1");
 }
 
 void TestAlarmFile::badValues()
 {
+    // A bad line is skipped and reported with its number and text; the
+    // definitions around it are kept.
     QFETCH(QByteArray, line);
-    QFETCH(ErrorNumber, error);
     TestHome home;
     AlarmFile file;
-    try {
-        file.load(home.write(QStringLiteral("alarm-v15.cfg"), "\"AFDGRR\",1\r\n" + line + "\r\n"));
-        QFAIL("no error");
-    } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), error);
-        QVERIFY2(e.text().contains(QStringLiteral("alarm-v15.cfg line 2")), qPrintable(e.text()));
-    }
+    file.load(home.write(QStringLiteral("alarm-v15.cfg"),
+                         "\"AFDGRR\",1\r\n" + line + "\r\n\"TORGRR\",0,1\r\n"));
+    QCOMPARE(file.alarmCount(), 1);
+    QCOMPARE(file.definitions().at(0).pattern, QStringLiteral("AFDGRR"));
+    QCOMPARE(file.definitions().at(1).pattern, QStringLiteral("TORGRR"));
+    QCOMPARE(file.definitions().at(1).print, quint8(1));
+    QCOMPARE(file.problems().size(), 1);
+    const QString problem = file.problems().first();
+    QVERIFY2(problem.startsWith(QStringLiteral("alarm-v15.cfg line 2")), qPrintable(problem));
+    QVERIFY2(problem.contains(QString::fromLatin1(line)), qPrintable(problem));
+
+    // The next load starts with no problems.
+    file.load(home.file(QStringLiteral("missing.cfg")));
+    QVERIFY(file.problems().isEmpty());
+}
+
+void TestAlarmFile::tooManyDefinitions_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("full table") << AlarmFile::MaxDefinitions << AlarmFile::MaxDefinitions << 1000;
+    QTest::newRow("one line over")
+        << AlarmFile::MaxDefinitions + 1 << AlarmFile::MaxDefinitions << 1000;
+    QTest::newRow("editor keeps 999") << AlarmFile::MaxDefinitions << AlarmFile::MaxEditable << 999;
 }
 
 void TestAlarmFile::tooManyDefinitions()
 {
+    QFETCH(int, lines);
+    QFETCH(int, limit);
+    QFETCH(int, kept);
     TestHome home;
-    const QByteArray line = "\"TORGRR\",1,0,0,1,-1,-1,-1,0,\"\",0,0,0,0\r\n";
+    QByteArray text;
+    for (int i = 0; i < lines; ++i)
+        text += "\"TOR" + QByteArray::number(i) + "\",1,0,0,1,-1,-1,-1,0,\"\",0,0,0,0\r\n";
     AlarmFile file;
-    file.load(home.write(QStringLiteral("full.cfg"), line.repeated(AlarmFile::MaxDefinitions)));
-    QCOMPARE(file.alarmCount(), 999);
+    file.load(home.write(QStringLiteral("alarm-v15.cfg"), text), limit);
+    QCOMPARE(file.definitions().size(), kept);
+    QCOMPARE(file.definitions().last().pattern, "TOR" + QString::number(kept - 1));
+    QCOMPARE(file.problems().size(), lines > kept ? 1 : 0);
+    if (lines > kept)
+        QVERIFY2(file.problems().first().contains(QStringLiteral("line %1").arg(kept + 1)),
+                 qPrintable(file.problems().first()));
+}
+
+void TestAlarmFile::saveIsWholeOrNothing()
+{
+    TestHome home;
+    AlarmFile file;
+    const QByteArray before = "\"TORGRR\",1\r\n";
+    const QString path = home.write(QStringLiteral("prog/alarm-v15.cfg"), before);
+    file.load(path);
+    file.definitions().append(file.definitions().first());
+    // The new contents go to a new file that replaces the old one at once:
+    // the old file is never cut short, so a reader holding it sees it whole.
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    file.save(path);
+    QCOMPARE(old.readAll(), before);
+    const QByteArray line = AlarmFile::writeLine(file.definitions().first()).toLatin1() + "\r\n";
+    QCOMPARE(readBytes(path), line + line);
+    // A file that cannot be written is reported; nothing is left behind.
+    const QString nowhere = home.file(QStringLiteral("missing/alarm-v15.cfg"));
     try {
-        file.load(
-            home.write(QStringLiteral("over.cfg"), line.repeated(AlarmFile::MaxDefinitions + 1)));
-        QFAIL("1001 definitions loaded");
+        file.save(nowhere);
+        QFAIL("saved into a missing directory");
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), ErrorNumber::SubscriptOutOfRange);
+        QCOMPARE(e.number(), ErrorNumber::PathFileAccess);
     }
+    QVERIFY(!QFile::exists(nowhere));
 }
 
 void TestAlarmFile::exePrograms()

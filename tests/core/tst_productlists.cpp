@@ -9,6 +9,7 @@ private slots:
     void capKeepsNewest();
     void localInsertion();
     void colours();
+    void longHeaderEntries_data();
     void longHeaderEntries();
     void fileNamePart();
 };
@@ -58,17 +59,44 @@ void TestProductLists::colours()
     QCOMPARE(*l.entry(3).background, QColor(224, 224, 224));
 }
 
+void TestProductLists::longHeaderEntries_data()
+{
+    QTest::addColumn<int>("num");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QColor>("foreground"); // invalid: no colour
+    const QString tor = QStringLiteral("GRR~Tornado Warning").leftJustified(40, ' ') +
+                        QStringLiteral("+TORGRR   ~KGRR~MI");
+    const QString afd = QStringLiteral("GRR~Area Forecast Discussion").leftJustified(40, ' ') +
+                        QStringLiteral("+AFDGRR   ~KGRR~MI");
+    // With long entries on, a product whose category has no menu item is
+    // listed under its bare key; every list takes the key the same way.
+    QTest::newRow("live, long entry") << 2 << tor << QColor(255, 0, 0);
+    QTest::newRow("live, bare key") << 2 << "SVRDTX   ~KDTX~MI" << QColor(255, 255, 0);
+    QTest::newRow("live, local bare key") << 2 << "ZFPGRR   ~KGRR~MI" << QColor(0, 0, 255);
+    QTest::newRow("local, long entry") << 3 << tor << QColor(255, 0, 0);
+    QTest::newRow("local, long AFD keeps none") << 3 << afd << QColor();
+    QTest::newRow("alarm, long entry") << 4 << tor << QColor(255, 0, 0);
+    QTest::newRow("filter, long local entry") << 1 << afd << QColor(0, 0, 255);
+}
+
 void TestProductLists::longHeaderEntries()
 {
+    QFETCH(int, num);
+    QFETCH(QString, entry);
+    QFETCH(QColor, foreground);
     ProductLists lists;
     lists.setLongHeader(true);
     lists.setLocalCodes({"GRR", "=}", "=}"});
-    const QString line = QStringLiteral("GRR~Tornado Warning").leftJustified(40, ' ') +
-                         QStringLiteral("+TORGRR   ~KGRR~MI");
-    lists.addReceived(line);
-    lists.ColorList(2);
-    QCOMPARE(*lists.List2().entry(0).foreground, QColor(255, 0, 0));
-    QCOMPARE(ProductLists::fileNamePart(line), QStringLiteral("TORGRR   ~KGRR~MI"));
+    lists.list(num).insertTop(entry, 0);
+    lists.ColorList(num);
+    const ProductListModel::Entry& e = lists.list(num).entry(0);
+    if (!foreground.isValid()) {
+        QVERIFY(!e.foreground.has_value());
+        return;
+    }
+    QVERIFY(e.foreground.has_value());
+    QCOMPARE(*e.foreground, foreground);
+    QCOMPARE(ProductLists::fileNamePart(entry).left(3), entry.right(17).left(3));
 }
 
 void TestProductLists::fileNamePart()

@@ -66,6 +66,14 @@ qint64 RecordingLauncher::start(const QString& commandLine, LaunchWindow window)
     return result;
 }
 
+qint64 RecordingLauncher::startProgram(const QString& workingDirectory, const QString& program,
+                                       const QStringList& arguments, LaunchWindow window)
+{
+    programs << Started{workingDirectory, program, arguments};
+    windows << window;
+    return result;
+}
+
 quint64 FakeWindowControl::findWindow(const QString& exactTitle)
 {
     return windows.value(exactTitle, 0);

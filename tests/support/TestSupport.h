@@ -66,10 +66,19 @@ public:
 class RecordingLauncher : public IProcessLauncher
 {
 public:
+    struct Started
+    {
+        QString directory;
+        QString program;
+        QStringList arguments;
+    };
     qint64 start(const QString& commandLine, LaunchWindow window) override;
+    qint64 startProgram(const QString& workingDirectory, const QString& program,
+                        const QStringList& arguments, LaunchWindow window) override;
     QStringList commandLines;
     QList<LaunchWindow> windows;
-    qint64 result = 4242; // what start returns; 0 = "could not be started"
+    QList<Started> programs; // what startProgram was given
+    qint64 result = 4242;    // what start returns; 0 = "could not be started"
 };
 
 class FakeClock : public IClock

@@ -149,7 +149,8 @@ void MainMenus::buildQuickMenu()
 void MainMenus::buildOptionsMenu()
 {
     QMenu* options = addHeader(QStringLiteral("&Options"));
-    laterItem(options, QStringLiteral("mnuAlarm"), QStringLiteral("&Alarms..."));
+    connect(addItem(options, QStringLiteral("mnuAlarm"), QStringLiteral("&Alarms...")),
+            &QAction::triggered, this, &MainMenus::alarmsRequested);
     options->addSeparator();
     EngineControl& engine = m_state.engine();
     m_hideIngest = addItem(options, QStringLiteral("mnuHideIngest"), QStringLiteral("Hide Ingest"));

@@ -60,6 +60,8 @@ signals:
     // Products > METAR Reports (the METAR button does the same).
     void metarRequested();
     void muteRequested();
+    // Options > Alarms...
+    void alarmsRequested();
     void aboutRequested();
     void newProductRequested(int index);
     // Edit menu: 0 undo, 1 cut, 2 copy, 3 paste, 4 delete.

@@ -1,5 +1,10 @@
 #include "app/ui/frmMain.h"
 
+#include "alarms/AlarmActions.h"
+#include "alarms/AlarmSound.h"
+#include "alarms/ui/QtSoundOutput.h"
+#include "alarms/ui/ScrollWindows.h"
+#include "alarms/ui/frmAlarmBox.h"
 #include "app/ListPopup.h"
 #include "app/MainLayout.h"
 #include "app/MainMenuCommands.h"
@@ -77,8 +82,9 @@ frmMain::frmMain(MainState& state, QWidget* parent)
                             *this, this);
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
-    popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
     popup.listImages = [this] { m_images->imageList().mnuImageList_Click(); };
+    popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
+    popup.addToAlarms = [this] { addToAlarms(); };
     m_listPopup->setHandlers(popup);
     m_observations = new ObservationWindows(state.programDir(), state.tables, state.settings,
                                             state.display, *state.services().prompter, *this);
@@ -88,9 +94,15 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     bindMenus();
     bindState();
     bindShortcuts();
+    bindAlarms();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The alarm services outlive this window; its sound and windows do not.
+    m_state.alarmSound().setOutput(nullptr);
+    m_state.alarmActions().setScrollWindows(nullptr);
+}
 
 // ---------------------------------------------------------------- controls
 
@@ -334,7 +346,65 @@ void frmMain::cmdMetar_Click()
 
 void frmMain::mnuMute_Click()
 {
-    // No alarm sound is played in this build; the alarm actions connect here.
+    m_state.alarmSound().mnuMute_Click();
+}
+
+// ---------------------------------------------------------------- alarms
+
+void frmMain::bindAlarms()
+{
+    m_soundOutput = new QtSoundOutput(m_state.status, this);
+    m_state.alarmSound().setOutput(m_soundOutput);
+    const frmScroll::Context scroll{m_state.settings, *m_state.services().store, m_state.display,
+                                    [this] { mnuMute_Click(); },
+                                    [this] {
+                                        restoreFromTray();
+                                        showDisplay();
+                                    }};
+    m_scrollWindows = new ScrollWindows(scroll, this);
+    m_state.alarmActions().setScrollWindows(m_scrollWindows);
+
+    cmdMute = new QPushButton(QStringLiteral("Mute"));
+    cmdMute->setObjectName(QStringLiteral("cmdMute"));
+    cmdMute->setToolTip(QStringLiteral("Mute Alarm (F10)"));
+    cmdMute->setStyleSheet(QStringLiteral("background: rgb(255,0,0); color: white;"));
+    cmdMute->setVisible(false); // shown while an alarm sound runs
+    statusBar()->addPermanentWidget(cmdMute);
+    connect(cmdMute, &QPushButton::clicked, this, &frmMain::mnuMute_Click);
+    connect(&m_state.alarmSound(), &AlarmSound::runningChanged, this, [this](bool running) {
+        m_menus->mnuMute()->setEnabled(running);
+        cmdMute->setVisible(running);
+    });
+    connect(m_menus, &MainMenus::alarmsRequested, this, [this] { mnuAlarm_Click(); });
+}
+
+void frmMain::addToAlarms()
+{
+    const QModelIndexList rows = m_pane->list(1)->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const QString entry = m_state.lists.List1().text(rows.first().row());
+    mnuAlarm_Click(ProductLists::fileNamePart(entry).left(8));
+}
+
+void frmMain::mnuAlarm_Click(const QString& preset)
+{
+    if (!m_alarmBox) {
+        const AlarmEditor::Context context{m_state.programDir(),
+                                           m_state.alarms,
+                                           m_state.settings,
+                                           *m_state.services().store,
+                                           m_state.tables,
+                                           *m_state.services().prompter,
+                                           m_state.emailBook.names(),
+                                           m_state.pagerConfig.definedGroups()};
+        m_alarmBox = new frmAlarmBox(context, this);
+    }
+    if (!preset.isEmpty())
+        m_alarmBox->setHeader(preset);
+    m_alarmBox->show();
+    m_alarmBox->raise();
+    m_alarmBox->activateWindow();
 }
 
 // ---------------------------------------------------------------- layout
@@ -593,6 +663,9 @@ void frmMain::closeDialogs()
 {
     if (m_config)
         m_config->close();
+    if (m_alarmBox)
+        m_alarmBox->closeForShutdown();
+    m_scrollWindows->closeAll();
     m_observations->closeAll();
     m_images->closeAll();
 }

@@ -10,6 +10,9 @@
 #include <optional>
 
 class ImageController;
+class QtSoundOutput;
+class ScrollWindows;
+class frmAlarmBox;
 class ListPane;
 class ListPopup;
 class MainMenuCommands;
@@ -72,8 +75,10 @@ public slots:
     // Lays out lists and bulletin area for the current window size.
     void Form_Resize();
     void cmdShrink_Click();
-    // Mutes the sounding alarm; no alarm sound exists in this build yet.
+    // Mutes the sounding alarm (menu, button, F10, "~" in a scrolling window).
     void mnuMute_Click();
+    // Options > Alarms... and the lists' "Add to Alarms" (pattern preset).
+    void mnuAlarm_Click(const QString& preset = QString());
     void mnuPrint_Click();
     void mnuPrintSetup_Click();
     void mnuSave_Click();
@@ -90,6 +95,8 @@ private:
     void bindMenus();
     void bindState();
     void bindShortcuts();
+    void bindAlarms();
+    void addToAlarms();
     void mnuNewProd_Click(int index);
     void editCommand(int command);
     void showDisplayText(const QString& text);
@@ -116,6 +123,11 @@ private:
     QLabel* txtStatus = nullptr;
     QLineEdit* txtNETLink = nullptr;
     QSystemTrayIcon* cSysTray1 = nullptr;
+    // Alarms: sound output, scrolling windows, the mute button, the editor.
+    QtSoundOutput* m_soundOutput = nullptr;
+    ScrollWindows* m_scrollWindows = nullptr;
+    QPushButton* cmdMute = nullptr;
+    QPointer<frmAlarmBox> m_alarmBox;
     std::optional<int> m_fontSize;
     bool m_smallScreen = false;
 };

@@ -1,0 +1,108 @@
+// Alarm benchmark: one large text product matched by several alarm
+// definitions, run through the program's alarm dispatcher and alarm
+// component (as MainState wires them). Prints the time of the round and the
+// peak memory of the process.
+//
+//   bench_alarms [MB] [definitions]     (default 50 MB, 4 definitions)
+
+#include "alarms/AlarmDispatcher.h"
+#include "alarms/VOZUZUduvi.h"
+#include "core/AlarmFile.h"
+#include "core/DisplayState.h"
+#include "core/ReferenceTables.h"
+#include "core/Settings.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/TextPrinter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <sys/resource.h>
+
+namespace {
+class SilentPrompter : public IPrompter
+{
+public:
+    void message(const QString&, const QString&, Icon) override {}
+    Answer question(const QString&, const QString&, Buttons) override { return Answer::No; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+};
+
+class NoPrinter : public ITextPrinter
+{
+public:
+    bool printText(const QString&, int) override { return true; }
+};
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int megabytes = args.size() > 1 ? args.at(1).toInt() : 50;
+    const int definitions = args.size() > 2 ? args.at(2).toInt() : 4;
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    Settings settings;
+    settings.TextPath = dir.path() + QStringLiteral("/text/");
+    QDir().mkpath(settings.TextPath);
+    const QString programDir = dir.path() + QStringLiteral("/prog/");
+    QDir().mkpath(programDir);
+
+    // A tornado warning followed by megabytes of further segments.
+    const QString key = QStringLiteral("TORDMX   ~KDMX~IA");
+    QFile product(settings.TextPath + key);
+    if (!product.open(QIODevice::WriteOnly))
+        return 1;
+    QFile head(QStringLiteral(VANTOREL_TEST_DATA_DIR "/ugc/TORDMXIA.TXT"));
+    if (head.open(QIODevice::ReadOnly))
+        product.write(head.readAll());
+    const QByteArray line = QByteArray(78, 'X') + "\r\r\n";
+    while (product.size() < qint64(megabytes) * 1024 * 1024)
+        product.write(line);
+    product.close();
+
+    ReferenceTables tables;
+    AlarmFile alarms;
+    for (int i = 0; i < definitions; ++i) {
+        AlarmDefinition d;
+        d.pattern = QStringLiteral("TORDMX");
+        d.display = d.list = 1;
+        d.zone = i % 2 ? QStringLiteral("IAC117") : QString();
+        alarms.definitions() << d;
+    }
+    DisplayState display;
+    SystemClock clock;
+    SilentPrompter prompter;
+    NoPrinter printer;
+    VOZUZUduvi component(programDir, settings, tables, clock, printer);
+    AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
+    int listed = 0;
+    QObject::connect(&component, &VOZUZUduvi::AlarmList, &component, [&listed] { ++listed; });
+
+    const long before = peakKilobytes();
+    QElapsedTimer timer;
+    timer.start();
+    dispatcher.matchIdentifier(QStringLiteral("TORDMX"), key);
+    const qint64 ms = timer.elapsed();
+    out << "product " << megabytes << " MB, " << definitions << " matching definitions, " << listed
+        << " alarmed\n"
+        << "round: " << ms << " ms, peak memory " << peakKilobytes() / 1024 << " MB (before "
+        << before / 1024 << " MB)\n";
+    return listed == definitions ? 0 : 2;
+}
