@@ -21,3 +21,6 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # FTP download tests: a local FTP server (pyftpdlib).
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     python3-pyftpdlib >/dev/null
+# Fuzzing (fuzz/): clang with libFuzzer and the sanitizer runtimes.
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    clang-14 libclang-rt-14-dev >/dev/null

@@ -182,6 +182,13 @@ int Unzipper::extractMember(void* handle, qint64 index, const QString& directory
 
     const bool encrypted =
         (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
+    // A method the library cannot read is refused before opening: its failing
+    // open keeps memory it never frees, once per such archive.
+    if (encrypted && !zip_encryption_method_supported(stat.encryption_method, 0))
+        return ZIP_ER_ENCRNOTSUPP;
+    if ((stat.valid & ZIP_STAT_COMP_METHOD) &&
+        !zip_compression_method_supported(stat.comp_method, 0))
+        return ZIP_ER_COMPNOTSUPP;
     zip_file_t* file = nullptr;
     if (encrypted) {
         if (!m_password)

@@ -147,6 +147,13 @@ void TestUnzipper::badArchives_data()
     QTest::addColumn<int>("error");
     QTest::newRow("empty file") << QByteArray() << int(ZIP_ER_NOZIP);
     QTest::newRow("not a zip") << QByteArray("hello, this is plain text") << int(ZIP_ER_NOZIP);
+    // One member whose flags name strong encryption (found by fuzzing: its
+    // open failed inside the library and leaked).
+    const QByteArray strong = QByteArray::fromBase64(
+        "UEsDBBQAAAAIACgUh136gOTnHQAAAB4AAAAMAAAAQUZER1JSTUkuVFhUc4sIDTYzVvB2DwpSMDA1NDIw4OXlcnRz"
+        "AfKBDABQSwECFAMUAPkACAAoFIdd+oDk5x0AAAAeAAAADAAAAAAAAAAAAAAAgAEAAAAAQUZER1JSTUkuVFhUUEsF"
+        "BgAAAAABAAEAOgAAAEcAAAAAAA==");
+    QTest::newRow("strong encryption") << strong << int(ZIP_ER_ENCRNOTSUPP);
 }
 
 void TestUnzipper::badArchives()

@@ -49,7 +49,9 @@ void BlatProfile::fromText(const QByteArray& text)
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         const QString key = line.left(equals).trimmed().toLower();
-        const QString value = line.mid(equals + 1);
+        // A lone carriage return inside a value is dropped as on writing, so
+        // that what is read is what a rewrite of the profile keeps.
+        const QString value = oneLine(line.mid(equals + 1));
         if (key == QLatin1String("server"))
             server = value.trimmed();
         else if (key == QLatin1String("sender"))

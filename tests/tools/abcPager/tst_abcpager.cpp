@@ -276,14 +276,14 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
 {
     PagingTerminalSimulator terminal({});
     PagerHome paging(terminal.slavePath());
-    // The port is busy while both start, so both must wait their turn
-    // however the machine schedules them.
-    QLockFile busy(AbcPager::portLockPath(terminal.slavePath()));
-    QVERIFY(busy.tryLock(0));
     paging.pager.alarmPage(QStringLiteral("FIRST ALARM"), 0, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
     paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
+    // The port is busy while both start, however slowly they come up: each
+    // must wait its turn, then both pages go out.
+    QLockFile busy(AbcPager::portLockPath(terminal.slavePath()));
+    QVERIFY(busy.tryLock(0));
     QList<std::shared_ptr<QProcess>> processes;
     for (const QString& line : paging.launcher.commandLines) {
         QStringList parts = ProcessLauncher(paging.dir).resolve(line);
@@ -291,7 +291,7 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
         process->start(parts.takeFirst(), parts);
         processes << process;
     }
-    QTRY_COMPARE_WITH_TIMEOUT(paging.log().count("another page is going out"), 2, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(paging.log().count("another page is going out") == 2, 30000);
     busy.unlock();
     for (const auto& process : processes) {
         QVERIFY(process->waitForFinished(30000));

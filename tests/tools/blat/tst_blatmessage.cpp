@@ -317,6 +317,13 @@ void TestBlatMessage::profileText()
     QCOMPARE(back.port, BlatProfile::DefaultPort);
     QCOMPARE(back.tries, BlatProfile::DefaultTries);
     QVERIFY(back.server.isEmpty());
+    // A carriage return inside a stored value (found by fuzzing): the value
+    // read is the one a rewrite keeps.
+    back.fromText(QByteArray("server=s\0\rp.exg\nsender=me@x.org\n", 32));
+    QCOMPARE(back.server, QString::fromUtf8("s\0p.exg", 7));
+    BlatProfile again;
+    again.fromText(back.toText());
+    QCOMPARE(again.server, back.server);
 }
 
 void TestBlatMessage::location()

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Builds the fuzz harnesses with clang, seeds each from tests/data and runs it.
+#
+#   fuzz/run.sh [SECONDS_PER_HARNESS] [HARNESS...]
+#
+# CI runs each for 20 seconds; for a long run give e.g. 3600 (an hour each).
+# A crash, leak, sanitizer finding or timeout fails the run; the input that
+# caused it is kept in build-fuzz/findings/<harness>/ (replay it with
+# build-fuzz/fuzz/fuzz_<harness> FILE and turn it into a test under tests/).
+# Corpora grow in build-fuzz/corpus/<harness>/ and are reused by later runs.
+# FUZZ_SEED fixes libFuzzer's random seed (CI uses 1 so that its short runs
+# repeat); unset, every run explores differently.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SECONDS_EACH="${1:-20}"
+shift || true
+BUILD=build-fuzz
+ALL=(productheader tables alarmfile ugcsearch valueconversion unzip broadcast pagerfiles
+     mailfiles modemsettings)
+if [ "$#" -gt 0 ]; then HARNESSES=("$@"); else HARNESSES=("${ALL[@]}"); fi
+
+CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-}" \
+    cmake -S . -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DVANTOREL_FUZZ=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" --target fuzz_all -j2 >/dev/null
+
+# seed DIR SOURCES...: the files of the sources (files or directories) as seeds.
+seed() {
+    local dir="$1"; shift
+    mkdir -p "$dir"
+    for source in "$@"; do
+        if [ -d "$source" ]; then
+            find "$source" -maxdepth 1 -type f -size -512k -exec cp -n {} "$dir"/ \;
+        elif [ -f "$source" ]; then
+            cp -n "$source" "$dir"/
+        fi
+    done
+}
+# prefixed DIR BYTE FILES...: seeds with a selector byte in front.
+prefixed() {
+    local dir="$1" byte="$2"; shift 2
+    mkdir -p "$dir"
+    for f in "$@"; do
+        [ -f "$f" ] || continue
+        { printf "\\x$byte"; cat "$f"; } > "$dir/$byte-$(basename "$f")"
+    done
+}
+
+CORPUS="$BUILD/corpus"
+D=tests/data
+seed "$CORPUS/productheader" "$D/corpus/products" "$D/display"
+prefixed "$CORPUS/tables" 00 data/zonecode.csv
+prefixed "$CORPUS/tables" 01 data/fips63.txt "$D/tables/fips63.txt"
+prefixed "$CORPUS/tables" 02 data/dictionary.vantorel.txt
+prefixed "$CORPUS/tables" 03 data/county-prod.txt
+prefixed "$CORPUS/tables" 05 data/Vantorel-MainMenu.txt
+prefixed "$CORPUS/tables" 06 data/Vantorel-Button.txt
+prefixed "$CORPUS/tables" 07 data/Vantorel-Quick.txt
+seed "$CORPUS/alarmfile" "$D/tables"
+printf '"TOR???",1,0,0,1,-1,-1,-1,0,"MIZ050",1,1,0,0\r\n"METAR",0,0,0,0,-1,-1,-1,0,"",0,0,0,0\r\n' \
+    > "$CORPUS/alarmfile/two-alarms.cfg"
+mkdir -p "$CORPUS/ugcsearch"
+for f in "$D"/ugc/*; do
+    [ -f "$f" ] && { printf 'MIZ050\n'; cat "$f"; } > "$CORPUS/ugcsearch/$(basename "$f")"
+done
+mkdir -p "$CORPUS/valueconversion"
+for v in " 3" "-1" "300" "True" "false" "5x" "1e3" "&H10" "  12.5  " "32768"; do
+    printf '%s' "$v" > "$CORPUS/valueconversion/$(printf '%s' "$v" | md5sum | cut -c1-8)"
+done
+mkdir -p "$CORPUS/unzip"
+python3 - "$CORPUS/unzip" <<'PY'
+import sys, zipfile, os
+out = sys.argv[1]
+samples = {
+    "plain.zis": [("AFDGRRMI.TXT", b"FXUS63 KGRR 051200\r\r\nAFDGRR\r\r\n")],
+    "dirs.zis": [("sub/deeper/A.TXT", b"a"), ("../B.TXT", b"b"), (".X", b"x")],
+    "many.zis": [("M%d.TXT" % i, b"m" * i) for i in range(20)],
+}
+for name, members in samples.items():
+    with zipfile.ZipFile(os.path.join(out, name), "w", zipfile.ZIP_DEFLATED) as z:
+        for member, data in members:
+            z.writestr(member, data)
+PY
+mkdir -p "$CORPUS/broadcast"
+printf '\0\0\0\0\0\0/PF' > "$CORPUS/broadcast/sync"
+mkdir -p "$CORPUS/pagerfiles"
+printf '1234\r\n5551234\r\nATDT\r\n2400\r\nE\r\n7\r\n1\r\n80\r\n\n----\n!GROUP1\r\n' \
+    > "$CORPUS/pagerfiles/users-groups"
+mkdir -p "$CORPUS/mailfiles"
+printf '\0[Operators]\r\nops@example.org, boss@example.org\r\n' > "$CORPUS/mailfiles/book"
+printf '\2server=smtp.example.org\nsender=me@example.org\ntries=3\nport=25\n' \
+    > "$CORPUS/mailfiles/profile"
+printf '\3a@x.org, "B" <b@y.org>, bad address, -cc@z' > "$CORPUS/mailfiles/list"
+mkdir -p "$CORPUS/modemsettings"
+printf 'port=/dev/ttyS0\nspeed=2400\n' > "$CORPUS/modemsettings/basic"
+
+status=0
+printf '%-16s %12s %10s  %s\n' harness executions exec/s result
+for h in "${HARNESSES[@]}"; do
+    mkdir -p "$CORPUS/$h" "$BUILD/findings/$h"
+    log="$BUILD/findings/$h.log"
+    if "$BUILD/fuzz/fuzz_$h" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+        -max_len=262144 -print_final_stats=1 -seed="${FUZZ_SEED:-0}" -artifact_prefix="$BUILD/findings/$h/" \
+        "$CORPUS/$h" >"$log" 2>&1; then
+        result=clean
+    else
+        result="FINDING (see $log)"
+        status=1
+    fi
+    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+    rate=$(( runs / (SECONDS_EACH > 0 ? SECONDS_EACH : 1) ))
+    printf '%-16s %12s %10s  %s\n' "$h" "$runs" "$rate" "$result"
+done
+exit $status
