@@ -3,6 +3,7 @@
 // A local FTP server for the download tests (tests/ftp/ftp_server.py on
 // 127.0.0.1, a free port, a root directory of the test's), and zipped sets
 // of corpus products for it to serve.
+#include "ReadyPort.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -27,17 +28,7 @@ public:
                                 QStringLiteral("--root"), root, QStringLiteral("--log"), logPath(),
                                 QStringLiteral("--lifetime"), QStringLiteral("300")} +
                         arguments);
-        QElapsedTimer timer;
-        timer.start();
-        while (port == 0 && timer.elapsed() < 15000 && m_process.state() != QProcess::NotRunning) {
-            if (!m_process.canReadLine()) {
-                m_process.waitForReadyRead(200);
-                continue;
-            }
-            const QByteArray line = m_process.readLine().trimmed();
-            if (line.startsWith("READY "))
-                port = line.mid(6).toInt();
-        }
+        port = waitForReadyPort(m_process);
         if (port == 0)
             qWarning("FTP server did not start: %s", m_process.readAllStandardError().constData());
     }

@@ -3,6 +3,7 @@
 // A local SMTP server for tests (smtp_sink.py beside this header), bound to
 // 127.0.0.1 and stopped with its object. Accepted messages are kept as files.
 
+#include "ReadyPort.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -37,17 +38,7 @@ public:
                                               QStringLiteral("--outdir"), m_out.path(),
                                               QStringLiteral("--lifetime"), QStringLiteral("300")} +
                                       arguments);
-        QElapsedTimer timer;
-        timer.start();
-        while (port == 0 && timer.elapsed() < 15000 && m_process.state() != QProcess::NotRunning) {
-            if (!m_process.canReadLine()) {
-                m_process.waitForReadyRead(200);
-                continue;
-            }
-            const QByteArray line = m_process.readLine().trimmed();
-            if (line.startsWith("READY "))
-                port = line.mid(6).toInt();
-        }
+        port = waitForReadyPort(m_process);
         if (port == 0)
             qWarning("SMTP sink did not start: %s", m_process.readAllStandardError().constData());
     }
