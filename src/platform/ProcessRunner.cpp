@@ -3,6 +3,32 @@
 #include <QProcess>
 #include <QTimer>
 
+namespace {
+
+// Processes let go by a destroyed runner while their programs still run.
+// Deleting a running QProcess kills its program, so each object is kept
+// until its program ends; one still running when this program exits goes
+// with it, unobserved. Kept for the whole process lifetime (never freed), so
+// the objects stay reachable rather than lost.
+QList<QProcess*>& releasedProcesses()
+{
+    static auto* kept = new QList<QProcess*>;
+    return *kept;
+}
+
+void release(QProcess* process)
+{
+    process->disconnect();
+    process->setParent(nullptr);
+    releasedProcesses() << process;
+    QObject::connect(process, &QProcess::finished, process, [process] {
+        releasedProcesses().removeOne(process);
+        process->deleteLater();
+    });
+}
+
+} // namespace
+
 ProcessRunner::ProcessRunner(QString programDir, QObject* parent)
     : QObject(parent), m_programDir(std::move(programDir))
 {
@@ -11,13 +37,16 @@ ProcessRunner::ProcessRunner(QString programDir, QObject* parent)
 ProcessRunner::~ProcessRunner()
 {
     // Destroying a running QProcess kills it; a mail or page still on its
-    // way must go out all the same. Its object is let go instead: the
+    // way must go out all the same. Its object is released instead: the
     // program runs on by itself (its standard channels are the null device).
-    for (QProcess* process : std::as_const(m_running)) {
-        process->disconnect();
-        process->setParent(nullptr);
-    }
+    for (QProcess* process : std::as_const(m_running))
+        release(process);
     m_running.clear();
+}
+
+int ProcessRunner::released()
+{
+    return static_cast<int>(releasedProcesses().size());
 }
 
 void ProcessRunner::run(const QString& commandLine, LaunchWindow window, Finished finished)

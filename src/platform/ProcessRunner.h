@@ -42,7 +42,8 @@ public:
 // The runner over QProcess. Programs run in the program directory with
 // standard input, output and error on the null device, so that they never
 // wait for input and can outlive this program: a program still running when
-// the runner is destroyed is left to finish on its own, unobserved.
+// the runner is destroyed is left to finish on its own, unobserved, and its
+// QProcess object is freed when it ends.
 class ProcessRunner : public QObject, public IProcessRunner
 {
     Q_OBJECT
@@ -53,6 +54,8 @@ public:
     void run(const QString& commandLine, LaunchWindow window, Finished finished) override;
     // Programs started and not yet ended.
     int running() const { return static_cast<int>(m_running.size()); }
+    // Programs still running that destroyed runners let go of.
+    static int released();
 
 private:
     void report(QProcess* process, const Finished& finished, const ProcessOutcome& outcome);

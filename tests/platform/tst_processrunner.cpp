@@ -86,9 +86,12 @@ void TestProcessRunner::outlivesTheRunner()
                    [&reported](const ProcessOutcome&) { reported = true; });
         QTest::qWait(100);
     }
+    QCOMPARE(ProcessRunner::released(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
     QCOMPARE(readBytes(marker), QByteArray("done\n"));
     QVERIFY(!reported);
+    // The released process object goes once its program has ended.
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessRunner::released(), 0, 10000);
 }
 
 QTEST_GUILESS_MAIN(TestProcessRunner)
