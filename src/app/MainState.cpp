@@ -133,6 +133,9 @@ void MainState::buildIngest()
     m_poller = std::make_unique<DataInPoller>(m_programDir, *m_services.prompter);
     m_poller->setProcessor(m_processor.get());
     m_poller->watchArrivals();
+    QObject::connect(m_poller.get(), &DataInPoller::batchStarted, &lists,
+                     &ProductLists::beginBatch);
+    QObject::connect(m_poller.get(), &DataInPoller::batchFinished, &lists, &ProductLists::endBatch);
     m_watchdog =
         std::make_unique<DataWatchdog>(*m_services.clock, status, settings, *m_notices, *m_engine);
     ProductProcessor* processor = m_processor.get();

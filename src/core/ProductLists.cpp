@@ -16,6 +16,18 @@ ProductListModel& ProductLists::list(int num)
     return m_lists[num - 1];
 }
 
+void ProductLists::beginBatch()
+{
+    for (ProductListModel& model : m_lists)
+        model.beginBatch();
+}
+
+void ProductLists::endBatch()
+{
+    for (ProductListModel& model : m_lists)
+        model.endBatch();
+}
+
 void ProductLists::addReceived(const QString& line)
 {
     List2().insertTop(line, Cap);

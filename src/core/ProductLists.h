@@ -44,6 +44,11 @@ public:
     // Category colours; nothing when the category has none.
     static bool categoryColours(const QString& category, QColor* foreground, QColor* background);
 
+    // Holds back what views see of all four lists until endBatch() (see
+    // ProductListModel).
+    void beginBatch();
+    void endBatch();
+
     // The option button shown: 0 Live, 1 Filter, 2 Local, 3 Alarm.
     int shownOption() const { return m_shownOption; }
     void optListBoxType_Click(int index);

@@ -9,6 +9,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
+#include <QDateTime>
+
 namespace {
 const QString kCaption = QStringLiteral("MAIN: Ingest Link");
 } // namespace
@@ -20,6 +22,14 @@ DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* par
     connect(&m_tmrRELink, &QTimer::timeout, this, &DataInPoller::tmrRELink_Timer);
     m_stepTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &DataInPoller::onStepTimer);
+    // A reported arrival starts the pass on the next turn, apart from the
+    // reading of the reports.
+    m_arrivalTimer.setSingleShot(true);
+    m_arrivalTimer.setInterval(0);
+    connect(&m_arrivalTimer, &QTimer::timeout, this, [this] {
+        if (m_enabled)
+            tmrRELink_Timer();
+    });
 }
 
 DataInPoller::~DataInPoller() = default;
@@ -57,7 +67,7 @@ void DataInPoller::onArrival()
         m_arrivalPending = true;
         return;
     }
-    tmrRELink_Timer();
+    m_arrivalTimer.start();
 }
 
 void DataInPoller::start()
@@ -73,6 +83,7 @@ void DataInPoller::stop()
 {
     m_enabled = false;
     m_tmrRELink.stop();
+    m_arrivalTimer.stop();
     if (m_watcher)
         m_watcher->stop();
 }
@@ -87,8 +98,7 @@ void DataInPoller::runPassNow()
 {
     if (!beginPass())
         return;
-    while (step() != Next::Done) {
-    }
+    runBatch(true);
     finishPass();
 }
 
@@ -120,7 +130,7 @@ bool DataInPoller::beginPass()
 QStringList DataInPoller::takeInventory()
 {
     QStringList files;
-    const QDateTime staleBefore = QDateTime::currentDateTime().addSecs(-m_staleHiddenAge);
+    const qint64 staleBefore = QDateTime::currentSecsSinceEpoch() - m_staleHiddenAge;
     for (const DirectoryEntries::Entry& e : DirectoryEntries::list(m_directory)) {
         QString refusal;
         if (e.kind == DirectoryEntries::Kind::Directory)
@@ -131,7 +141,7 @@ QStringList DataInPoller::takeInventory()
             refusal = QStringLiteral("not a regular file");
         else if (!e.decodable)
             refusal = QStringLiteral("name is not valid text");
-        else if (e.hidden() && e.modified < staleBefore)
+        else if (e.hidden() && e.modifiedSecs < staleBefore)
             refusal = QStringLiteral("hidden file left unfinished");
         else if (e.hidden())
             continue;
@@ -143,13 +153,23 @@ QStringList DataInPoller::takeInventory()
     return files;
 }
 
-void DataInPoller::onStepTimer()
+// Files handed over in one turn: up to SliceMs of work, or the whole pass.
+DataInPoller::Next DataInPoller::runBatch(bool whole)
 {
+    emit batchStarted();
     QElapsedTimer slice;
     slice.start();
     Next next = step();
-    while (next == Next::File && slice.elapsed() < SliceMs)
+    // A whole pass also retries at once (bounded by the retry limit).
+    while (whole ? next != Next::Done : next == Next::File && slice.elapsed() < SliceMs)
         next = step();
+    emit batchFinished();
+    return next;
+}
+
+void DataInPoller::onStepTimer()
+{
+    const Next next = runBatch(false);
     switch (next) {
     case Next::File:
         m_stepTimer.start(0);
@@ -203,6 +223,6 @@ void DataInPoller::finishPass()
     if (m_enabled)
         m_tmrRELink.start();
     emit passFinished();
-    if (m_arrivalPending && m_enabled && !m_passRunning)
-        QTimer::singleShot(0, this, &DataInPoller::onArrival);
+    if (m_arrivalPending && m_enabled)
+        m_arrivalTimer.start();
 }

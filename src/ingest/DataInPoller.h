@@ -66,6 +66,9 @@ signals:
     // Whether the alarm log "weather.txt" exists (the log button follows it).
     void logAvailable(bool available);
     void passFinished();
+    // Around each batch of files handed over in one event-loop turn.
+    void batchStarted();
+    void batchFinished();
 
 private:
     enum class Next
@@ -78,6 +81,7 @@ private:
     bool beginPass();
     QStringList takeInventory();
     Next step();
+    Next runBatch(bool whole);
     void onStepTimer();
     void onArrival();
     void finishPass();
@@ -89,6 +93,7 @@ private:
     QString m_directory;
     QTimer m_tmrRELink;
     QTimer m_stepTimer;
+    QTimer m_arrivalTimer;
     bool m_enabled = false;
     bool m_passRunning = false;
     QStringList m_files;

@@ -7,6 +7,20 @@
 #include <sys/stat.h>
 
 namespace {
+DirectoryEntries::Kind kindOfType(unsigned char type)
+{
+    switch (type) {
+    case DT_REG:
+        return DirectoryEntries::Kind::Regular;
+    case DT_LNK:
+        return DirectoryEntries::Kind::Link;
+    case DT_DIR:
+        return DirectoryEntries::Kind::Directory;
+    default:
+        return DirectoryEntries::Kind::Other;
+    }
+}
+
 DirectoryEntries::Kind kindOf(mode_t mode)
 {
     if (S_ISREG(mode))
@@ -32,15 +46,22 @@ QList<DirectoryEntries::Entry> DirectoryEntries::list(const QString& directory)
         const QByteArray raw(d->d_name);
         if (raw == "." || raw == "..")
             continue;
-        struct stat info;
-        if (::fstatat(dirFd, d->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue; // gone meanwhile
         Entry e;
         e.raw = raw;
+        // The kind as the directory tells it; the entry itself is looked at
+        // only when the file system does not say, or for the time of a
+        // hidden file (one an engine is writing).
+        if (d->d_type == DT_UNKNOWN || raw.startsWith('.')) {
+            struct stat info;
+            if (::fstatat(dirFd, d->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue; // gone meanwhile
+            e.kind = kindOf(info.st_mode);
+            e.modifiedSecs = info.st_mtim.tv_sec;
+        } else {
+            e.kind = kindOfType(d->d_type);
+        }
         e.name = QFile::decodeName(raw);
         e.decodable = QFile::encodeName(e.name) == raw;
-        e.kind = kindOf(info.st_mode);
-        e.modified = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec);
         entries << e;
     }
     ::closedir(dir);

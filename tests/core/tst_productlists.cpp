@@ -1,5 +1,7 @@
 #include "core/ProductLists.h"
 
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestProductLists : public QObject
@@ -12,6 +14,8 @@ private slots:
     void longHeaderEntries_data();
     void longHeaderEntries();
     void fileNamePart();
+    void batchShowsOnce_data();
+    void batchShowsOnce();
 };
 
 void TestProductLists::capKeepsNewest()
@@ -104,6 +108,92 @@ void TestProductLists::fileNamePart()
     QCOMPARE(ProductLists::fileNamePart(QStringLiteral("RADUSAPN-12051507.GIF")),
              QStringLiteral("RADUSAPN-12051507.GIF"));
     QCOMPARE(ProductLists::fileNamePart(QStringLiteral("a+b+c")), QStringLiteral("b+c"));
+}
+
+namespace {
+// Everything an entry shows, as the logic reads it and as a view reads it.
+QString logicalState(const ProductListModel& m)
+{
+    QStringList rows;
+    for (int r = 0; r < m.count(); ++r) {
+        const ProductListModel::Entry& e = m.entry(r);
+        rows << e.text + QLatin1Char('/') + (e.foreground ? e.foreground->name() : QString());
+    }
+    return rows.join(QLatin1Char(','));
+}
+
+QString viewState(const ProductListModel& m)
+{
+    QStringList rows;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        const QModelIndex at = m.index(r);
+        const QVariant fg = m.data(at, Qt::ForegroundRole);
+        rows << m.data(at, Qt::DisplayRole).toString() + QLatin1Char('/') +
+                    (fg.isValid() ? fg.value<QColor>().name() : QString());
+    }
+    return rows.join(QLatin1Char(','));
+}
+} // namespace
+
+void TestProductLists::batchShowsOnce_data()
+{
+    QTest::addColumn<int>("before");  // entries shown before the batch
+    QTest::addColumn<int>("inserts"); // inserted in the batch
+    QTest::addColumn<int>("cap");
+    QTest::newRow("empty list") << 0 << 20 << 150;
+    QTest::newRow("partly full") << 100 << 80 << 150;
+    QTest::newRow("full, few new") << 150 << 3 << 150;
+    QTest::newRow("batch beyond the cap") << 150 << 400 << 150;
+    QTest::newRow("no cap") << 10 << 50 << 0;
+    QTest::newRow("cap of one") << 5 << 4 << 1;
+    QTest::newRow("nothing new") << 30 << 0 << 150;
+}
+
+// A batch changes what the logic reads exactly as single inserts do, while
+// views see one removal and one insertion at its end.
+void TestProductLists::batchShowsOnce()
+{
+    QFETCH(int, before);
+    QFETCH(int, inserts);
+    QFETCH(int, cap);
+    ProductListModel plain, batched;
+    QAbstractItemModelTester tester(&batched,
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QColor red(255, 0, 0);
+    for (int i = 0; i < before; ++i) {
+        plain.insertTop(QStringLiteral("old%1").arg(i), cap);
+        batched.insertTop(QStringLiteral("old%1").arg(i), cap);
+    }
+    const QString shownBefore = viewState(batched);
+    QSignalSpy inserted(&batched, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&batched, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy cleared(&batched, &ProductListModel::selectionCleared);
+    batched.beginBatch();
+    batched.beginBatch(); // nested: only the outer end shows
+    for (int i = 0; i < inserts; ++i) {
+        for (ProductListModel* m : {&plain, &batched}) {
+            m->insertTop(QStringLiteral("new%1").arg(i), cap);
+            m->setColours(m->count() - 1, red, red); // an old entry at the end
+            if (i % 3 == 0)
+                m->setColours(0, red, red); // a new one
+        }
+        QCOMPARE(logicalState(batched), logicalState(plain));
+    }
+    batched.endBatch();
+    QCOMPARE(inserted.count(), 0);
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(viewState(batched).section(QLatin1Char('/'), 0, 0),
+             shownBefore.section(QLatin1Char('/'), 0, 0));
+    batched.endBatch();
+    QCOMPARE(inserted.count(), inserts > 0 ? 1 : 0);
+    QVERIFY(removed.count() <= 1);
+    QCOMPARE(cleared.count(), inserts > 0 ? 1 : 0);
+    QCOMPARE(viewState(batched), logicalState(plain));
+    QCOMPARE(batched.rowCount(), plain.count());
+    // After the batch the model acts at once again.
+    batched.insertTop(QStringLiteral("after"), cap);
+    QCOMPARE(batched.rowCount(), plain.count() + (cap > 0 && plain.count() >= cap ? 0 : 1));
+    QCOMPARE(batched.text(0), QStringLiteral("after"));
 }
 
 QTEST_GUILESS_MAIN(TestProductLists)

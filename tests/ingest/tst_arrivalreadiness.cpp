@@ -188,8 +188,15 @@ void TestArrivalReadiness::watcherPathFilesAsTimerPath()
     timer.poller.runPassNow();
     QVERIFY(timer.dataInEmpty());
 
-    // Watcher path: arrivals start the passes, in time-sliced batches.
+    // Watcher path: arrivals start the passes, in time-sliced batches; the
+    // lists show each batch at once, as the program wires them.
     Ingest watched;
+    QObject::connect(&watched.poller, &DataInPoller::batchStarted, &watched.lists,
+                     &ProductLists::beginBatch);
+    QObject::connect(&watched.poller, &DataInPoller::batchFinished, &watched.lists,
+                     &ProductLists::endBatch);
+    QSignalSpy batches(&watched.poller, &DataInPoller::batchFinished);
+    QSignalSpy shown(&watched.lists.List2(), &QAbstractItemModel::rowsInserted);
     watched.poller.watchArrivals();
     watched.poller.start();
     QVERIFY(watched.poller.isWatching());
@@ -202,6 +209,11 @@ void TestArrivalReadiness::watcherPathFilesAsTimerPath()
 
     QCOMPARE(watched.results(), timer.results());
     QVERIFY(!timer.loops.calls.isEmpty());
+    QVERIFY(shown.count() <= batches.count());
+    const ProductListModel& list = watched.lists.List2();
+    QCOMPARE(list.rowCount(), list.count());
+    for (int row = 0; row < list.count(); ++row)
+        QCOMPARE(list.data(list.index(row), Qt::DisplayRole).toString(), list.text(row));
 }
 
 QTEST_GUILESS_MAIN(TestArrivalReadiness)
