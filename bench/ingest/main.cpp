@@ -11,6 +11,7 @@
 //
 //   bench_ingest [N] [latency samples]     (default 10000 100)
 
+#include "BenchAlarmFile.h"
 #include "alarms/VOZUZUduvi.h"
 #include "app/MainState.h"
 #include "ingest/DataInPoller.h"
@@ -56,31 +57,6 @@ QString makeDir(const QString& path)
 {
     QDir().mkpath(path);
     return path;
-}
-
-// 999 patterns in the alarm file's write form: categories of common products
-// for a spread of offices, with "?" wildcards and WAR groups; every 10th logs.
-void writeAlarmFile(const QString& path)
-{
-    const QStringList categories = {"TOR", "SVR", "FFW", "AFD", "ZFP", "WAR", "SPS", "HWO",
-                                    "CLI", "RWR", "FLS", "NOW", "LSR", "PNS", "RTP", "SWO"};
-    const QStringList offices = {"GRR", "DTX", "IWX", "BOX", "DMX", "PSR", "LOT", "MKX",
-                                 "OKX", "LWX", "FWD", "HGX", "MFL", "SEW", "???", "G??"};
-    AlarmFile file;
-    for (int i = 0; i < 999; ++i) {
-        AlarmDefinition d;
-        const QString category = categories.at(i % categories.size());
-        QString office = offices.at((i / categories.size()) % offices.size());
-        if (category == QLatin1String("WAR"))
-            office.replace(QLatin1Char('?'), QLatin1Char('G'));
-        d.pattern = category + office;
-        if (i >= 256)
-            d.pattern += QString::number(i % 10); // longer patterns, rarely firing
-        d.log = i % 10 == 0 ? 1 : 0;
-        d.list = 1;
-        file.definitions() << d;
-    }
-    file.save(path);
 }
 
 QList<QByteArray> readCorpus(const QString& dir, QStringList* names)
@@ -231,7 +207,7 @@ int main(int argc, char** argv)
     makeDir(s.receiptDir());
     state.lists.setLocalCodes(s.localFilterCodes());
     const QString alarmPath = prog + AlarmFile::fileName(0);
-    writeAlarmFile(alarmPath);
+    BenchAlarmFile::write(alarmPath);
     state.alarms.load(alarmPath);
 
     QStringList names;
