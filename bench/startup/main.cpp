@@ -7,6 +7,7 @@
 // same files whole, without parsing them.
 //
 //   bench_startup [runs]     (default 10; offscreen unless a platform is set)
+//   bench_startup --write-alarm-file PATH    (writes the benchmarks' alarm file)
 
 #include "BenchAlarmFile.h"
 #include "app/MainState.h"
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
+#include <cstring>
 #include <sys/resource.h>
 #include <vector>
 
@@ -126,6 +128,10 @@ long peakRssKb()
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--write-alarm-file") == 0) {
+        BenchAlarmFile::write(QString::fromLocal8Bit(argv[2]));
+        return 0;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QElapsedTimer sinceMain;

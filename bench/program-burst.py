@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""The running program under a burst, as a user's machine sees it.
+
+Starts the real vantorel binary under xvfb-run in a private home (Network
+mode, 999 alarm definitions), renames N corpus products into its Data-In
+directory at once and times until Data-In is empty; then renames tornado
+warnings in one at a time and times each from the rename to its line in the
+alarm log. Takes a screenshot after the burst when asked.
+
+  bench/program-burst.py BUILD_DIR [N] [SAMPLES] [--shot FILE]
+
+Needs xvfb-run (and ImageMagick's import for --shot).
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+CORPUS = HERE.parent / "tests" / "data" / "corpus" / "products"
+WARNING = CORPUS / "TORDMXIA.TXT"
+
+
+def configure(home):
+    for d in ("data", "img", "sa", "arch", "in", "staging", ".config", "run"):
+        (home / d).mkdir(parents=True, exist_ok=True)
+    os.chmod(home / "run", 0o700)
+    (home / ".config" / "Vantorel-v15.conf").write_text(
+        "[Config]\n"
+        f"TextPath={home}/data/\nGIFPath={home}/img/\nSAPath={home}/sa/\n"
+        f"ArchivePath={home}/arch/\nTransferPath={home}/in/\nNetworkMode=True\n")
+    env = dict(os.environ, HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
+               XDG_DATA_HOME=str(home / ".local/share"), XDG_RUNTIME_DIR=str(home / "run"))
+    return env
+
+
+def wait_for(predicate, timeout, step=0.0005):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(step)
+    return False
+
+
+def empty(directory):
+    with os.scandir(directory) as entries:
+        return next(entries, None) is None
+
+
+def log_size(path):
+    try:
+        return path.stat().st_size
+    except FileNotFoundError:
+        return 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("count", nargs="?", type=int, default=10000)
+    parser.add_argument("samples", nargs="?", type=int, default=50)
+    parser.add_argument("--shot")
+    args = parser.parse_args()
+    build = Path(args.build).resolve()
+
+    home = Path(tempfile.mkdtemp(prefix="vantorel-burst-"))
+    env = configure(home)
+    program_dir = home / ".local/share/vantorel"
+    program_dir.mkdir(parents=True)
+    subprocess.run([str(build / "bench/bench_startup"), "--write-alarm-file",
+                    str(program_dir / "alarm-v15.cfg")], check=True, env=env)
+    data_in, staging = home / "in", home / "staging"
+    products = sorted(p for p in CORPUS.iterdir() if p.is_file())
+    for i in range(args.count):
+        source = products[i % len(products)]
+        shutil.copyfile(source, staging / f"{source.name}@b{i}")
+
+    # The program runs inside xvfb-run, which gives it the display and its
+    # authority; both are noted for the screenshot, with the program's pid.
+    started = home / "started"
+    display = subprocess.Popen(
+        ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c",
+         'echo "$$ $DISPLAY $XAUTHORITY" > "$0.tmp" && mv "$0.tmp" "$0" && exec "$1"',
+         str(started), str(build / "src/vantorel")],
+        env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    try:
+        wait_for(lambda: started.exists(), 20, 0.05)
+        pid, env["DISPLAY"], env["XAUTHORITY"] = started.read_text().split()
+        pid = int(pid)
+        time.sleep(3)  # start-up, first pass over an empty Data-In
+
+        begin = time.monotonic()
+        for name in os.listdir(staging):
+            os.rename(staging / name, data_in / name)
+        renamed = time.monotonic()
+        wait_for(lambda: empty(data_in) or display.poll() is not None, 900, 0.05)
+        drained = empty(data_in)
+        burst = time.monotonic() - begin
+        if args.shot:
+            subprocess.run(["import", "-display", env["DISPLAY"], "-window", "root", args.shot],
+                           env=env)
+
+        log = program_dir / "weather.txt"
+        warning = WARNING.read_bytes()
+        latencies = []
+        for i in range(args.samples):
+            (staging / f"TORDMXIA.TXT@lat{i}").write_bytes(
+                warning + f"\r\r\nSAMPLE {i}\r\r\n".encode())
+            before = log_size(log)
+            dropped = time.monotonic()
+            os.rename(staging / f"TORDMXIA.TXT@lat{i}", data_in / f"TORDMXIA.TXT@lat{i}")
+            if wait_for(lambda: log_size(log) > before, 5):
+                latencies.append((time.monotonic() - dropped) * 1000)
+            time.sleep(0.05)
+        alive = Path(f"/proc/{pid}").exists() and display.poll() is None
+        os.kill(pid, signal.SIGTERM)
+        try:
+            display.wait(10)
+        except subprocess.TimeoutExpired:
+            pass
+    finally:
+        if display.poll() is None:
+            os.killpg(display.pid, signal.SIGTERM)
+            display.wait()
+
+    filed = sum(1 for _ in (home / "data").iterdir())
+    quarantined = home / ".local/share/vantorel/track/bad"
+    bad = sum(1 for _ in quarantined.iterdir()) if quarantined.exists() else 0
+    print(f"products:          {args.count} ({len(products)} corpus files), "
+          f"renamed in {1000 * (renamed - begin):.0f} ms")
+    print(f"burst:             {burst:.2f} s, {args.count / burst:.0f} products/s"
+          f"{'' if drained else ' (Data-In NOT empty)'}")
+    if latencies:
+        latencies.sort()
+        p99 = latencies[min(len(latencies) - 1, int(0.99 * len(latencies)))]
+        print(f"drop-to-alarm log: p50 {statistics.median(latencies):.1f} ms, p99 {p99:.1f} ms, "
+              f"max {latencies[-1]:.1f} ms ({len(latencies)} of {args.samples} alarmed)")
+    print(f"store:             {filed} files, quarantined {bad}, program alive {alive}")
+    shutil.rmtree(home, ignore_errors=True)
+    return 0 if drained and alive and bad == 0 and len(latencies) == args.samples else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
