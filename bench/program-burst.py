@@ -121,6 +121,11 @@ def main():
                 latencies.append((time.monotonic() - dropped) * 1000)
             time.sleep(0.05)
         alive = Path(f"/proc/{pid}").exists() and display.poll() is None
+        memory = {}
+        if alive:
+            for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+                key, _, value = line.partition(":")
+                memory[key] = value.strip()
         os.kill(pid, signal.SIGTERM)
         try:
             display.wait(10)
@@ -143,6 +148,8 @@ def main():
         p99 = latencies[min(len(latencies) - 1, int(0.99 * len(latencies)))]
         print(f"drop-to-alarm log: p50 {statistics.median(latencies):.1f} ms, p99 {p99:.1f} ms, "
               f"max {latencies[-1]:.1f} ms ({len(latencies)} of {args.samples} alarmed)")
+    print(f"memory:            resident {memory.get('VmRSS', '?')}, "
+          f"peak {memory.get('VmHWM', '?')}")
     print(f"store:             {filed} files, quarantined {bad}, program alive {alive}")
     shutil.rmtree(home, ignore_errors=True)
     return 0 if drained and alive and bad == 0 and len(latencies) == args.samples else 1

@@ -5,6 +5,9 @@
 //
 //   bench_alarms [MB] [definitions]     (default 50 MB, 4 definitions)
 
+#include "BenchFigures.h"
+#include "CountingPrompter.h"
+#include "NoPrinter.h"
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/VOZUZUduvi.h"
 #include "core/AlarmFile.h"
@@ -21,32 +24,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <sys/resource.h>
 
 namespace {
-class SilentPrompter : public IPrompter
-{
-public:
-    void message(const QString&, const QString&, Icon) override {}
-    Answer question(const QString&, const QString&, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
-class NoPrinter : public ITextPrinter
-{
-public:
-    bool printText(const QString&, int) override { return true; }
-};
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -88,21 +67,21 @@ int main(int argc, char** argv)
     }
     DisplayState display;
     SystemClock clock;
-    SilentPrompter prompter;
+    CountingPrompter prompter;
     NoPrinter printer;
     VOZUZUduvi component(programDir, settings, tables, clock, printer);
     AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
     int listed = 0;
     QObject::connect(&component, &VOZUZUduvi::AlarmList, &component, [&listed] { ++listed; });
 
-    const long before = peakKilobytes();
+    const long before = BenchFigures::peakRssKb();
     QElapsedTimer timer;
     timer.start();
     dispatcher.matchIdentifier(QStringLiteral("TORDMX"), key);
     const qint64 ms = timer.elapsed();
     out << "product " << megabytes << " MB, " << definitions << " matching definitions, " << listed
         << " alarmed\n"
-        << "round: " << ms << " ms, peak memory " << peakKilobytes() / 1024 << " MB (before "
-        << before / 1024 << " MB)\n";
+        << "round: " << ms << " ms, peak memory " << BenchFigures::peakRssKb() / 1024
+        << " MB (before " << before / 1024 << " MB)\n";
     return listed == definitions ? 0 : 2;
 }

@@ -4,6 +4,7 @@
 // reassembler, then through the whole pipeline that writes into a temporary
 // Data-In directory (each file written safely: temporary name, flushed to
 // disk, renamed). Prints blocks per second and the peak memory.
+#include "BenchFigures.h"
 #include "FileAssembler.h"
 #include "IngestPipeline.h"
 #include "PacketEncoder.h"
@@ -15,8 +16,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -69,13 +68,6 @@ Stream buildStream(int copies)
     return s;
 }
 
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 double decodeAndAssemble(const Stream& s, qint64* completed)
 {
     StreamDecoder decoder(true);
@@ -118,10 +110,11 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const long before = peakKilobytes();
+    const long before = BenchFigures::peakRssKb();
     const Stream s = buildStream(4);
     out << "stream: " << s.files << " files, " << s.blocks << " blocks, " << s.wire.size() / 1024
-        << " KB on the wire (built with a peak of " << peakKilobytes() - before << " KB)\n";
+        << " KB on the wire (built with a peak of " << BenchFigures::peakRssKb() - before
+        << " KB)\n";
 
     qint64 completed = 0;
     const double decodeSeconds = decodeAndAssemble(s, &completed);
@@ -133,7 +126,7 @@ int main(int argc, char* argv[])
     out << "decode + reassemble + write into Data-In: " << qRound64(s.blocks / pipelineSeconds)
         << " blocks/s, " << written << " files written, " << qRound(pipelineSeconds * 1000)
         << " ms\n";
-    out << "peak memory: " << peakKilobytes()
+    out << "peak memory: " << BenchFigures::peakRssKb()
         << " KB (stream held in memory: " << s.wire.size() / 1024 << " KB)\n";
     return completed == s.files && written == s.files ? 0 : 1;
 }

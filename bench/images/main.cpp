@@ -7,6 +7,8 @@
 //   bench_images [frames] [width] [height]     (default 10 1000 800)
 
 #include "../../tests/images/ImageTestFiles.h"
+#include "BenchFigures.h"
+#include "CountingPrompter.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
 #include "images/FrameCache.h"
@@ -23,17 +25,6 @@
 #include <QTextStream>
 
 namespace {
-class SilentPrompter : public IPrompter
-{
-public:
-    void message(const QString&, const QString&, Icon) override {}
-    Answer question(const QString&, const QString&, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
 // A field of /proc/self/status in kB (VmRSS, VmHWM); 0 where there is none.
 qint64 procStatusKb(const char* field)
 {
@@ -72,7 +63,7 @@ void run(QTextStream& out, const QString& dir, const QString& extension, int fra
     Settings settings;
     settings.GIFPath = dir;
     StatusLine status;
-    SilentPrompter prompter;
+    CountingPrompter prompter;
     SystemClock clock;
     FrameCache cache;
     FrameLoader loader(cache);

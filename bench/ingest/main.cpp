@@ -12,6 +12,8 @@
 //   bench_ingest [N] [latency samples]     (default 10000 100)
 
 #include "BenchAlarmFile.h"
+#include "BenchFigures.h"
+#include "CountingPrompter.h"
 #include "alarms/VOZUZUduvi.h"
 #include "app/MainState.h"
 #include "ingest/DataInPoller.h"
@@ -36,23 +38,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-class SilentPrompter : public IPrompter
-{
-public:
-    void message(const QString&, const QString&, Icon) override { ++messages; }
-    Answer question(const QString&, const QString&, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    int messages = 0;
-};
-
 QString makeDir(const QString& path)
 {
     QDir().mkpath(path);
@@ -157,29 +146,6 @@ private:
     qint64 m_longest = 0;
 };
 
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t at = std::min(values.size() - 1, size_t(std::ceil(p * values.size())) - 1);
-    return values.at(at);
-}
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2);
-}
-
-long peakRssKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -195,7 +161,7 @@ int main(int argc, char** argv)
     SettingsStore store(root + QStringLiteral("settings.conf"));
     ProcessLauncher launcher(prog);
     NullWindowControl windows;
-    SilentPrompter prompter;
+    CountingPrompter prompter;
     SystemClock clock;
     MainState state(prog, MainState::Services{&store, &launcher, &windows, &prompter, &clock});
     Settings& s = state.settings;
@@ -286,7 +252,7 @@ int main(int argc, char** argv)
         int(QDir(state.processor().quarantineDir()).entryList(QDir::Files).size());
     const qint64 rate = qRound64(count * 1000.0 / passMs);
     const qint64 floorRate = qRound64(count * 1000.0 / floorMs);
-    out << "load average:        " << loadAverage() << "\n"
+    out << "load average:        " << BenchFigures::loadAverage() << "\n"
         << "products:            " << count << " (" << names.size() << " corpus files)\n"
         << "alarm definitions:   " << state.alarms.definitions().size() << "\n"
         << "program pass:        " << passMs << " ms, " << rate << " products/s\n"
@@ -294,13 +260,14 @@ int main(int argc, char** argv)
         << "program / floor:     " << QString::number(double(passMs) / floorMs, 'f', 1) << "x\n"
         << "alarms raised:       " << burstAlarms << "\n"
         << "longest stall:       " << longestStall << " ms (event loop, during the burst)\n"
-        << "drop-to-alarm:       p50 " << QString::number(percentile(latencies, 0.5), 'f', 1)
-        << " ms, p99 " << QString::number(percentile(latencies, 0.99), 'f', 1) << " ms, max "
-        << QString::number(percentile(latencies, 1.0), 'f', 1) << " ms (" << latencies.size()
-        << " of " << samples << " warnings alarmed)\n"
+        << "drop-to-alarm:       p50 "
+        << QString::number(BenchFigures::percentile(latencies, 0.5), 'f', 1) << " ms, p99 "
+        << QString::number(BenchFigures::percentile(latencies, 0.99), 'f', 1) << " ms, max "
+        << QString::number(BenchFigures::percentile(latencies, 1.0), 'f', 1) << " ms ("
+        << latencies.size() << " of " << samples << " warnings alarmed)\n"
         << "files in TextPath:   " << filed << " (keys and versions)\n"
         << "left in Data-In:     " << left << ", quarantined " << quarantined << ", error reports "
         << prompter.messages << "\n"
-        << "peak memory:         " << peakRssKb() / 1024 << " MB" << Qt::endl;
+        << "peak memory:         " << BenchFigures::peakRssKb() / 1024 << " MB" << Qt::endl;
     return left == 0 && quarantined == 0 ? 0 : 1;
 }

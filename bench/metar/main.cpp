@@ -6,7 +6,10 @@
 //
 //   bench_metar [repetitions]
 
+#include "BenchFigures.h"
+#include "CountingPrompter.h"
 #include "HourlyCollections.h"
+#include "NoPrinter.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/ReferenceTables.h"
@@ -29,23 +32,6 @@
 #include <vector>
 
 namespace {
-
-class NoPrompter : public IPrompter
-{
-public:
-    void message(const QString&, const QString&, Icon) override {}
-    Answer question(const QString&, const QString&, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
-class NoPrinter : public ITextPrinter
-{
-public:
-    bool printText(const QString&, int) override { return true; }
-};
 
 class NoActions : public IMetarAlarmActions
 {
@@ -111,7 +97,7 @@ int main(int argc, char** argv)
     SystemClock clock;
     NoPrinter printer;
     NoActions actions;
-    NoPrompter prompter;
+    CountingPrompter prompter;
     MetarAlarm alarm(settings, alarms, tables, status, display, clock, printer, actions, saPath);
     MetarSearch search(settings, display, prompter, alarm);
     std::vector<double> roundTrip;

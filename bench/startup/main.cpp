@@ -10,6 +10,8 @@
 //   bench_startup --write-alarm-file PATH    (writes the benchmarks' alarm file)
 
 #include "BenchAlarmFile.h"
+#include "BenchFigures.h"
+#include "CountingPrompter.h"
 #include "app/MainState.h"
 #include "app/ProgramDirectory.h"
 #include "app/ui/frmMain.h"
@@ -29,29 +31,10 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstring>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
-// Answers every question No and counts what start-up asked: a configured
-// start asks nothing.
-class CountingPrompter : public IPrompter
-{
-public:
-    void message(const QString&, const QString&, Icon) override { ++asked; }
-    Answer question(const QString&, const QString&, Buttons) override
-    {
-        ++asked;
-        return Answer::No;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        ++asked;
-        return std::nullopt;
-    }
-    int asked = 0;
-};
-
+// One start; a configured start asks nothing.
 struct Run
 {
     qint64 startUs = 0;
@@ -90,7 +73,7 @@ Run startOnce()
     Run run;
     run.startUs = timer.nsecsElapsed() / 1000;
     run.status = state.status.text();
-    run.prompts = prompter.asked;
+    run.prompts = prompter.asked();
     state.poller().stop();
     return run;
 }
@@ -118,12 +101,6 @@ qint64 median(std::vector<qint64> values)
     return values.empty() ? 0 : values.at(values.size() / 2);
 }
 
-long peakRssKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -161,6 +138,6 @@ int main(int argc, char** argv)
         << "start-up, median:    " << median(times) / 1000.0 << " ms of " << runs << " runs, worst "
         << *std::max_element(times.begin(), times.end()) / 1000.0 << " ms\n"
         << "floor (read tables): " << median(floors) / 1000.0 << " ms\n"
-        << "peak memory:         " << peakRssKb() / 1024 << " MB" << Qt::endl;
+        << "peak memory:         " << BenchFigures::peakRssKb() / 1024 << " MB" << Qt::endl;
     return allSucceeded ? 0 : 1;
 }

@@ -8,19 +8,29 @@
 #include <QPrinterInfo>
 #include <QStringList>
 
-QtTextPrinter::QtTextPrinter() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtTextPrinter::QtTextPrinter() = default;
 
-QtTextPrinter::QtTextPrinter(const QString& pdfPath)
-    : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
-{
-    m_printer->setOutputFormat(QPrinter::PdfFormat);
-    m_printer->setOutputFileName(pdfPath);
-}
+QtTextPrinter::QtTextPrinter(const QString& pdfPath) : m_pdfPath(pdfPath) {}
 
 QtTextPrinter::~QtTextPrinter() = default;
 
+// Made on first use: a printer object asks the print server for its
+// printers, which start-up must not wait for.
+QPrinter& QtTextPrinter::printer()
+{
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!m_pdfPath.isEmpty()) {
+            m_printer->setOutputFormat(QPrinter::PdfFormat);
+            m_printer->setOutputFileName(m_pdfPath);
+        }
+    }
+    return *m_printer;
+}
+
 bool QtTextPrinter::printText(const QString& text, int pointSize)
 {
+    printer();
     if (m_printer->outputFormat() == QPrinter::NativeFormat && m_printer->printerName().isEmpty() &&
         QPrinterInfo::defaultPrinter().isNull())
         return false;
@@ -50,6 +60,6 @@ bool QtTextPrinter::printText(const QString& text, int pointSize)
 
 bool QtTextPrinter::setup(QWidget* parent)
 {
-    QPrintDialog dialog(m_printer.get(), parent);
+    QPrintDialog dialog(&printer(), parent);
     return dialog.exec() == QDialog::Accepted;
 }

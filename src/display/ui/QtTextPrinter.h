@@ -2,6 +2,7 @@
 
 #include "platform/TextPrinter.h"
 
+#include <QString>
 #include <memory>
 
 class QPrinter;
@@ -20,8 +21,9 @@ public:
     bool printText(const QString& text, int pointSize) override;
     // Printer Setup: the platform's printer dialog. True when accepted.
     bool setup(QWidget* parent);
-    QPrinter& printer() { return *m_printer; }
+    QPrinter& printer();
 
 private:
+    QString m_pdfPath;
     std::unique_ptr<QPrinter> m_printer;
 };

@@ -1,5 +1,6 @@
 #include "notify/ui/NotifyWindows.h"
 
+#include "core/ui/SingleWindow.h"
 #include "notify/Emailer.h"
 #include "notify/ManualPage.h"
 #include "notify/Pager.h"
@@ -36,35 +37,22 @@ PagerSetup NotifyWindows::setup() const
                       m_s.pager.filesDirectory(m_s.programDir));
 }
 
-template <typename Window> void NotifyWindows::present(QPointer<Window>& slot, Window* created)
-{
-    if (!slot) {
-        slot = created;
-        slot->setAttribute(Qt::WA_DeleteOnClose);
-        slot->setWindowFlag(Qt::Window);
-    } else {
-        delete created;
-    }
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
-}
-
 void NotifyWindows::showPagerSetup()
 {
     if (m_pagerSetup) {
-        present(m_pagerSetup, static_cast<frmPager*>(nullptr));
+        SingleWindow::present(m_pagerSetup, static_cast<frmPager*>(nullptr));
         return;
     }
     auto* dialog = new frmPager(setup(), m_s.prompter, &m_parent);
     connect(dialog, &frmPager::groupsRequested, this, &NotifyWindows::showPagerGroups);
-    present(m_pagerSetup, dialog);
+    SingleWindow::present(m_pagerSetup, dialog);
 }
 
 void NotifyWindows::showPagerGroups()
 {
-    present(m_pagerGroups,
-            m_pagerGroups ? nullptr : new frmPagerGroup(setup(), m_s.prompter, &m_parent));
+    SingleWindow::present(m_pagerGroups, m_pagerGroups
+                                             ? nullptr
+                                             : new frmPagerGroup(setup(), m_s.prompter, &m_parent));
 }
 
 void NotifyWindows::closeAll()

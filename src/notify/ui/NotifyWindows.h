@@ -50,7 +50,6 @@ public:
 
 private:
     PagerSetup setup() const;
-    template <typename Window> void present(QPointer<Window>& slot, Window* created);
 
     Services m_s;
     QWidget& m_parent;

@@ -1,5 +1,6 @@
 #include "observations/ui/ObservationWindows.h"
 
+#include "core/ui/SingleWindow.h"
 #include "observations/ui/frmMetar.h"
 #include "observations/ui/frmUGC.h"
 #include "observations/ui/frmZoneCode.h"
@@ -15,28 +16,14 @@ ObservationWindows::ObservationWindows(QString programDir, const ReferenceTables
 
 ObservationWindows::~ObservationWindows() = default;
 
-template <typename Window> void ObservationWindows::present(QPointer<Window>& slot, Window* created)
-{
-    if (!slot) {
-        slot = created;
-        slot->setAttribute(Qt::WA_DeleteOnClose);
-        slot->setWindowFlag(Qt::Window);
-    } else {
-        delete created;
-    }
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
-}
-
 void ObservationWindows::showMetarIds()
 {
-    present(m_metar, m_metar ? nullptr : new frmMetar(m_stations, &m_parent));
+    SingleWindow::present(m_metar, m_metar ? nullptr : new frmMetar(m_stations, &m_parent));
 }
 
 void ObservationWindows::showZoneCodes()
 {
-    present(m_zoneCodes, m_zoneCodes ? nullptr : new frmZoneCode(m_zones, &m_parent));
+    SingleWindow::present(m_zoneCodes, m_zoneCodes ? nullptr : new frmZoneCode(m_zones, &m_parent));
 }
 
 void ObservationWindows::mnuZoneSearch_Click()
@@ -47,7 +34,8 @@ void ObservationWindows::mnuZoneSearch_Click()
                            IPrompter::Icon::Information);
         return;
     case ZoneSegmentSearch::Check::Open:
-        present(m_ugc, m_ugc ? nullptr : new frmUGC(m_segments, m_prompter, &m_parent));
+        SingleWindow::present(m_ugc,
+                              m_ugc ? nullptr : new frmUGC(m_segments, m_prompter, &m_parent));
         return;
     case ZoneSegmentSearch::Check::Nothing:
         return;

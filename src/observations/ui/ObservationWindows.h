@@ -36,8 +36,6 @@ public:
     void closeAll();
 
 private:
-    template <typename Window> void present(QPointer<Window>& slot, Window* created);
-
     StationLookup m_stations;
     ZoneListing m_zones;
     ZoneSegmentSearch m_segments;
