@@ -8,8 +8,9 @@
 # caused it is kept in build-fuzz/findings/<harness>/ (replay it with
 # build-fuzz/fuzz/fuzz_<harness> FILE and turn it into a test under tests/).
 # Corpora grow in build-fuzz/corpus/<harness>/ and are reused by later runs.
-# FUZZ_SEED fixes libFuzzer's random seed (CI uses 1 so that its short runs
-# repeat); unset, every run explores differently.
+# FUZZ_SEED fixes libFuzzer's random seed and FUZZ_RUNS caps the executions
+# per harness (CI sets both, so that its short runs try the same inputs on any
+# machine); unset, every run explores differently until its time is up.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH="${1:-20}"
@@ -100,7 +101,8 @@ for h in "${HARNESSES[@]}"; do
     mkdir -p "$CORPUS/$h" "$BUILD/findings/$h"
     log="$BUILD/findings/$h.log"
     if "$BUILD/fuzz/fuzz_$h" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
-        -max_len=262144 -print_final_stats=1 -seed="${FUZZ_SEED:-0}" -artifact_prefix="$BUILD/findings/$h/" \
+        -max_len=262144 -print_final_stats=1 -seed="${FUZZ_SEED:-0}" -runs="${FUZZ_RUNS:--1}" \
+        -artifact_prefix="$BUILD/findings/$h/" \
         "$CORPUS/$h" >"$log" 2>&1; then
         result=clean
     else
@@ -108,7 +110,7 @@ for h in "${HARNESSES[@]}"; do
         status=1
     fi
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
-    rate=$(( runs / (SECONDS_EACH > 0 ? SECONDS_EACH : 1) ))
+    rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
     printf '%-16s %12s %10s  %s\n' "$h" "$runs" "$rate" "$result"
 done
 exit $status
