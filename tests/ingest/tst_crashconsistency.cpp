@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -100,6 +101,12 @@ QString keyOf(int i)
            QStringLiteral("~KGRR~MI");
 }
 
+// Receipts written so far: one per product filed.
+qsizetype receiptCount(const Layout& layout)
+{
+    return QDir(layout.receipts()).entryList(QDir::Files).size();
+}
+
 bool writeZip(const QString& path, const QString& member, const QByteArray& bytes)
 {
     int error = 0;
@@ -163,6 +170,7 @@ void TestCrashConsistency::killedWhileFilingLosesNothing()
     }
 
     int kills = 0;
+    int midBurst = 0; // kills after filing began, with products still waiting
     bool finished = false;
     for (int run = 0; run < 300 && !finished; ++run) {
         QProcess child;
@@ -170,9 +178,22 @@ void TestCrashConsistency::killedWhileFilingLosesNothing()
         child.setArguments({QLatin1String(kChildFlag), layout.root, layout.dataIn});
         child.start();
         QVERIFY(child.waitForStarted(10000));
-        // Later runs may live longer, so that the burst ends on a slow disk too.
-        const int delay = 20 + int(QRandomGenerator::global()->bounded(120 + 10 * run));
-        if (child.waitForFinished(delay)) {
+        // Every other child is killed after a random number of products of
+        // its own, the others after a random time that grows from run to run,
+        // so that kills land inside the burst on a fast machine and the burst
+        // still ends on a slow one.
+        if (run % 2 == 1) {
+            const qsizetype target =
+                receiptCount(layout) + 1 + QRandomGenerator::global()->bounded(30);
+            QElapsedTimer waited;
+            waited.start();
+            while (!child.waitForFinished(1) && receiptCount(layout) < target &&
+                   waited.elapsed() < 10000) {
+            }
+        } else {
+            child.waitForFinished(10 + int(QRandomGenerator::global()->bounded(20 + 10 * run)));
+        }
+        if (child.state() == QProcess::NotRunning) {
             QCOMPARE(child.exitStatus(), QProcess::NormalExit);
             QCOMPARE(child.exitCode(), 0);
             finished = true;
@@ -181,6 +202,9 @@ void TestCrashConsistency::killedWhileFilingLosesNothing()
         ::kill(pid_t(child.processId()), SIGKILL);
         child.waitForFinished(10000);
         ++kills;
+        if (!QDir(layout.text()).isEmpty(QDir::Files | QDir::Hidden) &&
+            !QDir(layout.dataIn).isEmpty(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
+            ++midBurst;
     }
     QVERIFY2(finished, "the burst was never finished");
 
@@ -205,15 +229,17 @@ void TestCrashConsistency::killedWhileFilingLosesNothing()
     }
     const int quarantined =
         int(QDir(layout.prog() + QStringLiteral("track/bad/")).entryList(QDir::Files).size());
-    qInfo().noquote() << QStringLiteral("crash consistency: kills %1, products %2, lost %3, "
-                                        "damaged %4, receipts missing %5, quarantined %6")
+    qInfo().noquote() << QStringLiteral("crash consistency: kills %1 (%7 during the burst), "
+                                        "products %2, lost %3, damaged %4, receipts missing %5, "
+                                        "quarantined %6")
                              .arg(kills)
                              .arg(count)
                              .arg(lost)
                              .arg(damaged)
                              .arg(receiptsMissing)
-                             .arg(quarantined);
-    QVERIFY(kills > 0);
+                             .arg(quarantined)
+                             .arg(midBurst);
+    QVERIFY(midBurst > 0);
     QCOMPARE(lost, 0);
     QCOMPARE(damaged, 0);
     QCOMPARE(receiptsMissing, 0);
