@@ -44,21 +44,11 @@ struct Ingest : CoreFixture
 
     Ingest()
     {
-        settings.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
-        settings.TextPath = dir(QStringLiteral("data/"));
-        settings.GIFPath = dir(QStringLiteral("images/"));
-        settings.SAPath = dir(QStringLiteral("hourly/"));
-        settings.TrackPath = programDir + QStringLiteral("track/");
-        dir(QStringLiteral("prog/track/emwin/"));
+        useIngestDirectories();
         dir(QStringLiteral("staging/"));
         poller.setDirectory(settings.TransferPath);
         poller.setProcessor(&processor);
         poller.setRetryDelay(0);
-    }
-    QString dir(const QString& relative) const
-    {
-        QDir().mkpath(home.file(relative));
-        return home.file(relative) + QLatin1Char('/');
     }
     // Written aside, then renamed into Data-In, as an engine delivers.
     void deliver(const QString& name, const QByteArray& bytes) const

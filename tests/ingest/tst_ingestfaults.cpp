@@ -68,22 +68,12 @@ struct Fixture : CoreFixture
 
     Fixture()
     {
-        settings.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
-        settings.TextPath = dir(QStringLiteral("data/"));
-        settings.GIFPath = dir(QStringLiteral("images/"));
-        settings.SAPath = dir(QStringLiteral("hourly/"));
-        settings.TrackPath = programDir + QStringLiteral("track/");
-        dir(QStringLiteral("prog/track/emwin/"));
+        useIngestDirectories();
         poller.setDirectory(settings.TransferPath);
         poller.setProcessor(&processor);
         poller.setRetryDelay(0);
     }
     ~Fixture() { FileSystemFaults::reset(); }
-    QString dir(const QString& relative) const
-    {
-        QDir().mkpath(home.file(relative));
-        return home.file(relative) + QLatin1Char('/');
-    }
     void drop(const QByteArray& rawName, const QByteArray& bytes) const
     {
         const QByteArray path = QFile::encodeName(settings.TransferPath) + rawName;

@@ -70,19 +70,8 @@ struct Fixture : CoreFixture
 
     Fixture()
     {
-        Settings& s = settings;
-        s.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
-        s.TextPath = dir(QStringLiteral("data/"));
-        s.GIFPath = dir(QStringLiteral("images/"));
-        s.SAPath = dir(QStringLiteral("hourly/"));
-        s.TrackPath = prog + QStringLiteral("track/");
-        dir(QStringLiteral("prog/track/emwin/"));
+        useIngestDirectories();
         clock.current = QDateTime(QDate(2026, 12, 5), QTime(15, 7, 30));
-    }
-    QString dir(const QString& relative) const
-    {
-        QDir().mkpath(home.file(relative));
-        return home.file(relative) + QLatin1Char('/');
     }
     void drop(const QString& name, const QByteArray& bytes) const
     {

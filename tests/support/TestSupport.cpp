@@ -134,6 +134,22 @@ CoreFixture::CoreFixture()
     QDir().mkpath(settings.TextPath);
 }
 
+QString CoreFixture::dir(const QString& relative) const
+{
+    QDir().mkpath(home.file(relative));
+    return home.file(relative) + QLatin1Char('/');
+}
+
+void CoreFixture::useIngestDirectories()
+{
+    settings.TransferPath = dir(QStringLiteral("prog/track/transfer/"));
+    settings.TextPath = dir(QStringLiteral("data/"));
+    settings.GIFPath = dir(QStringLiteral("images/"));
+    settings.SAPath = dir(QStringLiteral("hourly/"));
+    settings.TrackPath = programDir + QStringLiteral("track/");
+    dir(QStringLiteral("prog/track/emwin/"));
+}
+
 ArgumentRecorder::ArgumentRecorder(const QString& scriptPath) : m_path(scriptPath)
 {
     QDir().mkpath(QFileInfo(scriptPath).absolutePath());

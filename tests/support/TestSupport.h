@@ -139,6 +139,12 @@ struct CoreFixture
 {
     CoreFixture();
 
+    // A directory below home, created, with a trailing slash.
+    QString dir(const QString& relative) const;
+    // The directories of ingest, created: Data-In at prog/track/transfer/,
+    // the store at data/, images/ and hourly/, receipts in prog/track/emwin/.
+    void useIngestDirectories();
+
     TestHome home;
     QString programDir;
     SettingsStore store;
