@@ -111,6 +111,7 @@ for h in "${HARNESSES[@]}"; do
     fi
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
     rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+    if [ "$rate" = 0 ]; then rate="-"; fi # done within a second
     printf '%-16s %12s %10s  %s\n' "$h" "$runs" "$rate" "$result"
 done
 exit $status
