@@ -15,6 +15,7 @@
 namespace {
 const QChar kQuote = QLatin1Char('"');
 const QString kMailer = QStringLiteral("blat");
+constexpr int kDeliveryUnknown = 3; // the mailer's exit code for a mail sent but not confirmed
 } // namespace
 
 MailSender::MailSender(QString programDir, IProcessRunner& runner)
@@ -167,18 +168,26 @@ void MailSender::run(const QString& commandLine, const QString& subject, const Q
 void MailSender::reportFailure(const ProcessOutcome& outcome, const QString& subject,
                                const QString& recipients, const QString& why) const
 {
+    // Exit code 3: the mailer sent the whole mail but got no reply to it, so
+    // it may have arrived; it is not a failure to send again.
+    const bool unknown = why.isEmpty() && outcome.kind == ProcessOutcome::Kind::Finished &&
+                         outcome.exitCode == kDeliveryUnknown;
     const QString reason =
         !why.isEmpty() ? why
-                       : SendFailures::reason(kMailer, outcome, QStringLiteral("not sent"),
-                                              QStringLiteral("not accepted for every recipient"));
+        : unknown
+            ? QStringLiteral("delivery unknown: the server did not confirm it, it may have "
+                             "arrived and was not sent again (blat exit code 3, see blat-log.txt)")
+            : SendFailures::reason(kMailer, outcome, QStringLiteral("not sent"),
+                                   QStringLiteral("not accepted for every recipient"));
     if (!m_failures) {
         qWarning("Mail %s to %s: %s", qPrintable(subject), qPrintable(recipients),
                  qPrintable(reason));
         return;
     }
-    m_failures->report(
-        logPath(), QStringLiteral("FAILED ") + subject + QStringLiteral(" to ") + recipients,
-        QStringLiteral("E-mail FAILED: ") + subject + QStringLiteral(" to ") + recipients, reason);
+    const QString what = subject + QStringLiteral(" to ") + recipients;
+    const QString word = unknown ? QStringLiteral("UNCONFIRMED") : QStringLiteral("FAILED");
+    m_failures->report(logPath(), word + QLatin1Char(' ') + what,
+                       QStringLiteral("E-mail ") + word + QStringLiteral(": ") + what, reason);
 }
 
 QString MailSender::alarmBodyFileName()

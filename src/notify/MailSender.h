@@ -13,7 +13,8 @@ struct ProcessOutcome;
 // Sends mail through the command-line mailer "blat" in the program directory:
 // the body goes into a text file there, the mailer is started hidden and the
 // program goes on at once. How the mailer ended is learnt later: a failure is
-// reported (status line and "email-log.txt") when a report sink is set.
+// reported (status line and "email-log.txt") when a report sink is set, a
+// mail the mailer sent but the server never confirmed as "UNCONFIRMED".
 class MailSender
 {
 public:

@@ -22,6 +22,11 @@ QString quotedSubject(const QString& subject)
     return QLatin1Char('"') + subject + QLatin1Char('"');
 }
 
+// The server text is never echoed when it may hold a password.
+const QString kLoginInServer =
+    QStringLiteral("the server text holds a login (\"user@\" before the host), which is "
+                   "neither stored nor sent; give the login with -u USER -pw PASSWORD");
+
 QString recipientText(const QStringList& to, const QStringList& cc, const QStringList& bcc)
 {
     QString text = to.join(QLatin1Char(','));
@@ -62,6 +67,10 @@ int Blat::run(const QStringList& arguments)
 
 int Blat::install(const BlatArguments& args, const QString& profilePath, BlatLog& log)
 {
+    if (SmtpClient::holdsLogin(args.server)) {
+        log.write(QStringLiteral("Profile not stored: ") + kLoginInServer);
+        return Failed;
+    }
     const bool serverOk = !args.server.isEmpty() && !args.server.contains(QLatin1Char(' '));
     if (!serverOk || !MailAddress::isValid(MailAddress::bare(args.sender))) {
         log.write(QStringLiteral("Profile not stored: server \"%1\" or sender \"%2\" is not usable")
@@ -71,14 +80,27 @@ int Blat::install(const BlatArguments& args, const QString& profilePath, BlatLog
     BlatProfile profile;
     QString ignored;
     profile.load(profilePath, &ignored); // keeps stored login data when none is given
-    profile.server = args.server;
-    profile.sender = MailAddress::bare(args.sender);
-    profile.tries = args.tries > 0 ? args.tries : BlatProfile::DefaultTries;
-    profile.port = args.port > 0 ? args.port : BlatProfile::DefaultPort;
+    const int port = args.port > 0 ? args.port : BlatProfile::DefaultPort;
     if (!args.user.isEmpty()) {
         profile.user = args.user;
         profile.password = args.password;
+    } else if (!profile.user.isEmpty() || !profile.password.isEmpty()) {
+        // A stored login belongs to its server: never hand it to another one.
+        if (!SmtpClient::sameServer(profile.server, args.server) || profile.port != port) {
+            log.write(QStringLiteral("Stored login of %1 dropped: the server changed from %2 "
+                                     "port %3 to %4 port %5")
+                          .arg(profile.user, profile.server)
+                          .arg(profile.port)
+                          .arg(args.server)
+                          .arg(port));
+            profile.user.clear();
+            profile.password.clear();
+        }
     }
+    profile.server = args.server;
+    profile.sender = MailAddress::bare(args.sender);
+    profile.tries = args.tries > 0 ? args.tries : BlatProfile::DefaultTries;
+    profile.port = port;
     QString error;
     if (!profile.save(profilePath, &error)) {
         log.write(QStringLiteral("Profile not stored: ") + error);
@@ -123,13 +145,27 @@ int Blat::send(const BlatArguments& args, const QString& profilePath, BlatLog& l
     job.server = args.server.isEmpty() ? profile.server : args.server;
     job.port = args.port > 0 ? args.port : profile.port;
     job.from = MailAddress::bare(args.from.isEmpty() ? profile.sender : args.from);
-    job.user = args.user.isEmpty() ? profile.user : args.user;
-    job.password = args.user.isEmpty() ? profile.password : args.password;
+    job.user = args.user;
+    job.password = args.password;
+    if (args.user.isEmpty() && !profile.user.isEmpty()) {
+        // The stored login goes only to the server it was stored for.
+        if (SmtpClient::sameServer(job.server, profile.server)) {
+            job.user = profile.user;
+            job.password = profile.password;
+        } else if (!SmtpClient::holdsLogin(job.server)) {
+            log.write(QStringLiteral("Stored login of %1 not used: it belongs to %2, not %3")
+                          .arg(profile.user, profile.server, job.server));
+        }
+    }
     job.caCertFile = args.caCertFile;
     job.totalTimeoutSeconds = std::max(1, args.timeoutSeconds);
     job.connectTimeoutSeconds = std::min(20, job.totalTimeoutSeconds);
     const int tries = std::max(1, args.tries >= 0 ? args.tries : profile.tries);
 
+    if (SmtpClient::holdsLogin(job.server)) {
+        log.write(QStringLiteral("NOT SENT %1: ").arg(what) + kLoginInServer);
+        return Failed;
+    }
     if (job.server.isEmpty() || job.from.isEmpty()) {
         log.write(QStringLiteral("NOT SENT %1: %2")
                       .arg(what, haveProfile ? QStringLiteral("no server or sender in the profile")
@@ -191,6 +227,15 @@ int Blat::send(const BlatArguments& args, const QString& profilePath, BlatLog& l
                 log.write(QStringLiteral("Refused by the server: ") +
                           result.rejected.join(QLatin1Char(',')));
             return invalid.isEmpty() && result.rejected.isEmpty() ? Sent : PartlySent;
+        }
+        if (result.deliveryUnknown) {
+            log.write(QStringLiteral("DELIVERY UNKNOWN %1 to %2 via %3 port %4: %5 after the "
+                                     "whole message was sent, before the server confirmed it; "
+                                     "not sent again, as it may have arrived")
+                          .arg(what, target, job.server)
+                          .arg(job.port)
+                          .arg(result.error));
+            return DeliveryUnknown;
         }
         const QString reply = result.responseCode > 0
                                   ? QStringLiteral(" (reply %1)").arg(result.responseCode)

@@ -16,7 +16,10 @@ public:
     {
         Sent = 0,
         Failed = 1,
-        PartlySent = 2
+        PartlySent = 2,
+        // The whole message went out but the server's reply to it was lost:
+        // it may have arrived, so it is not sent again.
+        DeliveryUnknown = 3
     };
 
     // ownDir: the directory of the mailer's executable (the profile may lie there).

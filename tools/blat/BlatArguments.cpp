@@ -21,7 +21,8 @@ const QString kHelpText =
                    "  -server HOST        server instead of the profile's (smtps://HOST for TLS\n"
                    "                      from the start; otherwise STARTTLS when offered)\n"
                    "  -port N             SMTP port instead of the profile's\n"
-                   "  -u USER -pw PASS    log in (only over TLS)\n"
+                   "  -u USER -pw PASS    log in (only over TLS; better stored with -install,\n"
+                   "                      as other users can see a command line)\n"
                    "  -try N              number of tries instead of the profile's\n"
                    "  -retrywait N        seconds between tries (5)\n"
                    "  -timeout N          seconds one try may take (120)\n"
@@ -34,7 +35,7 @@ const QString kHelpText =
                    "The profile and log live in --config-dir, else in the mailer's own\n"
                    "directory when blat-profile.ini is there, else in ~/.local/share/vantorel/.\n"
                    "Exit status: 0 sent, 1 not sent, 2 sent but some recipients were not\n"
-                   "accepted.\n");
+                   "accepted, 3 sent but not confirmed by the server (not sent again).\n");
 
 QCommandLineOption valueOption(const QStringList& names, const QString& valueName)
 {

@@ -6,6 +6,27 @@
 #include <QFile>
 #include <cstdio>
 
+namespace {
+// Line ends and other control characters inside a message (a subject or an
+// address as given) would start a new, forged log entry: they become blanks.
+QString oneLine(const QString& text)
+{
+    QString line = text;
+    for (QChar& c : line) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return line;
+}
+
+QString stamp()
+{
+    return DateTimeText::general(QDateTime::currentDateTime()) + QStringLiteral("  ");
+}
+} // namespace
+
 BlatLog::BlatLog(QString path, bool quiet) : m_path(std::move(path)), m_quiet(quiet) {}
 
 void BlatLog::append(const QByteArray& bytes)
@@ -19,20 +40,16 @@ void BlatLog::append(const QByteArray& bytes)
 
 void BlatLog::write(const QString& message)
 {
-    const QString line =
-        DateTimeText::general(QDateTime::currentDateTime()) + QStringLiteral("  ") + message;
-    append(line.toUtf8() + "\r\n");
+    const QString line = oneLine(message);
+    append((stamp() + line).toUtf8() + "\r\n");
     if (!m_quiet)
-        std::fprintf(stderr, "blat: %s\n", message.toLocal8Bit().constData());
+        std::fprintf(stderr, "blat: %s\n", line.toLocal8Bit().constData());
 }
 
 void BlatLog::writeBlock(const QString& heading, const QString& text)
 {
-    QByteArray bytes =
-        (DateTimeText::general(QDateTime::currentDateTime()) + QStringLiteral("  ") + heading)
-            .toUtf8() +
-        "\r\n";
+    QByteArray bytes = (stamp() + oneLine(heading)).toUtf8() + "\r\n";
     for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        bytes += "    " + line.toUtf8() + "\r\n";
+        bytes += "    " + oneLine(line).toUtf8() + "\r\n";
     append(bytes);
 }

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The mailer's own log: one line per send, try and failure, each starting
-// with the date and time; also echoed to standard error unless quiet.
+// with the date and time; also echoed to standard error unless quiet. Line
+// breaks inside a message are blanked, so an entry is always one line.
 class BlatLog
 {
 public:

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <sys/stat.h>
 
 namespace {
 // A value stored on one line: line ends would start a new key.
@@ -85,12 +86,16 @@ bool BlatProfile::load(const QString& path, QString* error)
 
 bool BlatProfile::save(const QString& path, QString* error) const
 {
+    // The profile may hold a password: the file is created owner-only (no
+    // moment in which another user could open it) and stays so.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const mode_t oldMask = ::umask(S_IRWXG | S_IRWXO);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    ::umask(oldMask);
+    if (!opened) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
-    // The profile may hold a password: owner-only before any byte is written.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     file.write(toText());
     if (!file.commit()) {

@@ -7,8 +7,15 @@
 
 namespace {
 constexpr int kMaxLine = 998;
-constexpr int kFoldAt = 78;
+constexpr int kFoldAt = 78; // RFC 5322 header line length
 constexpr int kQpLine = 76;
+constexpr int kSubjectTag = 9; // "Subject: "
+// RFC 2047: a line with encoded words holds at most 76 characters. An
+// encoded word is "=?utf-8?B?" + base64 + "?=", so the first line (after
+// "Subject: ") carries 39 bytes of text in base64, a folded line (after its
+// blank) 45.
+constexpr int kFirstWordBytes = 39;
+constexpr int kWordBytes = 45;
 
 bool isAscii(const QByteArray& bytes)
 {
@@ -113,54 +120,106 @@ QByteArray MailMessage::quotedPrintable(const QByteArray& crlfText)
     return out;
 }
 
+QList<QByteArray> MailMessage::blanksAndWords(const QByteArray& text)
+{
+    QList<QByteArray> pieces;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype start = i;
+        while (i < text.size() && text.at(i) == ' ')
+            ++i;
+        while (i < text.size() && text.at(i) != ' ')
+            ++i;
+        pieces << text.mid(start, i - start);
+    }
+    return pieces;
+}
+
 QByteArray MailMessage::foldedAscii(const QByteArray& text)
 {
-    // "Subject: " takes 9 columns of the first line.
+    // Folds before a word, so that every folded line holds a word and not
+    // only blanks; the blanks before the word start the folded line.
     QByteArray out;
-    int column = 9;
-    const QList<QByteArray> words = text.split(' ');
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QByteArray& word = words.at(i);
-        if (i > 0) {
-            if (column + 1 + word.size() > kFoldAt && column > 1) {
-                out += "\r\n";
-                column = 0;
-            }
-            out += ' ';
-            ++column;
+    int column = kSubjectTag;
+    const QList<QByteArray> pieces = blanksAndWords(text);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QByteArray& piece = pieces.at(i);
+        const bool hasWord = !piece.trimmed().isEmpty();
+        if (i > 0 && hasWord && column + piece.size() > kFoldAt) {
+            out += "\r\n";
+            column = 0;
         }
-        out += word;
-        column += static_cast<int>(word.size());
+        out += piece;
+        column += static_cast<int>(piece.size());
     }
     return out;
 }
 
+bool MailMessage::foldsPlain(const QByteArray& text)
+{
+    const QList<QByteArray> pieces = blanksAndWords(text);
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (pieces.at(i).size() > kFoldAt - (i == 0 ? kSubjectTag : 0))
+            return false;
+    }
+    return true;
+}
+
 QByteArray MailMessage::encodedWords(const QString& text)
 {
-    // Each word carries at most 45 bytes of UTF-8 (60 in base64), so that
-    // "=?utf-8?B?" + 60 + "?=" stays within 75 characters. A character is
-    // never split between two words.
-    QByteArray out;
+    // Words go whole into an encoded word while they fit; a fold comes
+    // between words (before or after their blanks). Only a word or a run of
+    // blanks longer than an encoded word is split, never inside a character.
+    QList<QByteArray> chunks;
     QByteArray chunk;
+    const auto room = [&] {
+        return (chunks.isEmpty() ? kFirstWordBytes : kWordBytes) - chunk.size();
+    };
     const auto flush = [&] {
-        if (chunk.isEmpty())
-            return;
-        if (!out.isEmpty())
-            out += "\r\n ";
-        out += "=?utf-8?B?" + chunk.toBase64() + "?=";
+        if (!chunk.isEmpty())
+            chunks << chunk;
         chunk.clear();
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype length = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size())
-            length = 2;
-        const QByteArray bytes = text.mid(i, length).toUtf8();
-        if (chunk.size() + bytes.size() > 45)
+    const auto addSplitting = [&](const QString& part) {
+        for (qsizetype i = 0; i < part.size(); ++i) {
+            const qsizetype length = part.at(i).isHighSurrogate() && i + 1 < part.size() ? 2 : 1;
+            const QByteArray bytes = part.mid(i, length).toUtf8();
+            if (bytes.size() > room())
+                flush();
+            chunk += bytes;
+            i += length - 1;
+        }
+    };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype start = i;
+        while (i < text.size() && text.at(i) != QLatin1Char(' '))
+            ++i;
+        const QString word = text.mid(start, i - start);
+        const qsizetype blanksStart = i;
+        while (i < text.size() && text.at(i) == QLatin1Char(' '))
+            ++i;
+        const QString blanks = text.mid(blanksStart, i - blanksStart);
+        const QByteArray wordBytes = word.toUtf8();
+        if (wordBytes.size() + blanks.size() <= room()) {
+            chunk += wordBytes + blanks.toLatin1();
+            continue;
+        }
+        if (wordBytes.size() > room())
             flush();
-        chunk += bytes;
-        i += length - 1;
+        if (wordBytes.size() <= room())
+            chunk += wordBytes;
+        else
+            addSplitting(word);
+        addSplitting(blanks);
     }
     flush();
+    QByteArray out;
+    for (const QByteArray& bytes : chunks) {
+        if (!out.isEmpty())
+            out += "\r\n ";
+        out += "=?utf-8?B?" + bytes.toBase64() + "?=";
+    }
     return out;
 }
 
@@ -174,11 +233,10 @@ QByteArray MailMessage::subjectText(const QString& subject)
     bool plain = true;
     for (const QChar c : clean)
         plain = plain && c.unicode() < 0x80;
-    // Plain words longer than a header line can carry go as encoded words too.
-    for (const QString& word : clean.split(QLatin1Char(' ')))
-        plain = plain && word.size() < kMaxLine - 20;
-    // "=?" in plain text would be read back as the start of an encoded word.
-    if (plain && !clean.contains(QLatin1String("=?")))
+    // A word (with the blanks before it) longer than a header line goes as
+    // encoded words, which can be split; "=?" in plain text would be read
+    // back as the start of an encoded word.
+    if (plain && !clean.contains(QLatin1String("=?")) && foldsPlain(clean.toLatin1()))
         return foldedAscii(clean.toLatin1());
     return encodedWords(clean);
 }

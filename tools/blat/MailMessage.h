@@ -24,7 +24,8 @@ public:
     // "Sun, 06 Dec 2026 18:27:51 -0600".
     static QByteArray dateText(const QDateTime& when);
     // The Subject header's value: control characters blanked; plain ASCII
-    // folded at blanks, anything else as UTF-8 encoded words.
+    // folded before words within 78 characters a line, anything else as
+    // UTF-8 encoded words folded between words within 76.
     static QByteArray subjectText(const QString& subject);
     // Every CR LF, lone CR and lone LF becomes CR LF; the text ends in CR LF.
     static QByteArray crlfLines(const QByteArray& text);
@@ -41,4 +42,8 @@ private:
     static QByteArray addressHeader(const char* name, const QStringList& addresses);
     static QByteArray encodedWords(const QString& text);
     static QByteArray foldedAscii(const QByteArray& text);
+    // Whether every word with the blanks before it fits a folded header line.
+    static bool foldsPlain(const QByteArray& text);
+    // The text cut before each word: runs of blanks followed by a word.
+    static QList<QByteArray> blanksAndWords(const QByteArray& text);
 };

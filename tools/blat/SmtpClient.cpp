@@ -18,6 +18,7 @@ struct Upload
 {
     const QByteArray* data = nullptr;
     qsizetype offset = 0;
+    bool ended = false; // all handed over: libcurl sends the end of data next
 };
 
 size_t readMessage(char* buffer, size_t size, size_t count, void* user)
@@ -26,6 +27,8 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user)
     const qsizetype room = static_cast<qsizetype>(size * count);
     const qsizetype left = upload->data->size() - upload->offset;
     const qsizetype n = std::min(room, left);
+    if (n <= 0 && room > 0)
+        upload->ended = true;
     if (n > 0)
         memcpy(buffer, upload->data->constData() + upload->offset, static_cast<size_t>(n));
     upload->offset += n;
@@ -36,6 +39,8 @@ struct Dialogue
 {
     QString text;
     bool loginFollows = false;
+    const Upload* upload = nullptr;
+    bool repliedAfterEnd = false; // the server answered the end of data
 };
 
 // Keeps the SMTP commands and replies; login exchanges are replaced by a
@@ -58,6 +63,8 @@ int recordDialogue(CURL*, curl_infotype type, char* data, size_t size, void* use
     }
     if (!line.startsWith(QLatin1String("334")))
         dialogue->loginFollows = false;
+    if (dialogue->upload && dialogue->upload->ended)
+        dialogue->repliedAfterEnd = true;
     for (const QString& part : line.split(QLatin1Char('\n')))
         dialogue->text += QStringLiteral("< ") + part.trimmed() + QLatin1Char('\n');
     return 0;
@@ -134,6 +141,17 @@ QStringList SmtpClient::rejectedRecipients(const QString& transcript)
     return rejected;
 }
 
+bool SmtpClient::holdsLogin(const QString& server)
+{
+    // A host name never holds "@".
+    return server.contains(QLatin1Char('@'));
+}
+
+bool SmtpClient::sameServer(const QString& a, const QString& b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
 bool SmtpClient::isTransient(int curlCode, long responseCode)
 {
     if (responseCode >= 500)
@@ -173,8 +191,9 @@ SmtpClient::Result SmtpClient::send(const Job& job) const
     curl_slist* recipients = nullptr;
     for (const QString& address : job.recipients)
         recipients = curl_slist_append(recipients, angled(address).constData());
-    Upload upload{&job.message, 0};
+    Upload upload{&job.message, 0, false};
     Dialogue dialogue;
+    dialogue.upload = &upload;
     char errorText[CURL_ERROR_SIZE] = {};
 
     curl_easy_setopt(curl, CURLOPT_URL, urlText.constData());
@@ -219,6 +238,10 @@ SmtpClient::Result SmtpClient::send(const Job& job) const
             result.error += QStringLiteral(" (the server offers no TLS; a login is only "
                                            "sent over TLS)");
         result.transient = isTransient(code, result.responseCode);
+        if (upload.ended && !dialogue.repliedAfterEnd) {
+            result.deliveryUnknown = true;
+            result.transient = false;
+        }
     }
     return result;
 }

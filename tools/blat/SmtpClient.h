@@ -28,6 +28,9 @@ public:
     {
         bool sent = false;
         bool transient = false; // worth another try
+        // The whole message went out but no reply to its end came: it may
+        // have been delivered, so another try could deliver it twice.
+        bool deliveryUnknown = false;
         QString error;
         long responseCode = 0; // last SMTP reply code
         QStringList rejected;  // recipients the server refused
@@ -43,6 +46,12 @@ public:
     // The host name to greet with: the machine's name when it is a plain host
     // name, else "localhost".
     static QString greetName();
+    // Whether the server text holds a login ("user:password@host"), which
+    // would reach the server from the URL, outside the rule that a login
+    // only goes over TLS.
+    static bool holdsLogin(const QString& server);
+    // Whether two server texts name the same server (host names ignore case).
+    static bool sameServer(const QString& a, const QString& b);
     // Recipients the server refused, read from the dialogue.
     static QStringList rejectedRecipients(const QString& transcript);
     // Whether a failure with this libcurl code and SMTP reply is worth a retry.

@@ -22,6 +22,7 @@ inline QString python()
 }
 
 // arguments: smtp_sink.py options (--cert, --key, --auth, --reject, --mode).
+// --mode lostreply drops the connection after storing a message, before its reply.
 class SmtpSink
 {
 public:
@@ -62,6 +63,13 @@ public:
                          readBytes(base + ".eml")});
         }
         return list;
+    }
+
+    // User names of the login attempts the server has seen, in order.
+    QStringList authAttempts() const
+    {
+        return QString::fromUtf8(readBytes(m_out.filePath(QStringLiteral("auth.txt"))))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
     int port = 0;

@@ -7,6 +7,9 @@ Modes:
   normal  an aiosmtpd server; --cert/--key offer STARTTLS, --auth USER:PASS
           requires a login (over TLS only), --reject ADDR refuses a recipient
   silent  accepts connections and never answers (for time-out tests)
+  lostreply  like normal, but drops the connection after storing a message,
+          before answering its end of data
+Every login attempt is appended to OUTDIR/auth.txt (the user name only).
 The server ends on SIGTERM, when its standard input closes, or after --lifetime s.
 """
 import argparse
@@ -31,9 +34,10 @@ def free_port():
 
 
 class Sink:
-    def __init__(self, outdir, reject):
+    def __init__(self, outdir, reject, lost_reply):
         self.outdir = outdir
         self.reject = {r.lower() for r in reject}
+        self.lost_reply = lost_reply
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -55,11 +59,16 @@ class Sink:
         }
         with open(base + ".json", "w") as f:
             json.dump(meta, f)
+        if self.lost_reply:
+            server.transport.abort()
         return "250 Message accepted"
 
 
-def make_authenticator(user, password):
+def make_authenticator(user, password, outdir):
     def authenticate(server, session, envelope, mechanism, auth_data):
+        if isinstance(auth_data, LoginPassword):
+            with open(os.path.join(outdir, "auth.txt"), "a") as f:
+                f.write(auth_data.login.decode("utf-8", "replace") + "\n")
         ok = (isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == user
               and auth_data.password.decode() == password)
@@ -91,7 +100,7 @@ def run_silent(port, stop):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--outdir", required=True)
-    parser.add_argument("--mode", default="normal", choices=["normal", "silent"])
+    parser.add_argument("--mode", default="normal", choices=["normal", "silent", "lostreply"])
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--auth")
@@ -116,9 +125,10 @@ def main():
         params["tls_context"] = context
     if args.auth:
         user, password = args.auth.split(":", 1)
-        params["authenticator"] = make_authenticator(user, password)
+        params["authenticator"] = make_authenticator(user, password, args.outdir)
         params["auth_required"] = True
-    controller = Controller(Sink(args.outdir, args.reject), hostname="127.0.0.1",
+    controller = Controller(Sink(args.outdir, args.reject, args.mode == "lostreply"),
+                            hostname="127.0.0.1",
                             port=port, **params)
     controller.start()
     print("READY %d" % port, flush=True)

@@ -24,6 +24,8 @@ private slots:
     void addresses();
     void subject_data();
     void subject();
+    void subjectFolding_data();
+    void subjectFolding();
     void body_data();
     void body();
     void headers();
@@ -32,6 +34,8 @@ private slots:
     void url_data();
     void url();
     void profileText();
+    void profilePrivate_data();
+    void profilePrivate();
     void location();
 };
 
@@ -192,6 +196,70 @@ void TestBlatMessage::subject()
     QCOMPARE(MailMessage::subjectText(subject), header);
 }
 
+// The subject back from a Subject header value: unfolded and, when encoded,
+// the encoded words joined (blanks between them are not part of the text).
+static QString readSubject(const QByteArray& value)
+{
+    QByteArray unfolded = value;
+    unfolded.replace("\r\n", "");
+    if (!unfolded.startsWith("=?"))
+        return QString::fromLatin1(unfolded);
+    QByteArray bytes;
+    for (const QByteArray& word : unfolded.split(' ')) {
+        if (!word.startsWith("=?utf-8?B?") || !word.endsWith("?="))
+            return QStringLiteral("not an encoded word: ") + QString::fromLatin1(word);
+        bytes += QByteArray::fromBase64(word.mid(10, word.size() - 12));
+    }
+    return QString::fromUtf8(bytes);
+}
+
+void TestBlatMessage::subjectFolding_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<bool>("encoded");
+
+    const QString counties = QStringLiteral("for Kent Ottawa Allegan Barry Ionia Montcalm Muskegon "
+                                            "and Newaygo counties until 7 PM");
+    QTest::newRow("plain") << "Tornado Warning : GRRMI @ 12/6/2026 6:27:51 PM " + counties << false;
+    QTest::newRow("plain with a long run of blanks")
+        << "Tornado Warning" + QString(70, ' ') + "GRRMI @ 12/6/2026 " + counties << false;
+    QTest::newRow("blanks longer than a line") << "TOR" + QString(200, ' ') + "GRR" << true;
+    QTest::newRow("word longer than a line") << "TOR " + QString(120, 'x') + " GRR" << true;
+    QTest::newRow("encoded") << "Tornado Warning \u2013 Grand Rapids MI @ 12/6/2026 " + counties
+                             << true;
+    QTest::newRow("encoded, first word fills the first line")
+        << QString(37, 'a') + QStringLiteral("\u00e9 ") + counties << true;
+    QTest::newRow("encoded with a long run of blanks")
+        << "\u00e9t\u00e9" + QString(70, ' ') + counties << true;
+}
+
+void TestBlatMessage::subjectFolding()
+{
+    QFETCH(QString, subject);
+    QFETCH(bool, encoded);
+    const QByteArray value = MailMessage::subjectText(subject);
+    const QList<QByteArray> lines = ("Subject: " + value).split('\n');
+    for (const QByteArray& line : lines)
+        QVERIFY2(!line.trimmed().isEmpty(), "a folded line of blanks only");
+    for (const QByteArray& line : lines) {
+        // RFC 2047: 76 characters on a line with encoded words; RFC 5322: 78.
+        QVERIFY2(line.chopped(line.endsWith('\r') ? 1 : 0).size() <= (encoded ? 76 : 78),
+                 line.constData());
+    }
+    QCOMPARE(value.startsWith("=?"), encoded);
+    QCOMPARE(readSubject(value), subject);
+    // Folded between words: a blank on one side of every fold.
+    if (encoded && !subject.contains(QString(50, 'x'))) {
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            const QString before =
+                readSubject(lines.at(i).mid(lines.at(i).lastIndexOf(' ') + 1).trimmed());
+            const QString after = readSubject(lines.at(i + 1).trimmed());
+            QVERIFY2(before.endsWith(' ') || after.startsWith(' '),
+                     qPrintable(before + '|' + after));
+        }
+    }
+}
+
 void TestBlatMessage::body_data()
 {
     QTest::addColumn<QByteArray>("body");
@@ -324,6 +392,32 @@ void TestBlatMessage::profileText()
     BlatProfile again;
     again.fromText(back.toText());
     QCOMPARE(again.server, back.server);
+}
+
+void TestBlatMessage::profilePrivate_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("new profile") << false;
+    QTest::newRow("profile readable by all before") << true;
+}
+
+void TestBlatMessage::profilePrivate()
+{
+    QFETCH(bool, existing);
+    TestHome home;
+    const QString path = home.file(BlatProfile::fileName());
+    if (existing) {
+        home.write(BlatProfile::fileName(), "server=x\n");
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    }
+    BlatProfile profile;
+    profile.password = QStringLiteral("s3cret");
+    QString error;
+    QVERIFY2(profile.save(path, &error), qPrintable(error));
+    QCOMPARE(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadUser | QFileDevice::WriteUser);
+    QVERIFY(readBytes(path).contains("password=s3cret"));
 }
 
 void TestBlatMessage::location()
