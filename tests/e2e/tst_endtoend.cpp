@@ -3,7 +3,9 @@
 // Internet Feed mode from its server list -> Data-In -> the program files
 // every product -> an alarm definition fires -> its mail reaches a local
 // SMTP server through the built mailer. And the broadcast engine reading a
-// pseudo-terminal into a running program in Network mode.
+// pseudo-terminal into a running program in Network mode. And finished files
+// linked into Data-In with ln, which the directory watch reports created and
+// never closed.
 #include "../tools/blat/SmtpSink.h"
 #include "LocalStreamServer.h"
 #include "PacketEncoder.h"
@@ -24,6 +26,8 @@
 #include <QProcessEnvironment>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -175,6 +179,22 @@ public:
     }
     QString output() { return QString::fromLocal8Bit(log += program.readAll()).right(3000); }
 
+    // The running program holds an inotify watch on the Data-In directory.
+    bool watchesDataIn() const
+    {
+        struct stat info;
+        if (::stat(QFile::encodeName(dataIn).constData(), &info) != 0)
+            return false;
+        const QByteArray inode = "ino:" + QByteArray::number(qulonglong(info.st_ino), 16) + ' ';
+        const QDir fds(QStringLiteral("/proc/%1/fdinfo").arg(program.processId()));
+        for (const QString& fd : fds.entryList(QDir::Files)) {
+            const QByteArray text = readBytes(fds.filePath(fd));
+            if (text.contains("inotify wd:") && text.contains(inode))
+                return true;
+        }
+        return false;
+    }
+
     Store filed() const { return storeOf({textPath, imagePath, hourlyPath}); }
     int waiting() const
     {
@@ -210,6 +230,7 @@ private slots:
     void initTestCase();
     void internetFeedToAlarmMail();
     void serialEngineIntoRunningProgram();
+    void linkedFilesIntoRunningProgram();
 
 private:
     QStringList m_names;
@@ -300,6 +321,31 @@ void TestEndToEnd::serialEngineIntoRunningProgram()
     link.send(QStringLiteral("SHUTDOWN"));
     QTRY_COMPARE_WITH_TIMEOUT(engine.state(), QProcess::NotRunning, 10000);
     QCOMPARE(engine.exitCode(), 0);
+}
+
+void TestEndToEnd::linkedFilesIntoRunningProgram()
+{
+    UserSession user;
+    user.writeSettings(false);
+    user.start();
+    QVERIFY(user.program.waitForStarted(10000));
+    // Written aside first, so that Data-In sees only the links.
+    for (const QString& name : std::as_const(m_names))
+        user.home.write(QStringLiteral("aside/") + name, product(name));
+    QTRY_VERIFY_WITH_TIMEOUT(user.watchesDataIn(), 15000);
+
+    QElapsedTimer clock;
+    clock.start();
+    for (const QString& name : std::as_const(m_names)) {
+        const QByteArray from = QFile::encodeName(user.home.file(QStringLiteral("aside/") + name));
+        const QByteArray to = QFile::encodeName(user.dataIn + name);
+        QVERIFY(::link(from.constData(), to.constData()) == 0);
+    }
+    QTRY_VERIFY2_WITH_TIMEOUT(user.filed().size() >= kProducts && user.waiting() == 0,
+                              qPrintable(user.output()), 30000);
+    QCOMPARE(user.filed(), m_expected);
+    qInfo("ln: %d products linked in, %lld filed after %lld ms", kProducts,
+          static_cast<long long>(user.filed().size()), static_cast<long long>(clock.elapsed()));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
