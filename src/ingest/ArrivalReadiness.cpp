@@ -3,7 +3,21 @@
 #include "platform/DirectoryWatcher.h"
 
 #include <QFile>
+#include <chrono>
 #include <sys/stat.h>
+
+namespace {
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
+
+ArrivalReadiness::ArrivalReadiness(DirectoryWatcher* watcher, Clock clock)
+    : m_watcher(watcher), m_clock(clock ? std::move(clock) : Clock(steadyMs))
+{
+}
 
 bool ArrivalReadiness::stampOf(const QString& path, Stamp* stamp)
 {
@@ -28,24 +42,32 @@ QStringList ArrivalReadiness::ready(const QString& directory, const QStringList&
         if (m_watcher->takeOverflow())
             m_reported.clear(); // a reported file may have been written again
     }
+    const qint64 now = m_clock();
     QStringList taken;
     QSet<QString> reported;
-    QHash<QString, Stamp> seen;
+    QHash<QString, Seen> seen;
     for (const QString& name : names) {
         if (m_reported.contains(name)) {
             taken << name;
             reported.insert(name); // kept until the file is gone
             continue;
         }
-        if (m_watcher && m_watcher->isBeingWritten(name))
-            continue;
         Stamp stamp;
         if (!stampOf(directory + name, &stamp))
             continue;
         const auto before = m_seen.constFind(name);
-        if (before != m_seen.cend() && *before == stamp)
-            taken << name;
-        seen.insert(name, stamp);
+        const bool unchanged = before != m_seen.cend() && before->stamp == stamp;
+        const qint64 since = unchanged ? before->since : now;
+        seen.insert(name, {stamp, since});
+        if (!unchanged)
+            continue;
+        // Created and never closed under its name: either linked in whole
+        // (ln, an unnamed temporary file linked in) or still being written.
+        // A writer that keeps adding changes the size or time; one that
+        // has held still for a while is taken.
+        if (m_watcher && m_watcher->isBeingWritten(name) && now - since < HoldStillMs)
+            continue;
+        taken << name;
     }
     m_reported.swap(reported);
     m_seen.swap(seen);

@@ -10,9 +10,48 @@
 #include "platform/TextFile.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace {
 const QString kCaption = QStringLiteral("MAIN: Ingest Link");
+
+// A name split into the product name and its version number: an engine
+// writes NAME, then NAME@1, NAME@2 ... while the earlier ones wait.
+struct Version
+{
+    QStringView base;
+    int rank = 0; // 0 no version, 1 numbered, 2 anything else after '@'
+    qulonglong number = 0;
+};
+
+Version versionOf(const QString& name)
+{
+    const qsizetype at = name.indexOf(QLatin1Char('@'));
+    if (at < 0)
+        return {name, 0, 0};
+    const QStringView suffix = QStringView(name).mid(at + 1);
+    bool numeric = !suffix.isEmpty() && suffix.size() <= 18;
+    for (const QChar c : suffix)
+        numeric = numeric && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return {QStringView(name).left(at), numeric ? 1 : 2, numeric ? suffix.toULongLong() : 0};
+}
+
+// Name order without regard to case, except that the versions of one name
+// come in the order written (@2 before @10), so the newest is filed last.
+bool arrivalOrder(const QString& a, const QString& b)
+{
+    const Version va = versionOf(a);
+    const Version vb = versionOf(b);
+    const int base = va.base.compare(vb.base, Qt::CaseInsensitive);
+    if (base != 0)
+        return base < 0;
+    if (va.rank != vb.rank)
+        return va.rank < vb.rank;
+    if (va.number != vb.number)
+        return va.number < vb.number;
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
 } // namespace
 
 DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* parent)
@@ -122,7 +161,8 @@ bool DataInPoller::beginPass()
     return true;
 }
 
-// The regular files with names that are text, in name order. Everything else
+// The regular files with names that are text, in name order (versions of a
+// name in the order written, see arrivalOrder). Everything else
 // that would otherwise sit in the directory for ever is set aside: links and
 // special files (never followed), names that are no text, and hidden files
 // that nobody has written to for StaleHiddenAge (a hidden file is one an
@@ -150,6 +190,7 @@ QStringList DataInPoller::takeInventory()
         else if (m_processor)
             m_processor->refuse(e.raw, refusal);
     }
+    std::sort(files.begin(), files.end(), arrivalOrder);
     return files;
 }
 

@@ -9,8 +9,10 @@ class QSocketNotifier;
 
 // Watches one directory through inotify and tells which files are complete:
 // closed after writing (IN_CLOSE_WRITE) or moved in (IN_MOVED_TO). A file
-// created and not closed yet is being written. Changes made
-// elsewhere (a network share written by another machine) are not seen.
+// created and not closed yet is being written, or was linked in whole: a
+// name made by link(2) or linkat(2) (ln, cp -l, an unnamed temporary file
+// linked in) is reported created and never closed. Changes made elsewhere (a
+// network share written by another machine) are not seen.
 class DirectoryWatcher : public QObject
 {
     Q_OBJECT
@@ -27,7 +29,7 @@ public:
 
     // Names reported complete since the last call.
     QSet<QString> takeCompleted();
-    // The file was created and has not been closed since.
+    // The file was created and has not been closed since (or was linked in).
     bool isBeingWritten(const QString& name) const { return m_writing.contains(name); }
     // Events were lost (the kernel queue overflowed) since the last call.
     bool takeOverflow();

@@ -9,13 +9,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
 #include <memory>
+#include <unistd.h>
 
 // A file is taken from Data-In only once it is complete: reported closed or
 // moved in by the watcher, or unchanged in size and time since the previous
-// pass when nothing reports it.
+// pass when nothing reports it. A name the watcher saw created but never
+// closed (linked in whole) is taken once it has held still for a while.
 
 namespace {
 
@@ -93,7 +97,30 @@ QList<QPair<QString, QByteArray>> corpusBurst()
     return burst;
 }
 
+// How a finished file is made visible under its name in one step.
+enum class Link
+{
+    HardLink,     // ln, cp -l: link(2) of a file written elsewhere
+    UnnamedRename // QTemporaryFile (O_TMPFILE) renamed: linkat(2)
+};
+
+bool linkInto(Link how, const TestHome& home, const QString& target, const QByteArray& bytes)
+{
+    if (how == Link::HardLink) {
+        const QString aside = home.write(QStringLiteral("aside/product"), bytes);
+        return ::link(QFile::encodeName(aside).constData(),
+                      QFile::encodeName(target).constData()) == 0;
+    }
+    QTemporaryFile file(QFileInfo(target).absolutePath() + QStringLiteral("/XXXXXX"));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    file.setAutoRemove(false);
+    return file.rename(target);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Link)
 
 class TestArrivalReadiness : public QObject
 {
@@ -102,6 +129,10 @@ private slots:
     void slowWriterNotTakenHalfWritten_data();
     void slowWriterNotTakenHalfWritten();
     void watcherReportsCompleteFiles();
+    void linkedArrivalTakenOnceStill_data();
+    void linkedArrivalTakenOnceStill();
+    void growingOpenFileNeverTaken();
+    void linkedArrivalFiledByPoller();
     void watcherPathFilesAsTimerPath();
 };
 
@@ -143,6 +174,73 @@ void TestArrivalReadiness::slowWriterNotTakenHalfWritten()
         taken = readiness.ready(dir, name);
     }
     QCOMPARE(taken, name);
+}
+
+void TestArrivalReadiness::linkedArrivalTakenOnceStill_data()
+{
+    QTest::addColumn<Link>("how");
+    QTest::newRow("ln / cp -l") << Link::HardLink;
+    QTest::newRow("O_TMPFILE then linkat") << Link::UnnamedRename;
+}
+
+void TestArrivalReadiness::linkedArrivalTakenOnceStill()
+{
+    QFETCH(Link, how);
+    TestHome home;
+    const QString dir = home.path() + QStringLiteral("/in/");
+    QVERIFY(QDir().mkpath(dir));
+    DirectoryWatcher watcher;
+    QVERIFY(watcher.watch(dir));
+    qint64 nowMs = 0;
+    ArrivalReadiness readiness(&watcher, [&nowMs] { return nowMs; });
+    const QStringList name = {QStringLiteral("SVRLOTKY.TXT")};
+
+    QVERIFY(linkInto(how, home, dir + name.first(), "WUUS53 KLOT 051200\r\r\nSVRLOT\r\r\n"));
+    watcher.readEvents();
+    QVERIFY(watcher.isBeingWritten(name.first())); // created, never closed under its name
+    QCOMPARE(readiness.ready(dir, name), QStringList());
+    nowMs += ArrivalReadiness::HoldStillMs / 2;
+    QCOMPARE(readiness.ready(dir, name), QStringList());
+    nowMs += ArrivalReadiness::HoldStillMs;
+    QCOMPARE(readiness.ready(dir, name), name);
+}
+
+void TestArrivalReadiness::growingOpenFileNeverTaken()
+{
+    TestHome home;
+    const QString dir = home.path() + QLatin1Char('/');
+    DirectoryWatcher watcher;
+    QVERIFY(watcher.watch(dir));
+    qint64 nowMs = 0;
+    ArrivalReadiness readiness(&watcher, [&nowMs] { return nowMs; });
+    const QStringList name = {QStringLiteral("FFWLOTIL.TXT")};
+
+    // A slow writer adds a line every second for ten seconds.
+    QFile writer(dir + name.first());
+    QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    for (int second = 0; second < 10; ++second) {
+        writer.write("FLASH FLOOD WARNING CONTINUES\r\r\n");
+        QCOMPARE(readiness.ready(dir, name), QStringList());
+        nowMs += 1000;
+    }
+    writer.write("$$\r\r\n");
+    writer.close();
+    QCOMPARE(readiness.ready(dir, name), name);
+}
+
+void TestArrivalReadiness::linkedArrivalFiledByPoller()
+{
+    Ingest ingest;
+    ingest.poller.watchArrivals();
+    ingest.poller.start();
+    QVERIFY(ingest.poller.isWatching());
+    const QByteArray bytes =
+        readBytes(testDataPath(QStringLiteral("corpus/products/AFDBOXMA.TXT")));
+    QVERIFY(!bytes.isEmpty());
+    QVERIFY(linkInto(Link::HardLink, ingest.home,
+                     ingest.settings.TransferPath + QStringLiteral("AFDBOXMA.TXT"), bytes));
+    QTRY_VERIFY_WITH_TIMEOUT(ingest.dataInEmpty(), 15000);
+    QCOMPARE(FileLister::list(ingest.settings.TextPath), QStringList({"AFDBOX   ~KBOX~MA"}));
 }
 
 void TestArrivalReadiness::watcherReportsCompleteFiles()

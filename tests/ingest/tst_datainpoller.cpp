@@ -76,6 +76,8 @@ class TestDataInPoller : public QObject
     Q_OBJECT
 private slots:
     void passTakesFilesInNameOrder();
+    void versionsTakenInArrivalOrder_data();
+    void versionsTakenInArrivalOrder();
     void emptyDirectory();
     void timerOffDuringPassOnAfter();
     void errorIsReportedAndPollingResumes();
@@ -90,6 +92,37 @@ void TestDataInPoller::passTakesFilesInNameOrder()
     f.poller.runPassNow();
     QCOMPARE(f.processor.calls, QStringList({"a.txt", "B.TXT", "C.GIF"}));
     QVERIFY(!f.poller.passRunning());
+}
+
+void TestDataInPoller::versionsTakenInArrivalOrder_data()
+{
+    // An engine writes a product as NAME, then NAME@1, NAME@2 ... while the
+    // earlier ones wait: the last taken becomes the current version.
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QStringList>("taken");
+    QTest::newRow("past nine versions")
+        << QStringList{"AFDBOXMA.TXT@10", "AFDBOXMA.TXT@2", "AFDBOXMA.TXT", "AFDBOXMA.TXT@1"}
+        << QStringList{"AFDBOXMA.TXT", "AFDBOXMA.TXT@1", "AFDBOXMA.TXT@2", "AFDBOXMA.TXT@10"};
+    QTest::newRow("among other products")
+        << QStringList{"CF6DSMIA.TXT@11", "AFDDMXIA.TXT", "CF6DSMIA.TXT@9",
+                       "CF6DSMIA.TXT",    "AHDNWCUS.TXT", "AFDDMXIA.TXT@100"}
+        << QStringList{"AFDDMXIA.TXT", "AFDDMXIA.TXT@100", "AHDNWCUS.TXT",
+                       "CF6DSMIA.TXT", "CF6DSMIA.TXT@9",   "CF6DSMIA.TXT@11"};
+    QTest::newRow("case of the name ignored") << QStringList{"afdpsraz.txt@10", "AFDPSRAZ.TXT@9"}
+                                              << QStringList{"AFDPSRAZ.TXT@9", "afdpsraz.txt@10"};
+    QTest::newRow("suffix that is no number last")
+        << QStringList{"AQAPQROR.TXT@old", "AQAPQROR.TXT@12", "AQAPQROR.TXT@3"}
+        << QStringList{"AQAPQROR.TXT@3", "AQAPQROR.TXT@12", "AQAPQROR.TXT@old"};
+}
+
+void TestDataInPoller::versionsTakenInArrivalOrder()
+{
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, taken);
+    Fixture f;
+    f.drop(listed);
+    f.poller.runPassNow();
+    QCOMPARE(f.processor.calls, taken);
 }
 
 void TestDataInPoller::emptyDirectory()
