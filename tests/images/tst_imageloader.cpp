@@ -25,6 +25,8 @@ private slots:
     void quarantineKeepsEarlierFiles();
     void displayImage_data();
     void displayImage();
+    void pixelBounds_data();
+    void pixelBounds();
     void pipeNotOpened_data();
     void pipeNotOpened();
     void hugeFileUnderMemoryLimit();
@@ -117,7 +119,7 @@ void TestImageLoader::badImageQuarantined_data()
     QTest::newRow("loop, file above the size limit")
         << FrameRequest::Kind::Loop
         << imagetest::gifBytes(imagetest::picture(QSize(20, 10))) +
-               QByteArray(32 * 1024 * 1024, '\0')
+               QByteArray(FrameLimits().fileBytes, '\0')
         << QStringLiteral("file too large");
 }
 
@@ -206,6 +208,47 @@ void TestImageLoader::displayImage()
     QCOMPARE(f.prompter.messages.size(), 1);
     QCOMPARE(f.prompter.messages.first().text, message);
     QCOMPARE(f.prompter.messages.first().title, ImageViewer::DisplayTitle);
+}
+
+// The frames of one set are bounded in pixels: the newest that fit are shown
+// and the older left out (they stay in the image directory); a picture
+// beyond the bound of one picture is refused as a bad image.
+void TestImageLoader::pixelBounds_data()
+{
+    QTest::addColumn<int>("frames"); // of 100 x 100 pixels
+    QTest::addColumn<qint64>("picturePixels");
+    QTest::addColumn<qint64>("setPixels");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("all fit") << 5 << 10000LL << 50000LL << 5 << QString();
+    QTest::newRow("the two newest fit")
+        << 5 << 10000LL << 29999LL << 2
+        << QStringLiteral("Image loop RADALLUS: the 3 oldest frame(s) left out");
+    QTest::newRow("one picture too large")
+        << 3 << 9999LL << 50000LL << 0
+        << QStringLiteral("Moved to track/bad: RADALLUS-12051002.GIF (bad image: picture too "
+                          "large: 100 x 100 pixels");
+}
+
+void TestImageLoader::pixelBounds()
+{
+    QFETCH(int, frames);
+    QFETCH(qint64, picturePixels);
+    QFETCH(qint64, setPixels);
+    QFETCH(int, shown);
+    QFETCH(QString, status);
+    ImageViewerFixture f;
+    const QStringList names = imagetest::stampedNames(QStringLiteral("RADALLUS"), frames, "GIF");
+    f.write(names, QSize(100, 100));
+    FrameLimits limits;
+    limits.picturePixels = picturePixels;
+    limits.setPixels = setPixels;
+    f.loader.setLimits(limits);
+    QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADALLUS")); }));
+    QCOMPARE(f.viewer.frameNames(), names.mid(frames - shown));
+    QVERIFY2(f.status.text().startsWith(status), qPrintable(f.status.text()));
+    const int refused = shown == 0 ? 1 : 0;
+    QCOMPARE(QDir(f.images).entryList(QDir::Files).size(), frames - refused);
 }
 
 // A named pipe called like an image is never opened: opening it would wait
