@@ -17,7 +17,7 @@ SECONDS_EACH="${1:-20}"
 shift || true
 BUILD=build-fuzz
 ALL=(productheader tables alarmfile ugcsearch valueconversion unzip broadcast pagerfiles
-     mailfiles modemsettings)
+     mailfiles modemsettings imageloader)
 if [ "$#" -gt 0 ]; then HARNESSES=("$@"); else HARNESSES=("${ALL[@]}"); fi
 
 CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-}" \
@@ -92,6 +92,7 @@ printf '\0[Operators]\r\nops@example.org, boss@example.org\r\n' > "$CORPUS/mailf
 printf '\2server=smtp.example.org\nsender=me@example.org\ntries=3\nport=25\n' \
     > "$CORPUS/mailfiles/profile"
 printf '\3a@x.org, "B" <b@y.org>, bad address, -cc@z' > "$CORPUS/mailfiles/list"
+seed "$CORPUS/imageloader" "$D/images"
 mkdir -p "$CORPUS/modemsettings"
 printf 'port=/dev/ttyS0\nspeed=2400\n' > "$CORPUS/modemsettings/basic"
 

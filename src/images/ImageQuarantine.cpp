@@ -14,8 +14,9 @@ QString ImageQuarantine::move(const QString& path, const QString& directory)
         target = QDir(directory).filePath(base + QLatin1Char('.') + QString::number(n));
     if (QFile::rename(path, target))
         return target;
-    // Another file system: copy, and remove the original only once the copy is whole.
-    if (!QFile::copy(path, target))
+    // Another file system: copy, and remove the original only once the copy
+    // is whole. A pipe or device is never copied: reading it could wait for ever.
+    if (!QFileInfo(path).isFile() || !QFile::copy(path, target))
         return {};
     if (QFileInfo(target).size() != QFileInfo(path).size()) {
         QFile::remove(target);

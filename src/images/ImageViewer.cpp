@@ -82,6 +82,11 @@ void ImageViewer::finishLoop(const FrameSet& set)
         }
         return;
     }
+    if (set.leftOut > 0)
+        m_services.status.setText(QStringLiteral("Image loop %1: the %2 oldest frame(s) left out, "
+                                                 "the pictures are too large to hold them all")
+                                      .arg(set.request.name)
+                                      .arg(set.leftOut));
     m_frames = set.images;
     m_frameNames = set.names;
     m_currentFrame = 0;

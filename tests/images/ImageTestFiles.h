@@ -115,6 +115,42 @@ inline QByteArray jpgBytes(const QImage& image)
     return bytes;
 }
 
+// A GIF of 35 bytes whose logical screen is width x height: one pixel of
+// data that a decoder spreads over the whole screen.
+inline QByteArray gifScreenBomb(int width, int height)
+{
+    QByteArray out("GIF89a");
+    auto word = [&out](int v) {
+        out.append(char(v & 0xff));
+        out.append(char((v >> 8) & 0xff));
+    };
+    word(width);
+    word(height);
+    out.append("\x80\x00\x00", 3);             // global colour table of 2 entries
+    out.append("\x00\x00\x00\xff\xff\xff", 6); // black, white
+    out.append(',');
+    word(0);
+    word(0);
+    word(1);
+    word(1);
+    out.append("\x00\x02\x02\x44\x01\x00;", 7); // clear, 0, end in 3-bit codes
+    return out;
+}
+
+// A small JPG whose frame header declares width x height.
+inline QByteArray jpgDeclaring(int width, int height)
+{
+    QByteArray bytes = jpgBytes(picture(QSize(8, 8)));
+    const qsizetype sof = bytes.indexOf("\xff\xc0");
+    if (sof < 0)
+        return {};
+    bytes[sof + 5] = char(height >> 8);
+    bytes[sof + 6] = char(height & 0xff);
+    bytes[sof + 7] = char(width >> 8);
+    bytes[sof + 8] = char(width & 0xff);
+    return bytes;
+}
+
 // Writes directory + name as a GIF or JPG picture, chosen by the extension.
 inline QString writeImage(const QString& directory, const QString& name,
                           const QSize& size = QSize(40, 30), int seed = 0)

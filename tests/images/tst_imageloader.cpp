@@ -3,9 +3,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
-#include <QThread>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(FrameRequest::Kind)
 
@@ -22,7 +25,11 @@ private slots:
     void quarantineKeepsEarlierFiles();
     void displayImage_data();
     void displayImage();
-    void decodesOffTheWindowThread();
+    void pixelBounds_data();
+    void pixelBounds();
+    void pipeNotOpened_data();
+    void pipeNotOpened();
+    void hugeFileUnderMemoryLimit();
 };
 
 void TestImageLoader::decodesBothKinds_data()
@@ -88,17 +95,39 @@ void TestImageLoader::badImageQuarantined_data()
 {
     QTest::addColumn<FrameRequest::Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("loop, empty file") << FrameRequest::Kind::Loop << QByteArray();
-    QTest::newRow("loop, text") << FrameRequest::Kind::Loop << QByteArray("not a picture\r\n");
-    QTest::newRow("loop, header only") << FrameRequest::Kind::Loop << QByteArray("GIF89a");
-    QTest::newRow("newest, text") << FrameRequest::Kind::Newest << QByteArray("<html>");
-    QTest::newRow("file, header only") << FrameRequest::Kind::File << QByteArray("GIF89a\x01");
+    QTest::addColumn<QString>("reason"); // in the status line; empty: the decoder's words
+    const QString tooLarge = QStringLiteral("picture too large");
+    QTest::newRow("loop, empty file") << FrameRequest::Kind::Loop << QByteArray() << QString();
+    QTest::newRow("loop, text") << FrameRequest::Kind::Loop << QByteArray("not a picture\r\n")
+                                << QString();
+    QTest::newRow("loop, header only")
+        << FrameRequest::Kind::Loop << QByteArray("GIF89a") << QString();
+    QTest::newRow("newest, text") << FrameRequest::Kind::Newest << QByteArray("<html>")
+                                  << QString();
+    QTest::newRow("file, header only")
+        << FrameRequest::Kind::File << QByteArray("GIF89a\x01") << QString();
+    // Decompression bombs: a few bytes that would decode into a picture of
+    // 130 MB and more are refused from their header.
+    QTest::newRow("loop, GIF declaring a 5700x5700 screen")
+        << FrameRequest::Kind::Loop << imagetest::gifScreenBomb(5700, 5700) << tooLarge;
+    QTest::newRow("file, GIF declaring a 5700x5700 screen")
+        << FrameRequest::Kind::File << imagetest::gifScreenBomb(5700, 5700) << tooLarge;
+    QTest::newRow("newest, JPG declaring 8000x6000")
+        << FrameRequest::Kind::Newest << imagetest::jpgDeclaring(8000, 6000) << tooLarge;
+    // A whole file is never read into memory: a file above the size limit
+    // is refused before it is opened, however good its picture.
+    QTest::newRow("loop, file above the size limit")
+        << FrameRequest::Kind::Loop
+        << imagetest::gifBytes(imagetest::picture(QSize(20, 10))) +
+               QByteArray(FrameLimits().fileBytes, '\0')
+        << QStringLiteral("file too large");
 }
 
 void TestImageLoader::badImageQuarantined()
 {
     QFETCH(FrameRequest::Kind, kind);
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
     ImageViewerFixture f;
     f.write({"RADALLUS-12051000.GIF"});
     const QString bad = QStringLiteral("RADALLUS-12051001.GIF");
@@ -118,6 +147,7 @@ void TestImageLoader::badImageQuarantined()
     QVERIFY(f.viewer.statusVisible());
     QCOMPARE(f.viewer.statusText(), QStringLiteral("Bad image file, moved to track/bad: ") + bad);
     QVERIFY(f.status.text().startsWith(QStringLiteral("Moved to track/bad: ") + bad));
+    QVERIFY2(f.status.text().contains(reason), qPrintable(f.status.text()));
     QVERIFY(!f.viewer.loopRunning()); // the set is not shown
     if (kind == FrameRequest::Kind::File) {
         QCOMPARE(f.prompter.messages.size(), 1);
@@ -180,29 +210,145 @@ void TestImageLoader::displayImage()
     QCOMPARE(f.prompter.messages.first().title, ImageViewer::DisplayTitle);
 }
 
-// The picture is read from a named pipe that the test fills only after the
-// request has returned: were it read on this thread, the request would never return.
-void TestImageLoader::decodesOffTheWindowThread()
+// The frames of one set are bounded in pixels: the newest that fit are shown
+// and the older left out (they stay in the image directory); a picture
+// beyond the bound of one picture is refused as a bad image.
+void TestImageLoader::pixelBounds_data()
 {
+    QTest::addColumn<int>("frames"); // of 100 x 100 pixels
+    QTest::addColumn<qint64>("picturePixels");
+    QTest::addColumn<qint64>("setPixels");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("all fit") << 5 << 10000LL << 50000LL << 5 << QString();
+    QTest::newRow("the two newest fit")
+        << 5 << 10000LL << 29999LL << 2
+        << QStringLiteral("Image loop RADALLUS: the 3 oldest frame(s) left out");
+    QTest::newRow("one picture too large")
+        << 3 << 9999LL << 50000LL << 0
+        << QStringLiteral("Moved to track/bad: RADALLUS-12051002.GIF (bad image: picture too "
+                          "large: 100 x 100 pixels");
+}
+
+void TestImageLoader::pixelBounds()
+{
+    QFETCH(int, frames);
+    QFETCH(qint64, picturePixels);
+    QFETCH(qint64, setPixels);
+    QFETCH(int, shown);
+    QFETCH(QString, status);
+    ImageViewerFixture f;
+    const QStringList names = imagetest::stampedNames(QStringLiteral("RADALLUS"), frames, "GIF");
+    f.write(names, QSize(100, 100));
+    FrameLimits limits;
+    limits.picturePixels = picturePixels;
+    limits.setPixels = setPixels;
+    f.loader.setLimits(limits);
+    QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADALLUS")); }));
+    QCOMPARE(f.viewer.frameNames(), names.mid(frames - shown));
+    QVERIFY2(f.status.text().startsWith(status), qPrintable(f.status.text()));
+    const int refused = shown == 0 ? 1 : 0;
+    QCOMPARE(QDir(f.images).entryList(QDir::Files).size(), frames - refused);
+}
+
+// A named pipe called like an image is never opened: opening it would wait
+// for a writer for ever, and the loader (and the program's shutdown) with it.
+// The single-file request refuses it as a bad image; listings skip it.
+void TestImageLoader::pipeNotOpened_data()
+{
+    QTest::addColumn<FrameRequest::Kind>("kind");
+    QTest::newRow("file") << FrameRequest::Kind::File;
+    QTest::newRow("newest") << FrameRequest::Kind::Newest;
+    QTest::newRow("loop") << FrameRequest::Kind::Loop;
+}
+
+void TestImageLoader::pipeNotOpened()
+{
+    QFETCH(FrameRequest::Kind, kind);
     TestHome home;
-    const QString pipe = home.path() + QStringLiteral("/PIPETEST.GIF");
-    QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString dir = home.path() + QStringLiteral("/images/");
+    const QString good = QStringLiteral("RADALLUS-12051000.GIF");
+    const QString pipeName = QStringLiteral("RADALLUS-12051001.GIF");
+    imagetest::writeImage(dir, good);
+    const QByteArray pipe = QFile::encodeName(dir + pipeName);
+    QVERIFY(mkfifo(pipe.constData(), 0600) == 0);
     FrameCache cache;
     FrameLoader loader(cache);
     QSignalSpy loaded(&loader, &FrameLoader::loaded);
     FrameRequest r;
-    r.kind = FrameRequest::Kind::File;
-    r.directory = home.path() + QLatin1Char('/');
-    r.name = QStringLiteral("PIPETEST.GIF");
+    r.kind = kind;
+    r.directory = dir;
+    r.name = kind == FrameRequest::Kind::File ? pipeName : QStringLiteral("RADALLUS");
+    r.now = QDateTime(QDate(2026, 12, 5), QTime(12, 0));
+    r.quarantineDir = home.path() + QStringLiteral("/bad/");
     loader.load(r);
-    QFile writer(pipe);
-    QVERIFY(writer.open(QIODevice::WriteOnly)); // blocks until the worker opens it
-    writer.write(imagetest::gifBytes(imagetest::picture(QSize(64, 48))));
-    writer.close();
-    QVERIFY(loaded.wait(10000));
+    const bool answered = loaded.wait(5000);
+    if (!answered) {
+        // Lets the worker's open return, so that the loader can end.
+        const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    QVERIFY2(answered, "the loader opened the pipe and waits for a writer");
     const auto set = loaded.first().first().value<FrameSet>();
-    QCOMPARE(set.outcome, FrameSet::Outcome::Loaded);
-    QCOMPARE(set.images.first().size(), QSize(64, 48));
+    if (kind != FrameRequest::Kind::File) {
+        QCOMPARE(set.outcome, FrameSet::Outcome::Loaded);
+        QCOMPARE(set.names, QStringList{good});
+        return;
+    }
+    QCOMPARE(set.outcome, FrameSet::Outcome::BadImage);
+    QCOMPARE(set.badName, pipeName);
+    QVERIFY2(set.error.contains(QStringLiteral("not a regular file")), qPrintable(set.error));
+    // Out of the image directory, so that a later start does not meet it again.
+    struct stat moved;
+    QVERIFY(::lstat(QFile::encodeName(set.quarantined).constData(), &moved) == 0);
+    QVERIFY(S_ISFIFO(moved.st_mode));
+    QVERIFY(!QFileInfo::exists(dir + pipeName));
+}
+
+// A file of 1 GB called like an image, decoded on a worker thread of a
+// child process whose address space is limited to 768 MB: reading it whole
+// threw std::bad_alloc there and ended the child (and so the program, at
+// every start that reopened the image).
+void TestImageLoader::hugeFileUnderMemoryLimit()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer needs more address space than the limit leaves");
+#endif
+    const QString child = qEnvironmentVariable("IMAGELOADER_HUGE_FILE");
+    if (!child.isEmpty()) {
+        FrameCache cache;
+        FrameLoader loader(cache);
+        QSignalSpy loaded(&loader, &FrameLoader::loaded);
+        FrameRequest r;
+        r.kind = FrameRequest::Kind::File;
+        r.directory = QFileInfo(child).path() + QLatin1Char('/');
+        r.name = QFileInfo(child).fileName();
+        r.quarantineDir = r.directory + QStringLiteral("bad/");
+        loader.load(r);
+        QVERIFY(loaded.wait(30000));
+        QCOMPARE(loaded.first().first().value<FrameSet>().outcome, FrameSet::Outcome::BadImage);
+        return;
+    }
+    TestHome home;
+    const QString path = imagetest::writeBytes(
+        home.path(), "RADALLUS-12051000.GIF", imagetest::gifBytes(imagetest::picture(QSize(8, 8))));
+    QVERIFY(QFile::resize(path, 1024LL * 1024 * 1024)); // sparse: costs no disk
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("IMAGELOADER_HUGE_FILE"), path);
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([] {
+        const rlimit limit{768UL << 20, 768UL << 20};
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("hugeFileUnderMemoryLimit")});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit, output.constData());
+    QVERIFY2(process.exitCode() == 0, output.constData());
+    QVERIFY(QFileInfo::exists(home.path() + QStringLiteral("/bad/RADALLUS-12051000.GIF")));
 }
 
 QTEST_MAIN(TestImageLoader)
