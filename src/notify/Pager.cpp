@@ -17,6 +17,7 @@
 
 namespace {
 const QChar kQuote = QLatin1Char('"');
+const QString kProgram = QStringLiteral("abcPager");
 
 QString collapseBlanks(QString text)
 {
@@ -101,8 +102,12 @@ QString Pager::pageText(const QString& message, const QString& pagerChars) const
 
 void Pager::PageIt(const QString& Message, const QString& UserPage, const QString& PagerChars)
 {
-    if (m_suspended || m_programPath.isEmpty())
+    if (m_suspended)
         return;
+    if (m_programPath.isEmpty()) {
+        reportFailure({ProcessOutcome::Kind::NotFound, -1}, UserPage);
+        return;
+    }
     const QPointer<Pager> alive(this);
     m_runner.run(commandLine(UserPage, pageText(Message, PagerChars)), LaunchWindow::NormalNoFocus,
                  [alive, UserPage](const ProcessOutcome& outcome) {
@@ -113,9 +118,12 @@ void Pager::PageIt(const QString& Message, const QString& UserPage, const QStrin
 
 void Pager::reportFailure(const ProcessOutcome& outcome, const QString& recipient) const
 {
-    const QString program = QFileInfo(m_programPath).fileName();
-    const QString reason = SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
-                                                QStringLiteral("some pages not delivered"));
+    const QString program =
+        m_programPath.isEmpty() ? kProgram : QFileInfo(m_programPath).fileName();
+    const QString reason =
+        SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
+                             QStringLiteral("some pages not delivered"),
+                             QStringLiteral("pager numbers that cannot be paged were left out"));
     if (!m_failures) {
         qWarning("Page to %s: %s", qPrintable(recipient), qPrintable(reason));
         return;

@@ -50,6 +50,7 @@ public:
     // Cleans the text (at least 2 characters) and pages it.
     void ProcessPage(const QString& xyz, const QString& UserPage, const QString& PagerChars);
     // Sends one page unless paging is suspended; cut to PagerChars x MaxPages.
+    // Without the paging program the page is reported as failed.
     void PageIt(const QString& Message, const QString& UserPage, const QString& PagerChars);
     // Page of an alarm: aMethod 0 = personal pager, 1 to 10 = that group. The log
     // line goes to logPath even when paging is suspended.

@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 #include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
+#include "notify/SendFailures.h"
 
 #include <QProcess>
 #include <QTest>
@@ -34,6 +36,8 @@ private slots:
     void programPathWithBlank();
     void pagerFilesDirectory_data();
     void pagerFilesDirectory();
+    void failureReported_data();
+    void failureReported();
 };
 
 void TestPager::truncation_data()
@@ -209,6 +213,53 @@ void TestPager::pagerFilesDirectory()
     Pager pager(settings, launcher, found ? own + QStringLiteral("abcPager") : QString());
     const QString dir = pager.filesDirectory(fallback);
     QCOMPARE(dir, expected == "own" ? own : expected == "fallback" ? fallback : QString());
+}
+
+void TestPager::failureReported_data()
+{
+    QTest::addColumn<bool>("found");   // the paging program was found at start
+    QTest::addColumn<bool>("alarm");   // an alarm page; else the data-loss page
+    QTest::addColumn<int>("exitCode"); // how the paging program ended
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("alarm page, no abcPager") << false << true << 0 << "abcPager not found";
+    QTest::newRow("data-loss page, no abcPager") << false << false << 0 << "abcPager not found";
+    QTest::newRow("members that cannot be paged")
+        << true << true << 3
+        << "pager numbers that cannot be paged were left out (abcPager exit code 3, see "
+           "abcPager-log.txt)";
+    QTest::newRow("nothing sent") << true << false << 1
+                                  << "nothing sent (abcPager exit code 1, see abcPager-log.txt)";
+}
+
+void TestPager::failureReported()
+{
+    QFETCH(bool, found);
+    QFETCH(bool, alarm);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestHome home;
+    RecordingLauncher launcher;
+    Settings settings;
+    FakeClock clock;
+    StatusLine status;
+    SendFailures failures(status, clock);
+    Pager pager(settings, launcher, found ? kPath : QString());
+    const QString log = home.file("pager-log.txt");
+    pager.setFailures(&failures, log);
+    PagerConfig config;
+    config.personalId = QStringLiteral("ATM1");
+    config.charsPerPage = QStringLiteral("80");
+    if (alarm)
+        pager.alarmPage("TORNADO WARNING FOR KENT COUNTY", 0, config, log, clock);
+    else
+        pager.ProcessPage("No data received for over 3 minutes", "ATM1", "80");
+    QCOMPARE(launcher.commandLines.size(), found ? 1 : 0);
+    if (found)
+        QVERIFY(launcher.finishLast(exitCode));
+    QCOMPARE(status.text(), "Page FAILED to ATM1 - " + reason);
+    QVERIFY2(readBytes(log).endsWith("FAILED page to ATM1 at 12/6/2026 6:27:51 PM - " +
+                                     reason.toLatin1() + "\r\n"),
+             readBytes(log).constData());
 }
 
 QTEST_GUILESS_MAIN(TestPager)

@@ -162,9 +162,13 @@ int AbcPager::page(const PagerArguments& args, const QString& dir, const ModemSe
         }
     }
     const int delivered = PageDelivery(settings, log, opener).deliver(target->dialup, pages);
+    // Pages for numbers that were left out count as not delivered.
+    const qsizetype total = pages.size() + chunks.size() * target->unusable.size();
     log.write(QStringLiteral("Done for %1: %2 of %3 page(s) delivered")
                   .arg(target->recipient)
                   .arg(delivered)
-                  .arg(pages.size()));
-    return delivered == pages.size() ? Delivered : Undelivered;
+                  .arg(total));
+    if (delivered < pages.size())
+        return Undelivered;
+    return target->unusable.isEmpty() ? Delivered : LeftOut;
 }

@@ -15,8 +15,9 @@ public:
     enum ExitCode
     {
         Delivered = 0,
-        NotSent = 1,    // command line or set-up unusable; no call made
-        Undelivered = 2 // some pages did not reach the paging terminal
+        NotSent = 1,     // command line or set-up unusable; no call made
+        Undelivered = 2, // some pages did not reach the paging terminal
+        LeftOut = 3      // all pages delivered, but some pager numbers could not be paged
     };
 
     // ownDir: the directory of the pager's executable (the pager files may lie there).

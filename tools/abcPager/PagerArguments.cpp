@@ -26,7 +26,8 @@ const QString kHelpText =
                    "The files live in --config-dir, else in the pager's own directory when\n"
                    "users.ini or groups.ini is there, else in ~/.local/share/vantorel/.\n"
                    "Exit status: 0 all pages delivered, 1 nothing sent (command line or set-up),\n"
-                   "2 some pages not delivered.\n");
+                   "2 some pages not delivered, 3 pager numbers that cannot be paged left out\n"
+                   "(the pages to the others delivered).\n");
 
 bool number(const QString& text, int* value)
 {
