@@ -117,6 +117,7 @@ private slots:
     void refused_data();
     void refused();
     void pagesTakeTurnsAtTheModem();
+    void severalPagesInOneRun();
     void helpVersionAndDryRun();
     void pinRuleAsTheGroupDialog_data();
     void pinRuleAsTheGroupDialog();
@@ -298,8 +299,11 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
 {
     PagingTerminalSimulator terminal({});
     PagerHome paging(terminal.slavePath());
+    // Two pagers at once (the program starts one at a time, but a pager
+    // started by hand or by another program may run beside it).
     paging.pager.alarmPage(QStringLiteral("FIRST ALARM"), 0, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
+    QVERIFY(paging.launcher.finishLast(0));
     paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
     // The port is busy while both start, however slowly they come up: each
@@ -323,6 +327,28 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
     QCOMPARE(textsFor(pages, kPersonalPin), QStringList{"FIRST ALARM"});
     QCOMPARE(textsFor(pages, "1004"), QStringList{"SECOND ALARM"});
     QCOMPARE(terminal.record().calls, 2);
+}
+
+// The program's queue hands several pages to one run: they go out in the
+// order given, those to the same paging service in one call, and the report
+// tells the result of each.
+void TestAbcPager::severalPagesInOneRun()
+{
+    PagingTerminalSimulator terminal({});
+    PagerHome paging(terminal.slavePath());
+    const QString report = paging.dir + "report.txt";
+    QProcess process;
+    process.start(QStringLiteral(ABCPAGER_EXECUTABLE),
+                  {"ATM1:FIRST", "--page=ATM1:SECOND", "--page=NOBODY:LOST", "--page=!GROUP1:THIRD",
+                   "--page=ATM1:FOURTH", "--report", report});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 1); // the unknown recipient got nothing
+    QCOMPARE(readBytes(report), QByteArray("0 ATM1\n0 ATM1\n1 NOBODY\n0 !GROUP1\n0 ATM1\n"));
+    const PagingTerminalSimulator::Record record = terminal.record();
+    QCOMPARE(record.pages, QStringList({"5551234:FIRST", "5551234:SECOND", "1001:THIRD",
+                                        "1004:THIRD", "5551234:FOURTH"}));
+    QCOMPARE(record.calls, 3);
+    QCOMPARE(record.logoffs, 3);
 }
 
 void TestAbcPager::helpVersionAndDryRun()
