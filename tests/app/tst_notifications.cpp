@@ -9,6 +9,7 @@
 #include "alarms/VOZUZUduvi.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
+#include "app/ShutdownSequence.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "notify/EmailBook.h"
@@ -18,6 +19,7 @@
 #include "notify/PagerConfig.h"
 #include "notify/SendFailures.h"
 #include "platform/ProcessRunner.h"
+#include "platform/SettingsStore.h"
 #include "platform/TextPrinter.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,16 @@ class NoPrinter : public ITextPrinter
 {
 public:
     bool printText(const QString&, int) override { return false; }
+};
+
+// The main window as shutdown sees it: nothing to do.
+class QuietHost : public IShutdownHost
+{
+public:
+    std::optional<std::pair<double, double>> windowSizeTwips() const override { return {}; }
+    void processEvents() override {}
+    void hideTrayIcon() override {}
+    void closeDialogs() override {}
 };
 
 int freePort()
@@ -199,6 +211,7 @@ private slots:
     void page_data();
     void page();
     void outbreakPagesInOrder();
+    void heldMailGoesOutAtNextStart();
 
 private:
     QTemporaryDir m_tls;
@@ -407,6 +420,49 @@ void TestNotifications::outbreakPagesInOrder()
     QVERIFY2(record.calls <= 3, qPrintable(QString::number(record.calls)));
     QVERIFY2(!p.sendLog("pager-log.txt").contains("FAILED"),
              qPrintable(p.sendLog("pager-log.txt")));
+}
+
+// The program closes while a mailer runs and another mail waits for the same
+// body file: the running mailer keeps its body, the waiting mail is held and
+// goes out at the next start.
+void TestNotifications::heldMailGoesOutAtNextStart()
+{
+    SmtpSink sink({});
+    QVERIFY(sink.port > 0);
+    Program p;
+    p.mail.setOptions(QStringLiteral("-port %1 -retrywait 0").arg(sink.port));
+    p.mail.install(QStringLiteral("127.0.0.1"), QStringLiteral("wx@example.org"));
+    QVERIFY(p.waitIdle());
+    p.mail.send(QStringLiteral("output.txt"), QStringLiteral("FIRST BODY"), QStringLiteral("ONE"),
+                QStringLiteral("me@x.org"));
+    p.mail.send(QStringLiteral("output.txt"), QStringLiteral("SECOND BODY"), QStringLiteral("TWO"),
+                QStringLiteral("me@x.org"));
+    QCOMPARE(p.mail.waiting(), 1);
+    QuietHost host;
+    SettingsStore store(p.home.file(QStringLiteral(".config/Vantorel-v15.conf")));
+    ShutdownSequence shutdown(p.programDir, p.settings, store, p.engine, host, p.prompter);
+    shutdown.setMail(&p.mail, &p.clock);
+    QVERIFY(shutdown.Form_Unload());
+    QVERIFY(p.waitIdle());
+    QVERIFY2(p.sendLog("email-log.txt")
+                 .contains("QUEUED TWO to me@x.org at 12/6/2026 6:27:51 PM - not sent before "
+                           "closing; it goes out at the next start"),
+             qPrintable(p.sendLog("email-log.txt")));
+
+    // The next start.
+    MailSender next(p.programDir, p.runner);
+    next.setOptions(p.mail.options());
+    QCOMPARE(next.resendHeld(p.clock.now()), 1);
+    QVERIFY(p.waitIdle());
+    QVERIFY(!QFile::exists(next.queuePath()));
+    QList<SmtpSink::Message> messages = sink.messages();
+    QCOMPARE(messages.size(), 2);
+    std::sort(messages.begin(), messages.end(), [](const auto& a, const auto& b) {
+        return headerOf(a.data, "Subject") < headerOf(b.data, "Subject");
+    });
+    QVERIFY(messages[0].data.contains("FIRST BODY"));
+    QVERIFY(messages[1].data.contains("SECOND BODY"));
+    QVERIFY(p.sendLog("email-log.txt").contains("Emailing TWO to me@x.org at "));
 }
 
 QTEST_GUILESS_MAIN(TestNotifications)
