@@ -2,6 +2,8 @@
 
 #include "core/Settings.h"
 #include "ingest/EngineControl.h"
+#include "notify/MailSender.h"
+#include "platform/Clock.h"
 #include "platform/FileLister.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsStore.h"
@@ -48,8 +50,12 @@ void ShutdownSequence::saveSettings()
         m_prompter.message(m_store.writeFailure(), QString(), IPrompter::Icon::Exclamation);
 }
 
-void ShutdownSequence::deleteMailBodies() const
+void ShutdownSequence::deleteMailBodies()
 {
-    for (const QString& name : FileLister::list(m_programDir, QStringLiteral("output*.txt")))
-        QFile::remove(m_programDir + name);
+    const QStringList keep =
+        m_mail && m_clock ? m_mail->holdForNextStart(m_clock->now()) : QStringList();
+    for (const QString& name : FileLister::list(m_programDir, QStringLiteral("output*.txt"))) {
+        if (!keep.contains(name))
+            QFile::remove(m_programDir + name);
+    }
 }

@@ -4,6 +4,8 @@
 #include <optional>
 
 class EngineControl;
+class IClock;
+class MailSender;
 class IPrompter;
 class Settings;
 class SettingsStore;
@@ -26,6 +28,9 @@ public:
 // the hide switch and the image on show go to the settings store, the engine
 // windows are shown again, the tray icon goes, this run's mail bodies
 // ("output*.txt") are deleted and the open dialogs are closed. Runs once.
+// With the mail sender given, mail still waiting is held for the next start
+// and the bodies of held mail and of mail a running mailer may still read
+// are left in place.
 // Settings that cannot be written are reported before the program ends.
 class ShutdownSequence
 {
@@ -41,10 +46,15 @@ public:
     // The window closes. False when the settings could not be written.
     bool Form_Unload();
     bool done() const { return m_done; }
+    void setMail(MailSender* mail, const IClock* clock)
+    {
+        m_mail = mail;
+        m_clock = clock;
+    }
 
 private:
     void saveSettings();
-    void deleteMailBodies() const;
+    void deleteMailBodies();
 
     QString m_programDir;
     Settings& m_settings;
@@ -54,4 +64,6 @@ private:
     IPrompter& m_prompter;
     bool m_done = false;
     bool m_saved = true;
+    MailSender* m_mail = nullptr;
+    const IClock* m_clock = nullptr;
 };

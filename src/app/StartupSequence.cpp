@@ -331,6 +331,9 @@ void StartupSequence::finish()
         step([this] { m_state.poller().start(); });
     if (!ok)
         return;
+    // Mail held when the program last closed goes out now that the mailer's
+    // options are known.
+    m_state.mail().resendHeld(m_state.services().clock->now());
     m_state.startupSucceeded = true;
     m_state.status.setText(QStringLiteral("Startup Successful"));
 }

@@ -1,6 +1,7 @@
 #include "notify/MailSender.h"
 
 #include "notify/SendFailures.h"
+#include "platform/DateTimeText.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
@@ -11,11 +12,32 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 const QChar kQuote = QLatin1Char('"');
 const QString kMailer = QStringLiteral("blat");
 constexpr int kDeliveryUnknown = 3; // the mailer's exit code for a mail sent but not confirmed
+// Bounds on what the next start reads back.
+constexpr int kMostHeld = 1000;
+constexpr qint64 kLargestBody = 16 * 1024 * 1024;
+
+// One field of a queue line: percent-encoded, so that blanks and line ends
+// inside a subject or recipient list stay in their field.
+QString field(const QString& text)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+// A text for one send log line: control characters become blanks.
+QString oneLine(QString text)
+{
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
 } // namespace
 
 MailSender::MailSender(QString programDir, IProcessRunner& runner)
@@ -211,14 +233,120 @@ bool MailSender::isAlarmBodyFileName(const QString& name)
 
 int MailSender::removeAlarmBodiesBefore(const QDateTime& cutoff) const
 {
+    QSet<QString> keep;
+    for (const Mail& mail : held())
+        keep.insert(mail.bodyFile);
     int removed = 0;
     const QDir dir(m_programDir);
     const QFileInfoList files =
         dir.entryInfoList({QStringLiteral("output*.txt")}, QDir::Files | QDir::NoSymLinks);
     for (const QFileInfo& file : files) {
         if (isAlarmBodyFileName(file.fileName()) && file.lastModified() < cutoff &&
-            QFile::remove(file.absoluteFilePath()))
+            !keep.contains(file.fileName()) && QFile::remove(file.absoluteFilePath()))
             ++removed;
     }
     return removed;
+}
+
+void MailSender::appendLog(const QString& line) const
+{
+    try {
+        TextFile::appendLine(logPath(), line);
+    } catch (const RuntimeError& error) {
+        qWarning("%s", error.what());
+    }
+}
+
+QStringList MailSender::holdForNextStart(const QDateTime& now)
+{
+    QStringList keep(m_inUse.begin(), m_inUse.end());
+    QStringList lines;
+    // Mails held at an earlier closing and not sent since stay held.
+    for (const Mail& mail : held()) {
+        lines << field(mail.bodyFile) + QLatin1Char(' ') + field(mail.subject) + QLatin1Char(' ') +
+                     field(mail.recipients);
+        keep << mail.bodyFile;
+    }
+    for (const Mail& mail : std::exchange(m_waiting, {})) {
+        const QString when = DateTimeText::general(now);
+        try {
+            const QString bodyFile = alarmBodyFileName();
+            writeBody(bodyFile, mail.body);
+            lines << field(bodyFile) + QLatin1Char(' ') + field(mail.subject) + QLatin1Char(' ') +
+                         field(mail.recipients);
+            keep << bodyFile;
+            appendLog(QStringLiteral("QUEUED ") + oneLine(mail.subject) + QStringLiteral(" to ") +
+                      oneLine(mail.recipients) + QStringLiteral(" at ") + when +
+                      QStringLiteral(" - not sent before closing; it goes out at the next start"));
+        } catch (const RuntimeError& error) {
+            appendLog(QStringLiteral("FAILED ") + oneLine(mail.subject) + QStringLiteral(" to ") +
+                      oneLine(mail.recipients) + QStringLiteral(" at ") + when +
+                      QStringLiteral(" - not sent before closing: ") + error.text());
+        }
+    }
+    if (!lines.isEmpty()) {
+        try {
+            TextFile::writeAll(queuePath(),
+                               lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        } catch (const RuntimeError& error) {
+            appendLog(QStringLiteral("FAILED to keep the mail queue at ") +
+                      DateTimeText::general(now) + QStringLiteral(" - ") + error.text());
+        }
+    }
+    return keep;
+}
+
+QList<MailSender::Mail> MailSender::held() const
+{
+    QList<Mail> mails;
+    if (!TextFile::exists(queuePath()))
+        return mails;
+    QStringList lines;
+    try {
+        lines = TextFile::readLines(queuePath());
+    } catch (const RuntimeError& error) {
+        qWarning("%s", error.what());
+        return mails;
+    }
+    for (const QString& line : lines.mid(0, kMostHeld)) {
+        const QStringList fields = line.split(QLatin1Char(' '));
+        if (fields.size() != 3)
+            continue;
+        Mail mail;
+        mail.bodyFile = QUrl::fromPercentEncoding(fields.at(0).toLatin1());
+        mail.subject = QUrl::fromPercentEncoding(fields.at(1).toLatin1());
+        mail.recipients = QUrl::fromPercentEncoding(fields.at(2).toLatin1());
+        // Only a body file of this directory's own form is read back.
+        if (isAlarmBodyFileName(mail.bodyFile))
+            mails << mail;
+    }
+    return mails;
+}
+
+int MailSender::resendHeld(const QDateTime& now)
+{
+    const QList<Mail> mails = held();
+    QFile::remove(queuePath());
+    int sent = 0;
+    for (Mail mail : mails) {
+        const QString when = DateTimeText::general(now);
+        const QString what = oneLine(mail.subject) + QStringLiteral(" to ") +
+                             oneLine(mail.recipients) + QStringLiteral(" at ") + when;
+        try {
+            const QString path = m_programDir + mail.bodyFile;
+            if (QFileInfo(path).size() > kLargestBody)
+                throw RuntimeError(ErrorNumber::FileNotFound, mail.bodyFile);
+            QString body = TextFile::readAll(path);
+            if (body.endsWith(QLatin1String("\r\n")))
+                body.chop(2);
+            appendLog(QStringLiteral("Emailing ") + what +
+                      QStringLiteral(" (held when Vantorel closed)"));
+            send(mail.bodyFile, body, mail.subject, mail.recipients);
+            ++sent;
+        } catch (const RuntimeError& error) {
+            appendLog(QStringLiteral("FAILED ") + what + QStringLiteral(" - held mail not sent: ") +
+                      error.text());
+        }
+    }
+    return sent;
 }

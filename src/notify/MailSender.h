@@ -55,13 +55,23 @@ public:
     // Mails waiting for their body file.
     int waiting() const { return static_cast<int>(m_waiting.size()); }
 
+    // At closing: every mail still waiting gets a body file of its own and a
+    // line in "mail-queue.txt", so that the next start sends it, and a
+    // "QUEUED" line in the send log. Returns the body files to leave in
+    // place: those and the ones a running mailer may still read.
+    QStringList holdForNextStart(const QDateTime& now);
+    // At start: sends the mails held at the last closing, in order, each
+    // with an "Emailing" line in the send log; returns how many.
+    int resendHeld(const QDateTime& now);
+    QString queuePath() const { return m_programDir + QStringLiteral("mail-queue.txt"); }
+
     // A body file name for alarm mail, "output" + number + ".txt", that does not
     // exist yet and has not been handed out before in this run.
     QString alarmBodyFileName();
     // True for the name of an alarm body file ("output" + digits + ".txt").
     static bool isAlarmBodyFileName(const QString& name);
     // Removes the alarm body files of the program directory last written
-    // before cutoff; returns how many were removed.
+    // before cutoff, except those of held mail; returns how many were removed.
     int removeAlarmBodiesBefore(const QDateTime& cutoff) const;
 
 private:
@@ -77,6 +87,9 @@ private:
     QString mailer() const;
     static QString quoted(const QString& text);
     void writeBody(const QString& bodyFile, const QString& body) const;
+    void appendLog(const QString& line) const;
+    // The held mails of "mail-queue.txt": body file, subject, recipients.
+    QList<Mail> held() const;
     void submit(const Mail& mail);
     void launch(const Mail& mail);
     void startWaiting(const QString& bodyFile);

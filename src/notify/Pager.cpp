@@ -12,11 +12,9 @@
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QPointer>
 #include <cmath>
 
 namespace {
-const QChar kQuote = QLatin1Char('"');
 
 QString collapseBlanks(QString text)
 {
@@ -27,8 +25,16 @@ QString collapseBlanks(QString text)
 } // namespace
 
 Pager::Pager(const Settings& settings, IProcessRunner& runner, QString programPath, QObject* parent)
-    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)), m_runner(runner)
+    : QObject(parent), m_settings(settings), m_programPath(std::move(programPath)), m_queue(runner)
 {
+    m_queue.setProgramPath(m_programPath);
+    connect(&m_queue, &PageQueue::failed, this, &Pager::reportFailure);
+}
+
+void Pager::setProgramPath(const QString& path)
+{
+    m_programPath = path;
+    m_queue.setProgramPath(path);
 }
 
 void Pager::setFailures(SendFailures* failures, const QString& logPath)
@@ -101,21 +107,17 @@ QString Pager::pageText(const QString& message, const QString& pagerChars) const
 
 void Pager::PageIt(const QString& Message, const QString& UserPage, const QString& PagerChars)
 {
-    if (m_suspended || m_programPath.isEmpty())
+    if (m_suspended)
         return;
-    const QPointer<Pager> alive(this);
-    m_runner.run(commandLine(UserPage, pageText(Message, PagerChars)), LaunchWindow::NormalNoFocus,
-                 [alive, UserPage](const ProcessOutcome& outcome) {
-                     if (!outcome.succeeded() && alive)
-                         alive->reportFailure(outcome, UserPage);
-                 });
+    if (m_programPath.isEmpty()) {
+        reportFailure(UserPage, m_queue.reason({ProcessOutcome::Kind::NotFound, -1}));
+        return;
+    }
+    m_queue.add(UserPage, pageText(Message, PagerChars));
 }
 
-void Pager::reportFailure(const ProcessOutcome& outcome, const QString& recipient) const
+void Pager::reportFailure(const QString& recipient, const QString& reason) const
 {
-    const QString program = QFileInfo(m_programPath).fileName();
-    const QString reason = SendFailures::reason(program, outcome, QStringLiteral("nothing sent"),
-                                                QStringLiteral("some pages not delivered"));
     if (!m_failures) {
         qWarning("Page to %s: %s", qPrintable(recipient), qPrintable(reason));
         return;
@@ -124,21 +126,9 @@ void Pager::reportFailure(const ProcessOutcome& outcome, const QString& recipien
                        QStringLiteral("Page FAILED to ") + recipient, reason);
 }
 
-// One double-quoted argument; a quote inside becomes three quotes, which the
-// command-line splitter reads back as one literal quote. Blanks, quotes and
-// shell characters in the text thus stay inside the one argument.
-QString Pager::quoted(const QString& text)
-{
-    QString inner = text;
-    inner.replace(kQuote, QStringLiteral("\"\"\""));
-    return kQuote + inner + kQuote;
-}
-
 QString Pager::commandLine(const QString& recipient, const QString& message) const
 {
-    const bool blankInPath = m_programPath.contains(QLatin1Char(' '));
-    return (blankInPath ? quoted(m_programPath) : m_programPath) + QLatin1Char(' ') +
-           quoted(recipient + QLatin1Char(':') + message);
+    return m_queue.commandLine({{recipient, message, 0}});
 }
 
 void Pager::alarmPage(const QString& prodtxt, int aMethod, const PagerConfig& config,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notify/PageQueue.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,14 +10,15 @@ class IProcessRunner;
 class PagerConfig;
 class SendFailures;
 class Settings;
-struct ProcessOutcome;
 
 // Sends pages through the paging program: its path, a blank, then the
 // recipient, ":" and the message as one argument. Pages can be suspended.
 // Paging is available when the program was found (its path is not empty);
 // its directory holds the pager files. The page limit MaxPages is read from
-// the settings at every page. The program goes on at once; a page the
-// paging program could not deliver is reported when a report sink is set.
+// the settings at every page. Pages go out through one queue, in order, one
+// run of the paging program at a time; the program goes on at once. A page
+// the paging program could not deliver is tried again (bounded), then
+// reported when a report sink is set, as is a page with no paging program.
 class Pager : public QObject
 {
     Q_OBJECT
@@ -28,7 +31,8 @@ public:
     void setFailures(SendFailures* failures, const QString& logPath);
 
     QString programPath() const { return m_programPath; }
-    void setProgramPath(const QString& path) { m_programPath = path; }
+    void setProgramPath(const QString& path);
+    PageQueue& queue() { return m_queue; }
     bool available() const { return !m_programPath.isEmpty(); }
     // Where the pager files users.ini and groups.ini live, ending in "/": the
     // paging program's own directory when they are there (an installation of
@@ -50,6 +54,7 @@ public:
     // Cleans the text (at least 2 characters) and pages it.
     void ProcessPage(const QString& xyz, const QString& UserPage, const QString& PagerChars);
     // Sends one page unless paging is suspended; cut to PagerChars x MaxPages.
+    // Without the paging program the page is reported as failed.
     void PageIt(const QString& Message, const QString& UserPage, const QString& PagerChars);
     // Page of an alarm: aMethod 0 = personal pager, 1 to 10 = that group. The log
     // line goes to logPath even when paging is suspended.
@@ -64,12 +69,11 @@ signals:
     void suspendedChanged(bool suspended);
 
 private:
-    static QString quoted(const QString& text);
-    void reportFailure(const ProcessOutcome& outcome, const QString& recipient) const;
+    void reportFailure(const QString& recipient, const QString& reason) const;
 
     const Settings& m_settings;
     QString m_programPath;
-    IProcessRunner& m_runner;
+    PageQueue m_queue;
     SendFailures* m_failures = nullptr;
     QString m_logPath;
     QString m_tag;

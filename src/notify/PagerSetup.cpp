@@ -3,6 +3,8 @@
 #include "core/Settings.h"
 #include "platform/SettingsStore.h"
 
+#include <QRegularExpression>
+
 PagerSetup::PagerSetup(PagerConfig& pagers, Settings& settings, SettingsStore& store,
                        QString directory)
     : m_pagers(pagers), m_settings(settings), m_store(store), m_directory(std::move(directory))
@@ -50,6 +52,26 @@ bool PagerSetup::pagerNumberAcceptable(const QString& number)
             return false;
     }
     return true;
+}
+
+bool PagerSetup::pinUsable(const QString& pin)
+{
+    static const QRegularExpression shape(QStringLiteral("^[A-Za-z0-9]{1,16}$"));
+    return shape.match(pin).hasMatch();
+}
+
+QString PagerSetup::memberPinProblem(const PagerConfig::Group& group)
+{
+    for (int m = 0; m < group.members.size(); ++m) {
+        const QString pin = group.members.at(m).trimmed();
+        if (pin.isEmpty() || pinUsable(pin))
+            continue;
+        return QStringLiteral("Member %1: pager PIN \"%2\" cannot be paged. Use letters and "
+                              "digits only (at most 16), no dashes or blanks.")
+            .arg(m + 1)
+            .arg(pin);
+    }
+    return QString();
 }
 
 void PagerSetup::openGroups()

@@ -45,6 +45,12 @@ public:
     // A pager number holds digits only (it is dialled and sent as the pager ID).
     static bool pagerNumberAcceptable(const QString& number);
 
+    // A pager PIN that fits a page block: letters and digits, 1 to 16.
+    static bool pinUsable(const QString& pin);
+    // Why a group cannot be stored as it is: the first member PIN that
+    // cannot be paged, named in a message; empty when all can.
+    static QString memberPinProblem(const PagerConfig::Group& group);
+
     // Reads groups.ini into the pager table (a missing file: no groups).
     void openGroups();
     const PagerConfig::Group& group(int g) const;

@@ -8,6 +8,7 @@
 #include "platform/TextFile.h"
 
 #include <QDebug>
+#include <QStringList>
 
 SendFailures::SendFailures(StatusLine& status, const IClock& clock)
     : m_status(status), m_clock(clock)
@@ -28,7 +29,8 @@ void SendFailures::report(const QString& logPath, const QString& logLine, const 
 }
 
 QString SendFailures::reason(const QString& program, const ProcessOutcome& outcome,
-                             const QString& meaningOf1, const QString& meaningOf2)
+                             const QString& meaningOf1, const QString& meaningOf2,
+                             const QString& meaningOf3)
 {
     switch (outcome.kind) {
     case ProcessOutcome::Kind::NotFound:
@@ -40,9 +42,10 @@ QString SendFailures::reason(const QString& program, const ProcessOutcome& outco
     case ProcessOutcome::Kind::Finished:
         break;
     }
-    const QString meaning = outcome.exitCode == 1   ? meaningOf1
-                            : outcome.exitCode == 2 ? meaningOf2
-                                                    : QStringLiteral("failed");
+    const QStringList meanings{meaningOf1, meaningOf2, meaningOf3};
+    QString meaning = meanings.value(outcome.exitCode - 1);
+    if (meaning.isEmpty())
+        meaning = QStringLiteral("failed");
     return meaning + QStringLiteral(" (") + program + QStringLiteral(" exit code ") +
            QString::number(outcome.exitCode) + QStringLiteral(", see ") + program +
            QStringLiteral("-log.txt)");

@@ -21,10 +21,11 @@ public:
                 const QString& reason);
 
     // Why a program run failed, e.g. "not sent (blat exit code 1, see
-    // blat-log.txt)"; meaningOf1 and meaningOf2 are what the program's exit
-    // codes 1 and 2 mean.
+    // blat-log.txt)"; meaningOf1 to meaningOf3 are what the program's exit
+    // codes 1 to 3 mean (empty: "failed").
     static QString reason(const QString& program, const ProcessOutcome& outcome,
-                          const QString& meaningOf1, const QString& meaningOf2);
+                          const QString& meaningOf1, const QString& meaningOf2,
+                          const QString& meaningOf3 = QString());
 
 private:
     StatusLine& m_status;

@@ -9,6 +9,7 @@
 #include "alarms/VOZUZUduvi.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
+#include "app/ShutdownSequence.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "notify/EmailBook.h"
@@ -18,6 +19,7 @@
 #include "notify/PagerConfig.h"
 #include "notify/SendFailures.h"
 #include "platform/ProcessRunner.h"
+#include "platform/SettingsStore.h"
 #include "platform/TextPrinter.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,16 @@ class NoPrinter : public ITextPrinter
 {
 public:
     bool printText(const QString&, int) override { return false; }
+};
+
+// The main window as shutdown sees it: nothing to do.
+class QuietHost : public IShutdownHost
+{
+public:
+    std::optional<std::pair<double, double>> windowSizeTwips() const override { return {}; }
+    void processEvents() override {}
+    void hideTrayIcon() override {}
+    void closeDialogs() override {}
 };
 
 int freePort()
@@ -64,19 +76,20 @@ struct Program
                        settings.EMail0);
         mail.setFailures(&failures);
         pager.setFailures(&failures, programDir + "pager-log.txt");
+        pager.queue().setRetryWait(50);
         watchdog.setStationName([] { return QStringLiteral("WXDESK"); });
         watchdog.setLastDataTime([this] { return clock.current.addSecs(-600); });
     }
 
     // Lets the event loop run until every started program has ended and
-    // been reported.
+    // been reported, and no page waits to go out.
     bool waitIdle(int ms = 60000)
     {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < ms) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-            if (runner.running() == 0) {
+            if (runner.running() == 0 && pager.queue().waiting() == 0) {
                 QCoreApplication::processEvents();
                 return true;
             }
@@ -197,6 +210,8 @@ private slots:
     void mail();
     void page_data();
     void page();
+    void outbreakPagesInOrder();
+    void heldMailGoesOutAtNextStart();
 
 private:
     QTemporaryDir m_tls;
@@ -330,7 +345,7 @@ void TestNotifications::page_data()
     QTest::newRow("modem dead")
         << 0 << false << dead << QStringList() << 80
         << "Page FAILED to ATM1 - some pages not delivered (abcPager exit code 2, see "
-           "abcPager-log.txt)";
+           "abcPager-log.txt); tried 3 times";
 }
 
 void TestNotifications::page()
@@ -379,6 +394,75 @@ void TestNotifications::page()
         QVERIFY2(pages.first().startsWith(QStringLiteral("574 WFUS53 KDMX")),
                  qPrintable(pages.first()));
     }
+}
+
+// An outbreak: twenty alarm pages in quick succession all reach the paging
+// terminal, in the order they were raised, in few calls.
+void TestNotifications::outbreakPagesInOrder()
+{
+    constexpr int kPages = 20;
+    PagingTerminalSimulator terminal({});
+    QVERIFY(!terminal.slavePath().isEmpty());
+    Program p;
+    preparePaging(p, terminal.slavePath());
+    QElapsedTimer timer;
+    timer.start();
+    QStringList sent;
+    for (int i = 1; i <= kPages; ++i) {
+        sent << QStringLiteral("TORNADO WARNING %1 FOR KENT COUNTY").arg(i, 2, 10, QChar('0'));
+        p.pager.alarmPage(sent.last(), 0, p.pagers, p.programDir + "pager-log.txt", p.clock);
+    }
+    QVERIFY(p.waitIdle(120000));
+    const PagingTerminalSimulator::Record record = terminal.record();
+    qInfo("%d alarm pages: %d delivered in %d call(s), %lld ms", kPages,
+          static_cast<int>(record.pages.size()), record.calls, timer.elapsed());
+    QCOMPARE(pagesFor(record.pages, kPersonalPin), sent);
+    QVERIFY2(record.calls <= 3, qPrintable(QString::number(record.calls)));
+    QVERIFY2(!p.sendLog("pager-log.txt").contains("FAILED"),
+             qPrintable(p.sendLog("pager-log.txt")));
+}
+
+// The program closes while a mailer runs and another mail waits for the same
+// body file: the running mailer keeps its body, the waiting mail is held and
+// goes out at the next start.
+void TestNotifications::heldMailGoesOutAtNextStart()
+{
+    SmtpSink sink({});
+    QVERIFY(sink.port > 0);
+    Program p;
+    p.mail.setOptions(QStringLiteral("-port %1 -retrywait 0").arg(sink.port));
+    p.mail.install(QStringLiteral("127.0.0.1"), QStringLiteral("wx@example.org"));
+    QVERIFY(p.waitIdle());
+    p.mail.send(QStringLiteral("output.txt"), QStringLiteral("FIRST BODY"), QStringLiteral("ONE"),
+                QStringLiteral("me@x.org"));
+    p.mail.send(QStringLiteral("output.txt"), QStringLiteral("SECOND BODY"), QStringLiteral("TWO"),
+                QStringLiteral("me@x.org"));
+    QCOMPARE(p.mail.waiting(), 1);
+    QuietHost host;
+    SettingsStore store(p.home.file(QStringLiteral(".config/Vantorel-v15.conf")));
+    ShutdownSequence shutdown(p.programDir, p.settings, store, p.engine, host, p.prompter);
+    shutdown.setMail(&p.mail, &p.clock);
+    QVERIFY(shutdown.Form_Unload());
+    QVERIFY(p.waitIdle());
+    QVERIFY2(p.sendLog("email-log.txt")
+                 .contains("QUEUED TWO to me@x.org at 12/6/2026 6:27:51 PM - not sent before "
+                           "closing; it goes out at the next start"),
+             qPrintable(p.sendLog("email-log.txt")));
+
+    // The next start.
+    MailSender next(p.programDir, p.runner);
+    next.setOptions(p.mail.options());
+    QCOMPARE(next.resendHeld(p.clock.now()), 1);
+    QVERIFY(p.waitIdle());
+    QVERIFY(!QFile::exists(next.queuePath()));
+    QList<SmtpSink::Message> messages = sink.messages();
+    QCOMPARE(messages.size(), 2);
+    std::sort(messages.begin(), messages.end(), [](const auto& a, const auto& b) {
+        return headerOf(a.data, "Subject") < headerOf(b.data, "Subject");
+    });
+    QVERIFY(messages[0].data.contains("FIRST BODY"));
+    QVERIFY(messages[1].data.contains("SECOND BODY"));
+    QVERIFY(p.sendLog("email-log.txt").contains("Emailing TWO to me@x.org at "));
 }
 
 QTEST_GUILESS_MAIN(TestNotifications)

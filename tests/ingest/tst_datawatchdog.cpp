@@ -99,6 +99,7 @@ void TestDataWatchdog::alertOnceAtDelayThenResumed()
     QCOMPARE(f.launcher.commandLines.size(), 2);
 
     QVERIFY(f.launcher.finish(0, {})); // the mailer is done with output.txt
+    QVERIFY(f.launcher.finish(1, {})); // and the pager with its page
     f.productArrives();
     f.minute(); // 18:33:51
     QVERIFY(!f.watchdog.alertActive());

@@ -1,9 +1,14 @@
 #include "TestSupport.h"
 #include "core/Settings.h"
+#include "core/StatusLine.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
+#include "notify/SendFailures.h"
 
-#include <QProcess>
+#include "platform/ProcessLauncher.h"
+
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -12,7 +17,7 @@ const QString kPath = QStringLiteral("/opt/abc/abcPager");
 // The message part of a recorded command line, as the program receives it.
 QString sentMessage(const QString& commandLine)
 {
-    const QStringList parts = QProcess::splitCommand(commandLine);
+    const QStringList parts = ProcessLauncher::splitCommand(commandLine);
     if (parts.size() != 2)
         return QStringLiteral("<%1 arguments>").arg(parts.size());
     return parts.at(1).mid(parts.at(1).indexOf(QLatin1Char(':')) + 1);
@@ -34,6 +39,10 @@ private slots:
     void programPathWithBlank();
     void pagerFilesDirectory_data();
     void pagerFilesDirectory();
+    void failureReported_data();
+    void failureReported();
+    void queue_data();
+    void queue();
 };
 
 void TestPager::truncation_data()
@@ -81,10 +90,13 @@ void TestPager::processPageCleaning()
     TestHome home;
     pager.loadTag(home.write("pager-tag.txt", "  WX:  \r\nsecond line\r\n"));
     QCOMPARE(pager.tag(), QStringLiteral("  WX:  "));
+    // Each page waits for the run before it to end.
+    QVERIFY(launcher.finishLast(0));
     pager.ProcessPage("A\nB", "ATM1", "80");
     QCOMPARE(sentMessage(launcher.commandLines.last()), QStringLiteral("WX:A B"));
     // A tag of two characters or less is not used.
     pager.setTag(QStringLiteral("ab"));
+    QVERIFY(launcher.finishLast(0));
     pager.ProcessPage("A\nB", "ATM1", "80");
     QCOMPARE(sentMessage(launcher.commandLines.last()), QStringLiteral("A B"));
 }
@@ -164,7 +176,7 @@ void TestPager::messageStaysOneArgument()
     Pager pager(settings, launcher, kPath);
     settings.MaxPages = QStringLiteral("100");
     pager.PageIt(message, "ATM1", "80");
-    const QStringList parts = QProcess::splitCommand(launcher.commandLines.value(0));
+    const QStringList parts = ProcessLauncher::splitCommand(launcher.commandLines.value(0));
     QCOMPARE(parts, QStringList({kPath, QStringLiteral("ATM1:") + message}));
 }
 
@@ -174,7 +186,7 @@ void TestPager::programPathWithBlank()
     Settings settings;
     Pager pager(settings, launcher, QStringLiteral("/opt/pager tools/abcPager"));
     pager.PageIt("hello", "ATM1", "80");
-    QCOMPARE(QProcess::splitCommand(launcher.commandLines.value(0)),
+    QCOMPARE(ProcessLauncher::splitCommand(launcher.commandLines.value(0)),
              QStringList({"/opt/pager tools/abcPager", "ATM1:hello"}));
 }
 
@@ -209,6 +221,137 @@ void TestPager::pagerFilesDirectory()
     Pager pager(settings, launcher, found ? own + QStringLiteral("abcPager") : QString());
     const QString dir = pager.filesDirectory(fallback);
     QCOMPARE(dir, expected == "own" ? own : expected == "fallback" ? fallback : QString());
+}
+
+void TestPager::failureReported_data()
+{
+    QTest::addColumn<bool>("found");   // the paging program was found at start
+    QTest::addColumn<bool>("alarm");   // an alarm page; else the data-loss page
+    QTest::addColumn<int>("exitCode"); // how the paging program ended
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("alarm page, no abcPager") << false << true << 0 << "abcPager not found";
+    QTest::newRow("data-loss page, no abcPager") << false << false << 0 << "abcPager not found";
+    QTest::newRow("members that cannot be paged")
+        << true << true << 3
+        << "pager numbers that cannot be paged were left out (abcPager exit code 3, see "
+           "abcPager-log.txt)";
+    QTest::newRow("nothing sent") << true << false << 1
+                                  << "nothing sent (abcPager exit code 1, see abcPager-log.txt)";
+}
+
+void TestPager::failureReported()
+{
+    QFETCH(bool, found);
+    QFETCH(bool, alarm);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestHome home;
+    RecordingLauncher launcher;
+    Settings settings;
+    FakeClock clock;
+    StatusLine status;
+    SendFailures failures(status, clock);
+    Pager pager(settings, launcher, found ? kPath : QString());
+    const QString log = home.file("pager-log.txt");
+    pager.setFailures(&failures, log);
+    PagerConfig config;
+    config.personalId = QStringLiteral("ATM1");
+    config.charsPerPage = QStringLiteral("80");
+    if (alarm)
+        pager.alarmPage("TORNADO WARNING FOR KENT COUNTY", 0, config, log, clock);
+    else
+        pager.ProcessPage("No data received for over 3 minutes", "ATM1", "80");
+    QCOMPARE(launcher.commandLines.size(), found ? 1 : 0);
+    if (found)
+        QVERIFY(launcher.finishLast(exitCode));
+    QCOMPARE(status.text(), "Page FAILED to ATM1 - " + reason);
+    QVERIFY2(readBytes(log).endsWith("FAILED page to ATM1 at 12/6/2026 6:27:51 PM - " +
+                                     reason.toLatin1() + "\r\n"),
+             readBytes(log).constData());
+}
+
+// The pages of one run of the paging program, "RECIPIENT:message", and its
+// report file, as the started program receives them.
+struct Run
+{
+    QStringList pages;
+    QString report;
+};
+
+Run runOf(const QString& commandLine)
+{
+    Run run;
+    const QStringList parts = ProcessLauncher::splitCommand(commandLine);
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        if (parts.at(i) == QLatin1String("--report"))
+            run.report = parts.value(++i);
+        else
+            run.pages
+                << QString(parts.at(i)).remove(QRegularExpression(QStringLiteral("^--page=")));
+    }
+    return run;
+}
+
+void TestPager::queue_data()
+{
+    // Pages A, B, C (to ATM1) are given at once. Each run: the pages it
+    // carries, then the result of each (as the paging program reports them).
+    QTest::addColumn<QStringList>("runs");
+    QTest::addColumn<QStringList>("results");
+    QTest::addColumn<QString>("failure"); // the status line at the end
+    QTest::newRow("one run at a time, the rest together")
+        << QStringList{"A", "B C"} << QStringList{"0", "0 0"} << "";
+    QTest::newRow("a page not delivered goes again, first")
+        << QStringList{"A", "B C", "C"} << QStringList{"0", "0 2", "0"} << "";
+    QTest::newRow("not delivered in three runs: reported")
+        << QStringList{"A", "B C", "C", "C"} << QStringList{"0", "0 2", "2", "2"}
+        << "Page FAILED to ATM1 - some pages not delivered (abcPager exit code 2, see "
+           "abcPager-log.txt); tried 3 times";
+    QTest::newRow("nothing sent, numbers left out: not tried again")
+        << QStringList{"A", "B C"} << QStringList{"1", "3 0"}
+        << "Page FAILED to ATM1 - pager numbers that cannot be paged were left out (abcPager exit "
+           "code 3, see abcPager-log.txt)";
+    QTest::newRow("no report: the run's pages go again")
+        << QStringList{"A", "B C", "B C"} << QStringList{"0", "", "0 0"} << "";
+}
+
+void TestPager::queue()
+{
+    QFETCH(QStringList, runs);
+    QFETCH(QStringList, results);
+    QFETCH(QString, failure);
+    RecordingLauncher launcher;
+    Settings settings;
+    FakeClock clock;
+    StatusLine status;
+    SendFailures failures(status, clock);
+    TestHome home;
+    Pager pager(settings, launcher, kPath);
+    pager.setFailures(&failures, home.file("pager-log.txt"));
+    pager.queue().setRetryWait(0);
+    for (const char* page : {"A", "B", "C"})
+        pager.PageIt(QLatin1String(page), "ATM1", "80");
+    for (int r = 0; r < runs.size(); ++r) {
+        // One run at a time: the next starts only when this one has ended.
+        QTRY_COMPARE(launcher.commandLines.size(), r + 1);
+        const Run run = runOf(launcher.commandLines.at(r));
+        QStringList expected = runs.at(r).split(QLatin1Char(' '));
+        expected.replaceInStrings(QRegularExpression(QStringLiteral("^")), QStringLiteral("ATM1:"));
+        QCOMPARE(run.pages, expected);
+        QCOMPARE(run.report.isEmpty(), expected.size() == 1);
+        const QStringList codes = results.at(r).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!run.report.isEmpty() && !codes.isEmpty()) {
+            QFile report(run.report);
+            QVERIFY(report.open(QIODevice::WriteOnly));
+            for (const QString& code : codes)
+                report.write(code.toLatin1() + " ATM1\n");
+        }
+        QVERIFY(launcher.finishLast(expected.size() == 1 ? codes.value(0).toInt() : 2));
+    }
+    QCOMPARE(pager.queue().waiting(), 0);
+    QVERIFY(!pager.queue().busy());
+    QCOMPARE(launcher.commandLines.size(), runs.size());
+    QCOMPARE(status.text(), failure);
 }
 
 QTEST_GUILESS_MAIN(TestPager)

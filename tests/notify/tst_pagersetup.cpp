@@ -43,6 +43,8 @@ private slots:
     void failedSaveChangesNothing();
     void pagerNumber_data();
     void pagerNumber();
+    void memberPins_data();
+    void memberPins();
     void groups_data();
     void groups();
 };
@@ -114,6 +116,33 @@ void TestPagerSetup::pagerNumber()
     QFETCH(QString, number);
     QFETCH(bool, acceptable);
     QCOMPARE(PagerSetup::pagerNumberAcceptable(number), acceptable);
+}
+
+void TestPagerSetup::memberPins_data()
+{
+    QTest::addColumn<QStringList>("members");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("digits and letters, gaps") << QStringList{"1001", "", "ab12", " 7 "} << "";
+    QTest::newRow("sixteen characters") << QStringList{QString(16, QLatin1Char('9'))} << "";
+    QTest::newRow("dash")
+        << QStringList{"1001", "", "555-1234"}
+        << "Member 3: pager PIN \"555-1234\" cannot be paged. Use letters and digits only "
+           "(at most 16), no dashes or blanks.";
+    QTest::newRow("blank inside") << QStringList{"555 1234"} << "Member 1: pager PIN \"555 1234\"";
+    QTest::newRow("seventeen characters")
+        << QStringList{"", QString(17, QLatin1Char('9'))} << "Member 2: pager PIN";
+    QTest::newRow("other digits") << QStringList{"\u0665\u0665"} << "Member 1: pager PIN";
+}
+
+void TestPagerSetup::memberPins()
+{
+    QFETCH(QStringList, members);
+    QFETCH(QString, problem);
+    PagerConfig::Group group;
+    for (int m = 0; m < members.size(); ++m)
+        group.members[m] = members.at(m);
+    const QString found = PagerSetup::memberPinProblem(group);
+    QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.startsWith(problem), qPrintable(found));
 }
 
 void TestPagerSetup::groups_data()

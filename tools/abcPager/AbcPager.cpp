@@ -2,40 +2,15 @@
 
 #include "abcPager/DeliveryLog.h"
 #include "abcPager/ModemSettings.h"
-#include "abcPager/PageDelivery.h"
-#include "abcPager/PageSplitter.h"
+#include "abcPager/PageRun.h"
 #include "abcPager/PagerArguments.h"
 #include "abcPager/PagerFilesLocation.h"
 #include "abcPager/PagerTargets.h"
-#include "abcPager/SerialModemLine.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <cstdio>
-
-namespace {
-SerialModemLine::Format lineFormat(const PagerTargets::Target& target, int speedSetting)
-{
-    SerialModemLine::Format format;
-    bool ok = false;
-    const int listed = target.speed.toInt(&ok);
-    format.speed = speedSetting > 0 ? speedSetting : (ok && listed > 0 ? listed : 1200);
-    if (!target.parity.isEmpty())
-        format.parity = target.parity;
-    format.dataBits = target.dataBits == QLatin1String("8") ? 8 : 7;
-    format.stopBits = target.stopBits == QLatin1String("2") ? 2 : 1;
-    return format;
-}
-
-int longest(const QStringList& pins)
-{
-    int length = 0;
-    for (const QString& pin : pins)
-        length = std::max(length, static_cast<int>(pin.size()));
-    return length;
-}
-} // namespace
 
 AbcPager::AbcPager(QString ownDir) : m_ownDir(std::move(ownDir)) {}
 
@@ -88,7 +63,7 @@ int AbcPager::run(const QStringList& arguments)
         return NotSent;
     }
     if (!settingsRead) {
-        log.write(QStringLiteral("NOT SENT to %1: %2").arg(args.recipient, settingsError));
+        log.write(QStringLiteral("NOT SENT to %1: %2").arg(recipients(args), settingsError));
         return NotSent;
     }
     applyOverrides(args, settings);
@@ -101,70 +76,46 @@ int AbcPager::page(const PagerArguments& args, const QString& dir, const ModemSe
     QString error;
     PagerTargets targets;
     if (!targets.load(dir, &error)) {
-        log.write(QStringLiteral("NOT SENT to %1: %2").arg(args.recipient, error));
+        log.write(QStringLiteral("NOT SENT to %1: %2").arg(recipients(args), error));
         return NotSent;
     }
-    const std::optional<PagerTargets::Target> target = targets.resolve(args.recipient, &error);
-    if (!target) {
-        log.write(QStringLiteral("NOT SENT: ") + error);
-        return NotSent;
-    }
-    if (!target->unusable.isEmpty())
-        log.write(QStringLiteral("Pager numbers of %1 that cannot be paged, left out: \"%2\"")
-                      .arg(target->recipient, target->unusable.join(QStringLiteral("\", \""))));
-    const QByteArray text = PageSplitter::printable(args.message);
-    if (target->pins.isEmpty() || text.isEmpty()) {
-        log.write(QStringLiteral("NOT SENT to %1: %2")
-                      .arg(target->recipient, text.isEmpty() ? QStringLiteral("empty message")
-                                                             : QStringLiteral("no pager number")));
-        return NotSent;
-    }
-    const int size = PageSplitter::pageSize(target->chars, longest(target->pins));
-    const QList<QByteArray> chunks = PageSplitter::split(text, size);
-    QList<PageDelivery::Page> pages;
-    for (const QString& pin : target->pins) {
-        for (int i = 0; i < chunks.size(); ++i)
-            pages.append({pin.toLatin1(), chunks.at(i), i + 1, static_cast<int>(chunks.size())});
-    }
+    PageRun run(settings, log);
+    run.prepare(targets, args.pages);
     if (args.dryRun) {
-        for (const PageDelivery::Page& p : pages)
-            std::printf("%s %d/%d: %s\n", p.pin.constData(), p.number, p.count, p.text.constData());
+        for (const QString& line : run.blockLines())
+            std::printf("%s\n", line.toLatin1().constData());
         return Delivered;
     }
-    const SerialModemLine::Format format = lineFormat(*target, settings.speed);
-    log.write(QStringLiteral("Paging %1: %2 page(s) of up to %3 characters to %4 via %5 (%6 %7)")
-                  .arg(target->recipient)
-                  .arg(chunks.size())
-                  .arg(size)
-                  .arg(target->pins.join(QLatin1Char(',')), target->dialup, settings.port,
-                       SerialModemLine::formatText(format)));
-    const auto opener = [&settings, &log, format](QString* why) -> std::unique_ptr<IModemLine> {
-        auto line = std::make_unique<SerialModemLine>();
-        QString note;
-        if (!line->open(settings.port, format, why, &note))
-            return nullptr;
-        if (!note.isEmpty())
-            log.write(QStringLiteral("Note: ") + note);
-        return line;
-    };
-    // Alarms can start pagers in quick succession: they take turns at the modem.
-    QLockFile portLock(portLockPath(settings.port));
-    portLock.setStaleLockTime(0); // a call may be long; only a dead holder frees the lock
-    if (!portLock.tryLock(0) && portLock.error() == QLockFile::LockFailedError) {
-        log.write(QStringLiteral("Waiting for the modem port %1: another page is going out")
-                      .arg(settings.port));
-        if (!portLock.tryLock(settings.queueWaitSeconds * 1000)) {
-            log.write(QStringLiteral("NOT DELIVERED to %1: the modem port %2 stayed in use for "
-                                     "%3 s")
-                          .arg(target->recipient, settings.port)
-                          .arg(settings.queueWaitSeconds));
-            return Undelivered;
-        }
+    if (run.anyToSend()) {
+        // Alarms can start pagers in quick succession: they take turns at the modem.
+        QLockFile portLock(portLockPath(settings.port));
+        portLock.setStaleLockTime(0); // a call may be long; only a dead holder frees the lock
+        if (takeTurn(portLock, settings, log))
+            run.deliver();
+        else
+            run.refuseAll(Undelivered, QStringLiteral("the modem port %1 stayed in use for %2 s")
+                                           .arg(settings.port)
+                                           .arg(settings.queueWaitSeconds));
     }
-    const int delivered = PageDelivery(settings, log, opener).deliver(target->dialup, pages);
-    log.write(QStringLiteral("Done for %1: %2 of %3 page(s) delivered")
-                  .arg(target->recipient)
-                  .arg(delivered)
-                  .arg(pages.size()));
-    return delivered == pages.size() ? Delivered : Undelivered;
+    if (!args.reportFile.isEmpty() && !run.writeReport(args.reportFile, &error))
+        log.write(QStringLiteral("Cannot write the report %1: %2").arg(args.reportFile, error));
+    return run.exitCode();
+}
+
+bool AbcPager::takeTurn(QLockFile& portLock, const ModemSettings& settings, DeliveryLog& log)
+{
+    if (portLock.tryLock(0) || portLock.error() != QLockFile::LockFailedError)
+        return true;
+    log.write(QStringLiteral("Waiting for the modem port %1: another page is going out")
+                  .arg(settings.port));
+    return portLock.tryLock(settings.queueWaitSeconds * 1000);
+}
+
+QString AbcPager::recipients(const PagerArguments& args)
+{
+    QStringList names;
+    for (const PagerArguments::Request& page : args.pages)
+        names << page.recipient;
+    names.removeDuplicates();
+    return names.join(QStringLiteral(", "));
 }

@@ -2,16 +2,19 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <optional>
 
 namespace {
 const QString kHelpText =
     QStringLiteral("Sends a text page through a Hayes modem to a paging terminal (TAP).\n"
                    "\n"
-                   "  abcPager RECIPIENT:message [options]\n"
+                   "  abcPager RECIPIENT:message [--page=RECIPIENT:message ...] [options]\n"
                    "\n"
                    "RECIPIENT is the personal pager ID (line 1 of users.ini) or !GROUP1 to\n"
                    "!GROUP10 (groups.ini). The text is cut into pages of the configured size\n"
-                   "and sent to every pager number of the recipient.\n"
+                   "and sent to every pager number of the recipient. Further pages of the same\n"
+                   "run follow as --page=RECIPIENT:message; pages that share a dial-up number\n"
+                   "go out in one call, in the order given.\n"
                    "\n"
                    "Options:\n"
                    "  --config-dir DIR  where users.ini, groups.ini, abcPager.ini and the log are\n"
@@ -21,12 +24,24 @@ const QString kHelpText =
                    "  --init TEXT       modem init string (abcPager.ini: Init=, default ATE0V1Q0)\n"
                    "  --tries N         calls before giving up (abcPager.ini: Tries=, default 3)\n"
                    "  --log FILE        delivery log (default abcPager-log.txt)\n"
+                   "  --report FILE     write each page's result there, one line per page:\n"
+                   "                    its exit status (below) and its recipient\n"
                    "  --dry-run         print the pages instead of sending them\n"
                    "\n"
                    "The files live in --config-dir, else in the pager's own directory when\n"
                    "users.ini or groups.ini is there, else in ~/.local/share/vantorel/.\n"
                    "Exit status: 0 all pages delivered, 1 nothing sent (command line or set-up),\n"
-                   "2 some pages not delivered.\n");
+                   "2 some pages not delivered, 3 pager numbers that cannot be paged left out\n"
+                   "(the pages to the others delivered).\n");
+
+// "RECIPIENT:message"; nothing when there is no recipient before a colon.
+std::optional<PagerArguments::Request> request(const QString& page)
+{
+    const qsizetype colon = page.indexOf(QLatin1Char(':'));
+    if (colon <= 0 || page.left(colon).trimmed().isEmpty())
+        return std::nullopt;
+    return PagerArguments::Request{page.left(colon).trimmed(), page.mid(colon + 1)};
+}
 
 bool number(const QString& text, int* value)
 {
@@ -74,7 +89,10 @@ PagerArguments PagerArguments::parse(const QStringList& arguments)
     const QCommandLineOption tries(QStringLiteral("tries"), QString(), QStringLiteral("n"));
     const QCommandLineOption log(QStringLiteral("log"), QString(), QStringLiteral("file"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"));
-    parser.addOptions({help, version, configDir, port, speed, dial, init, tries, log, dryRun});
+    const QCommandLineOption more(QStringLiteral("page"), QString(), QStringLiteral("page"));
+    const QCommandLineOption report(QStringLiteral("report"), QString(), QStringLiteral("file"));
+    parser.addOptions(
+        {help, version, configDir, port, speed, dial, init, tries, log, dryRun, more, report});
     if (!parser.parse(protectPage(arguments))) {
         result.error = parser.errorText();
         return result;
@@ -88,6 +106,7 @@ PagerArguments PagerArguments::parse(const QStringList& arguments)
     result.dialPrefix = parser.value(dial);
     result.init = parser.value(init);
     result.logFile = parser.value(log);
+    result.reportFile = parser.value(report);
     result.dryRun = parser.isSet(dryRun);
     if ((parser.isSet(speed) && !number(parser.value(speed), &result.speed)) ||
         (parser.isSet(tries) && !number(parser.value(tries), &result.tries))) {
@@ -95,14 +114,23 @@ PagerArguments PagerArguments::parse(const QStringList& arguments)
         return result;
     }
     // The page is one argument; words typed without quotes are joined again.
-    const QString page = parser.positionalArguments().join(QLatin1Char(' '));
-    const qsizetype colon = page.indexOf(QLatin1Char(':'));
-    if (colon <= 0) {
-        result.error = QStringLiteral("expected RECIPIENT:message, got \"%1\"").arg(page);
+    QStringList pages = parser.values(more);
+    if (!parser.positionalArguments().isEmpty() || pages.isEmpty())
+        pages.prepend(parser.positionalArguments().join(QLatin1Char(' ')));
+    if (pages.size() > MaxPages) {
+        result.error =
+            QStringLiteral("%1 pages; one run takes at most %2").arg(pages.size()).arg(MaxPages);
         return result;
     }
-    result.recipient = page.left(colon).trimmed();
-    result.message = page.mid(colon + 1);
+    for (const QString& page : pages) {
+        const std::optional<Request> one = request(page);
+        if (!one) {
+            result.error = QStringLiteral("expected RECIPIENT:message, got \"%1\"").arg(page);
+            result.pages.clear();
+            return result;
+        }
+        result.pages.append(*one);
+    }
     result.mode = Mode::Page;
     return result;
 }

@@ -1,13 +1,24 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 // The pager's command line: "abcPager RECIPIENT:message" with optional
-// settings before or after it.
+// settings before or after it; further pages of the same run as
+// "--page=RECIPIENT:message", and "--report FILE" for each page's result.
 class PagerArguments
 {
 public:
+    // Most pages one run takes.
+    static constexpr int MaxPages = 100;
+
+    struct Request
+    {
+        QString recipient;
+        QString message;
+    };
+
     enum class Mode
     {
         Page,
@@ -18,13 +29,13 @@ public:
 
     Mode mode = Mode::Invalid;
     QString error;
-    QString recipient;
-    QString message;
+    QList<Request> pages; // in the order given, the RECIPIENT:message argument first
     QString configDir;
     QString port;
     QString dialPrefix;
     QString init;
     QString logFile;
+    QString reportFile;
     int speed = 0;
     int tries = 0;
     bool dryRun = false;

@@ -76,6 +76,7 @@ frmMain::frmMain(MainState& state, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
+    m_shutdown->setMail(&state.mail(), state.services().clock);
     m_smallScreen = isSmallScreen();
     m_images =
         new ImageController({state.settings, *state.services().store, state.status, state.display,

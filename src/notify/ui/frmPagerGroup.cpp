@@ -90,6 +90,12 @@ void frmPagerGroup::cmdSave_Click()
     group.stopBits = serial.stopBits;
     for (int m = 0; m < PagerConfig::MemberCount; ++m)
         group.members[m] = txtPagerUser[m]->text();
+    // A PIN the pager cannot send to would leave that member without pages.
+    const QString problem = PagerSetup::memberPinProblem(group);
+    if (!problem.isEmpty()) {
+        m_prompter.message(problem, QStringLiteral("Pager Groups"), IPrompter::Icon::Critical);
+        return;
+    }
     const int g = chosenGroup();
     m_setup.storeGroup(g, group);
     m_prompter.message(QStringLiteral("Group #") + QString::number(g) + QStringLiteral(" saved."),

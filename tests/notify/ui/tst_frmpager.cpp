@@ -66,6 +66,7 @@ private slots:
     void pagerNumberWithDash();
     void groupSaveAndClose();
     void groupCloseWithoutSaving();
+    void groupMemberPinRefused();
 };
 
 void TestFrmPager::pickList_data()
@@ -230,6 +231,27 @@ void TestFrmPager::groupCloseWithoutSaving()
     dialog.close();
     QCOMPARE(readBytes(f.dir + "groups.ini"), before);
     QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void TestFrmPager::groupMemberPinRefused()
+{
+    Fixture f;
+    frmPagerGroup dialog(f.setup(), f.prompter);
+    dialog.show();
+    type(dialog, "txtChar", "80");
+    type(dialog, "txtPagerUser0", "1001");
+    type(dialog, "txtPagerUser1", "555-1234");
+    click(dialog, "cmdSave");
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY2(f.prompter.messages[0].text.startsWith("Member 2: pager PIN \"555-1234\""),
+             qPrintable(f.prompter.messages[0].text));
+    QCOMPARE(f.prompter.messages[0].icon, IPrompter::Icon::Critical);
+    // Nothing stored: the group stays undefined until the PIN is mended.
+    QVERIFY(f.pagers.definedGroups().isEmpty());
+    type(dialog, "txtPagerUser1", "5551234");
+    click(dialog, "cmdSave");
+    QCOMPARE(f.prompter.messages.last().text, QStringLiteral("Group #1 saved."));
+    QCOMPARE(f.pagers.definedGroups(), QList<int>({1}));
 }
 
 QTEST_MAIN(TestFrmPager)

@@ -3,9 +3,11 @@
 #include "PagingTerminalSimulator.h"
 #include "TestSupport.h"
 #include "abcPager/AbcPager.h"
+#include "abcPager/PagerTargets.h"
 #include "core/Settings.h"
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
+#include "notify/PagerSetup.h"
 #include "platform/ProcessLauncher.h"
 
 #include <QDir>
@@ -115,7 +117,10 @@ private slots:
     void refused_data();
     void refused();
     void pagesTakeTurnsAtTheModem();
+    void severalPagesInOneRun();
     void helpVersionAndDryRun();
+    void pinRuleAsTheGroupDialog_data();
+    void pinRuleAsTheGroupDialog();
 };
 
 void TestAbcPager::deliver_data()
@@ -127,6 +132,7 @@ void TestAbcPager::deliver_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<int>("pagesPerPin");
     QTest::addColumn<QStringList>("logLines");
+    QTest::addColumn<QString>("badPin"); // a group member that cannot be paged
 
     const QString warning =
         QStringLiteral("TORNADO WARNING\r\nNATIONAL WEATHER SERVICE GRAND RAPIDS MI\r\n"
@@ -137,47 +143,59 @@ void TestAbcPager::deliver_data()
     PagingTerminalSimulator::Script normal;
     QTest::newRow("personal pager, one page")
         << 0 << shortText << normal << 2 << 0 << 1
-        << QStringList{"Delivered page 1/1 to 5551234", "1 of 1 page(s) delivered"};
+        << QStringList{"Delivered page 1/1 to 5551234", "1 of 1 page(s) delivered"} << QString();
     QTest::newRow("personal pager, warning in pages of 80")
         << 0 << warning << normal << 2 << 0 << 4
         << QStringList{"4 page(s) of up to 80 characters to 5551234 via 1 (616) 555-9876",
-                       "2400 8N1", "Delivered page 4/4 to 5551234"};
+                       "2400 8N1", "Delivered page 4/4 to 5551234"}
+        << QString();
     QTest::newRow("group, pages of 40 to each member")
         << 1 << warning << normal << 2 << 0 << 6
         << QStringList{"Paging !GROUP1: 6 page(s) of up to 40 characters to 1001,1004", "1200 7E1",
                        "did not take 7 data bits", "Delivered page 6/6 to 1004",
-                       "12 of 12 page(s) delivered"};
+                       "12 of 12 page(s) delivered"}
+        << QString();
     PagingTerminalSimulator::Script garbled;
     garbled.nakBlocks = 2;
     QTest::newRow("NAK twice, then taken")
-        << 0 << shortText << garbled << 2 << 0 << 1 << QStringList{"Delivered page 1/1 to 5551234"};
+        << 0 << shortText << garbled << 2 << 0 << 1 << QStringList{"Delivered page 1/1 to 5551234"}
+        << QString();
     PagingTerminalSimulator::Script busy;
     busy.busyCalls = 1;
     QTest::newRow("busy, then a second call")
         << 0 << shortText << busy << 2 << 0 << 1
         << QStringList{"Try 1 of 2 failed: the modem answered BUSY",
-                       "Delivered page 1/1 to 5551234"};
+                       "Delivered page 1/1 to 5551234"}
+        << QString();
     PagingTerminalSimulator::Script refusing;
     refusing.refusePins = QStringList{"1004"};
     QTest::newRow("terminal refuses one member")
         << 1 << shortText << refusing << 2 << 2 << 1
         << QStringList{"REFUSED page 1/1 to 1004", "Delivered page 1/1 to 1001",
-                       "1 of 2 page(s) delivered"};
+                       "1 of 2 page(s) delivered"}
+        << QString();
     PagingTerminalSimulator::Script dead;
     dead.modemAnswers = false;
     QTest::newRow("modem never answers")
         << 0 << shortText << dead << 1 << 2 << 0
         << QStringList{"Try 1 of 1 failed: no answer from the modem (AT)",
-                       "NOT DELIVERED page 1/1 to 5551234 after 1 tries"};
+                       "NOT DELIVERED page 1/1 to 5551234 after 1 tries"}
+        << QString();
+    QTest::newRow("group member that cannot be paged")
+        << 1 << shortText << normal << 2 << 3 << 1
+        << QStringList{"Pager numbers of !GROUP1 that cannot be paged, left out: \"555-1234\"",
+                       "Delivered page 1/1 to 1004", "2 of 3 page(s) delivered"}
+        << "555-1234";
     PagingTerminalSimulator::Script silentLine;
     silentLine.dialResult = QByteArray();
-    QTest::newRow("no connection") << 0 << shortText << silentLine << 1 << 2 << 0
-                                   << QStringList{"no connection within 2 s", "NOT DELIVERED"};
+    QTest::newRow("no connection")
+        << 0 << shortText << silentLine << 1 << 2 << 0
+        << QStringList{"no connection within 2 s", "NOT DELIVERED"} << QString();
     PagingTerminalSimulator::Script mute;
     mute.terminalPrompts = false;
     QTest::newRow("terminal never prompts")
         << 0 << shortText << mute << 1 << 2 << 0
-        << QStringList{"the paging terminal sent no ID= prompt", "NOT DELIVERED"};
+        << QStringList{"the paging terminal sent no ID= prompt", "NOT DELIVERED"} << QString();
 }
 
 void TestAbcPager::deliver()
@@ -189,10 +207,15 @@ void TestAbcPager::deliver()
     QFETCH(int, exitCode);
     QFETCH(int, pagesPerPin);
     QFETCH(QStringList, logLines);
+    QFETCH(QString, badPin);
 
     PagingTerminalSimulator terminal(script);
     QVERIFY(!terminal.slavePath().isEmpty());
     PagerHome paging(terminal.slavePath(), tries);
+    if (!badPin.isEmpty()) {
+        paging.config.groups[0].members[6] = badPin;
+        paging.config.saveGroups(paging.dir);
+    }
     // The program's alarm page: its own log line, then the command line.
     paging.pager.alarmPage(text, aMethod, paging.config, paging.dir + "pager-log.txt",
                            paging.clock);
@@ -276,8 +299,11 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
 {
     PagingTerminalSimulator terminal({});
     PagerHome paging(terminal.slavePath());
+    // Two pagers at once (the program starts one at a time, but a pager
+    // started by hand or by another program may run beside it).
     paging.pager.alarmPage(QStringLiteral("FIRST ALARM"), 0, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
+    QVERIFY(paging.launcher.finishLast(0));
     paging.pager.alarmPage(QStringLiteral("SECOND ALARM"), 1, paging.config,
                            paging.dir + "pager-log.txt", paging.clock);
     // The port is busy while both start, however slowly they come up: each
@@ -303,6 +329,28 @@ void TestAbcPager::pagesTakeTurnsAtTheModem()
     QCOMPARE(terminal.record().calls, 2);
 }
 
+// The program's queue hands several pages to one run: they go out in the
+// order given, those to the same paging service in one call, and the report
+// tells the result of each.
+void TestAbcPager::severalPagesInOneRun()
+{
+    PagingTerminalSimulator terminal({});
+    PagerHome paging(terminal.slavePath());
+    const QString report = paging.dir + "report.txt";
+    QProcess process;
+    process.start(QStringLiteral(ABCPAGER_EXECUTABLE),
+                  {"ATM1:FIRST", "--page=ATM1:SECOND", "--page=NOBODY:LOST", "--page=!GROUP1:THIRD",
+                   "--page=ATM1:FOURTH", "--report", report});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 1); // the unknown recipient got nothing
+    QCOMPARE(readBytes(report), QByteArray("0 ATM1\n0 ATM1\n1 NOBODY\n0 !GROUP1\n0 ATM1\n"));
+    const PagingTerminalSimulator::Record record = terminal.record();
+    QCOMPARE(record.pages, QStringList({"5551234:FIRST", "5551234:SECOND", "1001:THIRD",
+                                        "1004:THIRD", "5551234:FOURTH"}));
+    QCOMPARE(record.calls, 3);
+    QCOMPARE(record.logoffs, 3);
+}
+
 void TestAbcPager::helpVersionAndDryRun()
 {
     PagingTerminalSimulator terminal({});
@@ -322,6 +370,29 @@ void TestAbcPager::helpVersionAndDryRun()
     // Neither touched the modem nor wrote a log.
     QCOMPARE(terminal.record().calls, 0);
     QVERIFY(!QFile::exists(paging.dir + "abcPager-log.txt"));
+}
+
+// The group dialog refuses exactly the PINs the pager would leave out.
+void TestAbcPager::pinRuleAsTheGroupDialog_data()
+{
+    QTest::addColumn<QString>("pin");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("digits") << "5551234" << true;
+    QTest::newRow("letters and digits") << "ATM1" << true;
+    QTest::newRow("16 characters") << QString(16, QLatin1Char('7')) << true;
+    QTest::newRow("17 characters") << QString(17, QLatin1Char('7')) << false;
+    QTest::newRow("dash") << "555-1234" << false;
+    QTest::newRow("blank") << "555 1234" << false;
+    QTest::newRow("control character") << "55\r5" << false;
+    QTest::newRow("Arabic-Indic digits") << "\u0665\u0665" << false;
+}
+
+void TestAbcPager::pinRuleAsTheGroupDialog()
+{
+    QFETCH(QString, pin);
+    QFETCH(bool, usable);
+    QCOMPARE(PagerTargets::usablePin(pin), usable);
+    QCOMPARE(PagerSetup::pinUsable(pin), usable);
 }
 
 QTEST_GUILESS_MAIN(TestAbcPager)
