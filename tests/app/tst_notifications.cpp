@@ -24,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTest>
-#include <QThread>
 
 Q_DECLARE_METATYPE(PagingTerminalSimulator::Script)
 
@@ -72,17 +71,10 @@ struct Program
     // been reported.
     bool waitIdle(int ms = 60000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-            if (runner.running() == 0) {
-                QCoreApplication::processEvents();
-                return true;
-            }
-            QThread::msleep(20);
-        }
-        return false;
+        if (!QTest::qWaitFor([this] { return runner.running() == 0; }, ms))
+            return false;
+        QCoreApplication::processEvents();
+        return true;
     }
     // An alarm definition that mails (EMail >= 0) and pages (pager >= 0)
     // the tornado warning.
