@@ -58,8 +58,10 @@ QByteArray blockData(const Record& r)
     QByteArray data(PacketHeader::BlockSize, '\0');
     for (int i = 0; i < data.size(); ++i)
         data[i] = char(((r.fill + i * (r.flags & 3)) & 0xFF) | 1);
-    if (r.fill & 0x80)
-        data.fill('\0', PacketHeader::BlockSize - (r.fill & 0x7F) * 8); // text padding
+    if (r.fill & 0x80) { // a text file's last block: padding with 0x00
+        for (int i = PacketHeader::BlockSize - (r.fill & 0x7F) * 8; i < data.size(); ++i)
+            data[i] = '\0';
+    }
     return data;
 }
 
@@ -158,7 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(PacketHeader::isSafeFileName(b.header.fileName));
         check(b.header.block >= 1 && b.header.block <= b.header.total &&
               b.header.total <= PacketHeader::MaxBlocks);
-        clock += (!b.data.isEmpty() && (b.data.at(0) & 0x10)) ? 200000 : 10; // now and then a long gap
+        clock +=
+            (!b.data.isEmpty() && (b.data.at(0) & 0x10)) ? 200000 : 10; // now and then a long gap
         FileAssembler::CompletedFile file;
         const auto result = assembler.add(b, clock, &file);
         if (result == FileAssembler::Result::Completed) {
