@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -159,7 +160,11 @@ void ReferenceTables::loadCountyProducts(const QString& path)
 void ReferenceTables::loadZones(const QString& path)
 {
     m_zones.clear();
-    ItemReader reader(readTableText(path));
+    const QString text = readTableText(path);
+    // One row a line: room for them all at once, so that the table is not
+    // copied over and over while it grows (the shipped one has 4000 rows).
+    m_zones.reserve(std::min<qsizetype>(text.count(QLatin1Char('\n')) + 1, MaxZoneRows));
+    ItemReader reader(text);
     while (!reader.atEnd()) {
         checkRoom(m_zones.size(), MaxZoneRows, path, QStringLiteral("zones"));
         ZoneRow row;
@@ -167,6 +172,6 @@ void ReferenceTables::loadZones(const QString& path)
         row.zone = reader.next();
         row.office = reader.next();
         row.name = reader.next();
-        m_zones.append(row);
+        m_zones.append(std::move(row));
     }
 }

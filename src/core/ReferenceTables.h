@@ -10,6 +10,8 @@ struct County
     QString code; // state prefix + FIPS county number, e.g. "MIC001"
     QString name;
 };
+// Plain QString members: a growing table moves its rows as whole blocks.
+Q_DECLARE_TYPEINFO(County, Q_RELOCATABLE_TYPE);
 
 struct StateCounties
 {
@@ -21,6 +23,7 @@ struct ZoneRow
 {
     QString state, zone, office, name;
 };
+Q_DECLARE_TYPEINFO(ZoneRow, Q_RELOCATABLE_TYPE);
 
 // The small lookup tables read once at start from the program directory:
 // radar site, AWIPS headers, counties, printer font, abbreviation dictionary,

@@ -109,6 +109,17 @@ QStringList ProcessLauncher::splitCommand(const QString& commandLine)
 
 QStringList ProcessLauncher::resolve(const QString& commandLine) const
 {
+    QStringList parts = split(commandLine);
+    if (parts.isEmpty())
+        return {};
+    parts[0] = findProgram(parts.first());
+    if (parts.first().isEmpty())
+        return {};
+    return parts;
+}
+
+QStringList ProcessLauncher::split(const QString& commandLine) const
+{
     QStringList parts;
     QString rest = commandLine;
     // The program directory is put before a program name unquoted: keep it
@@ -121,11 +132,6 @@ QStringList ProcessLauncher::resolve(const QString& commandLine) const
     } else {
         parts = splitCommand(rest);
     }
-    if (parts.isEmpty())
-        return {};
-    parts[0] = findProgram(parts.first());
-    if (parts.first().isEmpty())
-        return {};
     return parts;
 }
 

@@ -65,6 +65,8 @@ public:
     // The program and its arguments for a command line; the program is
     // resolved as described above (empty when it cannot be found).
     QStringList resolve(const QString& commandLine) const;
+    // The program as written and its arguments, split as resolve splits them.
+    QStringList split(const QString& commandLine) const;
     QString findProgram(const QString& program) const;
     // Blanks separate arguments; double quotes group, three quotes in a row
     // stand for one literal quote, and an empty pair ("") is an empty argument.

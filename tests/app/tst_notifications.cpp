@@ -26,7 +26,6 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTest>
-#include <QThread>
 
 Q_DECLARE_METATYPE(PagingTerminalSimulator::Script)
 
@@ -85,17 +84,10 @@ struct Program
     // been reported, and no page waits to go out.
     bool waitIdle(int ms = 60000)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-            if (runner.running() == 0 && pager.queue().waiting() == 0) {
-                QCoreApplication::processEvents();
-                return true;
-            }
-            QThread::msleep(20);
-        }
-        return false;
+        if (!QTest::qWaitFor([this] { return runner.running() == 0 && pager.queue().waiting() == 0; }, ms))
+            return false;
+        QCoreApplication::processEvents();
+        return true;
     }
     // An alarm definition that mails (EMail >= 0) and pages (pager >= 0)
     // the tornado warning.

@@ -103,8 +103,6 @@ private slots:
     void unusableArchivePathIsPassedOver();
     void badStrictSettingFails();
     void standaloneWithoutEngineFails();
-    void firstRunModeFollowsEngines_data();
-    void firstRunModeFollowsEngines();
     void abcPagerInstalled();
     void configSaveRules();
     void laterErrorIsNotTakenForATableFile_data();
@@ -143,29 +141,6 @@ void TestStartup::firstRunAnsweredNo()
              QStringList({"hide", "config", "hideConfig", "configModal", "show"}));
     QVERIFY(f.launcher.commandLines.isEmpty());
     QVERIFY(f.state->poller().isRunning());
-}
-
-void TestStartup::firstRunModeFollowsEngines_data()
-{
-    QTest::addColumn<QStringList>("programs");
-    QTest::addColumn<int>("mode"); // the configuration dialog's mode option
-    QTest::newRow("no engine") << QStringList{} << 2;
-    QTest::newRow("broadcast engine only") << QStringList{"VTIngest"} << 0;
-    QTest::newRow("Internet engine") << QStringList{"Engine"} << 1;
-    QTest::newRow("both engines") << QStringList{"VTIngest", "Engine"} << 1;
-}
-
-void TestStartup::firstRunModeFollowsEngines()
-{
-    QFETCH(QStringList, programs);
-    QFETCH(int, mode);
-    Fixture f;
-    f.programsFound = programs;
-    f.prompter.answers << IPrompter::Answer::No;
-    int shown = -1;
-    f.host.onModal = [&] { shown = ConfigModel(*f.state).load().mode; };
-    QVERIFY(f.run());
-    QCOMPARE(shown, mode);
 }
 
 void TestStartup::firstRunSaveWritesKeys()
@@ -363,22 +338,23 @@ void TestStartup::laterErrorIsNotTakenForATableFile()
     QVERIFY(!f.state->poller().isRunning());
 }
 
-// The first-run dialog left with Exit: the mode it showed is stored.
+// The first-run dialog offers the mode the installed engines suggest; left
+// with Exit, the mode it showed (or the one clicked) is stored.
 void TestStartup::firstRunModeIsStored_data()
 {
     QTest::addColumn<QStringList>("engines"); // engine programs installed
     QTest::addColumn<int>("clicked");         // mode chosen in the dialog, -1 none
+    QTest::addColumn<int>("shown");           // the dialog's mode option
     QTest::addColumn<QString>("network");
     QTest::addColumn<QString>("internet");
-    QTest::newRow("no engine: Network") << QStringList{} << -1 << "True"
-                                        << "False";
-    QTest::newRow("broadcast engine: Standalone") << QStringList{"VTIngest"} << -1 << "False"
-                                                  << "False";
+    QTest::newRow("no engine: Network") << QStringList{} << -1 << 2 << "True" << "False";
+    QTest::newRow("broadcast engine: Standalone")
+        << QStringList{"VTIngest"} << -1 << 0 << "False" << "False";
     QTest::newRow("Internet engine: Internet Feed")
-        << QStringList{"VTIngest", "Engine"} << -1 << "False"
-        << "True";
-    QTest::newRow("Internet Feed chosen") << QStringList{} << 1 << "False"
-                                          << "True";
+        << QStringList{"Engine"} << -1 << 1 << "False" << "True";
+    QTest::newRow("both engines: Internet Feed")
+        << QStringList{"VTIngest", "Engine"} << -1 << 1 << "False" << "True";
+    QTest::newRow("Internet Feed chosen") << QStringList{} << 1 << 2 << "False" << "True";
 }
 
 void TestStartup::firstRunModeIsStored()
@@ -388,13 +364,16 @@ void TestStartup::firstRunModeIsStored()
     Fixture f;
     f.programsFound = engines;
     f.prompter.answers << IPrompter::Answer::No;
+    int shown = -1;
     f.host.onModal = [&] {
         ConfigModel model(*f.state);
         ConfigFields fields = model.load();
+        shown = fields.mode;
         if (clicked >= 0)
             model.modeClicked(clicked, fields); // applies at once; then Exit
     };
     f.run();
+    QTEST(shown, "shown");
     QTEST(f.store.read("Config", "NetworkMode", "(none)"), "network");
     QTEST(f.store.read("Config", "WeathernodeMode", "(none)"), "internet");
 }

@@ -48,14 +48,11 @@ struct DownloadFixture
                          [this](int p) { percents << p; });
     }
 
+    // The worker's status texts are queued before its end, so every text
+    // has arrived once the download is no longer busy.
     bool waitIdle() const
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (download->busy() && timer.elapsed() < kWaitMs)
-            QTest::qWait(20);
-        QTest::qWait(50); // the extraction's status text
-        return !download->busy();
+        return QTest::qWaitFor([this] { return !download->busy(); }, kWaitMs);
     }
 };
 

@@ -8,7 +8,6 @@
 #include "notify/SendFailures.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -49,7 +48,7 @@ struct Fixture : CoreFixture
     // The body file named on the last command line.
     QString lastBodyFile() const
     {
-        const QStringList parts = QProcess::splitCommand(launcher.commandLines.value(0));
+        const QStringList parts = launcher.startedParts(0, programDir);
         return parts.size() > 1 ? QDir(programDir).relativeFilePath(parts.at(1)) : QString();
     }
 };
@@ -271,13 +270,13 @@ void TestEmailer::recipientsStayOneArgument()
     f.display.setDisplay(QStringLiteral("TEXT"), tag);
     f.emailer.mnuEmail_Click(f.picker(picked));
     QCOMPARE(f.launcher.commandLines.size(), 1);
-    const QStringList parts = QProcess::splitCommand(f.launcher.commandLines.first());
+    const QStringList parts = f.launcher.startedParts(0, f.programDir);
     QCOMPARE(parts, QStringList({f.programDir + "blat", f.programDir + "output.txt", "-s", subject,
                                  "-t", recipients}));
     // The alarm path builds its line the same way.
     f.book.setAddress(5, picked);
     f.emailer.getalarm_alarmEMail(QStringLiteral("TEXT"), 5, tag);
-    const QStringList alarm = QProcess::splitCommand(f.launcher.commandLines.value(1));
+    const QStringList alarm = f.launcher.startedParts(1, f.programDir);
     QCOMPARE(alarm.mid(2), QStringList({"-s", subject, "-t", recipients}));
 }
 
@@ -403,8 +402,8 @@ void TestEmailer::twoAlarmMailsTwoBodyFiles()
     f.emailer.getalarm_alarmEMail(QStringLiteral("FIRST"), 0, QStringLiteral("TORGRR"));
     f.emailer.getalarm_alarmEMail(QStringLiteral("SECOND"), 0, QStringLiteral("TORGRR"));
     QCOMPARE(f.launcher.commandLines.size(), 2);
-    const QString first = QProcess::splitCommand(f.launcher.commandLines[0]).at(1);
-    const QString second = QProcess::splitCommand(f.launcher.commandLines[1]).at(1);
+    const QString first = f.launcher.startedParts(0, f.programDir).at(1);
+    const QString second = f.launcher.startedParts(1, f.programDir).at(1);
     QVERIFY(first != second);
     QCOMPARE(readBytes(first), QByteArray("FIRST\r\n"));
     QCOMPARE(readBytes(second), QByteArray("SECOND\r\n"));

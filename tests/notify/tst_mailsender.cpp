@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -94,8 +93,8 @@ void TestMailSender::quoteInSubjectStaysOneArgument()
     RecordingLauncher launcher;
     MailSender mail(QStringLiteral("/d/"), launcher);
     const QString subject = QStringLiteral("Caption \"x\" : TOR; rm -rf $HOME");
-    const QStringList parts =
-        QProcess::splitCommand(mail.sendCommand("output.txt", subject, "a@x.org"));
+    const QStringList parts = ProcessLauncher(QStringLiteral("/d/"))
+                                  .split(mail.sendCommand("output.txt", subject, "a@x.org"));
     QCOMPARE(parts, QStringList({"/d/blat", "/d/output.txt", "-s", subject, "-t", "a@x.org"}));
 }
 
@@ -158,7 +157,7 @@ void TestMailSender::emptySubjectStaysAnArgument()
     MailSender mail(QStringLiteral("/d/"), launcher);
     // An empty subject must not let "-s" take "-t" as its value.
     const QStringList parts =
-        ProcessLauncher::splitCommand(mail.sendCommand("output.txt", "", "a@x.org"));
+        ProcessLauncher(QStringLiteral("/d/")).split(mail.sendCommand("output.txt", "", "a@x.org"));
     QCOMPARE(parts, QStringList({"/d/blat", "/d/output.txt", "-s", "", "-t", "a@x.org"}));
 }
 

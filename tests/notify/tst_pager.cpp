@@ -17,7 +17,7 @@ const QString kPath = QStringLiteral("/opt/abc/abcPager");
 // The message part of a recorded command line, as the program receives it.
 QString sentMessage(const QString& commandLine)
 {
-    const QStringList parts = ProcessLauncher::splitCommand(commandLine);
+    const QStringList parts = ProcessLauncher(QString()).split(commandLine);
     if (parts.size() != 2)
         return QStringLiteral("<%1 arguments>").arg(parts.size());
     return parts.at(1).mid(parts.at(1).indexOf(QLatin1Char(':')) + 1);
@@ -176,7 +176,7 @@ void TestPager::messageStaysOneArgument()
     Pager pager(settings, launcher, kPath);
     settings.MaxPages = QStringLiteral("100");
     pager.PageIt(message, "ATM1", "80");
-    const QStringList parts = ProcessLauncher::splitCommand(launcher.commandLines.value(0));
+    const QStringList parts = launcher.startedParts(0);
     QCOMPARE(parts, QStringList({kPath, QStringLiteral("ATM1:") + message}));
 }
 
@@ -186,8 +186,7 @@ void TestPager::programPathWithBlank()
     Settings settings;
     Pager pager(settings, launcher, QStringLiteral("/opt/pager tools/abcPager"));
     pager.PageIt("hello", "ATM1", "80");
-    QCOMPARE(ProcessLauncher::splitCommand(launcher.commandLines.value(0)),
-             QStringList({"/opt/pager tools/abcPager", "ATM1:hello"}));
+    QCOMPARE(launcher.startedParts(0), QStringList({"/opt/pager tools/abcPager", "ATM1:hello"}));
 }
 
 void TestPager::pagerFilesDirectory_data()

@@ -5,7 +5,6 @@
 #include "notify/Pager.h"
 #include "notify/PagerConfig.h"
 
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -31,7 +30,7 @@ struct Fixture : CoreFixture
     // Recipient and message of a recorded page.
     QStringList sent(int index = 0) const
     {
-        const QStringList parts = QProcess::splitCommand(launcher.commandLines.value(index));
+        const QStringList parts = launcher.startedParts(index);
         return parts.size() == 2 ? parts.at(1).split(QLatin1Char(':')) : QStringList();
     }
 };

@@ -3,8 +3,9 @@
 #include "TestSupport.h"
 #include "platform/ProcessRunner.h"
 
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <optional>
 
@@ -56,23 +57,30 @@ void TestProcessRunner::outcome()
     QCOMPARE(got.kind, kind);
     QCOMPARE(got.exitCode, exitCode);
     QCOMPARE(got.succeeded(), kind == ProcessOutcome::Kind::Finished && exitCode == 0);
-    QTest::qWait(50);
+    // Reported once: the process object is gone, so nothing can follow.
+    QTRY_VERIFY_WITH_TIMEOUT(runner.findChildren<QProcess*>().isEmpty(), 10000);
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(calls, 1);
     QCOMPARE(runner.running(), 0);
 }
+
+// A program that waits (at most 10 s) for the file "go" in the program
+// directory, then writes "marker"; "late" when it gave up waiting.
+const QString WaitForGo =
+    QStringLiteral("sh -c \"i=0; while [ ! -e go ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); "
+                   "done; [ -e go ] || : > late; echo done > marker\"");
 
 void TestProcessRunner::doesNotWait()
 {
     TestHome home;
     ProcessRunner runner(home.path() + QStringLiteral("/"));
-    QElapsedTimer timer;
-    timer.start();
     bool done = false;
-    runner.run(QStringLiteral("sleep 1"), LaunchWindow::Hidden,
-               [&done](const ProcessOutcome&) { done = true; });
-    QVERIFY(timer.elapsed() < 500);
+    runner.run(WaitForGo, LaunchWindow::Hidden, [&done](const ProcessOutcome&) { done = true; });
+    // run() is back while the program still waits for us.
     QCOMPARE(runner.running(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+    home.write(QStringLiteral("go"), "");
+    QTRY_VERIFY_WITH_TIMEOUT(done, 15000);
+    QVERIFY(!QFile::exists(home.file(QStringLiteral("late"))));
 }
 
 void TestProcessRunner::outlivesTheRunner()
@@ -82,13 +90,18 @@ void TestProcessRunner::outlivesTheRunner()
     bool reported = false;
     {
         ProcessRunner runner(home.path() + QStringLiteral("/"));
-        runner.run(QStringLiteral("sh -c \"sleep 0.5; echo done > marker\""), LaunchWindow::Hidden,
+        runner.run(WaitForGo, LaunchWindow::Hidden,
                    [&reported](const ProcessOutcome&) { reported = true; });
-        QTest::qWait(100);
+        QTRY_VERIFY_WITH_TIMEOUT(runner.findChildren<QProcess*>().value(0) &&
+                                     runner.findChildren<QProcess*>().value(0)->state() ==
+                                         QProcess::Running,
+                                 10000);
     }
     QCOMPARE(ProcessRunner::released(), 1);
+    home.write(QStringLiteral("go"), "");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
     QCOMPARE(readBytes(marker), QByteArray("done\n"));
+    QVERIFY(!QFile::exists(home.file(QStringLiteral("late"))));
     QVERIFY(!reported);
     // The released process object goes once its program has ended.
     QTRY_COMPARE_WITH_TIMEOUT(ProcessRunner::released(), 0, 10000);

@@ -1,10 +1,9 @@
 #include "TestSupport.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
+#include <QTest>
 
 TestHome::TestHome()
 {
@@ -168,12 +167,9 @@ ArgumentRecorder::ArgumentRecorder(const QString& scriptPath) : m_path(scriptPat
 std::optional<QStringList> ArgumentRecorder::waitForRun(int timeoutMs) const
 {
     const QString out = m_path + QStringLiteral(".args");
-    QDeadlineTimer deadline(timeoutMs);
-    while (!QFileInfo::exists(out)) {
-        if (deadline.hasExpired())
-            return std::nullopt;
-        QThread::msleep(10);
-    }
+    // The event loop runs meanwhile, so that the starter sees its program end.
+    if (!QTest::qWaitFor([&out] { return QFileInfo::exists(out); }, timeoutMs))
+        return std::nullopt;
     const QByteArray bytes = readBytes(out);
     QFile::remove(out);
     QStringList args;

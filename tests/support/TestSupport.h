@@ -81,6 +81,12 @@ public:
     void run(const QString& commandLine, LaunchWindow window, Finished finished) override;
     // Ends the run of commandLines[index]; false when there is no such run.
     bool finish(int index, const ProcessOutcome& outcome);
+    // The program and arguments of commandLines[index] as the program's
+    // launcher (for the program directory) would start them.
+    QStringList startedParts(int index, const QString& programDir = QString()) const
+    {
+        return ProcessLauncher(programDir).split(commandLines.value(index));
+    }
     bool finishLast(int exitCode)
     {
         return finish(static_cast<int>(commandLines.size()) - 1,

@@ -162,10 +162,10 @@ void TestFrmFtp::closeCancelsAndSaves()
 
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(!f.download.busy());
+    // Removing the partial download is the cancelled job's last step.
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(f.programDir + "track/rcv/download.zip"), 5000);
     QCOMPARE(SettingsStore(f.home.path() + "/settings.ini").read("FTP", "FTPServer", ""),
              server.address());
-    QTest::qWait(300);
     QCOMPARE(FileLister::list(f.dataIn), QStringList());
     QVERIFY(!QFile::exists(f.programDir + "track/rcv/FTPIngest.ZIP"));
 }

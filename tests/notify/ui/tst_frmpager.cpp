@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -102,7 +101,7 @@ void TestFrmPager::pickList()
     list->setCurrentIndex(chosen);
     click(pick, QStringLiteral("Command1"));
     QCOMPARE(f.launcher.commandLines.size(), 1);
-    const QStringList parts = QProcess::splitCommand(f.launcher.commandLines.first());
+    const QStringList parts = f.launcher.startedParts(0);
     QCOMPARE(parts.value(1), recipient + ":TORNADO WARNING KENT COUNTY");
     QVERIFY(!pick.isVisible());
 

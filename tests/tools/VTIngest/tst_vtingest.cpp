@@ -193,11 +193,10 @@ void TestVTIngest::corpusOverPseudoTerminal()
     receiver.send(QByteArray("line noise \x01\xff") + corpus.stream);
     QTRY_VERIFY2_WITH_TIMEOUT(fileCount(dataIn()) >= corpus.files, m_log.right(2000).constData(),
                               60000);
-    QTest::qWait(300);
-    QVERIFY(receiver.drained());
+    QTRY_VERIFY_WITH_TIMEOUT(receiver.drained(), 10000);
+    stopEngine(); // the engine has ended: nothing more can come
     QCOMPARE(fileCount(dataIn()), corpus.files);
     QVERIFY(directoryContents(dataIn()) == corpus.expected);
-    stopEngine();
 }
 
 // A receiver that is not there at start is picked up once it appears.

@@ -9,6 +9,7 @@
 #include "StreamDecoder.h"
 
 #include <QDir>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -520,8 +521,7 @@ void TestBroadcast::unwritableDataInIsRetriedThenSpilled()
         pipeline.feed(packet);
     const QString target = dir.filePath(landsIn + QStringLiteral("/TORGRRMI.TXT"));
     QTRY_COMPARE(readBytes(target), product);
-    QTest::qWait(100);
-    QCOMPARE(pipeline.pendingWrites(), 0);
+    QTRY_COMPARE(pipeline.pendingWrites(), 0);
     const QStringList tries = log.filter(QStringLiteral("Could not write TORGRRMI.TXT"));
     QCOMPARE(tries.size(), attempts - (mendedAfterTwoTries ? 1 : 0));
     QVERIFY(tries.last().contains(QStringLiteral("attempt %1 of 6").arg(tries.size())));
@@ -557,12 +557,15 @@ void TestBroadcast::commands()
     QSignalSpy hides(&server, &EngineCommandServer::hideRequested);
     QSignalSpy shows(&server, &EngineCommandServer::showRequested);
     QSignalSpy shutdowns(&server, &EngineCommandServer::shutdownRequested);
+    QSignalSpy accepted(server.findChild<QLocalServer*>(), &QLocalServer::newConnection);
     QLocalSocket client;
     client.connectToServer(EngineCommandServer::serverPathFor(QStringLiteral("Engine")));
     QVERIFY(client.waitForConnected(2000));
     client.write(sent);
     client.flush();
-    QTest::qWait(200);
+    client.disconnectFromServer();
+    // The server has read everything once its end of the connection is gone.
+    QTRY_VERIFY(!accepted.isEmpty() && server.findChildren<QLocalSocket*>().isEmpty());
     QTEST(int(hides.size()), "hides");
     QTEST(int(shows.size()), "shows");
     QTEST(int(shutdowns.size()), "shutdowns");
