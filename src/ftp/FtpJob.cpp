@@ -1,6 +1,8 @@
 #include "ftp/FtpJob.h"
 
+#include "ftp/DataInDelivery.h"
 #include "ftp/IZipExtractor.h"
+#include "ftp/ZipCheck.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -78,6 +80,10 @@ FtpResult FtpJob::run(const Observer& observer)
         return *opened;
 
     FtpResult result = fetchInto(out, download, observer);
+    if (result.outcome == FtpResult::Outcome::Done) {
+        if (const std::optional<FtpResult> notWhole = checkWhole(download))
+            result = *notWhole;
+    }
     if (result.outcome != FtpResult::Outcome::Done) {
         QFile::remove(download);
         return result;
@@ -96,8 +102,69 @@ FtpResult FtpJob::run(const Observer& observer)
     }
     if (observer.status)
         observer.status(QStringLiteral("Unzipping"));
-    result.unzipResult = m_extractor.Unzipit(ingest, m_request.dataInDir);
+    return unpack(result, ingest);
+}
+
+// A server that closes the data connection early and still answers 226,
+// having told no size, leaves a file that looks complete to the client: the
+// archive is read back whole before it may replace the last good set.
+std::optional<FtpResult> FtpJob::checkWhole(const QString& download)
+{
+    const ZipCheck::Result check = ZipCheck::check(download, &m_cancel);
+    if (check.whole)
+        return std::nullopt;
+    if (m_cancel.load()) {
+        FtpResult cancelled;
+        cancelled.outcome = FtpResult::Outcome::Cancelled;
+        return cancelled;
+    }
+    return failed(PartialTransferNumber,
+                  QStringLiteral("Transfer incomplete or damaged: %1 is not a whole archive (%2)")
+                      .arg(m_request.ftp.remoteName, check.problem));
+}
+
+// Extracts the set into the private directory, then moves each product into
+// Data-In without replacing one that waits there. What an earlier run left
+// unpacked is delivered first.
+FtpResult FtpJob::unpack(FtpResult result, const QString& ingest)
+{
+    const QString unpacked = m_request.receiveDir + UnpackName;
+    if (const std::optional<FtpResult> left = deliverUnpacked(unpacked))
+        return *left;
+    if (!QDir().mkpath(unpacked))
+        return failed(int(ErrorNumber::PathNotFound),
+                      RuntimeError(ErrorNumber::PathNotFound, unpacked).text());
+    result.unzipResult = m_extractor.Unzipit(ingest, unpacked);
+    if (const std::optional<FtpResult> undelivered = deliverUnpacked(unpacked))
+        return *undelivered;
+    QDir().rmdir(unpacked);
     return result;
+}
+
+// Moves the files of the private directory into Data-In (hidden ones are an
+// extraction's unfinished temporaries and are removed). Nothing when all went.
+std::optional<FtpResult> FtpJob::deliverUnpacked(const QString& unpacked)
+{
+    const QDir dir(unpacked);
+    if (!dir.exists())
+        return std::nullopt;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.startsWith(QLatin1Char('.')))
+            QFile::remove(dir.filePath(name));
+    }
+    const QStringList names = dir.entryList(QDir::Files | QDir::System, QDir::Name);
+    if (names.isEmpty())
+        return std::nullopt;
+    if (!QDir().mkpath(m_request.dataInDir))
+        return failed(int(ErrorNumber::PathNotFound),
+                      RuntimeError(ErrorNumber::PathNotFound, m_request.dataInDir).text());
+    DataInDelivery delivery(m_request.dataInDir);
+    for (const QString& name : names) {
+        const DataInDelivery::Result moved = delivery.deliver(dir.filePath(name), name);
+        if (moved.error)
+            return localFailure(moved.error, m_request.dataInDir + name);
+    }
+    return std::nullopt;
 }
 
 // Fetches into the open file and closes it; Done only when every byte the

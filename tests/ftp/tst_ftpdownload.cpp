@@ -121,9 +121,9 @@ void TestFtpDownload::endings_data()
     QTest::newRow("server down") << "zip" << false << "" << FtpDownload::UnableToConnect << "";
     QTest::newRow("unusable server text")
         << "zip" << true << "no such/host" << FtpDownload::UnableToConnect << "";
-    QTest::newRow("not a zip: the extraction's error, not Done") << "junk" << true << ""
-                                                                 << "Unzip error #19"
-                                                                 << "";
+    // a file that is no whole archive never takes the place of the last set
+    QTest::newRow("not a zip: message, FTP Failed")
+        << "junk" << true << "" << FtpDownload::FtpFailed << "18 - ";
 }
 
 // Each ending clears the busy flag, so that the next press tries again.
@@ -163,6 +163,7 @@ void TestFtpDownload::endings()
     }
     QCOMPARE(FileLister::list(f.dataIn), QStringList());
     QVERIFY(!QFile::exists(f.programDir + "track/rcv/download.zip"));
+    QVERIFY(!QFile::exists(f.programDir + "track/rcv/FTPIngest.ZIP"));
 }
 
 void TestFtpDownload::alreadyActive()

@@ -3,27 +3,46 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
 QRegularExpression pattern(const char* expression)
 {
-    return QRegularExpression(QRegularExpression::anchoredPattern(QLatin1String(expression)),
-                              QRegularExpression::CaseInsensitiveOption);
+    return QRegularExpression(QRegularExpression::anchoredPattern(QLatin1String(expression)));
 }
 
-// Product key (identifier padded to 9, "~", station, "~", state) with an
-// optional version number; web pages keep their product name.
-const QRegularExpression kTextKey =
-    pattern("[^~/\\\\]{9}~[^~/\\\\ ]{1,8}~[^~/\\\\ ]{0,2}(\\.[0-9]{1,3})?");
+// The store's timestamp MMddHHmm, a real month, day, hour and minute.
+#define STAMP "(0[1-9]|1[0-2])(0[1-9]|[12][0-9]|3[01])([01][0-9]|2[0-3])[0-5][0-9]"
+// Product key: identifier padded to 9, "~", station, "~", state.
+#define KEY "[^~/\\\\]{9}~[^~/\\\\ ]{1,8}~[^~/\\\\ a-z]{0,2}"
+
+const QRegularExpression kTextKey = pattern(KEY);
+// Older versions: key.1 ... written without leading zeros.
+const QRegularExpression kTextVersion = pattern(KEY "\\.[1-9][0-9]{0,4}");
+// Web pages keep their upper-cased product name.
 const QRegularExpression kWebPage = pattern("[A-Z0-9_-]{1,8}\\.HTM");
-// Product name, "-", MMddHHmm, ".GIF" or ".JPG".
-const QRegularExpression kImage = pattern("[A-Z0-9_-]{1,8}-[0-9]{8}\\.(GIF|JPG)");
-// Hourly collections: NAME.TXT, NAME.MMddHHmm.TXT, compressed NAME.ZIS.
-const QRegularExpression kHourly = pattern("[A-Z0-9]{1,8}(\\.[0-9]{8})?\\.(TXT|ZIS)");
+// Product name, "-", MMddHHmm, ".GIF" or ".JPG"; the name is captured.
+const QRegularExpression kPicture = pattern("([A-Z0-9_-]{1,8})-" STAMP "\\.(GIF|JPG)");
+// The hourly collections as extracted, and their compressed forms.
+const QRegularExpression kHourlyCurrent = pattern("(SAHOURLY|SAORCMUS)\\.TXT|"
+                                                  "[A-Z0-9_-]{0,8}(SAHOURLY|SFCOBS|UPROBS|SAORCM)"
+                                                  "[A-Z0-9_-]{0,8}\\.ZIS");
+// Dated copies of the hourly collections.
+const QRegularExpression kHourlyCopy = pattern("(SAHOURLY|SAORCMUS)\\." STAMP "\\.TXT");
+
+#undef KEY
+#undef STAMP
+
+bool matches(const QRegularExpression& expression, const QString& name)
+{
+    return expression.match(name).hasMatch();
+}
 
 } // namespace
 
@@ -34,15 +53,24 @@ ArchivePurge::ArchivePurge(QList<Directory> directories, double hours)
 
 bool ArchivePurge::isStoreFile(Store store, const QString& name)
 {
+    return kindOf(store, name) != Kind::Foreign;
+}
+
+ArchivePurge::Kind ArchivePurge::kindOf(Store store, const QString& name)
+{
     switch (store) {
     case Store::Text:
-        return kTextKey.match(name).hasMatch() || kWebPage.match(name).hasMatch();
+        if (matches(kTextVersion, name))
+            return Kind::Older;
+        return matches(kTextKey, name) || matches(kWebPage, name) ? Kind::Newest : Kind::Foreign;
     case Store::Images:
-        return kImage.match(name).hasMatch();
+        return matches(kPicture, name) ? Kind::Picture : Kind::Foreign;
     case Store::Hourly:
-        return kHourly.match(name).hasMatch();
+        if (matches(kHourlyCopy, name))
+            return Kind::Older;
+        return matches(kHourlyCurrent, name) ? Kind::Newest : Kind::Foreign;
     }
-    return false;
+    return Kind::Foreign;
 }
 
 ArchivePurge::Report ArchivePurge::run(const QDateTime& now, bool dryRun) const
@@ -75,6 +103,7 @@ void ArchivePurge::purgeDirectory(const QString& path, const QList<Store>& store
     const QDir dir(path);
     const QStringList names = dir.entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    QList<Candidate> candidates;
     for (const QString& name : names) {
         const QFileInfo info(dir.filePath(name));
         // a link is never followed nor removed, whatever it is called
@@ -82,12 +111,21 @@ void ArchivePurge::purgeDirectory(const QString& path, const QList<Store>& store
             ++report.ignored;
             continue;
         }
-        const bool known = std::any_of(stores.cbegin(), stores.cend(),
-                                       [&](Store s) { return isStoreFile(s, name); });
-        if (!known) {
-            ++report.ignored;
-            continue;
+        Kind kind = Kind::Foreign;
+        for (Store s : stores) {
+            if (kind == Kind::Foreign)
+                kind = kindOf(s, name);
         }
+        if (kind == Kind::Foreign)
+            ++report.ignored;
+        else if (kind == Kind::Newest)
+            ++report.kept;
+        else
+            candidates << Candidate{info, kind};
+    }
+    keepNewestPictures(candidates, report);
+    for (const Candidate& c : std::as_const(candidates)) {
+        const QFileInfo& info = c.info;
         if (info.lastModified() >= cutoff) {
             ++report.kept;
             continue;
@@ -97,5 +135,34 @@ void ArchivePurge::purgeDirectory(const QString& path, const QList<Store>& store
             report.removed << info.filePath();
         else
             report.failed << info.filePath() + QStringLiteral(": ") + file.errorString();
+    }
+}
+
+// The newest picture of each image name (by time of last change; by name
+// when two are equally old) is taken out of the candidates and kept.
+void ArchivePurge::keepNewestPictures(QList<Candidate>& candidates, Report& report)
+{
+    QHash<QString, qsizetype> newest; // image name -> index in candidates
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const Candidate& c = candidates.at(i);
+        if (c.kind != Kind::Picture)
+            continue;
+        const QString image = kPicture.match(c.info.fileName()).captured(1);
+        const auto it = newest.find(image);
+        if (it == newest.end()) {
+            newest.insert(image, i);
+            continue;
+        }
+        const QFileInfo& best = candidates.at(*it).info;
+        const QDateTime time = c.info.lastModified();
+        if (time > best.lastModified() ||
+            (time == best.lastModified() && c.info.fileName() > best.fileName()))
+            *it = i;
+    }
+    QList<qsizetype> keep = newest.values();
+    std::sort(keep.begin(), keep.end(), std::greater<>());
+    for (qsizetype i : keep) {
+        candidates.removeAt(i);
+        ++report.kept;
     }
 }
