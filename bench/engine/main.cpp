@@ -4,7 +4,14 @@
 // reassembler, then through the whole pipeline that writes into a temporary
 // Data-In directory (each file written safely: temporary name, flushed to
 // disk, renamed). Prints blocks per second and the peak memory.
+//
+//   bench_engine --hostile [TOTAL]  a hostile server: 256 files that claim
+//       TOTAL blocks each (default 16384), 3,000 blocks sent to each and
+//       none finished; prints the memory held.
+//   bench_engine --waiting [N]      N files (default 10,700) wait in Data-In
+//       while 2,000 products are written; prints the time taken.
 #include "BenchFigures.h"
+#include "DataInWriter.h"
 #include "FileAssembler.h"
 #include "IngestPipeline.h"
 #include "PacketEncoder.h"
@@ -104,12 +111,81 @@ double throughPipeline(const Stream& s, qint64* written)
     return seconds;
 }
 
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line; !(line = status.readLine()).isEmpty();) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+int hostile(int total)
+{
+    QTextStream out(stdout);
+    constexpr int kFiles = 256;
+    constexpr int kBlocks = 3000;
+    QTemporaryDir dataIn;
+    IngestPipeline pipeline(true, dataIn.path());
+    const long before = residentKb();
+    qint64 wire = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int n = 1; n <= kBlocks; ++n) {
+        QByteArray chunk;
+        for (int f = 0; f < kFiles; ++f) {
+            QByteArray data = QByteArray("HOSTILE ").repeated(128);
+            data.replace(0, 16, QByteArray::number(f * 100000 + n).leftJustified(16, ' '));
+            chunk += PacketEncoder::packet(QStringLiteral("H%1.TXT").arg(f), n, total,
+                                           QStringLiteral("1/1/2026 1:00:00 PM"), data,
+                                           PacketEncoder::Form::Compressed);
+        }
+        const QByteArray x = PacketEncoder::xored(chunk);
+        wire += x.size();
+        pipeline.feed(x);
+    }
+    out << "hostile server: " << kFiles << " files claiming " << total << " blocks, " << kBlocks
+        << " blocks sent to each, " << wire / (1024 * 1024) << " MB on the wire, "
+        << qRound(timer.elapsed() / 1000.0) << " s\n";
+    out << "resident memory: " << residentKb() / 1024 << " MB now (" << before / 1024
+        << " MB before), peak " << BenchFigures::peakRssKb() / 1024 << " MB; files written "
+        << pipeline.counters().files << "\n";
+    return 0;
+}
+
+int waiting(int count)
+{
+    QTextStream out(stdout);
+    QTemporaryDir dataIn;
+    for (int i = 0; i < count; ++i) {
+        QFile f(dataIn.filePath(QStringLiteral("W%1.TXT").arg(i)));
+        f.open(QIODevice::WriteOnly);
+    }
+    DataInWriter writer(dataIn.path());
+    QElapsedTimer timer;
+    timer.start();
+    constexpr int kProducts = 2000;
+    for (int i = 0; i < kProducts; ++i)
+        writer.write(QStringLiteral("P%1.TXT").arg(i % 500), QByteArray("product\r\n"));
+    out << count << " files waiting in Data-In: " << kProducts << " products written in "
+        << timer.elapsed() << " ms (" << writer.directoryListings() << " directory listings)\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
+    const QStringList args = app.arguments();
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--hostile"))
+        return hostile(args.size() > 2 ? args.at(2).toInt() : 16384);
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--waiting"))
+        return waiting(args.size() > 2 ? args.at(2).toInt() : 10700);
     const long before = BenchFigures::peakRssKb();
     const Stream s = buildStream(4);
     out << "stream: " << s.files << " files, " << s.blocks << " blocks, " << s.wire.size() / 1024

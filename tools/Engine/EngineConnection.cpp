@@ -62,7 +62,8 @@ void EngineConnection::tryCurrent()
     }
     const ServerList::Server server = m_servers.current();
     m_serverText = server.text();
-    m_gotData = false;
+    m_gotBytes = false;
+    m_delivered = false;
     m_socket = new QTcpSocket(this);
     connect(m_socket, &QTcpSocket::connected, this, &EngineConnection::onConnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &EngineConnection::onReadyRead);
@@ -82,6 +83,7 @@ void EngineConnection::onConnected()
 {
     m_connectTimer.stop();
     m_connected = true;
+    m_connectedClock.start();
     sendLogon();
     m_logonTimer.start(m_timing.logonMs);
     m_deadTimer.start(m_timing.deadMs);
@@ -102,13 +104,29 @@ void EngineConnection::onReadyRead()
     const QByteArray bytes = m_socket->readAll();
     if (bytes.isEmpty())
         return;
+    m_gotBytes = true;
+    emit received(bytes);
+}
+
+void EngineConnection::packetsDecoded()
+{
+    if (!m_socket || !m_connected)
+        return;
     m_deadTimer.start(m_timing.deadMs);
-    if (!m_gotData) {
-        m_gotData = true;
+    if (!m_delivered && m_connectedClock.elapsed() >= m_timing.steadyMs) {
+        m_delivered = true;
         m_failures = 0;
         m_pauseMs = 0;
     }
-    emit received(bytes);
+}
+
+void EngineConnection::retrySoon()
+{
+    if (!m_running || m_socket)
+        return;
+    m_failures = 0;
+    m_pauseMs = 0;
+    m_nextTimer.start(m_timing.hopMs);
 }
 
 void EngineConnection::lose(const QString& reason)
@@ -131,7 +149,7 @@ void EngineConnection::lose(const QString& reason)
         return;
     // A server that hung up on the V2 logon without sending anything is
     // asked again at once in V1; after a V1 failure it is left to V2 again.
-    if (wasConnected && !m_gotData) {
+    if (wasConnected && !m_gotBytes) {
         if (!m_v1Servers.contains(m_serverText)) {
             m_v1Servers.insert(m_serverText);
             emit logMessage(m_serverText + QStringLiteral(": trying the V1 logon"));
@@ -149,7 +167,7 @@ void EngineConnection::scheduleNext(bool sameServer)
         m_nextTimer.start(m_timing.hopMs);
         return;
     }
-    if (!m_gotData)
+    if (!m_delivered)
         ++m_failures;
     m_servers.advance();
     if (m_failures < m_servers.servers().size()) {

@@ -2,6 +2,7 @@
 
 #include "ServerList.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -12,7 +13,10 @@ class QTcpSocket;
 // with a short timeout, logs on (V2, or V1 where a server would not serve V2)
 // and repeats the logon, treats a silent connection as dead, hops to the next
 // candidate on any loss and pauses with a growing back-off after a pass in
-// which no server delivered.
+// which no server delivered. Only decoded packets count: they keep a
+// connection alive, and a server counts as delivering (the back-off starts
+// over) once it has sent packets for a while; bytes that decode to nothing,
+// or a server list followed by a hang-up, do neither.
 class EngineConnection : public QObject
 {
     Q_OBJECT
@@ -24,7 +28,8 @@ public:
         int logonMs = 180000;
         int firstPauseMs = 5000;
         int longestPauseMs = 60000;
-        int hopMs = 250; // between candidates within a pass
+        int hopMs = 250;      // between candidates within a pass
+        int steadyMs = 60000; // packets for this long: the server delivers
     };
 
     EngineConnection(ServerList& servers, QString logonAddress, QObject* parent = nullptr);
@@ -38,6 +43,10 @@ public:
     QString serverText() const { return m_serverText; }
     // The protocol version sent in the logon to the server in use.
     int logonVersion() const;
+    // The stream of this connection gave whole packets.
+    void packetsDecoded();
+    // The candidates changed (the user's list): a waiting engine tries at once.
+    void retrySoon();
 
 signals:
     void received(const QByteArray& bytes);
@@ -66,8 +75,10 @@ private:
     QTimer m_nextTimer;
     QSet<QString> m_v1Servers; // servers that closed on a V2 logon
     QString m_serverText;
+    QElapsedTimer m_connectedClock;
     bool m_connected = false;
-    bool m_gotData = false;
+    bool m_gotBytes = false;  // anything at all came (a V1-only server sends nothing)
+    bool m_delivered = false; // packets for long enough: the back-off starts over
     bool m_running = false;
     int m_failures = 0; // candidates tried in a row without data
     int m_pauseMs = 0;

@@ -42,8 +42,28 @@ QList<ServerList::Server> ServerList::parseFrame(const QByteArray& frame)
 
 void ServerList::setServers(const QList<Server>& servers)
 {
-    m_servers = servers;
+    m_user.clear();
+    for (const Server& s : servers) {
+        if (!m_user.contains(s) && m_user.size() < MaxUser)
+            m_user << s;
+    }
+    rebuild();
     m_index = 0;
+}
+
+void ServerList::rebuild()
+{
+    const Server inUse = current();
+    m_servers = m_user;
+    for (const Server& s : std::as_const(m_received)) {
+        if (!m_servers.contains(s))
+            m_servers << s;
+    }
+    const qsizetype at = m_servers.indexOf(inUse);
+    if (at >= 0)
+        m_index = static_cast<int>(at);
+    else if (m_index >= m_servers.size())
+        m_index = 0;
 }
 
 ServerList::Server ServerList::current() const
@@ -61,43 +81,71 @@ bool ServerList::advance()
 
 bool ServerList::adopt(const QList<Server>& received)
 {
-    if (received.isEmpty())
-        return false;
-    if (received.size() == 1 && m_servers.size() > 1) {
-        if (m_servers.contains(received.first()))
-            return false;
-        m_servers << received.first();
-        return true;
+    QList<Server> merged;
+    for (const Server& s : received + m_received) {
+        if (!merged.contains(s) && merged.size() < MaxReceived)
+            merged << s;
     }
-    if (received == m_servers)
+    if (received.isEmpty() || merged == m_received)
         return false;
-    const Server inUse = current();
-    m_servers = received;
-    m_index = std::max<int>(0, static_cast<int>(m_servers.indexOf(inUse)));
-    return true;
+    const QList<Server> before = m_servers;
+    m_received = merged;
+    rebuild();
+    return m_servers != before;
 }
 
-bool ServerList::load(const QString& path)
+QList<ServerList::Server> ServerList::readFile(const QString& path, int limit, bool* ok)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
     QList<Server> servers;
-    while (!file.atEnd()) {
+    QFile file(path);
+    if (ok)
+        *ok = file.open(QIODevice::ReadOnly | QIODevice::Text);
+    else
+        file.open(QIODevice::ReadOnly | QIODevice::Text);
+    for (int lines = 0; file.isOpen() && !file.atEnd() && lines < 10 * limit; ++lines) {
         const auto server = parseServer(QString::fromLatin1(file.readLine(512)));
-        if (server && !servers.contains(*server))
+        if (server && !servers.contains(*server) && servers.size() < limit)
             servers << *server;
     }
-    setServers(servers);
-    return true;
+    return servers;
 }
 
-bool ServerList::save(const QString& path) const
+bool ServerList::writeFile(const QString& path, const QList<Server>& servers)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (const Server& s : m_servers)
+    for (const Server& s : servers)
         file.write(s.text().toLatin1() + '\n');
     return file.commit();
+}
+
+bool ServerList::load(const QString& path)
+{
+    bool ok = false;
+    const QList<Server> servers = readFile(path, MaxUser, &ok);
+    if (ok)
+        setServers(servers);
+    return ok;
+}
+
+bool ServerList::save(const QString& path) const
+{
+    return writeFile(path, m_user);
+}
+
+bool ServerList::loadReceived(const QString& path)
+{
+    bool ok = false;
+    const QList<Server> servers = readFile(path, MaxReceived, &ok);
+    if (ok) {
+        m_received = servers;
+        rebuild();
+    }
+    return ok;
+}
+
+bool ServerList::saveReceived(const QString& path) const
+{
+    return writeFile(path, m_received);
 }

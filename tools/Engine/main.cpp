@@ -1,5 +1,6 @@
 // Engine: the Internet ingest engine of Vantorel.
 #include "EngineCommandServer.h"
+#include "EngineLock.h"
 #include "EngineOptions.h"
 #include "IngestSettings.h"
 #include "InternetEngine.h"
@@ -9,7 +10,9 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QMessageBox>
 #include <QTextStream>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -29,6 +32,8 @@ InternetEngine::Config configFrom(const EngineOptions& options)
     const QString programDir = IngestSettings::programDirectory();
     QDir().mkpath(programDir);
     c.serverListPath = programDir + QStringLiteral("engine-servers.txt");
+    c.receivedListPath = programDir + QStringLiteral("engine-servers-received.txt");
+    c.recentRecordPath = programDir + QStringLiteral("engine-recent.txt");
     c.spillDir = programDir + QStringLiteral("track/unwritten/");
     for (const QString& server : options.servers)
         c.fixedServers << *ServerList::parseServer(server);
@@ -61,7 +66,19 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    InternetEngine engine(configFrom(options));
+    const InternetEngine::Config config = configFrom(options);
+    // two engines would write every product twice, and the program could
+    // stop only one of them
+    EngineLock lock(QStringLiteral("Engine"), config.dataIn);
+    QString why;
+    if (!lock.tryLock(&why)) {
+        const QString text = QStringLiteral("Engine not started: ") + why + QLatin1Char('.');
+        QTextStream(stderr) << text << Qt::endl;
+        if (!options.headless)
+            QMessageBox::information(nullptr, QStringLiteral("Vantorel / Internet Engine"), text);
+        return 1;
+    }
+    InternetEngine engine(config);
     EngineCommandServer commands(QStringLiteral("Engine"));
     QObject::connect(&commands, &EngineCommandServer::shutdownRequested, app.get(),
                      &QCoreApplication::quit);
@@ -90,6 +107,8 @@ int main(int argc, char* argv[])
         emit engine.logMessage(QStringLiteral("Commands from Vantorel will not arrive: ") + error);
     printLine(QStringLiteral("Writing products into ") + engine.pipeline().dataInDirectory());
     engine.start();
+    if (window && engine.servers().isEmpty())
+        QTimer::singleShot(0, window.get(), [w = window.get()] { w->openServerList(); });
     const int result = app->exec();
     engine.stop();
     printLine(QStringLiteral("Engine stopped"));

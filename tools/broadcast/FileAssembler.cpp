@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+
 namespace {
 const QByteArray kEndOfDirectory("PK\x05\x06", 4);
 constexpr int kEndOfDirectorySize = 22;
@@ -52,11 +54,12 @@ FileAssembler::Result FileAssembler::add(const DecodedBlock& block, qint64 nowMs
     const PacketHeader& h = block.header;
     if (isFiller(h.fileName))
         return Result::Filler;
-    if (!block.checksumOk || block.data.size() != PacketHeader::BlockSize)
+    if (!block.checksumOk || block.data.size() != PacketHeader::BlockSize || h.block < 1 ||
+        h.block > h.total)
         return Result::Rejected;
     const QString key = keyOf(h);
     auto it = m_partial.find(key);
-    if (it != m_partial.end() && it->blocks.size() != h.total) {
+    if (it != m_partial.end() && it->total != h.total) {
         dropPartial(key); // a different total: the old blocks belong to another file
         it = m_partial.end();
     }
@@ -65,23 +68,29 @@ FileAssembler::Result FileAssembler::add(const DecodedBlock& block, qint64 nowMs
         Partial p;
         p.fileName = h.fileName;
         p.dateText = h.dateText;
-        p.blocks.resize(h.total);
+        p.total = h.total;
         it = m_partial.insert(key, p);
     }
     it->lastMs = nowMs;
-    QByteArray& slot = it->blocks[h.block - 1];
-    if (!slot.isNull())
-        return Result::Duplicate;
-    slot = block.data;
-    m_heldBytes += slot.size();
-    if (++it->received < h.total)
+    const auto held = it->blocks.constFind(h.block);
+    if (held != it->blocks.constEnd()) {
+        if (*held == block.data)
+            return Result::Duplicate;
+        dropPartial(key);
+        return Result::Disagreed;
+    }
+    makeRoomForBytes(block.data.size(), key);
+    it = m_partial.find(key);
+    it->blocks.insert(h.block, block.data);
+    m_heldBytes += block.data.size();
+    if (it->blocks.size() < h.total)
         return Result::Stored;
     CompletedFile file = finish(*it);
     dropPartial(key);
-    const QByteArray digest = QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1);
-    const auto done = m_completed.constFind(key);
-    const bool repeat = done != m_completed.constEnd() && done->digest == digest;
-    m_completed.insert(key, {nowMs, digest});
+    const bool repeat = m_completed.contains(file.digest);
+    m_completed.insert(file.digest, nowMs);
+    if (m_completed.size() > m_limits.maxRemembered)
+        forgetOldest();
     if (repeat)
         return Result::Repeat;
     if (completed)
@@ -89,14 +98,27 @@ FileAssembler::Result FileAssembler::add(const DecodedBlock& block, qint64 nowMs
     return Result::Completed;
 }
 
+void FileAssembler::remember(const QByteArray& digest, qint64 atMs)
+{
+    m_completed.insert(digest, atMs);
+    if (m_completed.size() > m_limits.maxRemembered)
+        forgetOldest();
+}
+
 FileAssembler::CompletedFile FileAssembler::finish(const Partial& p) const
 {
     QByteArray bytes;
-    bytes.reserve(qsizetype(p.blocks.size()) * PacketHeader::BlockSize);
-    for (const QByteArray& b : p.blocks)
-        bytes += b;
-    const int lastStart = (static_cast<int>(p.blocks.size()) - 1) * PacketHeader::BlockSize;
-    return {p.fileName, p.dateText, trimmed(p.fileName, std::move(bytes), lastStart)};
+    bytes.reserve(qsizetype(p.total) * PacketHeader::BlockSize);
+    for (int n = 1; n <= p.total; ++n)
+        bytes += p.blocks.value(n);
+    const int lastStart = (p.total - 1) * PacketHeader::BlockSize;
+    CompletedFile file{
+        p.fileName, p.dateText, trimmed(p.fileName, std::move(bytes), lastStart), {}};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(p.fileName.toUpper().toUtf8() + '|' + p.dateText.toUtf8() + '\0');
+    hash.addData(file.bytes);
+    file.digest = hash.result();
+    return file;
 }
 
 void FileAssembler::dropPartial(const QString& key)
@@ -122,6 +144,30 @@ void FileAssembler::makeRoom()
     }
 }
 
+// Keeps the bytes held for incomplete files under the cap: other files go,
+// the one idle longest first.
+void FileAssembler::makeRoomForBytes(qint64 bytes, const QString& keep)
+{
+    while (m_heldBytes + bytes > m_limits.maxHeldBytes && m_partial.size() > 1) {
+        auto oldest = m_partial.constEnd();
+        for (auto it = m_partial.constBegin(); it != m_partial.constEnd(); ++it) {
+            if (it.key() != keep && (oldest == m_partial.constEnd() || it->lastMs < oldest->lastMs))
+                oldest = it;
+        }
+        dropPartial(oldest.key());
+    }
+}
+
+// Too many completed files remembered: the older half is forgotten.
+void FileAssembler::forgetOldest()
+{
+    QList<qint64> times = m_completed.values();
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    const qint64 median = times.at(times.size() / 2);
+    for (auto it = m_completed.begin(); it != m_completed.end();)
+        it = it.value() <= median ? m_completed.erase(it) : std::next(it);
+}
+
 QStringList FileAssembler::evict(qint64 nowMs)
 {
     QStringList dropped;
@@ -135,7 +181,7 @@ QStringList FileAssembler::evict(qint64 nowMs)
     for (const QString& key : keys)
         dropPartial(key);
     for (auto it = m_completed.begin(); it != m_completed.end();) {
-        if (nowMs - it->ms > m_limits.rememberMs)
+        if (nowMs - it.value() > m_limits.rememberMs)
             it = m_completed.erase(it);
         else
             ++it;

@@ -10,11 +10,16 @@
 // Puts files together from their blocks. Blocks of several files interleave;
 // a file is keyed by its name and date stamp and is complete when every block
 // arrived with a good checksum. Blocks that fail their checksum are rejected,
-// and a file that gets no new block for a while is evicted. A file completed
-// again under a key completed a short while ago is the repeat transmission
-// and is dropped when its contents are the same; different contents (a
-// server that sends no date stamp) make it a new version. Times are
-// milliseconds of any steady clock.
+// and a file that gets no new block for a while is evicted. A block that
+// arrives again with other bytes than those held for its number (a damaged
+// block number passes the data checksum) makes the file untrusted: what was
+// gathered is dropped, so that no file is put together from disagreeing
+// copies. Block slots are taken as blocks arrive, and the bytes held for
+// incomplete files are capped: beyond the cap the file idle longest goes.
+// A completed file whose name, date stamp and contents were completed a short
+// while ago (any version, not only the latest) is a repeat and is dropped;
+// different contents (a server that sends no date stamp) make it a new
+// version. Times are milliseconds of any steady clock.
 class FileAssembler
 {
 public:
@@ -22,7 +27,8 @@ public:
     {
         QString fileName;
         QString dateText;
-        QByteArray bytes; // padding trimmed
+        QByteArray bytes;  // padding trimmed
+        QByteArray digest; // of name, date stamp and bytes: how repeats are known
     };
     enum class Result
     {
@@ -31,6 +37,7 @@ public:
         Duplicate, // a block already held
         Repeat,    // the last block of a repeat transmission: the file is dropped
         Rejected,  // checksum failed
+        Disagreed, // other bytes than held for the block: the file's blocks are dropped
         Filler     // idle filler, dropped
     };
     struct Limits
@@ -38,6 +45,8 @@ public:
         qint64 evictAfterMs = 90 * 1000;
         qint64 rememberMs = 30 * 60 * 1000;
         int maxPartialFiles = 256;
+        qint64 maxHeldBytes = 32 * 1024 * 1024; // blocks held for incomplete files
+        int maxRemembered = 20000;              // completed files remembered
     };
 
     FileAssembler() = default;
@@ -47,6 +56,9 @@ public:
     // Drops incomplete files idle for longer than the limit and forgets old
     // completed keys; returns the names of the dropped files.
     QStringList evict(qint64 nowMs);
+    // A file completed at the given time (before a restart, say): the same
+    // file completed again within the memory time is a repeat.
+    void remember(const QByteArray& digest, qint64 atMs);
 
     int partialCount() const { return static_cast<int>(m_partial.size()); }
     qint64 heldBytes() const { return m_heldBytes; }
@@ -62,22 +74,19 @@ private:
     {
         QString fileName;
         QString dateText;
-        QList<QByteArray> blocks;
-        int received = 0;
+        int total = 0;
+        QHash<int, QByteArray> blocks; // block number -> bytes, as they arrive
         qint64 lastMs = 0;
     };
     static QString keyOf(const PacketHeader& header);
     void dropPartial(const QString& key);
     void makeRoom();
+    void makeRoomForBytes(qint64 bytes, const QString& keep);
+    void forgetOldest();
     CompletedFile finish(const Partial& p) const;
 
     Limits m_limits;
     QHash<QString, Partial> m_partial;
-    struct Done
-    {
-        qint64 ms = 0;
-        QByteArray digest;
-    };
-    QHash<QString, Done> m_completed; // key -> completion time and contents digest
+    QHash<QByteArray, qint64> m_completed; // digest -> completion time
     qint64 m_heldBytes = 0;
 };

@@ -14,6 +14,31 @@ IngestPipeline::IngestPipeline(bool xorStream, const QString& dataInDir, QObject
     connect(&m_retryTimer, &QTimer::timeout, this, &IngestPipeline::retryWrites);
 }
 
+IngestPipeline::~IngestPipeline()
+{
+    finish();
+}
+
+void IngestPipeline::setRecentRecord(const QString& path)
+{
+    m_record = std::make_unique<RepeatRecord>(path, m_limits.rememberMs);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 steadyNow = m_clock.elapsed();
+    for (const RepeatRecord::Entry& e : m_record->load(now))
+        m_assembler.remember(e.digest, steadyNow - (now - e.utcMs));
+}
+
+void IngestPipeline::finish()
+{
+    m_retryTimer.stop();
+    QList<Unwritten> waiting;
+    waiting.swap(m_unwritten);
+    for (Unwritten& file : waiting) {
+        if (!tryWrite(file))
+            spill(file);
+    }
+}
+
 void IngestPipeline::feed(QByteArrayView bytes)
 {
     StreamDecoder::Output out;
@@ -22,6 +47,8 @@ void IngestPipeline::feed(QByteArrayView bytes)
     m_decoder.feed(bytes, out);
     for (const QByteArray& frame : std::as_const(out.serverLists))
         emit serverListReceived(frame);
+    if (!out.blocks.isEmpty())
+        emit packetsDecoded();
     for (const DecodedBlock& block : std::as_const(out.blocks))
         take(block);
     const qint64 checksumAfter =
@@ -53,8 +80,18 @@ void IngestPipeline::take(const DecodedBlock& block)
     ++m_counters.blocks;
     if (result == FileAssembler::Result::Repeat)
         ++m_counters.repeats;
-    if (result == FileAssembler::Result::Completed)
-        store({file.fileName, file.bytes, 0});
+    if (result == FileAssembler::Result::Disagreed) {
+        ++m_counters.disagreed;
+        emit logMessage(QStringLiteral("Block %1 of %2 came again with other bytes: the file is "
+                                       "gathered anew")
+                            .arg(block.header.block)
+                            .arg(block.header.fileName));
+    }
+    if (result != FileAssembler::Result::Completed)
+        return;
+    if (m_record && !m_record->add(file.digest, QDateTime::currentMSecsSinceEpoch()))
+        emit logMessage(QStringLiteral("Cannot record written files in ") + m_record->path());
+    store({file.fileName, file.bytes, 0});
 }
 
 void IngestPipeline::store(Unwritten file)

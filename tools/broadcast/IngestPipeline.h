@@ -2,6 +2,7 @@
 
 #include "DataInWriter.h"
 #include "FileAssembler.h"
+#include "RepeatRecord.h"
 #include "StreamDecoder.h"
 
 #include <QElapsedTimer>
@@ -9,12 +10,15 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <memory>
 
 // Received bytes in, complete product files out: decodes the stream,
 // reassembles the files and writes each into the Data-In directory. A file
 // that cannot be written (full disk, no permission) is kept and retried a
 // bounded number of times; then it is saved to the spill directory so that it
-// is not lost, and every step is reported.
+// is not lost, and every step is reported. Files still waiting for a retry
+// when the pipeline ends go the same way. A record of the files written lately
+// lets a repeat sent after a restart be known.
 class IngestPipeline : public QObject
 {
     Q_OBJECT
@@ -26,20 +30,32 @@ public:
         qint64 checksumErrors = 0; // blocks rejected (bad sum or bad compressed data)
         qint64 repeats = 0;        // repeat transmissions dropped
         qint64 evicted = 0;        // incomplete files given up
+        qint64 disagreed = 0;      // incomplete files dropped for disagreeing copies of a block
         qint64 reconnects = 0;     // kept by the connection layer, shown with the rest
     };
     static constexpr int LastFilesShown = 12;
     static constexpr int MaxWriteAttempts = 6;
 
     IngestPipeline(bool xorStream, const QString& dataInDir, QObject* parent = nullptr);
+    ~IngestPipeline() override;
 
     void feed(QByteArrayView bytes);
     // A new connection: a half-received packet of the old one is dropped.
     void restartStream();
 
     void setSpillDirectory(const QString& dir) { m_spillDir = dir; }
+    // Where the files written lately are recorded; what it holds counts as
+    // completed already.
+    void setRecentRecord(const QString& path);
+    // The end: files waiting for a retry get one last try, then the spill
+    // directory; none is dropped unreported.
+    void finish();
     void setRetryInterval(int milliseconds) { m_retryTimer.setInterval(milliseconds); }
-    void setAssemblerLimits(FileAssembler::Limits limits) { m_assembler = FileAssembler(limits); }
+    void setAssemblerLimits(FileAssembler::Limits limits)
+    {
+        m_limits = limits;
+        m_assembler = FileAssembler(limits);
+    }
     void countReconnect();
 
     const Counters& counters() const { return m_counters; }
@@ -51,6 +67,8 @@ public:
 signals:
     void fileWritten(const QString& path);
     void serverListReceived(const QByteArray& frame);
+    // Whole packets came (good or not): the stream is alive.
+    void packetsDecoded();
     void countersChanged();
     void logMessage(const QString& text);
 
@@ -69,7 +87,9 @@ private:
     void evict();
 
     StreamDecoder m_decoder;
+    FileAssembler::Limits m_limits;
     FileAssembler m_assembler;
+    std::unique_ptr<RepeatRecord> m_record;
     DataInWriter m_writer;
     QString m_spillDir;
     QElapsedTimer m_clock;

@@ -12,7 +12,9 @@ class PacketHeader
 public:
     static constexpr int Size = 80;
     static constexpr int BlockSize = 1024;
-    static constexpr int MaxBlocks = 16384; // 16 MB: larger totals are corrupt headers
+    // 4 MB: far above the largest broadcast product; larger totals are
+    // corrupt or hostile headers
+    static constexpr int MaxBlocks = 4096;
 
     QString fileName; // NAME.EXT as sent
     int block = 0;    // 1..total

@@ -1,12 +1,16 @@
 #include "../broadcast/CorpusStream.h"
 #include "EngineOptions.h"
+#include "InternetEngine.h"
 #include "ServerList.h"
+#include "ServerProbe.h"
 #include "TestSupport.h"
 #include "ingest/EngineLink.h"
 #include "platform/SettingsStore.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -39,7 +43,9 @@ public:
 
     bool rejectV2 = false;
     bool silent = false;
-    QList<QByteArray> logons; // as decoded
+    bool hangUpAfterSending = false; // closes once the stream is sent
+    bool trickleZeros = false;       // sends a 0x00 now and then, nothing else
+    QList<QByteArray> logons;        // as decoded
     int connections = 0;
 
 private:
@@ -63,10 +69,17 @@ private:
             return;
         s->setProperty("sending", true);
         auto* timer = new QTimer(s);
+        if (trickleZeros) {
+            connect(timer, &QTimer::timeout, s, [s] { s->write(PacketEncoder::xored("\0")); });
+            timer->start(50);
+            return;
+        }
         connect(timer, &QTimer::timeout, s, [s, timer, this, sent = qsizetype(0)]() mutable {
             const QByteArray piece = m_wire.mid(sent, 3000 + sent % 1777);
             if (piece.isEmpty()) {
                 timer->stop();
+                if (hangUpAfterSending)
+                    s->disconnectFromHost();
                 return;
             }
             s->write(piece);
@@ -98,6 +111,13 @@ private slots:
     void failsOverToTheNextServer();
     void v1OnlyServer();
     void deadConnectionIsLeft();
+    void receivedListsKeepTheUsersServers();
+    void serverThatOnlyHangsUpIsBackedOff();
+    void trickleOfZerosIsADeadConnection();
+    void secondEngineForTheSameDataInExits();
+    void repeatsAfterARestartAreDropped();
+    void probe_data();
+    void probe();
 
 private:
     void startEngine(const QStringList& servers, const QStringList& extra = {});
@@ -173,10 +193,21 @@ void TestEngine::serverListFrames_data()
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QStringList>("after");
 
-    QTest::newRow("new list replaces")
+    QTest::newRow("received list after the user's")
         << QStringList{"a:1", "b:2"}
         << QByteArray("/ServerList/c:3|d:4|e:5\\ServerList\\/SatServers/f:6+g:7\\SatServers\\")
-        << QStringList{"c:3", "d:4", "e:5"};
+        << QStringList{"a:1", "b:2", "c:3", "d:4", "e:5"};
+    QTest::newRow("user's server in the received list stays first")
+        << QStringList{"a:1"} << QByteArray("/ServerList/c:3|a:1|d:4\\ServerList\\")
+        << QStringList{"a:1", "c:3", "d:4"};
+    QByteArray many("/ServerList/");
+    QStringList capped{"a:1"};
+    for (int i = 1; i <= 40; ++i) {
+        many += QByteArray("h") + QByteArray::number(i) + ":2211|";
+        if (i <= ServerList::MaxReceived)
+            capped << QStringLiteral("h%1:2211").arg(i);
+    }
+    QTest::newRow("received list capped") << QStringList{"a:1"} << many << capped;
     QTest::newRow("malformed entries left out")
         << QStringList{} << QByteArray("/ServerList/c:3|bad|d:99999||c:3|e:5\\ServerList\\")
         << QStringList{"c:3", "e:5"};
@@ -209,12 +240,20 @@ void TestEngine::serverListFrames()
     for (const auto& s : list.servers())
         result << s.text();
     QCOMPARE(result, after);
+    // after a pass through every candidate the user's own come first again
+    for (int i = 0; i < list.servers().size(); ++i)
+        list.advance();
+    if (!known.isEmpty())
+        QCOMPARE(list.current().text(), known.first());
 
+    // kept on disk apart from the user's list, which is never written here
     QTemporaryDir dir;
-    QVERIFY(list.save(dir.filePath("servers.txt")));
+    QVERIFY(list.saveReceived(dir.filePath("received.txt")));
     ServerList again;
-    QVERIFY(again.load(dir.filePath("servers.txt")));
+    again.setServers(servers);
+    QVERIFY(again.loadReceived(dir.filePath("received.txt")));
     QCOMPARE(again.servers(), list.servers());
+    QCOMPARE(list.userServers(), servers);
 }
 
 void TestEngine::options_data()
@@ -298,9 +337,10 @@ void TestEngine::v2StreamWritesEachProductOnce()
     expectExactly(corpus.expected, corpus.files);
     QVERIFY(!server.logons.isEmpty());
     QCOMPARE(server.logons.first(), QByteArray("ByteBlast Client|NM-wx@example.org|V2"));
-    // the list the server sent is kept for the next start
-    QCOMPARE(readBytes(m_home->file(".local/share/vantorel/engine-servers.txt")),
+    // the list the server sent is kept for the next start, apart from the user's
+    QCOMPARE(readBytes(m_home->file(".local/share/vantorel/engine-servers-received.txt")),
              QByteArray("one.example:2211\ntwo.example:1000\n"));
+    QVERIFY(!QFile::exists(m_home->file(".local/share/vantorel/engine-servers.txt")));
     stopEngine();
     QVERIFY2(m_log.contains("Wrote "), m_log.constData());
 }
@@ -355,6 +395,143 @@ void TestEngine::deadConnectionIsLeft()
     QVERIFY(quiet.connections >= 1);
     stopEngine();
     QVERIFY(m_log.contains("connection dead"));
+}
+
+// The user's servers survive lists sent by servers, on disk too, and are
+// tried again after a round through the advertised ones.
+void TestEngine::receivedListsKeepTheUsersServers()
+{
+    CorpusStreamOptions o;
+    o.count = 12;
+    o.serverList = PacketEncoder::serverListFrame({"127.0.0.1:1", "127.0.0.1:2"}, {});
+    const CorpusStream corpus = buildCorpusStream(o);
+    StreamServer server(corpus.stream);
+    server.hangUpAfterSending = true;
+    const QString userList = m_home->write(".local/share/vantorel/engine-servers.txt",
+                                           server.address().toLatin1() + "\n");
+    startEngine({});
+    QTRY_VERIFY_WITH_TIMEOUT(fileCount(dataIn()) >= corpus.files, 30000);
+    // hung up: the advertised (dead) servers are tried, then the user's again
+    QTRY_VERIFY2_WITH_TIMEOUT(server.connections >= 2, m_log.right(2000).constData(), 20000);
+    QCOMPARE(readBytes(userList), server.address().toLatin1() + "\n");
+    stopEngine();
+}
+
+// A server that sends its list and hangs up is not called again and again.
+void TestEngine::serverThatOnlyHangsUpIsBackedOff()
+{
+    StreamServer server(PacketEncoder::serverListFrame({"127.0.0.1:1"}, {}));
+    server.hangUpAfterSending = true;
+    InternetEngine::Config c;
+    c.dataIn = dataIn();
+    c.serverListPath = m_home->file(QStringLiteral("servers.txt"));
+    c.fixedServers << *ServerList::parseServer(server.address());
+    c.timing.firstPauseMs = 200;
+    c.timing.longestPauseMs = 800;
+    c.timing.hopMs = 10;
+    InternetEngine engine(c);
+    QStringList log;
+    connect(&engine, &InternetEngine::logMessage, this, [&](const QString& t) { log << t; });
+    engine.start();
+    QTRY_VERIFY2_WITH_TIMEOUT(log.filter(QStringLiteral("No server delivered")).size() >= 3,
+                              qPrintable(QString::number(server.connections)), 10000);
+    QVERIFY2(server.connections <= 5, qPrintable(QString::number(server.connections)));
+    engine.stop();
+}
+
+// Bytes that decode to no packet do not keep a connection alive.
+void TestEngine::trickleOfZerosIsADeadConnection()
+{
+    StreamServer server{QByteArray()};
+    server.trickleZeros = true;
+    InternetEngine::Config c;
+    c.dataIn = dataIn();
+    c.serverListPath = m_home->file(QStringLiteral("servers.txt"));
+    c.fixedServers << *ServerList::parseServer(server.address());
+    c.timing.deadMs = 500;
+    InternetEngine engine(c);
+    QStringList log;
+    connect(&engine, &InternetEngine::logMessage, this, [&](const QString& t) { log << t; });
+    engine.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!log.filter(QStringLiteral("connection dead")).isEmpty(), 8000);
+    engine.stop();
+}
+
+void TestEngine::secondEngineForTheSameDataInExits()
+{
+    StreamServer server{QByteArray()};
+    server.silent = true;
+    startEngine({server.address()});
+    QTRY_VERIFY_WITH_TIMEOUT(m_log.contains("Connecting to"), 10000);
+    QProcess second;
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(QStringLiteral(VANTOREL_ENGINE_PROGRAM),
+                 {"--headless", "--data-in", dataIn(), "--server", server.address()});
+    QVERIFY(second.waitForStarted(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
+    QVERIFY(second.exitCode() != 0);
+    const QByteArray said = second.readAll();
+    QVERIFY2(said.contains("already"), said.constData());
+    QCOMPARE(m_engine->state(), QProcess::Running);
+    stopEngine();
+}
+
+// The program took the products; sent again after a restart, they are not
+// written a second time.
+void TestEngine::repeatsAfterARestartAreDropped()
+{
+    CorpusStreamOptions o;
+    o.count = 8;
+    o.corruptEvery = 1000;
+    const CorpusStream corpus = buildCorpusStream(o);
+    {
+        StreamServer server(corpus.stream);
+        startEngine({server.address()});
+        expectExactly(corpus.expected, corpus.files);
+        stopEngine();
+    }
+    for (const QString& name : QDir(dataIn()).entryList(QDir::Files))
+        QVERIFY(QFile::remove(QDir(dataIn()).filePath(name)));
+    CorpusStreamOptions next;
+    next.first = 8;
+    next.count = 1;
+    const CorpusStream marker = buildCorpusStream(next);
+    StreamServer server(corpus.stream + marker.stream);
+    startEngine({server.address()});
+    expectExactly(marker.expected, 1);
+    stopEngine();
+}
+
+void TestEngine::probe_data()
+{
+    QTest::addColumn<QString>("server"); // "good", "closed"
+    QTest::addColumn<QString>("said");   // a regular expression
+    QTest::newRow("a server sending") << "good"
+                                      << "^Connected, [1-9][0-9]* packets, 6 files in [0-9.]+ s";
+    QTest::newRow("nobody listening") << "closed"
+                                      << "^Could not connect: ";
+}
+
+// "Test" in the server window: one connection, a short account of it.
+void TestEngine::probe()
+{
+    QFETCH(QString, server);
+    CorpusStreamOptions o;
+    o.count = 6;
+    const CorpusStream corpus = buildCorpusStream(o);
+    StreamServer stream(corpus.stream);
+    stream.hangUpAfterSending = true;
+    QString address = stream.address();
+    if (server == QLatin1String("closed"))
+        stream.stop();
+    ServerProbe probe(QStringLiteral("wx@example.org"));
+    probe.setDuration(5000);
+    QSignalSpy done(&probe, &ServerProbe::finished);
+    probe.start(*ServerList::parseServer(address));
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 10000);
+    const QString text = done.first().first().toString();
+    QFETCH(QString, said);
+    QVERIFY2(QRegularExpression(said).match(text).hasMatch(), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestEngine)

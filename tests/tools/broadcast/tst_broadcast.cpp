@@ -13,9 +13,13 @@
 #include <QLocalSocket>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -86,6 +90,12 @@ private slots:
     void freeName();
     void writerNeverOverwrites();
     void writerReportsUnusableDirectory();
+    void writerArrivalIsReportedAsAMove();
+    void writerDoesNotListDataInPerProduct();
+    void heldBytesOfIncompleteFilesAreBounded();
+    void pendingWritesSurviveShutdown_data();
+    void pendingWritesSurviveShutdown();
+    void repeatsDroppedAcrossRestart();
     void corpusThroughPipeline();
     void unwritableDataInIsRetriedThenSpilled_data();
     void unwritableDataInIsRetriedThenSpilled();
@@ -291,7 +301,8 @@ void TestBroadcast::decoderSurvivesGarbage()
 void TestBroadcast::assemble_data()
 {
     // Steps: NAME#n/total (good block), NAME#n/total! (bad checksum),
-    // NAME#n/total* (other contents), NAME#n/total@date (another date),
+    // NAME#n/total* (other contents), NAME#n/total% (the bytes of the next
+    // block: a damaged block number), NAME#n/total@date (another date),
     // +S (seconds pass, then eviction runs).
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("completed");
@@ -315,7 +326,14 @@ void TestBroadcast::assemble_data()
     QTest::newRow("same key, other contents: a new version")
         << QStringList{"A#1/2", "A#2/2", "A#1/2*", "A#2/2*"} << QStringList{"A", "A*"};
     QTest::newRow("repeat of the first after a new version")
-        << QStringList{"A#1/1", "A#1/1*", "A#1/1"} << QStringList{"A", "A*", "A"};
+        << QStringList{"A#1/1", "A#1/1*", "A#1/1"} << QStringList{"A", "A*"};
+    QTest::newRow("disagreeing copies of a block: not written")
+        << QStringList{"A#2/3%", "A#1/3", "A#2/3", "A#3/3"} << QStringList{};
+    QTest::newRow("disagreeing copy after the good one: not written")
+        << QStringList{"A#1/3", "A#2/3", "A#2/3%", "A#3/3"} << QStringList{};
+    QTest::newRow("disagreement, then the repeat transmission whole")
+        << QStringList{"A#2/3%", "A#1/3", "A#2/3", "A#3/3", "A#1/3", "A#2/3", "A#3/3"}
+        << QStringList{"A"};
     QTest::newRow("filler dropped") << QStringList{"FILLFILE#1/1"} << QStringList{};
 }
 
@@ -339,16 +357,20 @@ void TestBroadcast::assemble()
         const int number =
             blockText.section(QLatin1Char('#'), 1).section(QLatin1Char('/'), 0, 0).toInt();
         const int total =
-            blockText.section(QLatin1Char('/'), 1).remove(QRegularExpression("[!*]")).toInt();
+            blockText.section(QLatin1Char('/'), 1).remove(QRegularExpression("[!*%]")).toInt();
         const bool other = blockText.endsWith(QLatin1Char('*'));
         DecodedBlock b = block(name, number, total, !blockText.endsWith(QLatin1Char('!')), date);
         if (other)
             b.data[0] = '*';
+        if (blockText.endsWith(QLatin1Char('%')))
+            b.data = block(name, number % total + 1, total).data;
         FileAssembler::CompletedFile file;
         const auto result = assembler.add(b, now, &file);
         if (result == FileAssembler::Result::Completed) {
             QCOMPARE(file.bytes.size(), total * 1024);
             QCOMPARE(file.bytes.at(0) == '*', other);
+            if (!other)
+                QCOMPARE(file.bytes, contents(name, total * 1024));
             done << name.section(QLatin1Char('.'), 0, 0) +
                         (other ? QStringLiteral("*") : QString());
         }
@@ -434,6 +456,149 @@ void TestBroadcast::writerReportsUnusableDirectory()
     const auto r = DataInWriter(blocker.fileName()).write(QStringLiteral("A.TXT"), "x");
     QVERIFY(!r.ok);
     QVERIFY(r.error.contains(blocker.fileName()));
+}
+
+// The final name appears only through a move, which a directory watch
+// reports as complete at once (a link or a create would look half-written).
+void TestBroadcast::writerArrivalIsReportedAsAMove()
+{
+    QTemporaryDir dir;
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(fd >= 0);
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    QVERIFY(::inotify_add_watch(fd, QFile::encodeName(dir.path()).constData(),
+                                IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE) >= 0);
+    const DataInWriter writer(dir.path());
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(writer.write(QStringLiteral("TORGRRMI.TXT"), QByteArray::number(i)).ok);
+    QHash<QString, quint32> masks;
+    alignas(inotify_event) char buffer[16384];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            if (event->len > 0)
+                masks[QFile::decodeName(event->name)] |= event->mask;
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    QCOMPARE(masks.value(QStringLiteral("TORGRRMI.TXT")), quint32(IN_MOVED_TO));
+    QCOMPARE(masks.value(QStringLiteral("TORGRRMI.TXT@1")), quint32(IN_MOVED_TO));
+}
+
+// Thousands of files waiting in Data-In: the next free NAME@n is found
+// without reading the whole directory for every product.
+void TestBroadcast::writerDoesNotListDataInPerProduct()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 500; ++i) {
+        QFile f(dir.filePath(QStringLiteral("W%1.TXT").arg(i)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QFile(dir.filePath(QStringLiteral("B.TXT@3"))).open(QIODevice::WriteOnly);
+    const DataInWriter writer(dir.path());
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(writer.write(QStringLiteral("P%1.TXT").arg(i % 40), "x").ok);
+    QVERIFY(writer.write(QStringLiteral("B.TXT"), "b").ok);
+    QVERIFY2(writer.directoryListings() <= 1,
+             qPrintable(QString::number(writer.directoryListings())));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("P0.TXT@2"))));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("P0.TXT@3"))));
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("B.TXT@4"))), QByteArray("b"));
+    // versions taken by the program meanwhile: the next one is a plain name again,
+    // one still waiting keeps the order
+    for (const QString& n : {"P0.TXT", "P0.TXT@1", "P0.TXT@2", "P1.TXT", "P1.TXT@1"})
+        QVERIFY(QFile::remove(dir.filePath(n)));
+    QVERIFY(writer.write(QStringLiteral("P0.TXT"), "y").ok);
+    QVERIFY(writer.write(QStringLiteral("P1.TXT"), "z").ok);
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("P0.TXT"))), QByteArray("y"));
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("P1.TXT@3"))), QByteArray("z"));
+    // a name written by another writer meanwhile is never overwritten
+    QFile(dir.filePath(QStringLiteral("P5.TXT@3"))).open(QIODevice::WriteOnly);
+    QVERIFY(writer.write(QStringLiteral("P5.TXT"), "v").ok);
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("P5.TXT@3"))), QByteArray());
+}
+
+// A hostile server opening many large files and never finishing them.
+void TestBroadcast::heldBytesOfIncompleteFilesAreBounded()
+{
+    FileAssembler assembler;
+    DecodedBlock b;
+    b.data = QByteArray(PacketHeader::BlockSize, 'x');
+    b.checksumOk = true;
+    b.header.dateText = kDate;
+    b.header.total = 2000;
+    qint64 highest = 0;
+    for (int n = 1; n < 1000; ++n) {
+        for (int f = 0; f < 60; ++f) {
+            b.header.fileName = QStringLiteral("F%1.TXT").arg(f);
+            b.header.block = n;
+            QCOMPARE(assembler.add(b, n, nullptr) == FileAssembler::Result::Completed, false);
+            highest = std::max(highest, assembler.heldBytes());
+        }
+    }
+    QVERIFY2(highest <= 32 * 1024 * 1024, qPrintable(QString::number(highest)));
+    // a small file completes meanwhile all the same
+    b.header.fileName = QStringLiteral("SMALL.TXT");
+    b.header.total = 1;
+    b.header.block = 1;
+    QCOMPARE(assembler.add(b, 2000, nullptr), FileAssembler::Result::Completed);
+}
+
+void TestBroadcast::pendingWritesSurviveShutdown_data()
+{
+    QTest::addColumn<bool>("spillUsable");
+    QTest::newRow("saved in the spill directory") << true;
+    QTest::newRow("no spill directory: reported lost") << false;
+}
+
+// Files waiting for a retry when the engine stops are not dropped silently.
+void TestBroadcast::pendingWritesSurviveShutdown()
+{
+    QFETCH(bool, spillUsable);
+    QTemporaryDir dir;
+    const QString dataIn = dir.filePath(QStringLiteral("in"));
+    QFile blocker(dataIn);
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where Data-In should be
+    blocker.close();
+    const QString spill =
+        dir.filePath(spillUsable ? QStringLiteral("spill") : QStringLiteral("in/x"));
+    QStringList log;
+    const QByteArray product = contents(QStringLiteral("TORGRRMI"), 1500);
+    {
+        IngestPipeline pipeline(false, dataIn);
+        pipeline.setSpillDirectory(spill);
+        pipeline.setRetryInterval(60 * 1000);
+        connect(&pipeline, &IngestPipeline::logMessage, this, [&](const QString& t) { log << t; });
+        for (const QByteArray& packet : PacketEncoder::filePackets(
+                 QStringLiteral("TORGRRMI.TXT"), product, kDate, PacketEncoder::Form::Plain))
+            pipeline.feed(packet);
+        QCOMPARE(pipeline.pendingWrites(), 1);
+    }
+    if (spillUsable)
+        QCOMPARE(readBytes(spill + QStringLiteral("/TORGRRMI.TXT")), product);
+    else
+        QCOMPARE(log.filter(QStringLiteral("LOST TORGRRMI.TXT")).size(), 1);
+}
+
+// A file written before a restart and sent again afterwards is not written twice.
+void TestBroadcast::repeatsDroppedAcrossRestart()
+{
+    QTemporaryDir dir;
+    const QString dataIn = dir.filePath(QStringLiteral("in"));
+    const QString record = dir.filePath(QStringLiteral("recent.txt"));
+    const QByteArray product = contents(QStringLiteral("TORGRRMI"), 1500);
+    QByteArray stream;
+    for (const QByteArray& packet : PacketEncoder::filePackets(
+             QStringLiteral("TORGRRMI.TXT"), product, kDate, PacketEncoder::Form::Plain))
+        stream += packet;
+    for (int run = 0; run < 2; ++run) {
+        IngestPipeline pipeline(false, dataIn);
+        pipeline.setRecentRecord(record);
+        pipeline.feed(stream);
+        QCOMPARE(pipeline.counters().files, qint64(run == 0 ? 1 : 0));
+        QCOMPARE(pipeline.counters().repeats, qint64(run == 0 ? 0 : 1));
+    }
+    QCOMPARE(QDir(dataIn).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 // Corpus products as a server sends them: interleaved, compressed and plain,

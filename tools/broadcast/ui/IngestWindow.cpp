@@ -5,8 +5,10 @@
 
 #include <QDateTime>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,7 +19,7 @@ IngestWindow::IngestWindow(IngestPipeline& pipeline, QWidget* parent)
     : QWidget(parent), m_pipeline(pipeline), m_source(new QLabel(this)), m_state(new QLabel(this)),
       m_dataIn(new QLabel(this)), m_blocks(new QLabel(this)), m_files(new QLabel(this)),
       m_checksums(new QLabel(this)), m_reconnects(new QLabel(this)),
-      m_lastFiles(new QListWidget(this)), m_log(new QListWidget(this))
+      m_lastFiles(new QListWidget(this)), m_log(new QListWidget(this)), m_buttons(new QVBoxLayout)
 {
     auto* form = new QFormLayout;
     form->addRow(tr("Source:"), m_source);
@@ -28,7 +30,11 @@ IngestWindow::IngestWindow(IngestPipeline& pipeline, QWidget* parent)
     form->addRow(tr("Checksum errors:"), m_checksums);
     form->addRow(tr("Reconnects:"), m_reconnects);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    auto* top = new QHBoxLayout;
+    top->addLayout(form, 1);
+    m_buttons->addStretch();
+    top->addLayout(m_buttons);
+    layout->addLayout(top);
     layout->addWidget(new QLabel(tr("Last files:"), this));
     layout->addWidget(m_lastFiles, 2);
     layout->addWidget(new QLabel(tr("Messages:"), this));
@@ -82,6 +88,13 @@ void IngestWindow::showWindow()
     showNormal();
     raise();
     activateWindow();
+}
+
+void IngestWindow::addButton(const QString& text, const std::function<void()>& action)
+{
+    auto* button = new QPushButton(text, this);
+    connect(button, &QPushButton::clicked, this, action);
+    m_buttons->insertWidget(m_buttons->count() - 1, button);
 }
 
 void IngestWindow::refresh()

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class IngestPipeline;
 class QLabel;
+class QVBoxLayout;
 class QListWidget;
 class X11MapWatcher;
 
@@ -24,6 +26,8 @@ public:
     // hidden: the program sends "HIDE" together with its own unmapping.
     void hideWindow();
     void showWindow();
+    // A button in the row above the counters.
+    void addButton(const QString& text, const std::function<void()>& action);
 
 private:
     void refresh();
@@ -39,5 +43,6 @@ private:
     QLabel* m_reconnects;
     QListWidget* m_lastFiles;
     QListWidget* m_log;
+    QVBoxLayout* m_buttons;
     std::unique_ptr<X11MapWatcher> m_mapWatcher;
 };
