@@ -10,6 +10,7 @@
 #include "platform/TextPrinter.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
@@ -137,6 +138,37 @@ QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
     const QByteArray hash =
         QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha1).toHex();
     return QString::fromLatin1(hash.left(16));
+}
+
+QString VOZUZUduvi::rememberedEntry(const QString& digest, const QDateTime& when)
+{
+    return digest + QLatin1Char(':') + QString::number(when.toSecsSinceEpoch());
+}
+
+std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString& mark) const
+{
+    const QDateTime now = m_clock.now();
+    const qint64 nowSeconds = now.toSecsSinceEpoch();
+    QString result = rememberedEntry(mark, now);
+    result.reserve(qMin<qsizetype>(state.size(), MaxRemembered * result.size()) + result.size());
+    int kept = 1;
+    for (const QStringView entry : QStringView(state).tokenize(u' ', Qt::SkipEmptyParts)) {
+        const qsizetype colon = entry.indexOf(u':');
+        bool number = false;
+        const qint64 at = colon < 0 ? 0 : entry.mid(colon + 1).toLongLong(&number);
+        // Entries without a time, and those older than the window, are let go.
+        // A clock set back keeps them (their age is negative) until the cap.
+        if (!number || nowSeconds - at >= RepeatSeconds)
+            continue;
+        if (entry.left(colon) == mark)
+            return std::nullopt;
+        if (kept < MaxRemembered) {
+            result += QLatin1Char(' ');
+            result += entry;
+            ++kept;
+        }
+    }
+    return result;
 }
 
 QString VOZUZUduvi::compressText(const QString& text, const QString& category,
@@ -295,14 +327,11 @@ void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckStr
 
     QString newState = alarmState;
     if (kindOf(FullPathName) == Kind::Text) {
-        const QString mark = textDigest(FullPathName, *product);
-        QStringList remembered = alarmState.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (remembered.contains(mark))
+        const std::optional<QString> state =
+            remember(alarmState, textDigest(FullPathName, *product));
+        if (!state)
             return;
-        remembered.prepend(mark);
-        while (remembered.size() > MaxRemembered)
-            remembered.removeLast();
-        newState = remembered.join(QLatin1Char(' '));
+        newState = *state;
     }
 
     const Actions actions{Prnt, Log, Dis, EXE, Cmp, Cus, Lst, Scr, Audio, EMail, Pager, ANum};
