@@ -421,7 +421,8 @@ void AlarmEditor::reload()
     const QStringList& skipped = m_c.alarms.problems();
     if (!skipped.isEmpty())
         m_c.prompter.message(QStringLiteral("These alarm definitions are not used:\n") +
-                                 skipped.join(QLatin1Char('\n')),
+                                 skipped.join(QLatin1Char('\n')) +
+                                 QStringLiteral("\nThey stay in the file as they are."),
                              Title, IPrompter::Icon::Exclamation);
 }
 
