@@ -120,6 +120,14 @@ void TestAlarmEditor::addChecks_data()
                                          << "METAR"
                                          << ""
                                          << "";
+    QTest::newRow("expression kept whole") << "(tor|svr).grr"
+                                           << "(TOR|SVR)?GRR"
+                                           << ""
+                                           << "";
+    const QString tooLong = QStringLiteral("(TOR|SVR|FFW|FLW|SVS|SMW|MWS|EWW|WSW)GRR").repeated(3);
+    QTest::newRow("too long") << tooLong << ""
+                              << "The product header is too long: at most 100 characters."
+                              << tooLong;
     QTest::newRow("invalid expression") << "TOR(GR"
                                         << ""
                                         << "Alarm TOR(GR is invalid."
