@@ -147,26 +147,45 @@ QString VOZUZUduvi::rememberedEntry(const QString& digest, const QDateTime& when
 
 std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString& mark) const
 {
+    // The state is scanned as text, not split: a broad definition keeps
+    // thousands of entries and sees every product.
     const QDateTime now = m_clock.now();
     const qint64 nowSeconds = now.toSecsSinceEpoch();
-    QString result = rememberedEntry(mark, now);
-    result.reserve(qMin<qsizetype>(state.size(), MaxRemembered * result.size()) + result.size());
-    int kept = 1;
-    for (const QStringView entry : QStringView(state).tokenize(u' ', Qt::SkipEmptyParts)) {
+    const auto recent = [nowSeconds](QStringView entry) {
         const qsizetype colon = entry.indexOf(u':');
         bool number = false;
-        const qint64 at = colon < 0 ? 0 : entry.mid(colon + 1).toLongLong(&number);
-        // Entries without a time, and those older than the window, are let go.
-        // A clock set back keeps them (their age is negative) until the cap.
-        if (!number || nowSeconds - at >= RepeatSeconds)
+        const qint64 at = colon < 0 ? 0 : entry.sliced(colon + 1).toLongLong(&number);
+        // A clock set back leaves a negative age: still recent, up to the cap.
+        return number && nowSeconds - at < RepeatSeconds;
+    };
+    const QStringView all(state);
+    const QString key = mark + QLatin1Char(':');
+    for (qsizetype at = all.indexOf(key); at >= 0; at = all.indexOf(key, at + 1)) {
+        if (at > 0 && all.at(at - 1) != u' ')
             continue;
-        if (entry.left(colon) == mark)
+        const qsizetype space = all.indexOf(u' ', at);
+        if (recent(all.sliced(at, (space < 0 ? all.size() : space) - at)))
             return std::nullopt;
-        if (kept < MaxRemembered) {
-            result += QLatin1Char(' ');
-            result += entry;
-            ++kept;
-        }
+    }
+    // Newest first: keep at most MaxRemembered - 1 entries, then let go of
+    // the oldest ones from the end while they are older than the window.
+    QStringView kept = all.trimmed();
+    qsizetype end = 0;
+    for (int count = 0; count < MaxRemembered - 1 && end < kept.size(); ++count) {
+        const qsizetype space = kept.indexOf(u' ', end);
+        end = space < 0 ? kept.size() : space + 1;
+    }
+    kept = kept.first(end).trimmed();
+    while (!kept.isEmpty()) {
+        const qsizetype space = kept.lastIndexOf(u' ');
+        if (recent(kept.sliced(space + 1)))
+            break;
+        kept = kept.first(qMax<qsizetype>(space, 0)).trimmed();
+    }
+    QString result = rememberedEntry(mark, now);
+    if (!kept.isEmpty()) {
+        result += QLatin1Char(' ');
+        result += kept;
     }
     return result;
 }
