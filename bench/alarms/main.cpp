@@ -1,9 +1,11 @@
 // Alarm benchmark: one large text product matched by several alarm
 // definitions, run through the program's alarm dispatcher and alarm
 // component (as MainState wires them). Prints the time of the round and the
-// peak memory of the process.
+// peak memory of the process. Then a broad definition ("??????") alarms a
+// run of distinct small products within the hour, so that its memory of
+// alarmed texts fills up: prints the time per product and the state size.
 //
-//   bench_alarms [MB] [definitions]     (default 50 MB, 4 definitions)
+//   bench_alarms [MB] [definitions] [products]   (default 50 MB, 4, 6000)
 
 #include "BenchFigures.h"
 #include "CountingPrompter.h"
@@ -26,6 +28,42 @@
 #include <QTextStream>
 
 namespace {
+
+// Products of distinct identifiers, each alarmed once by one "??????"
+// definition; returns the milliseconds of the run.
+qint64 broadDefinition(const Settings& settings, const QString& programDir, int products,
+                       qsizetype* stateSize)
+{
+    ReferenceTables tables;
+    AlarmFile alarms;
+    AlarmDefinition d;
+    d.pattern = QStringLiteral("??????");
+    d.list = 1;
+    alarms.definitions() << d;
+    DisplayState display;
+    SystemClock clock;
+    CountingPrompter prompter;
+    NoPrinter printer;
+    VOZUZUduvi component(programDir, settings, tables, clock, printer);
+    AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
+    QStringList keys;
+    for (int i = 0; i < products; ++i) {
+        const QString id = QStringLiteral("A%1").arg(i, 5, 36, QLatin1Char('0')).toUpper();
+        const QString key = id + QStringLiteral("   ~KGRR~MI");
+        QFile file(settings.TextPath + key);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("000 \r\r\nFXUS63 KGRR 071200\r\r\n" + id.toLatin1() + "\r\r\n");
+        keys << key;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& key : keys)
+        dispatcher.matchIdentifier(key.left(6), key);
+    const qint64 ms = timer.elapsed();
+    *stateSize = alarms.definitions().first().state.size();
+    return ms;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -34,6 +72,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const int megabytes = args.size() > 1 ? args.at(1).toInt() : 50;
     const int definitions = args.size() > 2 ? args.at(2).toInt() : 4;
+    const int products = args.size() > 3 ? args.at(3).toInt() : 6000;
     QTextStream out(stdout);
 
     QTemporaryDir dir;
@@ -83,5 +122,10 @@ int main(int argc, char** argv)
         << " alarmed\n"
         << "round: " << ms << " ms, peak memory " << BenchFigures::peakRssKb() / 1024
         << " MB (before " << before / 1024 << " MB)\n";
+    qsizetype stateSize = 0;
+    const qint64 broadMs = broadDefinition(settings, programDir, products, &stateSize);
+    out << "broad definition: " << products << " products in " << broadMs << " ms ("
+        << QString::number(1000.0 * double(broadMs) / qMax(products, 1), 'f', 1)
+        << " us each), state text " << stateSize << " characters\n";
     return listed == definitions ? 0 : 2;
 }

@@ -45,10 +45,9 @@ public:
     // Applies the day window of definition ANum and hands it to the component.
     void ProcessAlarms(const QString& CheckString, const QString& FullPathName, int ANum);
 
-    // "?" in the first 9 characters becomes ".", then "WAR" at the start
-    // becomes "(TOR|SVR|FFW)".
+    // Every "?" becomes ".", then "WAR" at the start becomes "(TOR|SVR|FFW)".
     static QString identifierPattern(const QString& pattern);
-    // "?" in the first 8 characters becomes "."; a pattern of six wildcards
+    // Every "?" becomes "."; a pattern of six wildcards
     // is for text products only and never matches a product name.
     static QString productNamePattern(const QString& pattern);
 

@@ -212,6 +212,11 @@ bool AlarmEditor::cmdAdd_Click(Fields& fields)
         message(QStringLiteral("Enter a full product header."));
         return false;
     }
+    if (pattern.size() > MaxPatternLength) {
+        message(QStringLiteral("The product header is too long: at most %1 characters.")
+                    .arg(MaxPatternLength));
+        return false;
+    }
     pattern = pattern.toUpper();
     if (pattern != QLatin1String("METAR") && pattern != QLatin1String("SPECI")) {
         pattern.replace(QLatin1Char('.'), QLatin1Char('?'));
@@ -421,7 +426,8 @@ void AlarmEditor::reload()
     const QStringList& skipped = m_c.alarms.problems();
     if (!skipped.isEmpty())
         m_c.prompter.message(QStringLiteral("These alarm definitions are not used:\n") +
-                                 skipped.join(QLatin1Char('\n')),
+                                 skipped.join(QLatin1Char('\n')) +
+                                 QStringLiteral("\nThey stay in the file as they are."),
                              Title, IPrompter::Icon::Exclamation);
 }
 

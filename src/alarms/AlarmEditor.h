@@ -62,6 +62,9 @@ public:
     };
 
     static constexpr int FileCount = 5;
+    // The longest pattern Add takes; identifiers have 6 to 9 characters, an
+    // expression over several of them a few dozen.
+    static constexpr int MaxPatternLength = 100;
     static inline const QString Title = QStringLiteral("Vantorel Alarms");
     static const QStringList StateCodes;
 

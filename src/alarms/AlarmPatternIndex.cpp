@@ -9,13 +9,12 @@ namespace {
 
 constexpr int PrefixLength = 3;
 
-QString replaceWildcards(const QString& pattern, int within)
+// Every "?" is a wildcard for one character, however long the pattern: the
+// editor stores a typed "." as "?", so a "?" is never meant as a quantifier.
+QString replaceWildcards(const QString& pattern)
 {
     QString result = pattern;
-    for (int i = 0; i < qMin<qsizetype>(within, result.size()); ++i) {
-        if (result.at(i) == QLatin1Char('?'))
-            result[i] = QLatin1Char('.');
-    }
+    result.replace(QLatin1Char('?'), QLatin1Char('.'));
     return result;
 }
 
@@ -45,7 +44,7 @@ QString AlarmPatternIndex::identifierPattern(const QString& pattern)
 {
     // Wildcards first: the expansion of WAR is longer than three characters
     // and holds characters that must not be counted as pattern positions.
-    QString result = replaceWildcards(pattern, 9);
+    QString result = replaceWildcards(pattern);
     if (result.startsWith(QLatin1String("WAR")))
         result = QStringLiteral("(TOR|SVR|FFW)") + result.mid(3);
     return result;
@@ -53,7 +52,7 @@ QString AlarmPatternIndex::identifierPattern(const QString& pattern)
 
 QString AlarmPatternIndex::productNamePattern(const QString& pattern)
 {
-    return replaceWildcards(pattern, 8);
+    return replaceWildcards(pattern);
 }
 
 bool AlarmPatternIndex::isObservationPattern(const QString& pattern)

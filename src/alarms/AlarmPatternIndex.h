@@ -43,10 +43,9 @@ public:
     // How often the index was rebuilt (a table change).
     int builds() const { return m_builds; }
 
-    // "?" in the first 9 characters becomes ".", then "WAR" at the start
-    // becomes "(TOR|SVR|FFW)".
+    // Every "?" becomes ".", then "WAR" at the start becomes "(TOR|SVR|FFW)".
     static QString identifierPattern(const QString& pattern);
-    // "?" in the first 8 characters becomes ".".
+    // Every "?" becomes ".".
     static QString productNamePattern(const QString& pattern);
     static bool isObservationPattern(const QString& pattern);
     // Only literal characters and "." wildcards: a match has the pattern's length.

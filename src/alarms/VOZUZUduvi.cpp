@@ -10,6 +10,7 @@
 #include "platform/TextPrinter.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
@@ -137,6 +138,56 @@ QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
     const QByteArray hash =
         QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha1).toHex();
     return QString::fromLatin1(hash.left(16));
+}
+
+QString VOZUZUduvi::rememberedEntry(const QString& digest, const QDateTime& when)
+{
+    return digest + QLatin1Char(':') + QString::number(when.toSecsSinceEpoch());
+}
+
+std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString& mark) const
+{
+    // The state is scanned as text, not split: a broad definition keeps
+    // thousands of entries and sees every product.
+    const QDateTime now = m_clock.now();
+    const qint64 nowSeconds = now.toSecsSinceEpoch();
+    const auto recent = [nowSeconds](QStringView entry) {
+        const qsizetype colon = entry.indexOf(u':');
+        bool number = false;
+        const qint64 at = colon < 0 ? 0 : entry.sliced(colon + 1).toLongLong(&number);
+        // A clock set back leaves a negative age: still recent, up to the cap.
+        return number && nowSeconds - at < RepeatSeconds;
+    };
+    const QStringView all(state);
+    const QString key = mark + QLatin1Char(':');
+    for (qsizetype at = all.indexOf(key); at >= 0; at = all.indexOf(key, at + 1)) {
+        if (at > 0 && all.at(at - 1) != u' ')
+            continue;
+        const qsizetype space = all.indexOf(u' ', at);
+        if (recent(all.sliced(at, (space < 0 ? all.size() : space) - at)))
+            return std::nullopt;
+    }
+    // Newest first: keep at most MaxRemembered - 1 entries, then let go of
+    // the oldest ones from the end while they are older than the window.
+    QStringView kept = all.trimmed();
+    qsizetype end = 0;
+    for (int count = 0; count < MaxRemembered - 1 && end < kept.size(); ++count) {
+        const qsizetype space = kept.indexOf(u' ', end);
+        end = space < 0 ? kept.size() : space + 1;
+    }
+    kept = kept.first(end).trimmed();
+    while (!kept.isEmpty()) {
+        const qsizetype space = kept.lastIndexOf(u' ');
+        if (recent(kept.sliced(space + 1)))
+            break;
+        kept = kept.first(qMax<qsizetype>(space, 0)).trimmed();
+    }
+    QString result = rememberedEntry(mark, now);
+    if (!kept.isEmpty()) {
+        result += QLatin1Char(' ');
+        result += kept;
+    }
+    return result;
 }
 
 QString VOZUZUduvi::compressText(const QString& text, const QString& category,
@@ -295,14 +346,11 @@ void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckStr
 
     QString newState = alarmState;
     if (kindOf(FullPathName) == Kind::Text) {
-        const QString mark = textDigest(FullPathName, *product);
-        QStringList remembered = alarmState.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (remembered.contains(mark))
+        const std::optional<QString> state =
+            remember(alarmState, textDigest(FullPathName, *product));
+        if (!state)
             return;
-        remembered.prepend(mark);
-        while (remembered.size() > MaxRemembered)
-            remembered.removeLast();
-        newState = remembered.join(QLatin1Char(' '));
+        newState = *state;
     }
 
     const Actions actions{Prnt, Log, Dis, EXE, Cmp, Cus, Lst, Scr, Audio, EMail, Pager, ANum};

@@ -8,6 +8,7 @@
 #include <optional>
 
 class IClock;
+class QDateTime;
 class ITextPrinter;
 class ReferenceTables;
 class Settings;
@@ -37,11 +38,14 @@ class Settings;
 // Cmp shortens the texts of the scroll, e-mail and pager events only. Log and
 // Prnt are done here: a line in weather.txt, the text on the printer.
 //
-// Repeats: for text products the state text holds digests of the texts
-// already alarmed (most recent first, at most MaxRemembered). A text whose
-// digest is there raises nothing; otherwise AlarmUpdate hands back the state
-// with its digest. Images and collections are new products on every arrival
-// (their notice text is the same every time) and always alarm.
+// Repeats: for text products the state text holds the digests of the texts
+// alarmed within the last RepeatSeconds, each with its time (most recent
+// first, at most MaxRemembered, so a broad definition that sees every product
+// keeps a bounded state). A text whose digest is there raises nothing, however
+// many other products came in between; otherwise AlarmUpdate hands back the
+// state with its digest added and the entries of more than RepeatSeconds ago
+// dropped. Images and collections are new products on every arrival (their
+// notice text is the same every time) and always alarm.
 //
 // Reading: a text product is read up to MaxProductBytes. Within a
 // ProductScope (one product matched against every definition) it is read
@@ -50,7 +54,9 @@ class VOZUZUduvi : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int MaxRemembered = 16;
+    static constexpr qint64 RepeatSeconds = 3600;
+    // About 110 KB of state text for a definition that sees every product.
+    static constexpr int MaxRemembered = 4096;
     static constexpr qint64 MaxProductBytes = 1024 * 1024;
 
     // While one lives, CheckAlarm reads each product once.
@@ -94,6 +100,8 @@ public:
     static QString cleanProduct(const QString& raw);
     // Digest of a text alarmed for a product; framing lines do not count.
     static QString digest(const QString& fullPathName, const QString& text);
+    // One entry of the state text: a digest and when it was alarmed.
+    static QString rememberedEntry(const QString& digest, const QDateTime& when);
 
 signals:
     void AlarmUpdate(int anumber, QString astring);
@@ -132,6 +140,8 @@ private:
     QString textDigest(const QString& name, const Product& product);
     std::optional<Product> readProduct(const QString& name, const QString& checkString) const;
     static std::optional<QString> readText(const QString& path);
+    // The state text with mark added, or nothing when mark is remembered.
+    std::optional<QString> remember(const QString& state, const QString& mark) const;
     std::optional<QString> areaText(const QString& zone, const QString& text) const;
     QStringList countiesOfZone(const QString& zoneCode) const;
     // Hands back the new state, then runs the switched-on actions.

@@ -112,6 +112,7 @@ void AlarmFile::load(const QString& path, int limit)
 {
     m_definitions.clear();
     m_problems.clear();
+    m_skipped.clear();
     refreshObservationFlags();
     if (!TextFile::existsNonEmpty(path))
         return;
@@ -120,22 +121,26 @@ void AlarmFile::load(const QString& path, int limit)
     const auto where = [&name](int i) {
         return QStringLiteral("%1 line %2: ").arg(name).arg(i + 1);
     };
+    bool overLimit = false; // named once, by the first line beyond the limit
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines.at(i);
         if (line.trimmed().isEmpty())
             continue;
         if (m_definitions.size() >= limit) {
-            m_problems
-                << where(i) +
-                       QStringLiteral("more than %1 alarms, the rest is not used: ").arg(limit) +
-                       line;
-            break;
+            if (!overLimit)
+                m_problems << where(i) +
+                                  QStringLiteral("more than %1 alarms, the rest is not used: ")
+                                      .arg(limit) +
+                                  line;
+            overLimit = true;
+            m_skipped.append({m_definitions.size(), line});
+            continue;
         }
         try {
             m_definitions.append(readLine(line));
         } catch (const RuntimeError&) {
             m_problems << where(i) + line;
-            continue;
+            m_skipped.append({m_definitions.size(), line});
         }
     }
     refreshObservationFlags();
@@ -185,8 +190,14 @@ QString AlarmFile::writeLine(const AlarmDefinition& d)
 void AlarmFile::save(const QString& path) const
 {
     QStringList lines;
-    lines.reserve(m_definitions.size());
-    for (const AlarmDefinition& d : m_definitions)
-        lines << writeLine(d);
+    lines.reserve(m_definitions.size() + m_skipped.size());
+    auto skipped = m_skipped.cbegin();
+    for (qsizetype i = 0; i < m_definitions.size(); ++i) {
+        for (; skipped != m_skipped.cend() && skipped->after <= i; ++skipped)
+            lines << skipped->text;
+        lines << writeLine(m_definitions.at(i));
+    }
+    for (; skipped != m_skipped.cend(); ++skipped)
+        lines << skipped->text;
     TextFile::writeAll(path, TextFile::toCrLf(lines));
 }

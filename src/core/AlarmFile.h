@@ -30,7 +30,8 @@ public:
     // Loads the definitions (a missing or empty file holds none) and derives
     // the METAR and SPECI flags. A line whose values do not convert is skipped,
     // and so is every line beyond limit definitions; each is named in
-    // problems() (file, line number and text) and the rest is kept.
+    // problems() (file, line number and text) and the rest is kept. Skipped
+    // lines are kept as text and written back by save() in their place.
     void load(const QString& path, int limit = MaxDefinitions);
     // What the last load skipped, one text per skipped line (lines beyond the
     // limit are named once, by the first of them).
@@ -42,8 +43,10 @@ public:
     static QString writeLine(const AlarmDefinition& d);
     // Parses one line in the write form; missing values keep their defaults.
     static AlarmDefinition readLine(const QString& line);
-    // Writes every definition, CR LF line ends. The file is replaced whole or
-    // not at all: a failure (PathFileAccess) leaves the old file as it was.
+    // Writes every definition, CR LF line ends, with the lines the last load
+    // skipped unchanged where they stood (after as many definitions as came
+    // before them then, at the end when fewer are left). The file is replaced
+    // whole or not at all: a failure (PathFileAccess) leaves the old file.
     void save(const QString& path) const;
 
     QList<AlarmDefinition>& definitions() { return m_definitions; }
@@ -58,8 +61,16 @@ public:
     bool tooManyPrograms() const { return m_programs.size() > MaxPrograms; }
 
 private:
+    // A line load() could not use: after how many definitions it stood.
+    struct SkippedLine
+    {
+        qsizetype after = 0;
+        QString text;
+    };
+
     QList<AlarmDefinition> m_definitions;
     QStringList m_problems;
+    QList<SkippedLine> m_skipped;
     bool m_metarAlarmDefined = false;
     bool m_speciAlarmDefined = false;
     QList<ExeProgram> m_programs;

@@ -195,6 +195,16 @@ void TestAlarmDispatcher::identifierForm_data()
                                             << "AFDDTX" << false;
     QTest::newRow("WARGR?: flash flood") << "WARGR?"
                                          << "FFWGRR" << true;
+    // Expressions longer than nine characters: a "?" beyond the ninth is a
+    // wildcard like any other ("." typed in the editor is stored as "?").
+    QTest::newRow("long expression: its office") << "(TOR|SVR)GRR"
+                                                 << "SVRGRR" << true;
+    QTest::newRow("long expression: other office") << "(TOR|SVR)GRR"
+                                                   << "TORDTX" << false;
+    QTest::newRow("long expression: ? late") << "(TOR|SVR)?RR"
+                                             << "TORGRR" << true;
+    QTest::newRow("long expression: ? late, other category") << "(TOR|SVR)?RR"
+                                                             << "AFDGRR" << false;
 }
 
 void TestAlarmDispatcher::identifierForm()
@@ -228,6 +238,8 @@ void TestAlarmDispatcher::productNameForm_data()
     QTest::newRow("six ? not for SAORCM") << "??????"
                                           << "SAORCMUS.ZIS" << false;
     QTest::newRow("eight ? for any name") << "????????" << image << true;
+    QTest::newRow("? beyond the eighth character") << "(RAD|SAT)?SAPN" << image << true;
+    QTest::newRow("? beyond the eighth, other name") << "(AFD|ZFP)?SAPN" << image << false;
 }
 
 void TestAlarmDispatcher::productNameForm()

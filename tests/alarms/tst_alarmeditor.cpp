@@ -71,6 +71,8 @@ private slots:
     void fileSwitching();
     void captionsAndHours();
     void reopeningKeepsWhatWasAlarmed();
+    void unreadableLinesWrittenBack_data();
+    void unreadableLinesWrittenBack();
     void tableLimits();
 };
 
@@ -118,6 +120,14 @@ void TestAlarmEditor::addChecks_data()
                                          << "METAR"
                                          << ""
                                          << "";
+    QTest::newRow("expression kept whole") << "(tor|svr).grr"
+                                           << "(TOR|SVR)?GRR"
+                                           << ""
+                                           << "";
+    const QString tooLong = QStringLiteral("(TOR|SVR|FFW|FLW|SVS|SMW|MWS|EWW|WSW)GRR").repeated(3);
+    QTest::newRow("too long") << tooLong << ""
+                              << "The product header is too long: at most 100 characters."
+                              << tooLong;
     QTest::newRow("invalid expression") << "TOR(GR"
                                         << ""
                                         << "Alarm TOR(GR is invalid."
@@ -420,6 +430,43 @@ void TestAlarmEditor::reopeningKeepsWhatWasAlarmed()
     QVERIFY(f.alarms.definitions().at(1).state.isEmpty());
 }
 
+void TestAlarmEditor::unreadableLinesWrittenBack_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray afd = "\"AFDGRR\",1,0,0,0,-1,-1,-1,0,\"\",0,0,0,0";
+    const QByteArray svr = "\"SVRGRR\",0,1,0,0,2,-1,-1,0,\"MIC081\",0,0,0,0";
+    const QByteArray bad = "\"TORGRR\",yes,0 ,\"hand written\"";
+    QTest::newRow("between definitions") << afd + "\r\n" + bad + "\r\n" + svr + "\r\n"
+                                         << afd + "\r\n" + bad + "\r\n" + svr + "\r\n";
+    QTest::newRow("first, LF ends") << bad + "\n" + afd + "\n" << bad + "\r\n" + afd + "\r\n";
+    QTest::newRow("last, no line end")
+        << afd + "\r\n" + svr + "\r\n" + bad << afd + "\r\n" + svr + "\r\n" + bad + "\r\n";
+    QTest::newRow("two in a row") << afd + "\r\n" + bad + "\r\n" + bad + "X\r\n"
+                                  << afd + "\r\n" + bad + "\r\n" + bad + "X\r\n";
+}
+
+void TestAlarmEditor::unreadableLinesWrittenBack()
+{
+    // A line the editor cannot read is reported, then written back as it
+    // was, in its place, when the file is saved.
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, saved);
+    Fixture f;
+    f.home.write(QStringLiteral("prog/alarm-v15.cfg"), file);
+    f.editor.Form_Load();
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("\"hand written\"")));
+    QVERIFY(f.editor.Form_Unload());
+    QCOMPARE(readBytes(f.path(0)), saved);
+    // Switching files saves the same way.
+    f.prompter.answers = {IPrompter::Answer::No};
+    QVERIFY(f.editor.switchFile(1));
+    QVERIFY(f.editor.switchFile(0));
+    QVERIFY(f.editor.Form_Unload());
+    QCOMPARE(readBytes(f.path(0)), saved);
+}
+
 void TestAlarmEditor::tableLimits()
 {
     Fixture f;
@@ -437,6 +484,10 @@ void TestAlarmEditor::tableLimits()
     QCOMPARE(f.editor.rowCount(), AlarmFile::MaxEditable);
     QCOMPARE(f.prompter.messages.last().text,
              QStringLiteral("No room for another alarm: the most is 999."));
+    // The definitions beyond the editor's limit stay in the file.
+    QVERIFY(f.editor.Form_Unload());
+    QCOMPARE(readBytes(f.path(0)).count("\r\n"), AlarmFile::MaxDefinitions);
+    QVERIFY(readBytes(f.path(0)).endsWith("\"TOR999\",1\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestAlarmEditor)

@@ -133,6 +133,9 @@ private slots:
     void zoneDecision_data();
     void zoneDecision();
     void repeatedProductAlarmsOnce();
+    void repeatsRememberedForAnHour_data();
+    void repeatsRememberedForAnHour();
+    void rememberedRepeatsAreBounded();
     void everyActionWithItsArguments();
     void compressedNotificationText();
     void compressText_data();
@@ -218,6 +221,61 @@ void TestVOZUZUduvi::repeatedProductAlarmsOnce()
     f.stateText.clear();
     f.check(TorKey, QStringLiteral("TORDMX"), s);
     QCOMPARE(f.events.size(), 6);
+}
+
+void TestVOZUZUduvi::repeatsRememberedForAnHour_data()
+{
+    QTest::addColumn<int>("others");  // products alarmed in between
+    QTest::addColumn<int>("minutes"); // until the retransmission
+    QTest::addColumn<bool>("again");
+    QTest::newRow("16 others in between") << 16 << 5 << false;
+    QTest::newRow("200 others within the hour") << 200 << 59 << false;
+    QTest::newRow("an hour later") << 0 << 60 << true;
+    QTest::newRow("an hour later, others in between") << 30 << 61 << true;
+}
+
+void TestVOZUZUduvi::repeatsRememberedForAnHour()
+{
+    // A broad definition sees many products; a retransmitted warning is not
+    // a new alarm however many others came between, as long as it comes
+    // within the hour.
+    QFETCH(int, others);
+    QFETCH(int, minutes);
+    QFETCH(bool, again);
+    Fixture f;
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    const Switches s = displayOnly();
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    const QDateTime start = f.clock.current;
+    for (int i = 0; i < others; ++i) {
+        const QString key = QStringLiteral("AFD%1   ~KGRR~MI").arg(i, 3, 10, QLatin1Char('0'));
+        f.home.write(QStringLiteral("text/") + key, "AREA FORECAST DISCUSSION");
+        f.clock.current = start.addSecs(minutes * 60 * (i + 1) / (others + 1));
+        f.check(key, key.left(6), s);
+    }
+    QCOMPARE(f.events.size(), 2 * (others + 1));
+    f.clock.current = start.addSecs(minutes * 60);
+    f.check(TorKey, QStringLiteral("TORDMX"), s);
+    QCOMPARE(f.events.size(), 2 * (others + 1) + (again ? 2 : 0));
+}
+
+void TestVOZUZUduvi::rememberedRepeatsAreBounded()
+{
+    // However many products a definition alarms within the hour, the state
+    // text it keeps holds at most MaxRemembered of them, the newest first.
+    Fixture f;
+    QStringList entries;
+    for (int i = 0; i < VOZUZUduvi::MaxRemembered; ++i)
+        entries << VOZUZUduvi::rememberedEntry(
+            QStringLiteral("%1").arg(i, 16, 16, QLatin1Char('0')), f.clock.current);
+    f.stateText = entries.join(QLatin1Char(' '));
+    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+    f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
+    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+    const QStringList kept = f.stateText.split(QLatin1Char(' '));
+    QCOMPARE(kept.size(), VOZUZUduvi::MaxRemembered);
+    QVERIFY(!entries.contains(kept.first()));
+    QCOMPARE(kept.mid(1), entries.mid(0, VOZUZUduvi::MaxRemembered - 1));
 }
 
 void TestVOZUZUduvi::everyActionWithItsArguments()

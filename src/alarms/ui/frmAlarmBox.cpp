@@ -94,7 +94,8 @@ QWidget* frmAlarmBox::buildPatternRow()
     m_header->setObjectName(QStringLiteral("txtHeader"));
     m_header->setPlaceholderText(QStringLiteral("HEADER"));
     m_header->setToolTip(QStringLiteral("Use . or ? for wildcard"));
-    m_header->setMaxLength(9);
+    // No length cut: a longer pattern (an expression) is kept whole and the
+    // editor refuses one beyond its limit with a message.
     connect(m_header, &QLineEdit::textEdited, this, &frmAlarmBox::headerEdited);
     connect(m_header, &QLineEdit::returnPressed, this, &frmAlarmBox::cmdAdd_Click);
     m_state = dropDown("lstState", QStringLiteral("State"));
@@ -481,10 +482,12 @@ bool frmAlarmBox::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmAlarmBox::closeForShutdown()
+bool frmAlarmBox::closeForShutdown()
 {
     m_askOnClose = false;
-    close();
+    const bool closed = close();
+    m_askOnClose = true;
+    return closed;
 }
 
 void frmAlarmBox::closeEvent(QCloseEvent* event)
@@ -493,7 +496,10 @@ void frmAlarmBox::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    m_editor.Form_Unload();
+    if (!m_editor.Form_Unload()) {
+        event->ignore();
+        return;
+    }
     emit closed();
     event->accept();
 }

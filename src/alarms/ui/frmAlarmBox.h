@@ -18,7 +18,8 @@ class QTableWidget;
 // The alarm editor window "EMWIN Alarms": the fields of one definition, the
 // grid of all definitions with Copy, Edit and Delete, both sorts, the five
 // alarm files and the day-window sliders. The logic is AlarmEditor's; this
-// window binds the controls to it. Closing writes the current alarm file.
+// window binds the controls to it. Closing writes the current alarm file; when
+// that fails (after a message) the window stays open, so no edit is lost.
 class frmAlarmBox : public QWidget
 {
     Q_OBJECT
@@ -47,8 +48,9 @@ public:
     void optAFile_Click(int index);
     void optAFile_DblClick(int index);
     void refreshGrid();
-    // Closes without the question about an unfinished entry; the table is saved.
-    void closeForShutdown();
+    // Closes without the question about an unfinished entry; the table is
+    // saved. False (the window still open) when the file could not be written.
+    bool closeForShutdown();
 
 signals:
     void closed();

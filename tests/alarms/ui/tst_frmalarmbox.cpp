@@ -1,8 +1,10 @@
+#include "FileSystemFaults.h"
 #include "TestSupport.h"
 #include "alarms/ui/frmAlarmBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -44,6 +46,8 @@ private slots:
     void typedZoneAlarmIsAdded();
     void presetAndCopy();
     void closingSavesTheFile();
+    void longPatternStaysWhole();
+    void failedSaveKeepsTheWindowOpen();
     void renameAndSwitchFiles();
 };
 
@@ -113,6 +117,61 @@ void TestFrmAlarmBox::closingSavesTheFile()
     QCOMPARE(readBytes(f.programDir + QStringLiteral("alarm-v15.cfg")),
              QByteArray("\"AFDGRR\",1,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"));
     QCOMPARE(f.store.read("Config", "AlarmFileNum", ""), QStringLiteral("0"));
+    QTRY_VERIFY(box.isNull());
+}
+
+void TestFrmAlarmBox::longPatternStaysWhole()
+{
+    Fixture f;
+    const QString path = f.programDir + QStringLiteral("alarm-v15.cfg");
+    f.home.write(QStringLiteral("prog/alarm-v15.cfg"),
+                 "\"(TOR|SVR)GRR\",1,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n");
+    {
+        frmAlarmBox box(f.context());
+        box.show();
+        box.MSF1()->selectRow(0);
+        box.mnuList_Click(1); // Edit
+        QCOMPARE(box.txtHeader()->text(), QStringLiteral("(TOR|SVR)GRR"));
+        QTest::mouseClick(box.cmdAdd(), Qt::LeftButton);
+        QTest::keyClicks(box.txtHeader(), QStringLiteral("(ffw|flw).grr"));
+        QTest::mouseClick(box.cmdAdd(), Qt::LeftButton);
+        QVERIFY(box.close());
+    }
+    QCOMPARE(readBytes(path), QByteArray("\"(TOR|SVR)GRR\",1,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"
+                                         "\"(FFW|FLW)?GRR\",0,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"));
+    frmAlarmBox again(f.context());
+    QCOMPARE(again.MSF1()->item(0, 0)->text(), QStringLiteral("(TOR|SVR)GRR"));
+    QCOMPARE(again.MSF1()->item(1, 0)->text(), QStringLiteral("(FFW|FLW)?GRR"));
+}
+
+void TestFrmAlarmBox::failedSaveKeepsTheWindowOpen()
+{
+    Fixture f;
+    const QString path = f.programDir + QStringLiteral("alarm-v15.cfg");
+    const QByteArray before = readBytes(path);
+    QPointer<frmAlarmBox> box = new frmAlarmBox(f.context());
+    box->show();
+    QSignalSpy closed(box.data(), &frmAlarmBox::closed);
+    QTest::keyClicks(box->txtHeader(), QStringLiteral("torgrr"));
+    QTest::mouseClick(box->cmdAdd(), Qt::LeftButton);
+    {
+        const struct Writable
+        {
+            ~Writable() { FileSystemFaults::reset(); }
+        } writable;
+        FileSystemFaults::readOnly << QFile::encodeName(path);
+        QVERIFY(!box->close());
+    }
+    QVERIFY(box->isVisible());
+    QCOMPARE(closed.size(), 0);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY2(f.prompter.messages.first().text.startsWith(QStringLiteral("ALARMBOX: Save")),
+             qPrintable(f.prompter.messages.first().text));
+    QCOMPARE(readBytes(path), before);
+    // Once the file can be written the edits are saved and the window closes.
+    QVERIFY(box->close());
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(readBytes(path).endsWith("\"TORGRR\",0,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"));
     QTRY_VERIFY(box.isNull());
 }
 
