@@ -1,5 +1,6 @@
 // Engine: the Internet ingest engine of Vantorel.
 #include "EngineCommandServer.h"
+#include "TerminationSignals.h"
 #include "EngineLock.h"
 #include "EngineOptions.h"
 #include "IngestSettings.h"
@@ -102,6 +103,13 @@ int main(int argc, char* argv[])
                          &IngestWindow::showWindow);
         window->show();
     }
+    // a service manager's stop (SIGTERM) ends the engine as SHUTDOWN does
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(),
+                     [](int number) {
+                         printLine(QStringLiteral("Signal %1: stopping").arg(number));
+                         QCoreApplication::quit();
+                     });
     QString error;
     if (!commands.listen(&error))
         emit engine.logMessage(QStringLiteral("Commands from Vantorel will not arrive: ") + error);

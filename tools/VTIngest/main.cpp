@@ -1,5 +1,6 @@
 // VTIngest: the broadcast ingest engine of Vantorel (receiver on a serial port).
 #include "EngineCommandServer.h"
+#include "TerminationSignals.h"
 #include "IngestSettings.h"
 #include "SerialIngest.h"
 #include "VTIngestOptions.h"
@@ -74,6 +75,13 @@ int main(int argc, char* argv[])
                          &IngestWindow::showWindow);
         window->show();
     }
+    // a service manager's stop (SIGTERM) ends the engine as SHUTDOWN does
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(),
+                     [](int number) {
+                         printLine(QStringLiteral("Signal %1: stopping").arg(number));
+                         QCoreApplication::quit();
+                     });
     QString error;
     if (!commands.listen(&error))
         emit ingest.logMessage(QStringLiteral("Commands from Vantorel will not arrive: ") + error);

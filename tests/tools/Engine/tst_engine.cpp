@@ -115,6 +115,7 @@ private slots:
     void serverThatOnlyHangsUpIsBackedOff();
     void trickleOfZerosIsADeadConnection();
     void secondEngineForTheSameDataInExits();
+    void terminationSignalStopsLikeShutdown();
     void repeatsAfterARestartAreDropped();
     void probe_data();
     void probe();
@@ -473,6 +474,24 @@ void TestEngine::secondEngineForTheSameDataInExits()
     const QByteArray said = second.readAll();
     QVERIFY2(said.contains("already"), said.constData());
     QCOMPARE(m_engine->state(), QProcess::Running);
+    stopEngine();
+}
+
+// A service manager stops the engine with SIGTERM: it ends as on SHUTDOWN
+// (pending writes handled, lock released), not killed mid-write.
+void TestEngine::terminationSignalStopsLikeShutdown()
+{
+    StreamServer server{QByteArray()};
+    server.silent = true;
+    startEngine({server.address()});
+    QTRY_VERIFY_WITH_TIMEOUT(m_log.contains("Connecting to"), 10000);
+    m_engine->terminate();
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->state(), QProcess::NotRunning, 10000);
+    QCOMPARE(m_engine->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_engine->exitCode(), 0);
+    QVERIFY2(m_log.contains("Engine stopped"), m_log.constData());
+    startEngine({server.address()}); // the lock went with it
+    QTRY_VERIFY_WITH_TIMEOUT(m_log.contains("Connecting to"), 10000);
     stopEngine();
 }
 
