@@ -70,7 +70,8 @@ private:
         s->setProperty("sending", true);
         auto* timer = new QTimer(s);
         if (trickleZeros) {
-            connect(timer, &QTimer::timeout, s, [s] { s->write(PacketEncoder::xored("\0")); });
+            connect(timer, &QTimer::timeout, s,
+                    [s] { s->write(PacketEncoder::xored(QByteArray(1, '\0'))); });
             timer->start(50);
             return;
         }
