@@ -1,10 +1,10 @@
 // Engine: the Internet ingest engine of Vantorel.
 #include "EngineCommandServer.h"
-#include "TerminationSignals.h"
 #include "EngineLock.h"
 #include "EngineOptions.h"
 #include "IngestSettings.h"
 #include "InternetEngine.h"
+#include "TerminationSignals.h"
 #include "platform/SettingsStore.h"
 #include "ui/EngineWindow.h"
 

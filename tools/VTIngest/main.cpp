@@ -1,8 +1,8 @@
 // VTIngest: the broadcast ingest engine of Vantorel (receiver on a serial port).
 #include "EngineCommandServer.h"
-#include "TerminationSignals.h"
 #include "IngestSettings.h"
 #include "SerialIngest.h"
+#include "TerminationSignals.h"
 #include "VTIngestOptions.h"
 #include "platform/SettingsStore.h"
 #include "ui/VTIngestWindow.h"

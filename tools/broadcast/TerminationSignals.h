@@ -8,7 +8,8 @@ class QSocketNotifier;
 // an engine stopped by its service manager (or Ctrl+C) ends as through its
 // SHUTDOWN command: pending writes are finished, spilled or logged, never
 // dropped. One object per process; the handlers are restored when it goes.
-class TerminationSignals : public QObject {
+class TerminationSignals : public QObject
+{
     Q_OBJECT
 public:
     explicit TerminationSignals(QObject* parent = nullptr);
