@@ -1,5 +1,6 @@
 #include "../broadcast/CorpusStream.h"
 #include "SerialIngest.h"
+#include "PseudoTerminal.h"
 #include "TestSupport.h"
 #include "VTIngestOptions.h"
 #include "ingest/EngineLink.h"
@@ -9,70 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
-
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
-namespace {
-
-// A pseudo-terminal standing in for the receiver: what is written to the
-// master side arrives at the engine's "serial port", the slave side.
-class Receiver : public QObject
-{
-public:
-    Receiver()
-    {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-            return;
-        m_slavePath = QString::fromLocal8Bit(::ptsname(m_master));
-        // hold the slave open in raw mode, so that no byte is translated
-        m_slave = ::open(m_slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-        termios tio{};
-        ::tcgetattr(m_slave, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(m_slave, TCSANOW, &tio);
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        connect(&m_timer, &QTimer::timeout, this, &Receiver::pump);
-    }
-    ~Receiver() override
-    {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    QString slavePath() const { return m_slavePath; }
-    void send(const QByteArray& bytes)
-    {
-        m_pending += bytes;
-        m_timer.start(1);
-    }
-    bool drained() const { return m_sent >= m_pending.size(); }
-
-private:
-    void pump()
-    {
-        while (m_sent < m_pending.size()) {
-            const qsizetype n = std::min<qsizetype>(4096, m_pending.size() - m_sent);
-            const ssize_t written = ::write(m_master, m_pending.constData() + m_sent, n);
-            if (written <= 0)
-                return; // full: the engine reads, next tick goes on
-            m_sent += written;
-        }
-        m_timer.stop();
-    }
-
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
-    QByteArray m_pending;
-    qsizetype m_sent = 0;
-    QTimer m_timer;
-};
-
-} // namespace
 
 class TestVTIngest : public QObject
 {
@@ -182,7 +119,7 @@ void TestVTIngest::stopEngine()
 // repeat; every product arrives once and unchanged.
 void TestVTIngest::corpusOverPseudoTerminal()
 {
-    Receiver receiver;
+    PseudoTerminal receiver;
     QVERIFY(!receiver.slavePath().isEmpty());
     CorpusStreamOptions o;
     o.first = 200;
@@ -202,7 +139,7 @@ void TestVTIngest::corpusOverPseudoTerminal()
 // A receiver that is not there at start is picked up once it appears.
 void TestVTIngest::receiverConnectedLater()
 {
-    Receiver receiver;
+    PseudoTerminal receiver;
     const QString link = m_home->file(QStringLiteral("receiver"));
     startEngine(link);
     QTRY_VERIFY_WITH_TIMEOUT(m_log.contains("Cannot open"), 10000);
