@@ -3,11 +3,14 @@
 #include <QByteArray>
 #include <QString>
 
-// The quarantine directory track/bad/ of the program directory: a product
-// that cannot be filed because of an error is moved there instead of being
-// deleted. Names there are printable and short enough for any file system
-// (a long name is cut, a taken name gets ".1", ".2" ...); a link is moved as
-// the link, never followed.
+// The quarantine directory track/bad/ of the program directory: a received
+// file that cannot be filed or shown because of an error (a product that
+// cannot be read, an image that cannot be decoded) is moved there instead of
+// being deleted. Names there are printable and short enough for any file
+// system: control characters and path separators become "_", a long name is
+// cut, and a taken name gets ".1", ".2" ... (files already there keep their
+// names and are never replaced). A link is moved as the link, never followed;
+// across file systems the copy is on disk before the original goes.
 class Quarantine
 {
 public:
@@ -15,7 +18,10 @@ public:
     // Bytes of a quarantine name before its ".N" suffix.
     static constexpr int MaxNameBytes = 200;
 
-    explicit Quarantine(QString programDir);
+    // The quarantine of a program directory (ending in "/").
+    explicit Quarantine(const QString& programDir);
+    // A quarantine in the directory itself (programDir + Folder in use).
+    static Quarantine inDirectory(const QString& directory);
     QString directory() const { return m_directory; }
 
     // Moves the file at rawPath in; the name used, or empty when the move
@@ -29,6 +35,8 @@ public:
     static QString safeName(const QString& name);
 
 private:
+    Quarantine() = default;
+
     QString m_directory;
     QString m_error;
 };
