@@ -8,6 +8,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextPrinter.h"
+#include "product/BulletinText.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -122,14 +123,9 @@ VOZUZUduvi::VOZUZUduvi(QString programDir, const Settings& settings, const Refer
 
 QString VOZUZUduvi::cleanProduct(const QString& raw)
 {
-    QString text = raw;
-    const QString start = QStringLiteral("\x01\r\r\n");
-    const qsizetype at = text.indexOf(start);
-    if (at >= 0)
-        text.remove(0, at + start.size());
-    text.replace(QStringLiteral("\r\r"), QStringLiteral("\r"));
-    text.remove(QChar(0));
-    return text;
+    // The text was read as Latin-1: back to the same bytes. A leading NUL
+    // does not drop the text: the alarm still matches what follows.
+    return BulletinText::clean(raw.toLatin1(), BulletinText::LeadingNul::Removed);
 }
 
 QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)

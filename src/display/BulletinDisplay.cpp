@@ -3,17 +3,17 @@
 #include "core/DisplayState.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
-#include "display/ProductName.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
+#include "product/BulletinText.h"
+#include "product/ProductName.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-const QByteArray kWmoStart("\x01\r\r\n", 4);
 constexpr qint64 kChunk = 25000;
 
 bool containsAny(const QString& text, std::initializer_list<const char*> parts)
@@ -43,19 +43,6 @@ QString BulletinDisplay::directoryFor(const QString& product) const
     if (product.contains(QLatin1String(".Z")))
         return s.SAPath;
     return s.TextPath;
-}
-
-QString BulletinDisplay::cleanBulletin(const QByteArray& raw)
-{
-    QByteArray bytes = raw;
-    const qsizetype start = bytes.indexOf(kWmoStart);
-    if (start >= 0)
-        bytes.remove(0, start + kWmoStart.size());
-    bytes.replace("\r\r", "\r");
-    if (bytes.isEmpty() || bytes.at(0) == '\0')
-        return QString();
-    bytes.replace(QByteArray(1, '\0'), QByteArray());
-    return QString::fromLatin1(bytes);
 }
 
 void BulletinDisplay::DisplayProd(const QString& product)
@@ -95,7 +82,7 @@ void BulletinDisplay::DisplayProd(const QString& product)
             raw += chunk;
         }
     }
-    const QString text = cleanBulletin(raw);
+    const QString text = BulletinText::clean(raw);
     if (text.isEmpty())
         showMessage(NotAvailable);
     else

@@ -28,9 +28,6 @@ public:
 
     // Shows the stored product named by a list entry's file-name part.
     void DisplayProd(const QString& product);
-    // The text of a product file as shown: WMO start group dropped, CR CR
-    // reduced to CR, NUL characters removed. Empty when nothing remains.
-    static QString cleanBulletin(const QByteArray& raw);
     // The store directory of a product name; empty for AFOS graphics.
     QString directoryFor(const QString& product) const;
 

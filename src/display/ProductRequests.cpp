@@ -7,13 +7,14 @@
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
 #include "display/MirrorFetcher.h"
-#include "display/ProductName.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileLister.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextFile.h"
+#include "product/BulletinText.h"
+#include "product/ProductName.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -336,7 +337,7 @@ void ProductRequests::onFetchFinished(bool found, const QByteArray& body, const 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit())
         m_c.status.setText(QStringLiteral("Could not write ") + path);
-    m_c.display.setDisplay(BulletinDisplay::cleanBulletin(body), m_fetchName);
+    m_c.display.setDisplay(BulletinText::clean(body), m_fetchName);
     emit manualEntryEnabled(true);
 }
 

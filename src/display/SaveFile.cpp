@@ -3,11 +3,11 @@
 #include "core/DisplayState.h"
 #include "core/Settings.h"
 #include "display/BulletinPrinter.h"
-#include "display/ProductName.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
+#include "product/ProductName.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 
 #include "images/FrameCache.h"
 #include "images/FrameSelection.h"
-#include "images/ImageQuarantine.h"
 #include "platform/FileLister.h"
+#include "product/Quarantine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,7 +79,9 @@ void refuse(FrameSet& set, const QString& name, const QString& error, FrameCache
     set.badName = name;
     set.error = error;
     cache.remove(path);
-    set.quarantined = ImageQuarantine::move(path, set.request.quarantineDir);
+    Quarantine quarantine = Quarantine::inDirectory(set.request.quarantineDir);
+    const QString used = quarantine.take(path, name);
+    set.quarantined = used.isEmpty() ? QString() : quarantine.directory() + used;
 }
 
 bool gone(const FrameSet& set, const QString& path)

@@ -81,18 +81,33 @@ ProductHeader ProductHeader::readRaw(const QStringList& lines)
         return header;
     }
     header.heading = lines.at(4);
-    const QStringList parts = header.heading.split(QLatin1Char(' '));
-    header.ttaaii = parts.at(0);
-    header.station = parts.size() > 1 ? parts.at(1) : QString();
-    if (parts.size() > 2)
-        header.time = parts.at(2).right(4);
+    if (!header.takeWmoHeading(header.heading)) {
+        const QStringList parts = header.heading.split(QLatin1Char(' '));
+        header.ttaaii = parts.at(0);
+        header.station = parts.size() > 1 ? parts.at(1) : QString();
+        if (parts.size() > 2)
+            header.time = parts.at(2).right(4);
+    }
     header.identifier = lines.at(6).trimmed();
     return header;
+}
+
+bool ProductHeader::takeWmoHeading(const QString& line)
+{
+    m_wmo = WmoHeading::parse(line);
+    if (!m_wmo)
+        return false;
+    ttaaii = m_wmo->ttaaii();
+    station = m_wmo->station();
+    time = m_wmo->hourMinute();
+    return true;
 }
 
 void ProductHeader::splitHeading(const QString& line)
 {
     heading = line;
+    if (takeWmoHeading(line))
+        return;
     const QStringList parts = line.split(QLatin1Char(' '));
     if (parts.size() >= 3) {
         ttaaii = parts.at(0);

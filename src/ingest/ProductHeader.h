@@ -1,12 +1,19 @@
 #pragma once
 
+#include "product/AwipsId.h"
+#include "product/WmoHeading.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QIODevice;
 
 // The heading of a text product as read from its first lines: the WMO heading
-// (TTAAii, station, time) and the AWIPS identifier. Reading is a pure function
+// (TTAAii, station, time) and the AWIPS identifier, with the filing rules that
+// clear or replace them. A heading of the standard form is read by
+// WmoHeading; any other heading line is still split at blanks, as the filing
+// rules expect. Reading is a pure function
 // of the lines, so that it can be tested alone; headLines() takes those lines
 // from a file without reading more than the header needs.
 class ProductHeader
@@ -46,9 +53,16 @@ public:
     static QStringList headLines(QIODevice& device, int maxLines = MaxLines);
     // Characters 3-4 of TTAAii.
     QString areaCode() const { return ttaaii.mid(2, 2); }
+    // The heading line when it has the standard form.
+    const std::optional<WmoHeading>& wmoHeading() const { return m_wmo; }
+    // The identifier when it is an AWIPS identifier ("AFDGRR").
+    std::optional<AwipsId> awipsId() const { return AwipsId::parse(identifier); }
 
 private:
     static ProductHeader readRaw(const QStringList& lines);
+    bool takeWmoHeading(const QString& line);
     void splitHeading(const QString& line);
     void applyIdentifierRules();
+
+    std::optional<WmoHeading> m_wmo;
 };

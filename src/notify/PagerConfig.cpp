@@ -6,16 +6,8 @@
 #include <QFileInfo>
 
 namespace {
-const QString kUsers = QStringLiteral("users.ini");
-const QString kGroups = QStringLiteral("groups.ini");
-
-// One serial setting of a ",P,D,S" line by its 1-based position; empty past
-// the end or where the value itself was empty (the comma of the next one).
-QString charAt(const QString& text, int position)
-{
-    const QString value = text.mid(position - 1, 1);
-    return value == QLatin1String(",") ? QString() : value;
-}
+const QString& kUsers = PagerFiles::UsersFile;
+const QString& kGroups = PagerFiles::GroupsFile;
 
 // Values written one per line must not carry line ends of their own.
 QString oneLine(const QString& value)
@@ -26,13 +18,6 @@ QString oneLine(const QString& value)
     return line;
 }
 } // namespace
-
-QString PagerConfig::filePath(const QString& dir, const QString& name)
-{
-    if (dir.isEmpty() || dir.endsWith(QLatin1Char('/')))
-        return dir + name;
-    return dir + QLatin1Char('/') + name;
-}
 
 PagerConfig PagerConfig::load(const QString& abcPagerDir)
 {
@@ -46,40 +31,25 @@ PagerConfig PagerConfig::load(const QString& abcPagerDir)
 
 void PagerConfig::loadUsers(const QString& path)
 {
-    if (!TextFile::exists(path))
+    const std::optional<QStringList> lines = PagerFiles::readLines(path);
+    if (!lines)
         return;
-    QStringList lines = TextFile::readLines(path);
-    while (lines.size() < 7)
-        lines << QString();
-    personalId = lines.at(0);
-    pagerNumber = lines.at(1);
-    dialup = lines.at(2);
-    speed = lines.at(4);
-    parity = charAt(lines.at(5), 2);
-    dataBits = charAt(lines.at(5), 4);
-    stopBits = charAt(lines.at(5), 6);
-    charsPerPage = lines.at(6);
+    const PagerFiles::Personal p = PagerFiles::readUsers(*lines);
+    personalId = p.id;
+    pagerNumber = p.pagerNumber;
+    dialup = p.dialup;
+    speed = p.speed;
+    parity = p.parity;
+    dataBits = p.dataBits;
+    stopBits = p.stopBits;
+    charsPerPage = p.charsPerPage;
 }
 
 void PagerConfig::loadGroups(const QString& path)
 {
     groups = {};
-    if (!TextFile::exists(path))
-        return;
-    QStringList lines = TextFile::readLines(path);
-    while (lines.size() < GroupCount * LinesPerGroup)
-        lines << QString();
-    for (int g = 0; g < GroupCount; ++g) {
-        const QStringList block = lines.mid(g * LinesPerGroup, LinesPerGroup);
-        Group& group = groups[g];
-        group.dialup = block.at(1);
-        group.speed = block.at(3);
-        group.parity = charAt(block.at(4), 2);
-        group.dataBits = charAt(block.at(4), 4);
-        group.stopBits = charAt(block.at(4), 6);
-        group.chars = block.at(5);
-        group.members = block.mid(6, MemberCount);
-    }
+    if (const std::optional<QStringList> lines = PagerFiles::readLines(path))
+        groups = PagerFiles::readGroups(*lines);
 }
 
 QString PagerConfig::serialLine(const QString& parity, const QString& dataBits,

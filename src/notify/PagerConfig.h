@@ -1,30 +1,23 @@
 #pragma once
 
+#include "product/PagerFiles.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
 
 // The pager settings that the paging program keeps in its own directory:
-// "users.ini" (the personal pager) and "groups.ini" (ten pager groups).
+// "users.ini" (the personal pager) and "groups.ini" (ten pager groups), read
+// by PagerFiles and written here.
 class PagerConfig
 {
 public:
-    static constexpr int GroupCount = 10;
-    static constexpr int MemberCount = 10;
-    static constexpr int LinesPerGroup = 17;
+    static constexpr int GroupCount = PagerFiles::GroupCount;
+    static constexpr int MemberCount = PagerFiles::MemberCount;
+    static constexpr int LinesPerGroup = PagerFiles::LinesPerGroup;
 
-    struct Group
-    {
-        QString dialup;
-        QString speed;
-        QString parity;
-        QString dataBits;
-        QString stopBits;
-        QString chars; // characters per page; empty = group not defined
-        QStringList members = QStringList(MemberCount);
-        bool defined() const { return !chars.isEmpty(); }
-    };
+    using Group = PagerFiles::Group;
 
     // Personal pager (users.ini).
     QString personalId;
@@ -55,7 +48,10 @@ public:
     // Numbers of the groups with characters per page.
     QList<int> definedGroups() const;
 
-    static QString filePath(const QString& dir, const QString& name);
+    static QString filePath(const QString& dir, const QString& name)
+    {
+        return PagerFiles::filePath(dir, name);
+    }
 
 private:
     static QString serialLine(const QString& parity, const QString& dataBits,

@@ -3,8 +3,6 @@
 #include "core/Settings.h"
 #include "platform/SettingsStore.h"
 
-#include <QRegularExpression>
-
 PagerSetup::PagerSetup(PagerConfig& pagers, Settings& settings, SettingsStore& store,
                        QString directory)
     : m_pagers(pagers), m_settings(settings), m_store(store), m_directory(std::move(directory))
@@ -56,8 +54,7 @@ bool PagerSetup::pagerNumberAcceptable(const QString& number)
 
 bool PagerSetup::pinUsable(const QString& pin)
 {
-    static const QRegularExpression shape(QStringLiteral("^[A-Za-z0-9]{1,16}$"));
-    return shape.match(pin).hasMatch();
+    return PagerFiles::usablePin(pin);
 }
 
 QString PagerSetup::memberPinProblem(const PagerConfig::Group& group)

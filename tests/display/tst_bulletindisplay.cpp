@@ -27,7 +27,6 @@ class TestBulletinDisplay : public QObject
 private slots:
     void corpusForms_data();
     void corpusForms();
-    void crCrLfBecomesCrLf();
     void missingProduct();
     void hourlyCollectionsTooLarge();
     void hostileNamesRefused_data();
@@ -74,17 +73,6 @@ void TestBulletinDisplay::corpusForms()
     QVERIFY(!text.contains(QStringLiteral("\r\r")));
     QVERIFY(!text.contains(QChar(0)));
     QCOMPARE(leave.count(), 1);
-}
-
-void TestBulletinDisplay::crCrLfBecomesCrLf()
-{
-    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("A\r\r\nB\r\r\n")),
-             QStringLiteral("A\r\nB\r\n"));
-    // Only the first start group is dropped; NUL characters vanish.
-    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("x\x01\r\r\n123\x01\r\r\nZ\0Y", 15)),
-             QStringLiteral("123\x01\r\nZY"));
-    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("\0abc", 4)), QString());
-    QCOMPARE(BulletinDisplay::cleanBulletin(QByteArray("\x01\r\r\n")), QString());
 }
 
 void TestBulletinDisplay::missingProduct()

@@ -1,5 +1,4 @@
 #include "ImageViewerFixture.h"
-#include "images/ImageQuarantine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +21,6 @@ private slots:
     void cacheBudget();
     void badImageQuarantined_data();
     void badImageQuarantined();
-    void quarantineKeepsEarlierFiles();
     void displayImage_data();
     void displayImage();
     void pixelBounds_data();
@@ -158,19 +156,6 @@ void TestImageLoader::badImageQuarantined()
     QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADALLUS")); }));
     QCOMPARE(f.viewer.LastFrame(), 0);
     QVERIFY(!f.viewer.statusVisible());
-}
-
-void TestImageLoader::quarantineKeepsEarlierFiles()
-{
-    TestHome home;
-    const QString dir = home.path() + QStringLiteral("/bad/");
-    const QString first = imagetest::writeBytes(home.path(), "X.GIF", "one");
-    QCOMPARE(ImageQuarantine::move(first, dir), dir + QStringLiteral("X.GIF"));
-    const QString second = imagetest::writeBytes(home.path(), "X.GIF", "two");
-    QCOMPARE(ImageQuarantine::move(second, dir), dir + QStringLiteral("X.GIF.1"));
-    QCOMPARE(readBytes(dir + "X.GIF"), QByteArray("one"));
-    QCOMPARE(readBytes(dir + "X.GIF.1"), QByteArray("two"));
-    QVERIFY(ImageQuarantine::move(home.path() + "/missing.GIF", dir).isEmpty());
 }
 
 void TestImageLoader::displayImage_data()

@@ -1,11 +1,11 @@
 // Bulletin and alarm mail: what reaches the mailer's command line, the body
 // file and "email-log.txt", and how a failed send is reported.
 #include "TestSupport.h"
-#include "display/BulletinDisplay.h"
 #include "notify/EmailBook.h"
 #include "notify/Emailer.h"
 #include "notify/MailSender.h"
 #include "notify/SendFailures.h"
+#include "product/BulletinText.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -284,7 +284,7 @@ void TestEmailer::compressedTornadoWarning()
 {
     Fixture f;
     f.tables.loadDictionary(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/dictionary.vantorel.txt"));
-    const QString text = BulletinDisplay::cleanBulletin(
+    const QString text = BulletinText::clean(
         readBytes(testDataPath(QStringLiteral("corpus/products/TORDMXIA.TXT"))));
     QVERIFY(text.contains(QStringLiteral("* TORNADO WARNING FOR...")));
     f.settings.CompressEmailWarnings = 1;

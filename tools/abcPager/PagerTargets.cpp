@@ -1,29 +1,18 @@
 #include "abcPager/PagerTargets.h"
 
 #include "platform/RuntimeError.h"
-#include "platform/TextFile.h"
 
-#include <QDir>
 #include <QRegularExpression>
-
-namespace {
-QStringList padded(QStringList lines, int count)
-{
-    while (lines.size() < count)
-        lines << QString();
-    return lines;
-}
-} // namespace
 
 bool PagerTargets::load(const QString& dir, QString* error)
 {
-    const QString users = QDir(dir).filePath(QStringLiteral("users.ini"));
-    const QString groups = QDir(dir).filePath(QStringLiteral("groups.ini"));
     try {
-        if (TextFile::exists(users))
-            setUsersLines(TextFile::readLines(users));
-        if (TextFile::exists(groups))
-            setGroupsLines(TextFile::readLines(groups));
+        if (const auto users =
+                PagerFiles::readLines(PagerFiles::filePath(dir, PagerFiles::UsersFile)))
+            setUsersLines(*users);
+        if (const auto groups =
+                PagerFiles::readLines(PagerFiles::filePath(dir, PagerFiles::GroupsFile)))
+            setGroupsLines(*groups);
     } catch (const RuntimeError& failure) {
         *error = QStringLiteral("cannot read the pager files in %1: %2").arg(dir, failure.text());
         return false;
@@ -39,26 +28,14 @@ bool PagerTargets::load(const QString& dir, QString* error)
 
 void PagerTargets::setUsersLines(const QStringList& lines)
 {
-    m_users = padded(lines, 7);
+    m_personal = PagerFiles::readUsers(lines);
     m_haveUsers = true;
 }
 
 void PagerTargets::setGroupsLines(const QStringList& lines)
 {
-    m_groups = padded(lines, GroupCount * LinesPerGroup);
+    m_groups = PagerFiles::readGroups(lines);
     m_haveGroups = true;
-}
-
-bool PagerTargets::usablePin(const QString& pin)
-{
-    static const QRegularExpression shape(QStringLiteral("^[A-Za-z0-9]{1,16}$"));
-    return shape.match(pin).hasMatch();
-}
-
-QString PagerTargets::serialPart(const QString& line, int position)
-{
-    const QString value = line.mid(position - 1, 1);
-    return value == QLatin1String(",") ? QString() : value;
 }
 
 std::optional<PagerTargets::Target> PagerTargets::resolve(const QString& recipient,
@@ -76,7 +53,7 @@ std::optional<PagerTargets::Target> PagerTargets::resolve(const QString& recipie
 std::optional<PagerTargets::Target> PagerTargets::personal(const QString& recipient,
                                                            QString* error) const
 {
-    const QString id = m_users.value(0).trimmed();
+    const QString id = m_personal.id.trimmed();
     if (!m_haveUsers || id.isEmpty() || id.compare(recipient, Qt::CaseInsensitive) != 0) {
         *error = QStringLiteral("unknown recipient \"%1\": neither the personal pager ID in "
                                 "users.ini nor !GROUP1 to !GROUP10")
@@ -85,13 +62,13 @@ std::optional<PagerTargets::Target> PagerTargets::personal(const QString& recipi
     }
     Target target;
     target.recipient = recipient;
-    target.dialup = m_users.at(2).trimmed();
-    target.speed = m_users.at(4).trimmed();
-    target.parity = serialPart(m_users.at(5), 2);
-    target.dataBits = serialPart(m_users.at(5), 4);
-    target.stopBits = serialPart(m_users.at(5), 6);
-    target.chars = m_users.at(6).trimmed();
-    const QString pin = m_users.at(1).trimmed();
+    target.dialup = m_personal.dialup.trimmed();
+    target.speed = m_personal.speed.trimmed();
+    target.parity = m_personal.parity;
+    target.dataBits = m_personal.dataBits;
+    target.stopBits = m_personal.stopBits;
+    target.chars = m_personal.charsPerPage.trimmed();
+    const QString pin = m_personal.pagerNumber.trimmed();
     (usablePin(pin) ? target.pins : target.unusable) << pin;
     return target;
 }
@@ -103,24 +80,24 @@ std::optional<PagerTargets::Target> PagerTargets::group(const QString& recipient
         *error = QStringLiteral("there is no group %1; groups are 1 to %2").arg(g).arg(GroupCount);
         return std::nullopt;
     }
-    const QStringList block = m_groups.mid((g - 1) * LinesPerGroup, LinesPerGroup);
     if (!m_haveGroups) {
         *error = QStringLiteral("no groups.ini for group %1").arg(g);
         return std::nullopt;
     }
-    if (block.value(5).trimmed().isEmpty()) {
+    const PagerFiles::Group& block = m_groups[g - 1];
+    if (!block.defined()) {
         *error = QStringLiteral("group %1 is not defined in groups.ini").arg(g);
         return std::nullopt;
     }
     Target target;
     target.recipient = recipient;
-    target.dialup = block.at(1).trimmed();
-    target.speed = block.at(3).trimmed();
-    target.parity = serialPart(block.at(4), 2);
-    target.dataBits = serialPart(block.at(4), 4);
-    target.stopBits = serialPart(block.at(4), 6);
-    target.chars = block.at(5).trimmed();
-    for (const QString& member : block.mid(6, MemberCount)) {
+    target.dialup = block.dialup.trimmed();
+    target.speed = block.speed.trimmed();
+    target.parity = block.parity;
+    target.dataBits = block.dataBits;
+    target.stopBits = block.stopBits;
+    target.chars = block.chars.trimmed();
+    for (const QString& member : block.members) {
         const QString pin = member.trimmed();
         if (pin.isEmpty() || target.pins.contains(pin))
             continue;

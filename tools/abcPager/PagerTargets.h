@@ -1,20 +1,19 @@
 #pragma once
 
+#include "product/PagerFiles.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 // The pagers a recipient stands for, read from the two files the program's
-// pager setup writes: "users.ini" (line 1 the personal pager ID, 2 its pager
-// number, 3 the dial-up number, 5 the speed, 6 ",P,D,S", 7 characters per
-// page) and "groups.ini" (17 lines per group 1 to 10: "GROUPg", dial-up,
-// empty, speed, ",P,D,S", characters per page, ten member pager numbers, empty).
+// pager setup writes (users.ini and groups.ini, see PagerFiles); values are
+// trimmed here, as they go to the modem.
 class PagerTargets
 {
 public:
-    static constexpr int GroupCount = 10;
-    static constexpr int LinesPerGroup = 17;
-    static constexpr int MemberCount = 10;
+    static constexpr int GroupCount = PagerFiles::GroupCount;
+    static constexpr int MemberCount = PagerFiles::MemberCount;
 
     struct Target
     {
@@ -39,15 +38,14 @@ public:
     std::optional<Target> resolve(const QString& recipient, QString* error) const;
 
     // A pager number fit for a page block: letters and digits, 1 to 16 of them.
-    static bool usablePin(const QString& pin);
+    static bool usablePin(const QString& pin) { return PagerFiles::usablePin(pin); }
 
 private:
     std::optional<Target> personal(const QString& recipient, QString* error) const;
     std::optional<Target> group(const QString& recipient, int g, QString* error) const;
-    static QString serialPart(const QString& line, int position);
 
     bool m_haveUsers = false;
     bool m_haveGroups = false;
-    QStringList m_users;
-    QStringList m_groups;
+    PagerFiles::Personal m_personal;
+    PagerFiles::Groups m_groups;
 };

@@ -1,11 +1,11 @@
 #include "images/ui/frmImage.h"
 
 #include "core/Settings.h"
-#include "images/ImageQuarantine.h"
 #include "images/ui/PictureWidget.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsStore.h"
+#include "product/Quarantine.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -41,7 +41,7 @@ const QSize frmImage::DesignSize(760, 600);
 frmImage::frmImage(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_viewer({m_services.settings, m_services.status, m_services.prompter, m_services.clock,
-                m_services.loader, m_services.programDir + ImageQuarantine::Folder})
+                m_services.loader, m_services.programDir + Quarantine::Folder})
 {
     setObjectName(QStringLiteral("frmImage"));
     setWindowTitle(Caption);

@@ -121,6 +121,8 @@ private slots:
     void helpVersionAndDryRun();
     void pinRuleAsTheGroupDialog_data();
     void pinRuleAsTheGroupDialog();
+    void groupsDefinedAlike_data();
+    void groupsDefinedAlike();
 };
 
 void TestAbcPager::deliver_data()
@@ -384,6 +386,7 @@ void TestAbcPager::pinRuleAsTheGroupDialog_data()
     QTest::newRow("dash") << "555-1234" << false;
     QTest::newRow("blank") << "555 1234" << false;
     QTest::newRow("control character") << "55\r5" << false;
+    QTest::newRow("final line feed") << "5551234\n" << false;
     QTest::newRow("Arabic-Indic digits") << "\u0665\u0665" << false;
 }
 
@@ -393,6 +396,34 @@ void TestAbcPager::pinRuleAsTheGroupDialog()
     QFETCH(bool, usable);
     QCOMPARE(PagerTargets::usablePin(pin), usable);
     QCOMPARE(PagerSetup::pinUsable(pin), usable);
+}
+
+// The page picker offers exactly the groups the pager will page.
+void TestAbcPager::groupsDefinedAlike_data()
+{
+    QTest::addColumn<QString>("chars");
+    QTest::addColumn<bool>("defined");
+    QTest::newRow("number") << "40" << true;
+    QTest::newRow("number with blanks") << " 40 " << true;
+    QTest::newRow("blanks only") << "   " << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestAbcPager::groupsDefinedAlike()
+{
+    QFETCH(QString, chars);
+    QFETCH(bool, defined);
+    TestHome home;
+    PagerConfig written = pagerFiles();
+    written.groups[1] = written.groups[0];
+    written.groups[1].chars = chars;
+    written.saveGroups(home.path());
+    const PagerConfig read = PagerConfig::load(home.path());
+    QCOMPARE(read.definedGroups().contains(2), defined);
+    PagerTargets targets;
+    QString error;
+    QVERIFY(targets.load(home.path(), &error));
+    QCOMPARE(targets.resolve(QStringLiteral("!GROUP2"), &error).has_value(), defined);
 }
 
 QTEST_GUILESS_MAIN(TestAbcPager)

@@ -1,4 +1,4 @@
-#include "ingest/Quarantine.h"
+#include "product/Quarantine.h"
 
 #include "platform/FileMove.h"
 #include "platform/RuntimeError.h"
@@ -15,7 +15,16 @@ bool taken(const QString& path)
 }
 } // namespace
 
-Quarantine::Quarantine(QString programDir) : m_directory(std::move(programDir) + Folder) {}
+Quarantine::Quarantine(const QString& programDir) : m_directory(programDir + Folder) {}
+
+Quarantine Quarantine::inDirectory(const QString& directory)
+{
+    Quarantine q;
+    q.m_directory = directory;
+    if (!directory.isEmpty() && !directory.endsWith(QLatin1Char('/')))
+        q.m_directory += QLatin1Char('/');
+    return q;
+}
 
 QString Quarantine::safeName(const QString& name)
 {
@@ -41,6 +50,10 @@ QString Quarantine::take(const QString& path, const QString& name)
 QString Quarantine::take(const QByteArray& rawPath, const QString& name)
 {
     m_error.clear();
+    if (m_directory.isEmpty()) {
+        m_error = QStringLiteral("no quarantine directory");
+        return {};
+    }
     QDir().mkpath(m_directory);
     const QString base = safeName(name);
     QString used = base;
