@@ -11,7 +11,7 @@
 #include "CountingPrompter.h"
 #include "NoPrinter.h"
 #include "alarms/AlarmDispatcher.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/ReferenceTables.h"
@@ -44,7 +44,7 @@ qint64 broadDefinition(const Settings& settings, const QString& programDir, int 
     SystemClock clock;
     CountingPrompter prompter;
     NoPrinter printer;
-    VOZUZUduvi component(programDir, settings, tables, clock, printer);
+    AlarmComponent component(programDir, settings, tables, clock, printer);
     AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
     QStringList keys;
     for (int i = 0; i < products; ++i) {
@@ -108,10 +108,10 @@ int main(int argc, char** argv)
     SystemClock clock;
     CountingPrompter prompter;
     NoPrinter printer;
-    VOZUZUduvi component(programDir, settings, tables, clock, printer);
+    AlarmComponent component(programDir, settings, tables, clock, printer);
     AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
     int listed = 0;
-    QObject::connect(&component, &VOZUZUduvi::AlarmList, &component, [&listed] { ++listed; });
+    QObject::connect(&component, &AlarmComponent::AlarmList, &component, [&listed] { ++listed; });
 
     const long before = BenchFigures::peakRssKb();
     QElapsedTimer timer;

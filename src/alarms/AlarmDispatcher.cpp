@@ -1,6 +1,6 @@
 #include "alarms/AlarmDispatcher.h"
 
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/Settings.h"
@@ -18,12 +18,12 @@ const QString AlarmErrorHead = QStringLiteral("ALARM ERROR\n------\n\n");
 } // namespace
 
 AlarmDispatcher::AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
-                                 IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
+                                 IClock& clock, IPrompter& prompter, AlarmComponent& component,
                                  QObject* parent)
     : QObject(parent), m_alarms(alarms), m_settings(settings), m_display(display), m_clock(clock),
       m_prompter(prompter), m_component(component)
 {
-    connect(&m_component, &VOZUZUduvi::AlarmUpdate, this, &AlarmDispatcher::AlarmUpdate,
+    connect(&m_component, &AlarmComponent::AlarmUpdate, this, &AlarmDispatcher::AlarmUpdate,
             Qt::DirectConnection);
 }
 
@@ -50,7 +50,7 @@ bool AlarmDispatcher::matches(const RegExpMatcher& matcher, const QString& patte
 
 void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& productKey)
 {
-    const VOZUZUduvi::ProductScope scope(m_component);
+    const AlarmComponent::ProductScope scope(m_component);
     m_index.refresh(m_alarms.definitions(), m_alarms.alarmCount());
     // A copy: an alarm's handlers may start another round (a nested event loop).
     const std::vector<int> candidates = m_index.identifierCandidates(identifier);
@@ -71,7 +71,7 @@ void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& 
 
 void AlarmDispatcher::matchProductName(const QString& productName, const QString& fullPathName)
 {
-    const VOZUZUduvi::ProductScope scope(m_component);
+    const AlarmComponent::ProductScope scope(m_component);
     m_index.refresh(m_alarms.definitions(), m_alarms.alarmCount());
     for (int i = 0; i < m_index.size(); ++i) {
         if (m_index.isObservation(i))

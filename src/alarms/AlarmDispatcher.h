@@ -12,7 +12,7 @@ class IClock;
 class IPrompter;
 class RuntimeError;
 class Settings;
-class VOZUZUduvi;
+class AlarmComponent;
 struct AlarmDefinition;
 
 // Runs the alarm definitions against every filed product and hands each
@@ -32,7 +32,7 @@ class AlarmDispatcher : public QObject, public IAlarmLoops
 public:
     // Connects the component's AlarmUpdate to this dispatcher.
     AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
-                    IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
+                    IClock& clock, IPrompter& prompter, AlarmComponent& component,
                     QObject* parent = nullptr);
 
     // Text products: a definition fires when its prepared pattern occurs in
@@ -69,6 +69,6 @@ private:
     DisplayState& m_display;
     IClock& m_clock;
     IPrompter& m_prompter;
-    VOZUZUduvi& m_component;
+    AlarmComponent& m_component;
     AlarmPatternIndex m_index;
 };

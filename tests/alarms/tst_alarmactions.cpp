@@ -5,7 +5,7 @@
 #include "alarms/AlarmSound.h"
 #include "alarms/ExeAlarmCommand.h"
 #include "alarms/IScrollWindows.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -293,7 +293,7 @@ void TestAlarmActions::tornadoWarningEndToEnd()
     // definition for another county stay silent.
     Fixture f;
     NoPrinter printer;
-    VOZUZUduvi component(f.programDir, f.settings, f.tables, f.clock, printer);
+    AlarmComponent component(f.programDir, f.settings, f.tables, f.clock, printer);
     AlarmDispatcher dispatcher(f.alarms, f.settings, f.display, f.clock, f.prompter, component);
     f.actions.connectTo(component);
     f.tables.loadCounties(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/fips63.txt"));

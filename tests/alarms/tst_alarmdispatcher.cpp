@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "alarms/AlarmDispatcher.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -21,7 +21,7 @@ public:
 struct Fixture : CoreFixture
 {
     NoPrinter printer;
-    VOZUZUduvi component{programDir, settings, tables, clock, printer};
+    AlarmComponent component{programDir, settings, tables, clock, printer};
     AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
     QStringList listed; // "index:line" of every AlarmList event
 
@@ -31,9 +31,9 @@ struct Fixture : CoreFixture
         settings.TextPath = home.path() + QStringLiteral("/text/");
         settings.GIFPath = home.path() + QStringLiteral("/images/");
         // AlarmList carries no index: the last AlarmUpdate before it names it.
-        QObject::connect(&component, &VOZUZUduvi::AlarmUpdate, &component,
+        QObject::connect(&component, &AlarmComponent::AlarmUpdate, &component,
                          [this](int n, const QString&) { m_last = n; });
-        QObject::connect(&component, &VOZUZUduvi::AlarmList, &component,
+        QObject::connect(&component, &AlarmComponent::AlarmList, &component,
                          [this](const QString& line) {
                              listed << QString::number(m_last) + QLatin1Char(':') + line;
                          });
@@ -360,7 +360,7 @@ void TestAlarmDispatcher::handlerFailures()
     d.scroll = 1;
     d.exe = static_cast<quint8>(exe);
     f.define(QStringLiteral("TOR???"));
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmVisual, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmVisual, &f.component,
                      [error] { throw RuntimeError(static_cast<ErrorNumber>(error)); });
     const QString key = f.product(QStringLiteral("TORGRR"));
     f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
@@ -374,7 +374,7 @@ void TestAlarmDispatcher::invalidCallShowsMessage()
 {
     Fixture f;
     f.define(QStringLiteral("TORGRR")).scroll = 1;
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmVisual, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmVisual, &f.component,
                      [] { throw RuntimeError(ErrorNumber::InvalidCall); });
     f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), f.product(QStringLiteral("TORGRR")));
     QCOMPARE(f.prompter.messages.size(), 1);
@@ -393,7 +393,7 @@ void TestAlarmDispatcher::productReadOncePerProduct()
     for (int i = 0; i < 4; ++i)
         f.define(QStringLiteral("TORGRR"));
     const QString key = f.product(QStringLiteral("TORGRR"));
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmList, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmList, &f.component,
                      [&f, key] { QFile::remove(f.settings.TextPath + key); });
     f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key, "2:" + key, "3:" + key}));

@@ -6,7 +6,7 @@
 #include "../tools/abcPager/PagingTerminalSimulator.h"
 #include "../tools/blat/SmtpSink.h"
 #include "TestSupport.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
 #include "app/ShutdownSequence.h"
@@ -128,7 +128,7 @@ struct Program
     PagerConfig pagers;
     Emailer emailer{
         Emailer::Context{settings, menus, tables, book, display, status, prompter, clock, mail}};
-    VOZUZUduvi getalarm{programDir, settings, tables, clock, printer};
+    AlarmComponent getalarm{programDir, settings, tables, clock, printer};
     AlarmNotifications notifications{
         getalarm, emailer, pager, pagers, programDir + QStringLiteral("pager-log.txt"), clock};
     DataLossNotices notices{settings, pagers, mail, pager};

@@ -1,4 +1,4 @@
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
@@ -113,14 +113,14 @@ QString countyBaseName(const QString& name)
 
 } // namespace
 
-VOZUZUduvi::VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
+AlarmComponent::AlarmComponent(QString programDir, const Settings& settings, const ReferenceTables& tables,
                        IClock& clock, ITextPrinter& printer, QObject* parent)
     : QObject(parent), m_programDir(std::move(programDir)), m_settings(settings), m_tables(tables),
       m_clock(clock), m_printer(printer)
 {
 }
 
-QString VOZUZUduvi::cleanProduct(const QString& raw)
+QString AlarmComponent::cleanProduct(const QString& raw)
 {
     QString text = raw;
     const QString start = QStringLiteral("\x01\r\r\n");
@@ -132,7 +132,7 @@ QString VOZUZUduvi::cleanProduct(const QString& raw)
     return text;
 }
 
-QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
+QString AlarmComponent::digest(const QString& fullPathName, const QString& text)
 {
     const QString content = fullPathName + QLatin1Char('\n') + contentLines(text).join('\n');
     const QByteArray hash =
@@ -140,12 +140,12 @@ QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
     return QString::fromLatin1(hash.left(16));
 }
 
-QString VOZUZUduvi::rememberedEntry(const QString& digest, const QDateTime& when)
+QString AlarmComponent::rememberedEntry(const QString& digest, const QDateTime& when)
 {
     return digest + QLatin1Char(':') + QString::number(when.toSecsSinceEpoch());
 }
 
-std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString& mark) const
+std::optional<QString> AlarmComponent::remember(const QString& state, const QString& mark) const
 {
     // The state is scanned as text, not split: a broad definition keeps
     // thousands of entries and sees every product.
@@ -190,7 +190,7 @@ std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString&
     return result;
 }
 
-QString VOZUZUduvi::compressText(const QString& text, const QString& category,
+QString AlarmComponent::compressText(const QString& text, const QString& category,
                                  const QList<QPair<QString, QString>>& dictionary)
 {
     QString result = text;
@@ -222,7 +222,7 @@ QString VOZUZUduvi::compressText(const QString& text, const QString& category,
     return result;
 }
 
-std::optional<VOZUZUduvi::Product> VOZUZUduvi::readProduct(const QString& name,
+std::optional<AlarmComponent::Product> AlarmComponent::readProduct(const QString& name,
                                                            const QString& checkString) const
 {
     const Settings& s = m_settings;
@@ -246,7 +246,7 @@ std::optional<VOZUZUduvi::Product> VOZUZUduvi::readProduct(const QString& name,
     return Product{cleanProduct(*text), true, true};
 }
 
-std::optional<QString> VOZUZUduvi::readText(const QString& path)
+std::optional<QString> AlarmComponent::readText(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -257,7 +257,7 @@ std::optional<QString> VOZUZUduvi::readText(const QString& path)
     return QString::fromLatin1(bytes);
 }
 
-std::optional<VOZUZUduvi::Product> VOZUZUduvi::product(const QString& name,
+std::optional<AlarmComponent::Product> AlarmComponent::product(const QString& name,
                                                        const QString& checkString)
 {
     if (!m_caching)
@@ -267,7 +267,7 @@ std::optional<VOZUZUduvi::Product> VOZUZUduvi::product(const QString& name,
     return m_cached->product;
 }
 
-QString VOZUZUduvi::textDigest(const QString& name, const Product& product)
+QString AlarmComponent::textDigest(const QString& name, const Product& product)
 {
     const bool shared = m_caching && product.whole && m_cached && m_cached->name == name;
     if (!shared)
@@ -277,7 +277,7 @@ QString VOZUZUduvi::textDigest(const QString& name, const Product& product)
     return m_cached->wholeDigest;
 }
 
-QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
+QStringList AlarmComponent::countiesOfZone(const QString& zoneCode) const
 {
     const QString state = zoneCode.left(2);
     const int number = zoneCode.mid(3).toInt();
@@ -302,7 +302,7 @@ QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
     return codes;
 }
 
-std::optional<QString> VOZUZUduvi::areaText(const QString& zone, const QString& text) const
+std::optional<QString> AlarmComponent::areaText(const QString& zone, const QString& text) const
 {
     const QString wanted = zone.trimmed();
     if (wanted.isEmpty())
@@ -324,7 +324,7 @@ std::optional<QString> VOZUZUduvi::areaText(const QString& zone, const QString& 
     return std::nullopt;
 }
 
-void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckString,
+void AlarmComponent::CheckAlarm(const QString& FullPathName, const QString& CheckString,
                             const QString& alarmState, quint8 Prnt, qint16 Scr, qint16 Audio,
                             qint16 EMail, qint16 Pager, const QString& Zone, quint8 Log, quint8 Dis,
                             quint8 EXE, quint8 Cmp, qint16 ANum, quint8 Cus, quint8 Lst)
@@ -357,7 +357,7 @@ void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckStr
     perform(actions, *product, FullPathName, CheckString, newState);
 }
 
-void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString& FullPathName,
+void AlarmComponent::perform(const Actions& a, const Product& product, const QString& FullPathName,
                          const QString& CheckString, const QString& newState)
 {
     const QString& text = product.text;
@@ -393,7 +393,7 @@ void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString
     runner.finish();
 }
 
-QString VOZUZUduvi::soundFile(qint16 audio) const
+QString AlarmComponent::soundFile(qint16 audio) const
 {
     if (audio >= 0 && audio <= 8)
         return m_programDir + QStringLiteral("alert") + QString::number(audio + 1) +
@@ -403,7 +403,7 @@ QString VOZUZUduvi::soundFile(qint16 audio) const
     return QString();
 }
 
-void VOZUZUduvi::writeLog(const QString& text, const QString& FullPathName,
+void AlarmComponent::writeLog(const QString& text, const QString& FullPathName,
                           const QString& CheckString) const
 {
     const QString when = DateTimeText::general(m_clock.now());
@@ -416,7 +416,7 @@ void VOZUZUduvi::writeLog(const QString& text, const QString& FullPathName,
                              summary);
 }
 
-void VOZUZUduvi::print(const QString& text) const
+void AlarmComponent::print(const QString& text) const
 {
     QString page = text;
     page.replace(QStringLiteral("\r\r\n"), LineEnd);

@@ -50,7 +50,7 @@ class Settings;
 // Reading: a text product is read up to MaxProductBytes. Within a
 // ProductScope (one product matched against every definition) it is read
 // and digested once and shared by all matching definitions.
-class VOZUZUduvi : public QObject
+class AlarmComponent : public QObject
 {
     Q_OBJECT
 public:
@@ -63,7 +63,7 @@ public:
     class ProductScope
     {
     public:
-        explicit ProductScope(VOZUZUduvi& component) : m_component(component)
+        explicit ProductScope(AlarmComponent& component) : m_component(component)
         {
             m_component.m_cached.reset();
             m_component.m_caching = true;
@@ -77,10 +77,10 @@ public:
         ProductScope& operator=(const ProductScope&) = delete;
 
     private:
-        VOZUZUduvi& m_component;
+        AlarmComponent& m_component;
     };
 
-    VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
+    AlarmComponent(QString programDir, const Settings& settings, const ReferenceTables& tables,
                IClock& clock, ITextPrinter& printer, QObject* parent = nullptr);
 
     // Arguments in the order of the alarm definition hand-over: the filed
