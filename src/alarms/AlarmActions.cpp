@@ -1,9 +1,9 @@
 #include "alarms/AlarmActions.h"
 
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmSound.h"
 #include "alarms/ExeAlarmCommand.h"
 #include "alarms/IScrollWindows.h"
-#include "alarms/AlarmComponent.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/ProductLists.h"

@@ -1,5 +1,7 @@
+#include "FiledProductOf.h"
 #include "TestSupport.h"
 #include "alarms/AlarmComponent.h"
+#include "core/AlarmDefinition.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextPrinter.h"
@@ -37,7 +39,7 @@ struct Switches
 struct Fixture : CoreFixture
 {
     RecordingPrinter printer;
-    AlarmComponent component{programDir, settings, tables, clock, printer};
+    AlarmComponent component{programDir, tables, clock, printer};
     QStringList events; // one entry per event: name and arguments, "|" between
     QString stateText;  // the last AlarmUpdate text
     std::function<void()> onVisual;
@@ -61,9 +63,10 @@ struct Fixture : CoreFixture
             stateText = s;
             add({"Update", QString::number(n)});
         });
-        QObject::connect(c, &AlarmComponent::AlarmScreen, c, [=](const QString& t, const QString& p) {
-            add({"Screen", t, p});
-        });
+        QObject::connect(c, &AlarmComponent::AlarmScreen, c,
+                         [=](const QString& t, const QString& p) {
+                             add({"Screen", t, p});
+                         });
         QObject::connect(c, &AlarmComponent::AlarmVisual, c,
                          [=, this](const QString& t, const QString& p, const QString& s) {
                              add({"Visual", t, p, s});
@@ -73,10 +76,13 @@ struct Fixture : CoreFixture
         QObject::connect(c, &AlarmComponent::PlayAudio, c, [=](const QString& f) {
             add({"Audio", f});
         });
-        QObject::connect(c, &AlarmComponent::AlarmList, c, [=](const QString& l) { add({"List", l}); });
-        QObject::connect(c, &AlarmComponent::AlarmArchive, c, [=](const QString& p, const QString& o) {
-            add({"Archive", p, o});
+        QObject::connect(c, &AlarmComponent::AlarmList, c, [=](const QString& l) {
+            add({"List", l});
         });
+        QObject::connect(c, &AlarmComponent::AlarmArchive, c,
+                         [=](const QString& p, const QString& o) {
+                             add({"Archive", p, o});
+                         });
         QObject::connect(c, &AlarmComponent::AlarmEXE, c, [=](int n, const QString& p) {
             add({"EXE", QString::number(n), p});
         });
@@ -95,9 +101,21 @@ struct Fixture : CoreFixture
     }
     void check(const QString& name, const QString& checkString, const Switches& s)
     {
-        component.CheckAlarm(name, checkString, stateText, s.print, s.scroll, s.audio, s.email,
-                             s.pager, s.zone, s.log, s.display, s.exe, s.compress, 4, s.archive,
-                             s.list);
+        AlarmDefinition d;
+        d.print = s.print;
+        d.scroll = s.scroll;
+        d.audio = s.audio;
+        d.email = s.email;
+        d.pager = s.pager;
+        d.zone = s.zone;
+        d.log = s.log;
+        d.display = s.display;
+        d.exe = s.exe;
+        d.compress = s.compress;
+        d.custom = s.archive;
+        d.list = s.list;
+        d.state = stateText;
+        component.CheckAlarm(filedProductOf(settings, name, checkString), d, 4);
     }
     QStringList names() const
     {
@@ -409,7 +427,7 @@ void TestAlarmComponent::unreadableOrHostileNamesDoNothing()
     Switches s = displayOnly();
     s.log = 1;
     for (const QString& name : {QStringLiteral("AFDGRR   ~KGRR~MI"), QStringLiteral("../outside"),
-                                QString(), QStringLiteral("RADUSAPN-1.GPH")})
+                                QString(), QStringLiteral("AFDGRR.HTM")})
         f.check(name, QStringLiteral("AFDGRR"), s);
     QVERIFY(f.events.isEmpty());
     QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/AlarmTest.h"
-#include "alarms/AlarmComponent.h"
 #include "platform/TextPrinter.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ public:
 struct Fixture : CoreFixture
 {
     NoPrinter printer;
-    AlarmComponent component{programDir, settings, tables, clock, printer};
+    AlarmComponent component{programDir, tables, clock, printer};
     AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
     AlarmTest test{programDir, settings, alarms, status, display, dispatcher};
 
