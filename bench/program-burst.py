@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """The running program under a burst, as a user's machine sees it.
 
-Starts the real vantorel binary under xvfb-run in a private home (Network
+First times the floor: the bare system calls of the same filing work on the
+same products (list the directory sorted; for each file open it and read its
+head, rotate its key's three older versions by rename, rename it into the
+store, write its receipt). Then starts the real vantorel binary under xvfb-run in a private home (Network
 mode, 999 alarm definitions), renames N corpus products into its Data-In
 directory at once and times until Data-In is empty; then renames tornado
 warnings in one at a time and times each from the rename to its line in the
@@ -62,6 +65,36 @@ def log_size(path):
         return 0
 
 
+def floor(products, count, home):
+    """Seconds the bare system calls of filing count products take."""
+    data_in, store, receipts = home / "floor-in", home / "floor-store", home / "floor-receipts"
+    for d in (data_in, store, receipts):
+        d.mkdir()
+    for i in range(count):
+        source = products[i % len(products)]
+        shutil.copyfile(source, data_in / f"{source.name}@b{i}")
+    begin = time.monotonic()
+    for name in sorted(os.listdir(data_in)):
+        path = data_in / name
+        with open(path, "rb") as product:
+            product.read(4096)
+        key = name.upper().partition("@")[0]
+        base = str(store / key)
+        for older, newer in ((base + ".2", base + ".3"), (base + ".1", base + ".2"),
+                             (base, base + ".1")):
+            try:
+                os.rename(older, newer)
+            except FileNotFoundError:
+                pass
+        os.rename(path, base)
+        with open(receipts / key, "wb") as receipt:
+            receipt.write(key.encode() + b"\r\n")
+    seconds = time.monotonic() - begin
+    for d in (data_in, store, receipts):
+        shutil.rmtree(d)
+    return seconds
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
@@ -79,6 +112,7 @@ def main():
                     str(program_dir / "alarm-v15.cfg")], check=True, env=env)
     data_in, staging = home / "in", home / "staging"
     products = sorted(p for p in CORPUS.iterdir() if p.is_file())
+    floor_seconds = floor(products, args.count, home)
     for i in range(args.count):
         source = products[i % len(products)]
         shutil.copyfile(source, staging / f"{source.name}@b{i}")
@@ -143,6 +177,8 @@ def main():
           f"renamed in {1000 * (renamed - begin):.0f} ms")
     print(f"burst:             {burst:.2f} s, {args.count / burst:.0f} products/s"
           f"{'' if drained else ' (Data-In NOT empty)'}")
+    print(f"floor:             {floor_seconds:.2f} s, {args.count / floor_seconds:.0f} products/s"
+          f" (program takes {burst / floor_seconds:.1f} times the floor)")
     if latencies:
         latencies.sort()
         p99 = latencies[min(len(latencies) - 1, int(0.99 * len(latencies)))]

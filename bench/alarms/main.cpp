@@ -10,8 +10,8 @@
 #include "BenchFigures.h"
 #include "CountingPrompter.h"
 #include "NoPrinter.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
-#include "alarms/VOZUZUduvi.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/ReferenceTables.h"
@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/TextPrinter.h"
+#include "product/FiledProduct.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +29,17 @@
 #include <QTextStream>
 
 namespace {
+
+FiledProduct textProduct(const Settings& settings, const QString& identifier, const QString& key)
+{
+    FiledProduct filed;
+    filed.kind = FiledProduct::Kind::Text;
+    filed.storedName = key;
+    filed.path = settings.TextPath + key;
+    filed.key = key;
+    filed.identifier = identifier;
+    return filed;
+}
 
 // Products of distinct identifiers, each alarmed once by one "??????"
 // definition; returns the milliseconds of the run.
@@ -44,7 +56,7 @@ qint64 broadDefinition(const Settings& settings, const QString& programDir, int 
     SystemClock clock;
     CountingPrompter prompter;
     NoPrinter printer;
-    VOZUZUduvi component(programDir, settings, tables, clock, printer);
+    AlarmComponent component(programDir, tables, clock, printer);
     AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
     QStringList keys;
     for (int i = 0; i < products; ++i) {
@@ -58,7 +70,7 @@ qint64 broadDefinition(const Settings& settings, const QString& programDir, int 
     QElapsedTimer timer;
     timer.start();
     for (const QString& key : keys)
-        dispatcher.matchIdentifier(key.left(6), key);
+        dispatcher.runAlarms(textProduct(settings, key.left(6), key));
     const qint64 ms = timer.elapsed();
     *stateSize = alarms.definitions().first().state.size();
     return ms;
@@ -108,15 +120,15 @@ int main(int argc, char** argv)
     SystemClock clock;
     CountingPrompter prompter;
     NoPrinter printer;
-    VOZUZUduvi component(programDir, settings, tables, clock, printer);
+    AlarmComponent component(programDir, tables, clock, printer);
     AlarmDispatcher dispatcher(alarms, settings, display, clock, prompter, component);
     int listed = 0;
-    QObject::connect(&component, &VOZUZUduvi::AlarmList, &component, [&listed] { ++listed; });
+    QObject::connect(&component, &AlarmComponent::AlarmList, &component, [&listed] { ++listed; });
 
     const long before = BenchFigures::peakRssKb();
     QElapsedTimer timer;
     timer.start();
-    dispatcher.matchIdentifier(QStringLiteral("TORDMX"), key);
+    dispatcher.runAlarms(textProduct(settings, QStringLiteral("TORDMX"), key));
     const qint64 ms = timer.elapsed();
     out << "product " << megabytes << " MB, " << definitions << " matching definitions, " << listed
         << " alarmed\n"

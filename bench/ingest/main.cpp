@@ -14,7 +14,7 @@
 #include "BenchAlarmFile.h"
 #include "BenchFigures.h"
 #include "CountingPrompter.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "app/MainState.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/ProductProcessor.h"
@@ -196,7 +196,7 @@ int main(int argc, char** argv)
     QElapsedTimer clockNs;
     clockNs.start();
     qint64 alarmAt = 0;
-    QObject::connect(&state.getalarm(), &VOZUZUduvi::AlarmList, [&] {
+    QObject::connect(&state.getalarm(), &AlarmComponent::AlarmList, [&] {
         ++alarms;
         alarmAt = clockNs.nsecsElapsed();
     });

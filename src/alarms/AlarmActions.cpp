@@ -1,9 +1,9 @@
 #include "alarms/AlarmActions.h"
 
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmSound.h"
 #include "alarms/ExeAlarmCommand.h"
 #include "alarms/IScrollWindows.h"
-#include "alarms/VOZUZUduvi.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/ProductLists.h"
@@ -27,16 +27,16 @@ AlarmActions::AlarmActions(const Context& context, QObject* parent) : QObject(pa
 {
 }
 
-void AlarmActions::connectTo(VOZUZUduvi& component)
+void AlarmActions::connectTo(AlarmComponent& component)
 {
     // Direct: the handlers run inside CheckAlarm, whose caller reports their failures.
     const auto direct = Qt::DirectConnection;
-    connect(&component, &VOZUZUduvi::AlarmScreen, this, &AlarmActions::AlarmScreen, direct);
-    connect(&component, &VOZUZUduvi::AlarmVisual, this, &AlarmActions::AlarmVisual, direct);
-    connect(&component, &VOZUZUduvi::PlayAudio, this, &AlarmActions::PlayAudio, direct);
-    connect(&component, &VOZUZUduvi::AlarmList, this, &AlarmActions::AlarmList, direct);
-    connect(&component, &VOZUZUduvi::AlarmArchive, this, &AlarmActions::AlarmArchive, direct);
-    connect(&component, &VOZUZUduvi::AlarmEXE, this, &AlarmActions::AlarmEXE, direct);
+    connect(&component, &AlarmComponent::AlarmScreen, this, &AlarmActions::AlarmScreen, direct);
+    connect(&component, &AlarmComponent::AlarmVisual, this, &AlarmActions::AlarmVisual, direct);
+    connect(&component, &AlarmComponent::PlayAudio, this, &AlarmActions::PlayAudio, direct);
+    connect(&component, &AlarmComponent::AlarmList, this, &AlarmActions::AlarmList, direct);
+    connect(&component, &AlarmComponent::AlarmArchive, this, &AlarmActions::AlarmArchive, direct);
+    connect(&component, &AlarmComponent::AlarmEXE, this, &AlarmActions::AlarmEXE, direct);
 }
 
 std::optional<QString> AlarmActions::filingDirectory(const Settings& settings, const QString& name)

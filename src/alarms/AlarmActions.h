@@ -13,7 +13,7 @@ class IScrollWindows;
 class ProductLists;
 class Settings;
 class StatusLine;
-class VOZUZUduvi;
+class AlarmComponent;
 
 // What the main window does for the alarm component's screen, scroll,
 // sound, list, archive and program-start events. Handlers run inside the
@@ -46,7 +46,7 @@ public:
     // The windows scroll alarms open in; without them nothing opens.
     void setScrollWindows(IScrollWindows* windows) { m_windows = windows; }
     // Connects the component's six events to the handlers below.
-    void connectTo(VOZUZUduvi& component);
+    void connectTo(AlarmComponent& component);
 
     void AlarmScreen(const QString& prodtxt, const QString& FullPathName);
     void AlarmVisual(const QString& producttxt, const QString& FullPathName,

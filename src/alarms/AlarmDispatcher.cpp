@@ -1,6 +1,6 @@
 #include "alarms/AlarmDispatcher.h"
 
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "core/AlarmFile.h"
 #include "core/DisplayState.h"
 #include "core/Settings.h"
@@ -8,6 +8,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Prompter.h"
 #include "platform/RuntimeError.h"
+#include "product/FiledProduct.h"
 
 #include <exception>
 
@@ -18,12 +19,12 @@ const QString AlarmErrorHead = QStringLiteral("ALARM ERROR\n------\n\n");
 } // namespace
 
 AlarmDispatcher::AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
-                                 IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
+                                 IClock& clock, IPrompter& prompter, AlarmComponent& component,
                                  QObject* parent)
     : QObject(parent), m_alarms(alarms), m_settings(settings), m_display(display), m_clock(clock),
       m_prompter(prompter), m_component(component)
 {
-    connect(&m_component, &VOZUZUduvi::AlarmUpdate, this, &AlarmDispatcher::AlarmUpdate,
+    connect(&m_component, &AlarmComponent::AlarmUpdate, this, &AlarmDispatcher::AlarmUpdate,
             Qt::DirectConnection);
 }
 
@@ -48,9 +49,26 @@ bool AlarmDispatcher::matches(const RegExpMatcher& matcher, const QString& patte
     }
 }
 
-void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& productKey)
+void AlarmDispatcher::runAlarms(const FiledProduct& product)
 {
-    const VOZUZUduvi::ProductScope scope(m_component);
+    switch (product.kind) {
+    case FiledProduct::Kind::Text:
+        matchIdentifier(product);
+        break;
+    case FiledProduct::Kind::Image:
+    case FiledProduct::Kind::Collection:
+        matchProductName(product);
+        break;
+    case FiledProduct::Kind::Status:
+    case FiledProduct::Kind::WebPage:
+        break;
+    }
+}
+
+void AlarmDispatcher::matchIdentifier(const FiledProduct& product)
+{
+    const QString& identifier = product.identifier;
+    const AlarmComponent::ProductScope scope(m_component);
     m_index.refresh(m_alarms.definitions(), m_alarms.alarmCount());
     // A copy: an alarm's handlers may start another round (a nested event loop).
     const std::vector<int> candidates = m_index.identifierCandidates(identifier);
@@ -65,13 +83,14 @@ void AlarmDispatcher::matchIdentifier(const QString& identifier, const QString& 
             continue;
         if (expression == QLatin1String("......") && identifier.contains(QLatin1String("SAORCM")))
             continue;
-        ProcessAlarms(identifier, productKey, i);
+        ProcessAlarms(product, i);
     }
 }
 
-void AlarmDispatcher::matchProductName(const QString& productName, const QString& fullPathName)
+void AlarmDispatcher::matchProductName(const FiledProduct& product)
 {
-    const VOZUZUduvi::ProductScope scope(m_component);
+    const QString& productName = product.productName;
+    const AlarmComponent::ProductScope scope(m_component);
     m_index.refresh(m_alarms.definitions(), m_alarms.alarmCount());
     for (int i = 0; i < m_index.size(); ++i) {
         if (m_index.isObservation(i))
@@ -82,7 +101,7 @@ void AlarmDispatcher::matchProductName(const QString& productName, const QString
         if (matcher.expression() == QLatin1String("......"))
             continue;
         if (matches(matcher, m_index.pattern(i), productName))
-            ProcessAlarms(productName, fullPathName, i);
+            ProcessAlarms(product, i);
     }
 }
 
@@ -92,8 +111,7 @@ bool AlarmDispatcher::isDayTime() const
     return m_settings.CutoffAM <= hour && hour < m_settings.CutoffPM;
 }
 
-void AlarmDispatcher::ProcessAlarms(const QString& CheckString, const QString& FullPathName,
-                                    int ANum)
+void AlarmDispatcher::ProcessAlarms(const FiledProduct& product, int ANum)
 {
     if (ANum < 0 || ANum > m_alarms.alarmCount())
         return;
@@ -102,9 +120,7 @@ void AlarmDispatcher::ProcessAlarms(const QString& CheckString, const QString& F
     if (d.dayOnly != 0 && !isDayTime())
         return;
     try {
-        m_component.CheckAlarm(FullPathName, CheckString, d.state, d.print, d.scroll, d.audio,
-                               d.email, d.pager, d.zone, d.log, d.display, d.exe, d.compress,
-                               static_cast<qint16>(ANum), d.custom, d.list);
+        m_component.CheckAlarm(product, d, ANum);
     } catch (const RuntimeError& error) {
         reportFailure(error, d);
     } catch (const std::exception&) {

@@ -12,8 +12,9 @@ class IClock;
 class IPrompter;
 class RuntimeError;
 class Settings;
-class VOZUZUduvi;
+class AlarmComponent;
 struct AlarmDefinition;
+struct FiledProduct;
 
 // Runs the alarm definitions against every filed product and hands each
 // matching definition to the alarm component (ProcessAlarms). Keeps the
@@ -32,18 +33,17 @@ class AlarmDispatcher : public QObject, public IAlarmLoops
 public:
     // Connects the component's AlarmUpdate to this dispatcher.
     AlarmDispatcher(AlarmFile& alarms, const Settings& settings, DisplayState& display,
-                    IClock& clock, IPrompter& prompter, VOZUZUduvi& component,
+                    IClock& clock, IPrompter& prompter, AlarmComponent& component,
                     QObject* parent = nullptr);
 
     // Text products: a definition fires when its prepared pattern occurs in
-    // the identifier and is at least as long as it.
-    void matchIdentifier(const QString& identifier, const QString& productKey) override;
-    // Images and hourly collections: a definition fires when its prepared
-    // pattern occurs in the product name.
-    void matchProductName(const QString& productName, const QString& fullPathName) override;
+    // the identifier and is at least as long as it. Images and hourly
+    // collections: a definition fires when its prepared pattern occurs in the
+    // product name.
+    void runAlarms(const FiledProduct& product) override;
 
     // Applies the day window of definition ANum and hands it to the component.
-    void ProcessAlarms(const QString& CheckString, const QString& FullPathName, int ANum);
+    void ProcessAlarms(const FiledProduct& product, int ANum);
 
     // Every "?" becomes ".", then "WAR" at the start becomes "(TOR|SVR|FFW)".
     static QString identifierPattern(const QString& pattern);
@@ -59,6 +59,8 @@ public slots:
     void AlarmUpdate(int anumber, const QString& astring);
 
 private:
+    void matchIdentifier(const FiledProduct& product);
+    void matchProductName(const FiledProduct& product);
     // An invalid pattern is reported and matches no product.
     bool matches(const RegExpMatcher& matcher, const QString& pattern, const QString& text);
     bool isDayTime() const;
@@ -69,6 +71,6 @@ private:
     DisplayState& m_display;
     IClock& m_clock;
     IPrompter& m_prompter;
-    VOZUZUduvi& m_component;
+    AlarmComponent& m_component;
     AlarmPatternIndex m_index;
 };

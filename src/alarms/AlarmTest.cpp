@@ -8,6 +8,7 @@
 #include "platform/FileLister.h"
 #include "platform/RegExpMatcher.h"
 #include "platform/RuntimeError.h"
+#include "product/FiledProduct.h"
 
 #include <QFile>
 
@@ -42,6 +43,14 @@ int AlarmTest::run()
         m_status.setText(QStringLiteral("Cannot copy the test product to ") + target);
         return 0;
     }
+    // Alarmed as a text product whose identifier is the test file's name.
+    FiledProduct product;
+    product.kind = FiledProduct::Kind::Text;
+    product.receivedName = fileName;
+    product.productName = name;
+    product.storedName = fileName;
+    product.path = target;
+    product.identifier = name;
     QList<AlarmDefinition>& definitions = m_alarms.definitions();
     int fired = 0;
     for (int i = 0; i < definitions.size() && i <= m_alarms.alarmCount(); ++i) {
@@ -57,7 +66,7 @@ int AlarmTest::run()
             continue; // an invalid pattern is reported when real products arrive
         }
         definitions[i].state = TestState;
-        m_dispatcher.ProcessAlarms(name, fileName, i);
+        m_dispatcher.ProcessAlarms(product, i);
         ++fired;
     }
     return fired;

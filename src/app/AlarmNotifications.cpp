@@ -1,17 +1,17 @@
 #include "app/AlarmNotifications.h"
 
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "notify/Emailer.h"
 #include "notify/Pager.h"
 
-AlarmNotifications::AlarmNotifications(VOZUZUduvi& getalarm, Emailer& email, Pager& pager,
+AlarmNotifications::AlarmNotifications(AlarmComponent& getalarm, Emailer& email, Pager& pager,
                                        const PagerConfig& pagers, QString pagerLogPath,
                                        const IClock& clock, QObject* parent)
     : QObject(parent), m_pager(pager), m_pagers(pagers), m_pagerLogPath(std::move(pagerLogPath)),
       m_clock(clock)
 {
-    connect(&getalarm, &VOZUZUduvi::alarmEMail, &email, &Emailer::getalarm_alarmEMail);
-    connect(&getalarm, &VOZUZUduvi::AlarmPager, this, &AlarmNotifications::getalarm_AlarmPager);
+    connect(&getalarm, &AlarmComponent::alarmEMail, &email, &Emailer::getalarm_alarmEMail);
+    connect(&getalarm, &AlarmComponent::AlarmPager, this, &AlarmNotifications::getalarm_AlarmPager);
 }
 
 void AlarmNotifications::getalarm_AlarmPager(const QString& prodtxt, int aMethod)

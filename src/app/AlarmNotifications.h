@@ -7,7 +7,7 @@ class Emailer;
 class IClock;
 class Pager;
 class PagerConfig;
-class VOZUZUduvi;
+class AlarmComponent;
 
 // The alarm component's mail and page events: alarmEMail goes to the
 // e-mail path, AlarmPager to the pager with its line in "pager-log.txt".
@@ -15,7 +15,7 @@ class AlarmNotifications : public QObject
 {
     Q_OBJECT
 public:
-    AlarmNotifications(VOZUZUduvi& getalarm, Emailer& email, Pager& pager,
+    AlarmNotifications(AlarmComponent& getalarm, Emailer& email, Pager& pager,
                        const PagerConfig& pagers, QString pagerLogPath, const IClock& clock,
                        QObject* parent = nullptr);
 

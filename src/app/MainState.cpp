@@ -1,9 +1,9 @@
 #include "app/MainState.h"
 
 #include "alarms/AlarmActions.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/AlarmSound.h"
-#include "alarms/VOZUZUduvi.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
 #include "app/FtpExtraction.h"
@@ -54,7 +54,7 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     buildNotifications(*m_services.runner);
     m_notices = std::make_unique<DataLossNotices>(settings, pagerConfig, *m_mail, *m_pager);
     m_engine = std::make_unique<EngineControl>(m_programDir, launcher, *m_services.windows, status);
-    m_getalarm = std::make_unique<VOZUZUduvi>(m_programDir, settings, tables, clock, printer);
+    m_getalarm = std::make_unique<AlarmComponent>(m_programDir, tables, clock, printer);
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
     // The alarm component's mail and page events.

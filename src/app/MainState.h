@@ -47,7 +47,7 @@ class ProcessRunner;
 class ProductRequests;
 class SendFailures;
 class SettingsStore;
-class VOZUZUduvi;
+class AlarmComponent;
 class XdotoolKeystrokes;
 
 // Builds the program for one run: the program-wide state of core (settings,
@@ -101,7 +101,7 @@ public:
     DataInPoller& poller() { return *m_poller; }
     DataWatchdog& watchdog() { return *m_watchdog; }
     // The alarm component (getalarm) and the matching that feeds it.
-    VOZUZUduvi& getalarm() { return *m_getalarm; }
+    AlarmComponent& getalarm() { return *m_getalarm; }
     AlarmDispatcher& alarmDispatcher() { return *m_dispatcher; }
     // What alarms do on screen, in the lists, on disk and in sound; the
     // windows give them their sound output and scrolling windows.
@@ -139,7 +139,7 @@ private:
     std::unique_ptr<AlarmNotifications> m_alarmNotifications;
     std::unique_ptr<DataLossNotices> m_notices;
     std::unique_ptr<EngineControl> m_engine;
-    std::unique_ptr<VOZUZUduvi> m_getalarm;
+    std::unique_ptr<AlarmComponent> m_getalarm;
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
     std::unique_ptr<AlarmSound> m_alarmSound;
     std::unique_ptr<AlarmActions> m_alarmActions;

@@ -323,9 +323,9 @@ void StartupSequence::finish()
                 m_host.setHideIngestVisible(false);
         }) &&
         step([this] {
-            m_state.engine().mnuHideIngest_Click();
+            m_state.engine().toggleIngestWindows();
             m_host.processEvents();
-            m_state.engine().mnuHideIngest_Click();
+            m_state.engine().toggleIngestWindows();
             m_host.processEvents();
         }) &&
         step([this] { m_state.poller().start(); });

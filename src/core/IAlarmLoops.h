@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+struct FiledProduct;
 
 // Runs every alarm definition against a filed product and hands each match
 // on for dispatch.
@@ -8,9 +8,7 @@ class IAlarmLoops
 {
 public:
     virtual ~IAlarmLoops() = default;
-    // Text products: the trimmed AWIPS identifier and the product key.
-    virtual void matchIdentifier(const QString& identifier, const QString& productKey) = 0;
-    // Images and hourly collections: the 8-character product name and the
-    // name the product was filed under.
-    virtual void matchProductName(const QString& productName, const QString& fullPathName) = 0;
+    // Text products are matched by their identifier, images and hourly
+    // collections by their product name.
+    virtual void runAlarms(const FiledProduct& product) = 0;
 };

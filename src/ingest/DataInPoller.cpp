@@ -58,7 +58,7 @@ DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* par
     : QObject(parent), m_programDir(std::move(programDir)), m_prompter(prompter)
 {
     m_tmrRELink.setInterval(1000);
-    connect(&m_tmrRELink, &QTimer::timeout, this, &DataInPoller::tmrRELink_Timer);
+    connect(&m_tmrRELink, &QTimer::timeout, this, &DataInPoller::poll);
     m_stepTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &DataInPoller::onStepTimer);
     // A reported arrival starts the pass on the next turn, apart from the
@@ -67,7 +67,7 @@ DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* par
     m_arrivalTimer.setInterval(0);
     connect(&m_arrivalTimer, &QTimer::timeout, this, [this] {
         if (m_enabled)
-            tmrRELink_Timer();
+            poll();
     });
 }
 
@@ -127,7 +127,7 @@ void DataInPoller::stop()
         m_watcher->stop();
 }
 
-void DataInPoller::tmrRELink_Timer()
+void DataInPoller::poll()
 {
     if (beginPass())
         m_stepTimer.start(0);

@@ -50,7 +50,7 @@ public:
     bool passRunning() const { return m_passRunning; }
 
     // A tick of tmrRELink: lists the directory and starts a pass.
-    void tmrRELink_Timer();
+    void poll();
     // Runs one whole pass at once and returns when it has ended.
     void runPassNow();
 

@@ -40,7 +40,6 @@ public:
     const QTimer& tmrDataCheck() const { return m_tmrDataCheck; }
 
     void tick();
-    void tmrDataCheck_Timer() { tick(); }
 
     int silentMinutes() const { return m_silentMinutes; }
     bool alertActive() const { return m_alertActive; }

@@ -24,7 +24,7 @@ EngineControl::EngineControl(QString programDir, IProcessLauncher& launcher,
       m_windows(windows), m_status(status)
 {
     m_tmrPurge.setInterval(60000);
-    connect(&m_tmrPurge, &QTimer::timeout, this, &EngineControl::tmrPurge_Timer);
+    connect(&m_tmrPurge, &QTimer::timeout, this, &EngineControl::purgeWhenDue);
     m_backupHideTimer.setSingleShot(true);
     connect(&m_backupHideTimer, &QTimer::timeout, this, &EngineControl::hideBackupWindow);
 }
@@ -102,7 +102,7 @@ void EngineControl::finishCommands(int timeoutMs)
     m_link.finish(timeoutMs);
 }
 
-void EngineControl::mnuHideIngest_Click()
+void EngineControl::toggleIngestWindows()
 {
     m_internetWindow = findInternetWindow(true);
     m_broadcastWindow = m_windows.findWindow(BroadcastTitle);
@@ -171,7 +171,7 @@ void EngineControl::setPurgeVal(int purgeVal)
         m_tmrPurge.stop();
 }
 
-void EngineControl::tmrPurge_Timer()
+void EngineControl::purgeWhenDue()
 {
     if (++m_purgeCounter < kPurgeMinutes)
         return;

@@ -36,7 +36,7 @@ public:
     // when an engine program cannot be started.
     void startupStep(Mode mode);
     // Toggles hiding of the engine windows; nothing changes when none exists.
-    void mnuHideIngest_Click();
+    void toggleIngestWindows();
     bool hideIngestChecked() const { return m_hideIngestChecked; }
     void setHideIngestChecked(bool checked);
 
@@ -62,7 +62,7 @@ public:
     void setPurgeVal(int purgeVal);
     int purgeVal() const { return m_purgeVal; }
     const QTimer& tmrPurge() const { return m_tmrPurge; }
-    void tmrPurge_Timer();
+    void purgeWhenDue();
     int purgeCounter() const { return m_purgeCounter; }
     // Starts the purge program hidden; nothing when purgeVal is 0. Returns false
     // when the program could not be started (reported on the status line).

@@ -1,11 +1,12 @@
 #include "FakeSoundOutput.h"
+#include "FiledProductOf.h"
 #include "TestSupport.h"
 #include "alarms/AlarmActions.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/AlarmSound.h"
 #include "alarms/ExeAlarmCommand.h"
 #include "alarms/IScrollWindows.h"
-#include "alarms/VOZUZUduvi.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -293,7 +294,7 @@ void TestAlarmActions::tornadoWarningEndToEnd()
     // definition for another county stay silent.
     Fixture f;
     NoPrinter printer;
-    VOZUZUduvi component(f.programDir, f.settings, f.tables, f.clock, printer);
+    AlarmComponent component(f.programDir, f.tables, f.clock, printer);
     AlarmDispatcher dispatcher(f.alarms, f.settings, f.display, f.clock, f.prompter, component);
     f.actions.connectTo(component);
     f.tables.loadCounties(QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/fips63.txt"));
@@ -312,7 +313,7 @@ void TestAlarmActions::tornadoWarningEndToEnd()
     f.home.write(QStringLiteral("text/") + TorKey,
                  readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT"))));
     for (int round = 0; round < 2; ++round)
-        dispatcher.matchIdentifier(QStringLiteral("TORDMX"), TorKey);
+        dispatcher.runAlarms(filedProductOf(f.settings, TorKey, QStringLiteral("TORDMX")));
 
     QVERIFY(f.display.text().contains(QStringLiteral("TORNADO WARNING FOR...")));
     QCOMPARE(f.display.tag(), TorKey);

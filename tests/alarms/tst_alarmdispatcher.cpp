@@ -1,6 +1,7 @@
+#include "FiledProductOf.h"
 #include "TestSupport.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
-#include "alarms/VOZUZUduvi.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
@@ -21,7 +22,7 @@ public:
 struct Fixture : CoreFixture
 {
     NoPrinter printer;
-    VOZUZUduvi component{programDir, settings, tables, clock, printer};
+    AlarmComponent component{programDir, tables, clock, printer};
     AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
     QStringList listed; // "index:line" of every AlarmList event
 
@@ -31,9 +32,9 @@ struct Fixture : CoreFixture
         settings.TextPath = home.path() + QStringLiteral("/text/");
         settings.GIFPath = home.path() + QStringLiteral("/images/");
         // AlarmList carries no index: the last AlarmUpdate before it names it.
-        QObject::connect(&component, &VOZUZUduvi::AlarmUpdate, &component,
+        QObject::connect(&component, &AlarmComponent::AlarmUpdate, &component,
                          [this](int n, const QString&) { m_last = n; });
-        QObject::connect(&component, &VOZUZUduvi::AlarmList, &component,
+        QObject::connect(&component, &AlarmComponent::AlarmList, &component,
                          [this](const QString& line) {
                              listed << QString::number(m_last) + QLatin1Char(':') + line;
                          });
@@ -54,6 +55,14 @@ struct Fixture : CoreFixture
         return key;
     }
     void at(int hour, int minute) { clock.current.setTime(QTime(hour, minute)); }
+    void matchIdentifier(const QString& identifier, const QString& key)
+    {
+        dispatcher.runAlarms(filedProductOf(settings, key, identifier));
+    }
+    void matchProductName(const QString& name, const QString& storedName)
+    {
+        dispatcher.runAlarms(filedProductOf(settings, storedName, name));
+    }
 
 private:
     int m_last = -1;
@@ -215,7 +224,7 @@ void TestAlarmDispatcher::identifierForm()
     Fixture f;
     f.define(pattern);
     const QString key = f.product(identifier);
-    f.dispatcher.matchIdentifier(identifier, key);
+    f.matchIdentifier(identifier, key);
     QCOMPARE(f.listed, fires ? QStringList{"0:" + key} : QStringList());
     QVERIFY2(!f.display.text().contains(QStringLiteral("invalid")), qPrintable(f.display.text()));
 }
@@ -251,7 +260,7 @@ void TestAlarmDispatcher::productNameForm()
     f.define(pattern);
     if (name.endsWith(QLatin1String(".GIF")))
         f.home.write(QStringLiteral("images/") + name, "GIF89a");
-    f.dispatcher.matchProductName(name.left(8), name);
+    f.matchProductName(name.left(8), name);
     QCOMPARE(f.listed, fires ? QStringList{"0:" + name} : QStringList());
 }
 
@@ -263,7 +272,7 @@ void TestAlarmDispatcher::loopStopsAtFirstEmptyPattern()
     f.define(QString());
     f.define(QStringLiteral("TOR???"));
     const QString key = f.product(QStringLiteral("TORGRR"));
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key}));
 }
 
@@ -273,12 +282,12 @@ void TestAlarmDispatcher::invalidExpressionGoesOn()
     f.define(QStringLiteral("TOR(GRR"));
     f.define(QStringLiteral("TORGRR"));
     const QString key = f.product(QStringLiteral("TORGRR"));
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.display.text(), QStringLiteral("Alarm TOR(GRR is invalid."));
     QCOMPARE(f.listed, QStringList({"1:" + key}));
 
     f.define(QStringLiteral("RAD(USA"));
-    f.dispatcher.matchProductName(QStringLiteral("RADUSAPN"), QStringLiteral("RADUSAPN-1.GIF"));
+    f.matchProductName(QStringLiteral("RADUSAPN"), QStringLiteral("RADUSAPN-1.GIF"));
     QCOMPARE(f.display.text(), QStringLiteral("Alarm RAD(USA is invalid."));
     QCOMPARE(f.listed, QStringList({"1:" + key}));
 }
@@ -304,7 +313,7 @@ void TestAlarmDispatcher::dayWindow()
     f.define(QStringLiteral("TORGRR")); // always
     const QString key = f.product(QStringLiteral("TORGRR"));
     f.at(hour, minute);
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QStringList expected;
     if (fires)
         expected << "0:" + key;
@@ -320,8 +329,8 @@ void TestAlarmDispatcher::stateTextKeptExceptTestwarn()
     const QString tor = f.product(QStringLiteral("TORGRR"));
     const QString test = f.product(QStringLiteral("TESTWARN"));
     for (int round = 0; round < 2; ++round) {
-        f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), tor);
-        f.dispatcher.matchIdentifier(QStringLiteral("TESTWARN"), test);
+        f.matchIdentifier(QStringLiteral("TORGRR"), tor);
+        f.matchIdentifier(QStringLiteral("TESTWARN"), test);
     }
     // The repeated warning alarms once; the test product every time.
     QCOMPARE(f.listed, QStringList({"0:" + tor, "1:" + test, "1:" + test}));
@@ -360,10 +369,10 @@ void TestAlarmDispatcher::handlerFailures()
     d.scroll = 1;
     d.exe = static_cast<quint8>(exe);
     f.define(QStringLiteral("TOR???"));
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmVisual, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmVisual, &f.component,
                      [error] { throw RuntimeError(static_cast<ErrorNumber>(error)); });
     const QString key = f.product(QStringLiteral("TORGRR"));
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.display.text(), display);
     QVERIFY(f.prompter.messages.isEmpty());
     // The failing definition's other actions and the next definition still ran.
@@ -374,9 +383,9 @@ void TestAlarmDispatcher::invalidCallShowsMessage()
 {
     Fixture f;
     f.define(QStringLiteral("TORGRR")).scroll = 1;
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmVisual, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmVisual, &f.component,
                      [] { throw RuntimeError(ErrorNumber::InvalidCall); });
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), f.product(QStringLiteral("TORGRR")));
+    f.matchIdentifier(QStringLiteral("TORGRR"), f.product(QStringLiteral("TORGRR")));
     QCOMPARE(f.prompter.messages.size(), 1);
     QCOMPARE(f.prompter.messages.first().text,
              QStringLiteral("MAIN: ProcessAlarms\nError: 5\nPossible Causes: Invalid procedure "
@@ -393,16 +402,16 @@ void TestAlarmDispatcher::productReadOncePerProduct()
     for (int i = 0; i < 4; ++i)
         f.define(QStringLiteral("TORGRR"));
     const QString key = f.product(QStringLiteral("TORGRR"));
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmList, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmList, &f.component,
                      [&f, key] { QFile::remove(f.settings.TextPath + key); });
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed, QStringList({"0:" + key, "1:" + key, "2:" + key, "3:" + key}));
 
     // The next product is read afresh.
     f.listed.clear();
     const QString other = f.product(QStringLiteral("TORGRR"), QStringLiteral("NEW TEXT"));
     QCOMPARE(other, key);
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed.size(), 4);
 }
 
@@ -418,7 +427,7 @@ void TestAlarmDispatcher::indexFiresAsPlainMatching()
     for (const QString& id : ids) {
         const QString key = f.product(id, QStringLiteral("TEXT OF ") + id);
         f.listed.clear();
-        f.dispatcher.matchIdentifier(id, key);
+        f.matchIdentifier(id, key);
         const QStringList expected = plainFires(f.alarms.definitions(), id, key);
         QCOMPARE(f.listed, expected);
         fired += int(expected.size());
@@ -452,7 +461,7 @@ void TestAlarmDispatcher::indexFollowsTableChanges()
     f.define(before);
     f.define(QStringLiteral("TORGRR"));
     const QString key = f.product(QStringLiteral("TORGRR"));
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed, plainFires(f.alarms.definitions(), QStringLiteral("TORGRR"), key));
 
     // Edited in place, as the alarm editor does; the text is new so that
@@ -461,7 +470,7 @@ void TestAlarmDispatcher::indexFollowsTableChanges()
     f.alarms.definitions()[1].state.clear();
     f.product(QStringLiteral("TORGRR"), QStringLiteral("NEW TEXT"));
     f.listed.clear();
-    f.dispatcher.matchIdentifier(QStringLiteral("TORGRR"), key);
+    f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed.contains("0:" + key), firesAfter);
     QCOMPARE(f.listed, plainFires(f.alarms.definitions(), QStringLiteral("TORGRR"), key));
 }

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
 #include "alarms/AlarmTest.h"
-#include "alarms/VOZUZUduvi.h"
 #include "platform/TextPrinter.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ public:
 struct Fixture : CoreFixture
 {
     NoPrinter printer;
-    VOZUZUduvi component{programDir, settings, tables, clock, printer};
+    AlarmComponent component{programDir, tables, clock, printer};
     AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
     AlarmTest test{programDir, settings, alarms, status, display, dispatcher};
 
@@ -61,7 +61,7 @@ void TestAlarmTest::firesMatchingDefinitions()
     f.define(QString()); // the first empty pattern ends the run
     f.define(QStringLiteral("TOR"));
     QStringList listed;
-    QObject::connect(&f.component, &VOZUZUduvi::AlarmList, &f.component,
+    QObject::connect(&f.component, &AlarmComponent::AlarmList, &f.component,
                      [&](const QString& line) { listed << line; });
     AlarmTest& test = f.test;
     QVERIFY(test.available());

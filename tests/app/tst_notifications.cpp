@@ -3,13 +3,15 @@
 // go through the real process runner to the built mailer and pager, which
 // deliver to a local SMTP server and to a simulated modem and paging terminal
 // on a pseudo-terminal. Failures come back to the status line and send logs.
+#include "../alarms/FiledProductOf.h"
 #include "../tools/abcPager/PagingTerminalSimulator.h"
 #include "../tools/blat/SmtpSink.h"
 #include "TestSupport.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
 #include "app/ShutdownSequence.h"
+#include "core/AlarmDefinition.h"
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "notify/EmailBook.h"
@@ -84,7 +86,8 @@ struct Program
     // been reported, and no page waits to go out.
     bool waitIdle(int ms = 60000)
     {
-        if (!QTest::qWaitFor([this] { return runner.running() == 0 && pager.queue().waiting() == 0; }, ms))
+        if (!QTest::qWaitFor(
+                [this] { return runner.running() == 0 && pager.queue().waiting() == 0; }, ms))
             return false;
         QCoreApplication::processEvents();
         return true;
@@ -93,8 +96,11 @@ struct Program
     // the tornado warning.
     void alarm(qint16 email, qint16 pagerChoice)
     {
-        getalarm.CheckAlarm(kProductKey, QStringLiteral("TORDMX"), QString(), 0, 0, -1, email,
-                            pagerChoice, QString(), 0, 0, 0, 0, 1, 0, 0);
+        AlarmDefinition definition;
+        definition.email = email;
+        definition.pager = pagerChoice;
+        getalarm.CheckAlarm(filedProductOf(settings, kProductKey, QStringLiteral("TORDMX")),
+                            definition, 1);
     }
     QString sendLog(const char* name) const
     {
@@ -128,7 +134,7 @@ struct Program
     PagerConfig pagers;
     Emailer emailer{
         Emailer::Context{settings, menus, tables, book, display, status, prompter, clock, mail}};
-    VOZUZUduvi getalarm{programDir, settings, tables, clock, printer};
+    AlarmComponent getalarm{programDir, tables, clock, printer};
     AlarmNotifications notifications{
         getalarm, emailer, pager, pagers, programDir + QStringLiteral("pager-log.txt"), clock};
     DataLossNotices notices{settings, pagers, mail, pager};

@@ -81,8 +81,7 @@ Store storeOf(const QStringList& dirs)
 class NoAlarmLoops : public IAlarmLoops
 {
 public:
-    void matchIdentifier(const QString&, const QString&) override {}
-    void matchProductName(const QString&, const QString&) override {}
+    void runAlarms(const FiledProduct&) override {}
 };
 
 // What the product processor files for the products, handed to it directly.

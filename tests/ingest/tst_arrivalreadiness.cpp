@@ -6,6 +6,7 @@
 #include "ingest/ProductProcessor.h"
 #include "platform/DirectoryWatcher.h"
 #include "platform/FileLister.h"
+#include "product/FiledProduct.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,13 +27,9 @@ namespace {
 class RecordingLoops : public IAlarmLoops
 {
 public:
-    void matchIdentifier(const QString& identifier, const QString& key) override
+    void runAlarms(const FiledProduct& p) override
     {
-        calls << identifier + QLatin1Char('|') + key;
-    }
-    void matchProductName(const QString& name, const QString& path) override
-    {
-        calls << name + QLatin1Char('|') + path;
+        calls << p.alarmText() + QLatin1Char('|') + p.storedName;
     }
     QStringList calls;
 };

@@ -26,8 +26,7 @@ const char* const kChildFlag = "--file-burst";
 class NoAlarmLoops : public IAlarmLoops
 {
 public:
-    void matchIdentifier(const QString&, const QString&) override {}
-    void matchProductName(const QString&, const QString&) override {}
+    void runAlarms(const FiledProduct&) override {}
 };
 
 struct Layout

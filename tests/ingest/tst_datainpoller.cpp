@@ -65,7 +65,7 @@ struct Fixture
     bool tickAndWait()
     {
         QSignalSpy finished(&poller, &DataInPoller::passFinished);
-        poller.tmrRELink_Timer();
+        poller.poll();
         return finished.wait(10000);
     }
 };

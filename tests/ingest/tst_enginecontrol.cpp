@@ -131,8 +131,8 @@ void TestEngineControl::startupTogglesKeepMark()
     f.engine.setHideIngestChecked(hidden);
     QSignalSpy marks(&f.engine, &EngineControl::hideIngestCheckedChanged);
     QSignalSpy front(&f.engine, &EngineControl::mainWindowToFront);
-    f.engine.mnuHideIngest_Click();
-    f.engine.mnuHideIngest_Click();
+    f.engine.toggleIngestWindows();
+    f.engine.toggleIngestWindows();
     QCOMPARE(f.engine.hideIngestChecked(), hidden);
     QCOMPARE(f.windows.actions, actions);
     QCOMPARE(marks.size(), 2);
@@ -156,11 +156,11 @@ void TestEngineControl::everyCommandReachesTheEngine()
     });
     Fixture f;
     f.windows.windows[kBroadcast] = 5;
-    f.engine.mnuHideIngest_Click();
+    f.engine.toggleIngestWindows();
     QTRY_COMPARE(received, QByteArray("HIDE\n"));
-    f.engine.mnuHideIngest_Click();
+    f.engine.toggleIngestWindows();
     QTRY_COMPARE(received, QByteArray("HIDE\nSHOW\n"));
-    f.engine.mnuHideIngest_Click();
+    f.engine.toggleIngestWindows();
     f.engine.setNetLink(QStringLiteral("SHUTDOWN"));
     QTRY_COMPARE(received, QByteArray("HIDE\nSHOW\nHIDE\nSHUTDOWN\n"));
 }
@@ -171,7 +171,7 @@ void TestEngineControl::hideWithoutWindowsChangesNothing()
         Fixture f;
         f.engine.setHideIngestChecked(mark);
         QSignalSpy marks(&f.engine, &EngineControl::hideIngestCheckedChanged);
-        f.engine.mnuHideIngest_Click();
+        f.engine.toggleIngestWindows();
         QCOMPARE(f.engine.hideIngestChecked(), mark);
         QCOMPARE(marks.size(), 0);
         QVERIFY(f.windows.actions.isEmpty());
@@ -197,14 +197,14 @@ void TestEngineControl::purgeEverySixtiethTick()
     QVERIFY(f.engine.tmrPurge().isActive());
     QCOMPARE(f.engine.tmrPurge().interval(), 60000);
     for (int i = 0; i < 59; ++i)
-        f.engine.tmrPurge_Timer();
+        f.engine.purgeWhenDue();
     QVERIFY(f.launcher.commandLines.isEmpty());
-    f.engine.tmrPurge_Timer();
+    f.engine.purgeWhenDue();
     QCOMPARE(f.launcher.commandLines, QStringList({kDir + "RivarODEZE.exe"}));
     QCOMPARE(f.launcher.windows.first(), LaunchWindow::Hidden);
     QCOMPARE(f.status.text(), QStringLiteral("Standby, cleaning archives."));
     for (int i = 0; i < 60; ++i)
-        f.engine.tmrPurge_Timer();
+        f.engine.purgeWhenDue();
     QCOMPARE(f.launcher.commandLines.size(), 2);
     f.engine.setPurgeVal(0);
     QVERIFY(!f.engine.tmrPurge().isActive());

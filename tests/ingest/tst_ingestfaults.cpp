@@ -23,8 +23,7 @@ namespace {
 class NoAlarmLoops : public IAlarmLoops
 {
 public:
-    void matchIdentifier(const QString&, const QString&) override {}
-    void matchProductName(const QString&, const QString&) override {}
+    void runAlarms(const FiledProduct&) override {}
 };
 
 // Keeps each password question open until the test answers it; a question

@@ -6,6 +6,7 @@
 #include "platform/FileLister.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
+#include "product/FiledProduct.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,15 +20,16 @@ namespace {
 class RecordingAlarmLoops : public IAlarmLoops
 {
 public:
-    void matchIdentifier(const QString& identifier, const QString& key) override
+    void runAlarms(const FiledProduct& p) override
     {
-        calls << QStringLiteral("id ") + identifier + QLatin1Char('|') + key;
-    }
-    void matchProductName(const QString& name, const QString& fullPathName) override
-    {
-        calls << QStringLiteral("name ") + name + QLatin1Char('|') + fullPathName;
+        if (p.kind == FiledProduct::Kind::Text)
+            calls << QStringLiteral("id ") + p.identifier + QLatin1Char('|') + p.key;
+        else
+            calls << QStringLiteral("name ") + p.productName + QLatin1Char('|') + p.storedName;
+        filed << p;
     }
     QStringList calls;
+    QList<FiledProduct> filed;
 };
 
 class RecordingMetarHooks : public IMetarHooks
@@ -121,6 +123,8 @@ private slots:
     void versionsRotate();
     void atSuffixIsCutForStateAndReceipt();
     void imageIsFiledUnderTimestampName();
+    void filedProductDescribesWhatWasFiled_data();
+    void filedProductDescribesWhatWasFiled();
     void discardsByRule_data();
     void discardsByRule();
     void filterSparesTestStation();
@@ -227,6 +231,57 @@ void TestProductProcessor::imageIsFiledUnderTimestampName()
     QCOMPARE(f.loops.calls, QStringList({"name RADUSAPN|RADUSAPN-12051507.GIF"}));
     QCOMPARE(f.lists.List2().texts(), QStringList({"RADUSAPN-12051507.GIF"}));
     QCOMPARE(f.newProducts.ddeHeader(), QStringLiteral("RADUSAPN.GIF,RADUSAPN-12051507.GIF"));
+}
+
+void TestProductProcessor::filedProductDescribesWhatWasFiled_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("storedName");
+    QTest::addColumn<QString>("alarmText");
+    QTest::addColumn<QString>("heading");
+    using Kind = FiledProduct::Kind;
+    QTest::newRow("text") << "AFDGRRMI.TXT@3" << int(Kind::Text) << kAfdKey << "AFDGRR"
+                          << "FXUS63 KGRR 051200";
+    QTest::newRow("image") << "RADUSAPN.GIF@2" << int(Kind::Image) << "RADUSAPN-12051507.GIF"
+                           << "RADUSAPN" << QString();
+    QTest::newRow("collection") << "SFCOBSUS.ZIS" << int(Kind::Collection) << "SFCOBSUS.ZIS"
+                                << "SFCOBSUS" << QString();
+}
+
+// What the alarm loops get names the file as filed, where it is, and what
+// the alarm patterns are matched against.
+void TestProductProcessor::filedProductDescribesWhatWasFiled()
+{
+    QFETCH(QString, name);
+    QFETCH(int, kind);
+    QFETCH(QString, storedName);
+    QFETCH(QString, alarmText);
+    QFETCH(QString, heading);
+    Fixture f;
+    QByteArray bytes = kAfd;
+    if (name.contains(QLatin1String(".ZIS"))) {
+        writeZip(f.settings.TransferPath + name, {{"SFCOBS.TXT", "obs"}});
+        bytes = readBytes(f.settings.TransferPath + name);
+        f.processor.ProcessData(name);
+    } else {
+        f.process(name, bytes);
+    }
+    QCOMPARE(f.loops.filed.size(), 1);
+    const FiledProduct& p = f.loops.filed.first();
+    QCOMPARE(int(p.kind), kind);
+    QCOMPARE(p.receivedName, name);
+    QCOMPARE(p.productName, name.left(8));
+    QCOMPARE(p.storedName, storedName);
+    QCOMPARE(p.alarmText(), alarmText);
+    QCOMPARE(p.heading, heading);
+    QVERIFY2(p.path.endsWith(QLatin1Char('/') + storedName), qPrintable(p.path));
+    QCOMPARE(readBytes(p.path), bytes);
+    if (p.kind == FiledProduct::Kind::Text) {
+        QCOMPARE(p.key, kAfdKey);
+        QCOMPARE(p.station, QStringLiteral("KGRR"));
+        QCOMPARE(p.listLine, kAfdKey);
+    }
 }
 
 void TestProductProcessor::discardsByRule_data()

@@ -154,7 +154,7 @@ void MainMenus::buildOptionsMenu()
     connect(m_hideIngest, &QAction::triggered, this, [this, &engine] {
         // The check mark follows the engine state, not the click.
         m_hideIngest->setChecked(engine.hideIngestChecked());
-        engine.mnuHideIngest_Click();
+        engine.toggleIngestWindows();
     });
     connect(&engine, &EngineControl::hideIngestCheckedChanged, m_hideIngest, &QAction::setChecked);
 

@@ -371,7 +371,7 @@ void frmMain::mnuFTP_Click()
 
 void frmMain::mnuMute_Click()
 {
-    m_state.alarmSound().mnuMute_Click();
+    m_state.alarmSound().mute();
 }
 
 // ---------------------------------------------------------------- alarms

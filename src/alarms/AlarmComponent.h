@@ -11,7 +11,8 @@ class IClock;
 class QDateTime;
 class ITextPrinter;
 class ReferenceTables;
-class Settings;
+struct AlarmDefinition;
+struct FiledProduct;
 
 // The alarm component: decides whether a product that matched an alarm
 // definition concerns the definition's area and has not been alarmed yet,
@@ -35,8 +36,10 @@ class Settings;
 // text otherwise (the filed file is copied unchanged). Archive and program
 // start get the filed name, to which their handlers add the directory; both
 // are left out for a collection whose file was removed after extraction.
-// Cmp shortens the texts of the scroll, e-mail and pager events only. Log and
-// Prnt are done here: a line in weather.txt, the text on the printer.
+// The compress switch shortens the texts of the scroll, e-mail and pager
+// events only. Log and print are done here: a line in weather.txt, the text
+// on the printer. The matched text (CheckString of the events) is the
+// product's identifier, or the product name of an image or collection.
 //
 // Repeats: for text products the state text holds the digests of the texts
 // alarmed within the last RepeatSeconds, each with its time (most recent
@@ -50,7 +53,7 @@ class Settings;
 // Reading: a text product is read up to MaxProductBytes. Within a
 // ProductScope (one product matched against every definition) it is read
 // and digested once and shared by all matching definitions.
-class VOZUZUduvi : public QObject
+class AlarmComponent : public QObject
 {
     Q_OBJECT
 public:
@@ -63,7 +66,7 @@ public:
     class ProductScope
     {
     public:
-        explicit ProductScope(VOZUZUduvi& component) : m_component(component)
+        explicit ProductScope(AlarmComponent& component) : m_component(component)
         {
             m_component.m_cached.reset();
             m_component.m_caching = true;
@@ -77,19 +80,15 @@ public:
         ProductScope& operator=(const ProductScope&) = delete;
 
     private:
-        VOZUZUduvi& m_component;
+        AlarmComponent& m_component;
     };
 
-    VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
-               IClock& clock, ITextPrinter& printer, QObject* parent = nullptr);
+    AlarmComponent(QString programDir, const ReferenceTables& tables, IClock& clock,
+                   ITextPrinter& printer, QObject* parent = nullptr);
 
-    // Arguments in the order of the alarm definition hand-over: the filed
-    // name, the matched text, the definition's state text, then its switches
-    // and choices, its zone and its index.
-    void CheckAlarm(const QString& FullPathName, const QString& CheckString,
-                    const QString& alarmState, quint8 Prnt, qint16 Scr, qint16 Audio, qint16 EMail,
-                    qint16 Pager, const QString& Zone, quint8 Log, quint8 Dis, quint8 EXE,
-                    quint8 Cmp, qint16 ANum, quint8 Cus, quint8 Lst);
+    // Checks definition number index of the alarm table against a filed
+    // product that matched its pattern.
+    void CheckAlarm(const FiledProduct& product, const AlarmDefinition& definition, int index);
 
     // The shortened notification text: for TOR, SVR and FFW the bullets from
     // the first one on, then the dictionary's abbreviations for every category.
@@ -127,33 +126,25 @@ private:
         std::optional<Product> product;
         QString wholeDigest; // of the whole text, once asked for
     };
-    struct Actions
-    {
-        quint8 print, log, display, exe, compress, archive, list;
-        qint16 scroll, audio, email, pager;
-        qint16 index;
-    };
-
-    std::optional<Product> product(const QString& name, const QString& checkString);
+    std::optional<Product> product(const FiledProduct& filed);
     // The digest of the product's text, shared within a ProductScope when the
     // text is the whole product.
     QString textDigest(const QString& name, const Product& product);
-    std::optional<Product> readProduct(const QString& name, const QString& checkString) const;
+    static std::optional<Product> readProduct(const FiledProduct& filed);
     static std::optional<QString> readText(const QString& path);
     // The state text with mark added, or nothing when mark is remembered.
     std::optional<QString> remember(const QString& state, const QString& mark) const;
     std::optional<QString> areaText(const QString& zone, const QString& text) const;
     QStringList countiesOfZone(const QString& zoneCode) const;
     // Hands back the new state, then runs the switched-on actions.
-    void perform(const Actions& a, const Product& product, const QString& FullPathName,
-                 const QString& CheckString, const QString& newState);
+    void perform(const AlarmDefinition& a, int index, const Product& product,
+                 const FiledProduct& filed, const QString& newState);
     void writeLog(const QString& text, const QString& FullPathName,
                   const QString& CheckString) const;
     void print(const QString& text) const;
     QString soundFile(qint16 audio) const;
 
     QString m_programDir;
-    const Settings& m_settings;
     const ReferenceTables& m_tables;
     IClock& m_clock;
     ITextPrinter& m_printer;

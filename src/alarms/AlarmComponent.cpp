@@ -1,7 +1,7 @@
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
 
+#include "core/AlarmDefinition.h"
 #include "core/ReferenceTables.h"
-#include "core/Settings.h"
 #include "core/UgcSearch.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
@@ -9,6 +9,7 @@
 #include "platform/TextFile.h"
 #include "platform/TextPrinter.h"
 #include "product/BulletinText.h"
+#include "product/FiledProduct.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -21,25 +22,6 @@ namespace {
 const QString LineEnd = QStringLiteral("\r\n");
 constexpr int LogSummaryLines = 3;
 constexpr int LogSummaryLength = 200;
-
-enum class Kind
-{
-    Text,
-    Image,
-    Collection,
-    Graphic
-};
-
-Kind kindOf(const QString& name)
-{
-    if (name.contains(QLatin1String(".GIF")) || name.contains(QLatin1String(".JPG")))
-        return Kind::Image;
-    if (name.contains(QLatin1String(".GPH")))
-        return Kind::Graphic;
-    if (name.contains(QLatin1String(".Z")))
-        return Kind::Collection;
-    return Kind::Text;
-}
 
 bool isPlainName(const QString& name)
 {
@@ -114,21 +96,21 @@ QString countyBaseName(const QString& name)
 
 } // namespace
 
-VOZUZUduvi::VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
-                       IClock& clock, ITextPrinter& printer, QObject* parent)
-    : QObject(parent), m_programDir(std::move(programDir)), m_settings(settings), m_tables(tables),
-      m_clock(clock), m_printer(printer)
+AlarmComponent::AlarmComponent(QString programDir, const ReferenceTables& tables, IClock& clock,
+                               ITextPrinter& printer, QObject* parent)
+    : QObject(parent), m_programDir(std::move(programDir)), m_tables(tables), m_clock(clock),
+      m_printer(printer)
 {
 }
 
-QString VOZUZUduvi::cleanProduct(const QString& raw)
+QString AlarmComponent::cleanProduct(const QString& raw)
 {
     // The text was read as Latin-1: back to the same bytes. A leading NUL
     // does not drop the text: the alarm still matches what follows.
     return BulletinText::clean(raw.toLatin1(), BulletinText::LeadingNul::Removed);
 }
 
-QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
+QString AlarmComponent::digest(const QString& fullPathName, const QString& text)
 {
     const QString content = fullPathName + QLatin1Char('\n') + contentLines(text).join('\n');
     const QByteArray hash =
@@ -136,12 +118,12 @@ QString VOZUZUduvi::digest(const QString& fullPathName, const QString& text)
     return QString::fromLatin1(hash.left(16));
 }
 
-QString VOZUZUduvi::rememberedEntry(const QString& digest, const QDateTime& when)
+QString AlarmComponent::rememberedEntry(const QString& digest, const QDateTime& when)
 {
     return digest + QLatin1Char(':') + QString::number(when.toSecsSinceEpoch());
 }
 
-std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString& mark) const
+std::optional<QString> AlarmComponent::remember(const QString& state, const QString& mark) const
 {
     // The state is scanned as text, not split: a broad definition keeps
     // thousands of entries and sees every product.
@@ -186,8 +168,8 @@ std::optional<QString> VOZUZUduvi::remember(const QString& state, const QString&
     return result;
 }
 
-QString VOZUZUduvi::compressText(const QString& text, const QString& category,
-                                 const QList<QPair<QString, QString>>& dictionary)
+QString AlarmComponent::compressText(const QString& text, const QString& category,
+                                     const QList<QPair<QString, QString>>& dictionary)
 {
     QString result = text;
     const QString warning = category.left(3);
@@ -218,31 +200,31 @@ QString VOZUZUduvi::compressText(const QString& text, const QString& category,
     return result;
 }
 
-std::optional<VOZUZUduvi::Product> VOZUZUduvi::readProduct(const QString& name,
-                                                           const QString& checkString) const
+std::optional<AlarmComponent::Product> AlarmComponent::readProduct(const FiledProduct& filed)
 {
-    const Settings& s = m_settings;
-    switch (kindOf(name)) {
-    case Kind::Graphic:
-        return std::nullopt;
-    case Kind::Image:
-        if (!TextFile::exists(s.GIFPath + name))
+    const QString& name = filed.storedName;
+    switch (filed.kind) {
+    case FiledProduct::Kind::Image:
+        if (!TextFile::exists(filed.path))
             return std::nullopt;
-        return Product{checkString + QStringLiteral(": new image ") + name, true, true};
-    case Kind::Collection:
+        return Product{filed.alarmText() + QStringLiteral(": new image ") + name, true, true};
+    case FiledProduct::Kind::Collection:
         // Hourly collections are removed once extracted: alarm without the file.
-        return Product{checkString + QStringLiteral(": new collection ") + name, true,
-                       TextFile::exists(s.SAPath + name)};
-    case Kind::Text:
+        return Product{filed.alarmText() + QStringLiteral(": new collection ") + name, true,
+                       TextFile::exists(filed.path)};
+    case FiledProduct::Kind::Text:
         break;
+    case FiledProduct::Kind::Status:
+    case FiledProduct::Kind::WebPage:
+        return std::nullopt;
     }
-    const std::optional<QString> text = readText(s.TextPath + name);
+    const std::optional<QString> text = readText(filed.path);
     if (!text)
         return std::nullopt;
     return Product{cleanProduct(*text), true, true};
 }
 
-std::optional<QString> VOZUZUduvi::readText(const QString& path)
+std::optional<QString> AlarmComponent::readText(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -253,17 +235,16 @@ std::optional<QString> VOZUZUduvi::readText(const QString& path)
     return QString::fromLatin1(bytes);
 }
 
-std::optional<VOZUZUduvi::Product> VOZUZUduvi::product(const QString& name,
-                                                       const QString& checkString)
+std::optional<AlarmComponent::Product> AlarmComponent::product(const FiledProduct& filed)
 {
     if (!m_caching)
-        return readProduct(name, checkString);
-    if (!m_cached || m_cached->name != name)
-        m_cached = CachedProduct{name, readProduct(name, checkString), QString()};
+        return readProduct(filed);
+    if (!m_cached || m_cached->name != filed.storedName)
+        m_cached = CachedProduct{filed.storedName, readProduct(filed), QString()};
     return m_cached->product;
 }
 
-QString VOZUZUduvi::textDigest(const QString& name, const Product& product)
+QString AlarmComponent::textDigest(const QString& name, const Product& product)
 {
     const bool shared = m_caching && product.whole && m_cached && m_cached->name == name;
     if (!shared)
@@ -273,7 +254,7 @@ QString VOZUZUduvi::textDigest(const QString& name, const Product& product)
     return m_cached->wholeDigest;
 }
 
-QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
+QStringList AlarmComponent::countiesOfZone(const QString& zoneCode) const
 {
     const QString state = zoneCode.left(2);
     const int number = zoneCode.mid(3).toInt();
@@ -298,7 +279,7 @@ QStringList VOZUZUduvi::countiesOfZone(const QString& zoneCode) const
     return codes;
 }
 
-std::optional<QString> VOZUZUduvi::areaText(const QString& zone, const QString& text) const
+std::optional<QString> AlarmComponent::areaText(const QString& zone, const QString& text) const
 {
     const QString wanted = zone.trimmed();
     if (wanted.isEmpty())
@@ -320,47 +301,46 @@ std::optional<QString> VOZUZUduvi::areaText(const QString& zone, const QString& 
     return std::nullopt;
 }
 
-void VOZUZUduvi::CheckAlarm(const QString& FullPathName, const QString& CheckString,
-                            const QString& alarmState, quint8 Prnt, qint16 Scr, qint16 Audio,
-                            qint16 EMail, qint16 Pager, const QString& Zone, quint8 Log, quint8 Dis,
-                            quint8 EXE, quint8 Cmp, qint16 ANum, quint8 Cus, quint8 Lst)
+void AlarmComponent::CheckAlarm(const FiledProduct& filed, const AlarmDefinition& definition,
+                                int index)
 {
-    if (!isPlainName(FullPathName))
+    const QString& name = filed.storedName;
+    if (!isPlainName(name))
         return;
-    std::optional<Product> product = this->product(FullPathName, CheckString);
+    std::optional<Product> product = this->product(filed);
     if (!product)
         return;
-    if (!Zone.trimmed().isEmpty()) {
-        if (kindOf(FullPathName) != Kind::Text)
+    const bool text = filed.kind == FiledProduct::Kind::Text;
+    if (!definition.zone.trimmed().isEmpty()) {
+        if (!text)
             return;
-        const std::optional<QString> segment = areaText(Zone, product->text);
+        const std::optional<QString> segment = areaText(definition.zone, product->text);
         if (!segment)
             return;
         product->text = *segment;
         product->whole = false;
     }
 
-    QString newState = alarmState;
-    if (kindOf(FullPathName) == Kind::Text) {
-        const std::optional<QString> state =
-            remember(alarmState, textDigest(FullPathName, *product));
+    QString newState = definition.state;
+    if (text) {
+        const std::optional<QString> state = remember(definition.state, textDigest(name, *product));
         if (!state)
             return;
         newState = *state;
     }
-
-    const Actions actions{Prnt, Log, Dis, EXE, Cmp, Cus, Lst, Scr, Audio, EMail, Pager, ANum};
-    perform(actions, *product, FullPathName, CheckString, newState);
+    perform(definition, index, *product, filed, newState);
 }
 
-void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString& FullPathName,
-                         const QString& CheckString, const QString& newState)
+void AlarmComponent::perform(const AlarmDefinition& a, int index, const Product& product,
+                             const FiledProduct& filed, const QString& newState)
 {
+    const QString& FullPathName = filed.storedName;
+    const QString& CheckString = filed.alarmText();
     const QString& text = product.text;
     const QString notice =
         a.compress ? compressText(text, CheckString, m_tables.dictionary()) : text;
     ActionRunner runner;
-    runner.run([&] { emit AlarmUpdate(a.index, newState); });
+    runner.run([&] { emit AlarmUpdate(index, newState); });
     if (a.log)
         runner.run([&] { writeLog(text, FullPathName, CheckString); });
     if (a.print)
@@ -369,7 +349,7 @@ void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString
         runner.run([&] { emit AlarmScreen(text, FullPathName); });
     if (a.list)
         runner.run([&] { emit AlarmList(FullPathName); });
-    if (a.archive && product.hasFile)
+    if (a.custom && product.hasFile)
         runner.run([&] { emit AlarmArchive(FullPathName, product.whole ? QString() : text); });
     if (a.scroll) {
         QString line = notice;
@@ -389,7 +369,7 @@ void VOZUZUduvi::perform(const Actions& a, const Product& product, const QString
     runner.finish();
 }
 
-QString VOZUZUduvi::soundFile(qint16 audio) const
+QString AlarmComponent::soundFile(qint16 audio) const
 {
     if (audio >= 0 && audio <= 8)
         return m_programDir + QStringLiteral("alert") + QString::number(audio + 1) +
@@ -399,8 +379,8 @@ QString VOZUZUduvi::soundFile(qint16 audio) const
     return QString();
 }
 
-void VOZUZUduvi::writeLog(const QString& text, const QString& FullPathName,
-                          const QString& CheckString) const
+void AlarmComponent::writeLog(const QString& text, const QString& FullPathName,
+                              const QString& CheckString) const
 {
     const QString when = DateTimeText::general(m_clock.now());
     QString summary = contentLines(text).mid(0, LogSummaryLines).join(QStringLiteral(" / "));
@@ -412,7 +392,7 @@ void VOZUZUduvi::writeLog(const QString& text, const QString& FullPathName,
                              summary);
 }
 
-void VOZUZUduvi::print(const QString& text) const
+void AlarmComponent::print(const QString& text) const
 {
     QString page = text;
     page.replace(QStringLiteral("\r\r\n"), LineEnd);

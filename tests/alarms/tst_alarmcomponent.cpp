@@ -1,5 +1,7 @@
+#include "FiledProductOf.h"
 #include "TestSupport.h"
-#include "alarms/VOZUZUduvi.h"
+#include "alarms/AlarmComponent.h"
+#include "core/AlarmDefinition.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextPrinter.h"
@@ -37,7 +39,7 @@ struct Switches
 struct Fixture : CoreFixture
 {
     RecordingPrinter printer;
-    VOZUZUduvi component{programDir, settings, tables, clock, printer};
+    AlarmComponent component{programDir, tables, clock, printer};
     QStringList events; // one entry per event: name and arguments, "|" between
     QString stateText;  // the last AlarmUpdate text
     std::function<void()> onVisual;
@@ -56,35 +58,39 @@ struct Fixture : CoreFixture
     void record()
     {
         auto add = [this](const QStringList& parts) { events << parts.join(QLatin1Char('|')); };
-        VOZUZUduvi* c = &component;
-        QObject::connect(c, &VOZUZUduvi::AlarmUpdate, c, [=, this](int n, const QString& s) {
+        AlarmComponent* c = &component;
+        QObject::connect(c, &AlarmComponent::AlarmUpdate, c, [=, this](int n, const QString& s) {
             stateText = s;
             add({"Update", QString::number(n)});
         });
-        QObject::connect(c, &VOZUZUduvi::AlarmScreen, c, [=](const QString& t, const QString& p) {
-            add({"Screen", t, p});
-        });
-        QObject::connect(c, &VOZUZUduvi::AlarmVisual, c,
+        QObject::connect(c, &AlarmComponent::AlarmScreen, c,
+                         [=](const QString& t, const QString& p) {
+                             add({"Screen", t, p});
+                         });
+        QObject::connect(c, &AlarmComponent::AlarmVisual, c,
                          [=, this](const QString& t, const QString& p, const QString& s) {
                              add({"Visual", t, p, s});
                              if (onVisual)
                                  onVisual();
                          });
-        QObject::connect(c, &VOZUZUduvi::PlayAudio, c, [=](const QString& f) {
+        QObject::connect(c, &AlarmComponent::PlayAudio, c, [=](const QString& f) {
             add({"Audio", f});
         });
-        QObject::connect(c, &VOZUZUduvi::AlarmList, c, [=](const QString& l) { add({"List", l}); });
-        QObject::connect(c, &VOZUZUduvi::AlarmArchive, c, [=](const QString& p, const QString& o) {
-            add({"Archive", p, o});
+        QObject::connect(c, &AlarmComponent::AlarmList, c, [=](const QString& l) {
+            add({"List", l});
         });
-        QObject::connect(c, &VOZUZUduvi::AlarmEXE, c, [=](int n, const QString& p) {
+        QObject::connect(c, &AlarmComponent::AlarmArchive, c,
+                         [=](const QString& p, const QString& o) {
+                             add({"Archive", p, o});
+                         });
+        QObject::connect(c, &AlarmComponent::AlarmEXE, c, [=](int n, const QString& p) {
             add({"EXE", QString::number(n), p});
         });
-        QObject::connect(c, &VOZUZUduvi::alarmEMail, c,
+        QObject::connect(c, &AlarmComponent::alarmEMail, c,
                          [=](const QString& t, int m, const QString& s) {
                              add({"EMail", t, QString::number(m), s});
                          });
-        QObject::connect(c, &VOZUZUduvi::AlarmPager, c, [=](const QString& t, int m) {
+        QObject::connect(c, &AlarmComponent::AlarmPager, c, [=](const QString& t, int m) {
             add({"Pager", t, QString::number(m)});
         });
     }
@@ -95,9 +101,21 @@ struct Fixture : CoreFixture
     }
     void check(const QString& name, const QString& checkString, const Switches& s)
     {
-        component.CheckAlarm(name, checkString, stateText, s.print, s.scroll, s.audio, s.email,
-                             s.pager, s.zone, s.log, s.display, s.exe, s.compress, 4, s.archive,
-                             s.list);
+        AlarmDefinition d;
+        d.print = s.print;
+        d.scroll = s.scroll;
+        d.audio = s.audio;
+        d.email = s.email;
+        d.pager = s.pager;
+        d.zone = s.zone;
+        d.log = s.log;
+        d.display = s.display;
+        d.exe = s.exe;
+        d.compress = s.compress;
+        d.custom = s.archive;
+        d.list = s.list;
+        d.state = stateText;
+        component.CheckAlarm(filedProductOf(settings, name, checkString), d, 4);
     }
     QStringList names() const
     {
@@ -126,7 +144,7 @@ Switches displayOnly(const QString& zone = QString())
 
 } // namespace
 
-class TestVOZUZUduvi : public QObject
+class TestAlarmComponent : public QObject
 {
     Q_OBJECT
 private slots:
@@ -150,7 +168,7 @@ private slots:
     void largeProductReadUpToCap();
 };
 
-void TestVOZUZUduvi::zoneDecision_data()
+void TestAlarmComponent::zoneDecision_data()
 {
     QTest::addColumn<QString>("zone");
     QTest::addColumn<QString>("firstLine"); // empty: no alarm
@@ -172,7 +190,7 @@ void TestVOZUZUduvi::zoneDecision_data()
                                     << "";
 }
 
-void TestVOZUZUduvi::zoneDecision()
+void TestAlarmComponent::zoneDecision()
 {
     QFETCH(QString, zone);
     QFETCH(QString, firstLine);
@@ -191,7 +209,7 @@ void TestVOZUZUduvi::zoneDecision()
     QVERIFY(!text.contains(QStringLiteral("\r\r")));
 }
 
-void TestVOZUZUduvi::repeatedProductAlarmsOnce()
+void TestAlarmComponent::repeatedProductAlarmsOnce()
 {
     Fixture f;
     f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
@@ -223,7 +241,7 @@ void TestVOZUZUduvi::repeatedProductAlarmsOnce()
     QCOMPARE(f.events.size(), 6);
 }
 
-void TestVOZUZUduvi::repeatsRememberedForAnHour_data()
+void TestAlarmComponent::repeatsRememberedForAnHour_data()
 {
     QTest::addColumn<int>("others");  // products alarmed in between
     QTest::addColumn<int>("minutes"); // until the retransmission
@@ -234,7 +252,7 @@ void TestVOZUZUduvi::repeatsRememberedForAnHour_data()
     QTest::newRow("an hour later, others in between") << 30 << 61 << true;
 }
 
-void TestVOZUZUduvi::repeatsRememberedForAnHour()
+void TestAlarmComponent::repeatsRememberedForAnHour()
 {
     // A broad definition sees many products; a retransmitted warning is not
     // a new alarm however many others came between, as long as it comes
@@ -259,26 +277,26 @@ void TestVOZUZUduvi::repeatsRememberedForAnHour()
     QCOMPARE(f.events.size(), 2 * (others + 1) + (again ? 2 : 0));
 }
 
-void TestVOZUZUduvi::rememberedRepeatsAreBounded()
+void TestAlarmComponent::rememberedRepeatsAreBounded()
 {
     // However many products a definition alarms within the hour, the state
     // text it keeps holds at most MaxRemembered of them, the newest first.
     Fixture f;
     QStringList entries;
-    for (int i = 0; i < VOZUZUduvi::MaxRemembered; ++i)
-        entries << VOZUZUduvi::rememberedEntry(
+    for (int i = 0; i < AlarmComponent::MaxRemembered; ++i)
+        entries << AlarmComponent::rememberedEntry(
             QStringLiteral("%1").arg(i, 16, 16, QLatin1Char('0')), f.clock.current);
     f.stateText = entries.join(QLatin1Char(' '));
     f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
     f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
     QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
     const QStringList kept = f.stateText.split(QLatin1Char(' '));
-    QCOMPARE(kept.size(), VOZUZUduvi::MaxRemembered);
+    QCOMPARE(kept.size(), AlarmComponent::MaxRemembered);
     QVERIFY(!entries.contains(kept.first()));
-    QCOMPARE(kept.mid(1), entries.mid(0, VOZUZUduvi::MaxRemembered - 1));
+    QCOMPARE(kept.mid(1), entries.mid(0, AlarmComponent::MaxRemembered - 1));
 }
 
-void TestVOZUZUduvi::everyActionWithItsArguments()
+void TestAlarmComponent::everyActionWithItsArguments()
 {
     Fixture f;
     f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
@@ -315,7 +333,7 @@ void TestVOZUZUduvi::everyActionWithItsArguments()
     QCOMPARE(whole.events, QStringList({"Update|4", "Archive|" + TorKey + "|", "Audio|BEEP"}));
 }
 
-void TestVOZUZUduvi::compressedNotificationText()
+void TestAlarmComponent::compressedNotificationText()
 {
     Fixture f;
     f.fileText(SvrKey, QStringLiteral("SVRLMKIN.TXT"));
@@ -339,7 +357,7 @@ void TestVOZUZUduvi::compressedNotificationText()
     QVERIFY(f.event(QStringLiteral("Screen")).contains(QStringLiteral("* SEVERE THUNDERSTORM")));
 }
 
-void TestVOZUZUduvi::compressText_data()
+void TestAlarmComponent::compressText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("category");
@@ -358,17 +376,17 @@ void TestVOZUZUduvi::compressText_data()
                                                       << "THE NWS SAYS";
 }
 
-void TestVOZUZUduvi::compressText()
+void TestAlarmComponent::compressText()
 {
     QFETCH(QString, text);
     QFETCH(QString, category);
     QFETCH(QString, expected);
     const QList<QPair<QString, QString>> dictionary = {
         {"NATIONAL WEATHER SERVICE", "NWS"}, {"", "X"}, {"-END-", "-END-"}, {"SAYS", "NO"}};
-    QCOMPARE(VOZUZUduvi::compressText(text, category, dictionary), expected);
+    QCOMPARE(AlarmComponent::compressText(text, category, dictionary), expected);
 }
 
-void TestVOZUZUduvi::logLineAppended()
+void TestAlarmComponent::logLineAppended()
 {
     Fixture f;
     f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
@@ -387,7 +405,7 @@ void TestVOZUZUduvi::logLineAppended()
                  "/ BULLETIN - EAS ACTIVATION REQUESTED\r\n");
 }
 
-void TestVOZUZUduvi::printedThroughPrinter()
+void TestAlarmComponent::printedThroughPrinter()
 {
     Fixture f;
     f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
@@ -402,20 +420,20 @@ void TestVOZUZUduvi::printedThroughPrinter()
     QCOMPARE(f.names(), QStringList({"Update"}));
 }
 
-void TestVOZUZUduvi::unreadableOrHostileNamesDoNothing()
+void TestAlarmComponent::unreadableOrHostileNamesDoNothing()
 {
     Fixture f;
     f.home.write(QStringLiteral("outside"), "TEXT");
     Switches s = displayOnly();
     s.log = 1;
     for (const QString& name : {QStringLiteral("AFDGRR   ~KGRR~MI"), QStringLiteral("../outside"),
-                                QString(), QStringLiteral("RADUSAPN-1.GPH")})
+                                QString(), QStringLiteral("AFDGRR.HTM")})
         f.check(name, QStringLiteral("AFDGRR"), s);
     QVERIFY(f.events.isEmpty());
     QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
 }
 
-void TestVOZUZUduvi::imagesAndCollections()
+void TestAlarmComponent::imagesAndCollections()
 {
     Fixture f;
     const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
@@ -443,7 +461,7 @@ void TestVOZUZUduvi::imagesAndCollections()
     QCOMPARE(f.names(), QStringList({"Update", "Screen", "List"}));
 }
 
-void TestVOZUZUduvi::failingHandlerDoesNotStopOtherActions()
+void TestAlarmComponent::failingHandlerDoesNotStopOtherActions()
 {
     Fixture f;
     f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
@@ -461,7 +479,7 @@ void TestVOZUZUduvi::failingHandlerDoesNotStopOtherActions()
     QCOMPARE(f.names(), QStringList({"Update", "Visual", "Audio", "Pager"}));
 }
 
-void TestVOZUZUduvi::everyNewCollectionAlarms_data()
+void TestAlarmComponent::everyNewCollectionAlarms_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("dir"); // where the filed file is, empty: removed
@@ -473,7 +491,7 @@ void TestVOZUZUduvi::everyNewCollectionAlarms_data()
                            << "images/";
 }
 
-void TestVOZUZUduvi::everyNewCollectionAlarms()
+void TestAlarmComponent::everyNewCollectionAlarms()
 {
     // The notice text of a collection is the same every hour: each arrival is
     // a new product all the same.
@@ -488,7 +506,7 @@ void TestVOZUZUduvi::everyNewCollectionAlarms()
     QCOMPARE(f.names(), QStringList({"Update", "Screen", "Update", "Screen", "Update", "Screen"}));
 }
 
-void TestVOZUZUduvi::largeProductReadUpToCap()
+void TestAlarmComponent::largeProductReadUpToCap()
 {
     Fixture f;
     QByteArray big = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
@@ -503,5 +521,5 @@ void TestVOZUZUduvi::largeProductReadUpToCap()
     QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
 }
 
-QTEST_GUILESS_MAIN(TestVOZUZUduvi)
-#include "tst_vozuzuduvi.moc"
+QTEST_GUILESS_MAIN(TestAlarmComponent)
+#include "tst_alarmcomponent.moc"
