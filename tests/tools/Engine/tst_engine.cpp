@@ -1,4 +1,4 @@
-#include "../broadcast/CorpusStream.h"
+#include "../lib/broadcast/CorpusStream.h"
 #include "EngineOptions.h"
 #include "InternetEngine.h"
 #include "ServerList.h"

@@ -1,4 +1,4 @@
-#include "../broadcast/CorpusStream.h"
+#include "../lib/broadcast/CorpusStream.h"
 #include "SerialIngest.h"
 #include "PseudoTerminal.h"
 #include "TestSupport.h"

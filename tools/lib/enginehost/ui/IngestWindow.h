@@ -5,22 +5,29 @@
 #include <memory>
 
 class IngestPipeline;
+class QFormLayout;
 class QLabel;
 class QVBoxLayout;
 class QListWidget;
 class X11MapWatcher;
 
-// The status window of an ingest engine: where it receives from, the
-// counters, the last files written and the latest messages.
+// The status window of an ingest engine: where it receives from, its state,
+// the Data-In directory and the latest messages; for an engine receiving the
+// broadcast stream also the stream's counters and the last files written.
+// Each engine shows its own messages (addLog); HIDE and SHOW from the program
+// arrive through EngineHost.
 class IngestWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit IngestWindow(IngestPipeline& pipeline, QWidget* parent = nullptr);
+    // Without a stream: no counters; the Data-In directory is set apart.
+    explicit IngestWindow(QWidget* parent = nullptr);
     ~IngestWindow() override;
 
     void setSource(const QString& text);
     void setState(const QString& text);
+    void setDataIn(const QString& directory);
     void addLog(const QString& text);
     // "HIDE" and "SHOW" from the program. Hiding twice keeps the window
     // hidden: the program sends "HIDE" together with its own unmapping.
@@ -30,19 +37,21 @@ public:
     void addButton(const QString& text, const std::function<void()>& action);
 
 private:
+    IngestWindow(IngestPipeline* pipeline, QWidget* parent);
+    void addCounters(QFormLayout& form, QVBoxLayout& layout);
     void refresh();
     void mapChanged(bool mapped);
 
-    IngestPipeline& m_pipeline;
+    IngestPipeline* m_pipeline;
     QLabel* m_source;
     QLabel* m_state;
     QLabel* m_dataIn;
-    QLabel* m_blocks;
-    QLabel* m_files;
-    QLabel* m_checksums;
-    QLabel* m_reconnects;
-    QListWidget* m_lastFiles;
     QListWidget* m_log;
+    QLabel* m_blocks = nullptr;
+    QLabel* m_files = nullptr;
+    QLabel* m_checksums = nullptr;
+    QLabel* m_reconnects = nullptr;
+    QListWidget* m_lastFiles = nullptr;
     QVBoxLayout* m_buttons;
     std::unique_ptr<X11MapWatcher> m_mapWatcher;
 };

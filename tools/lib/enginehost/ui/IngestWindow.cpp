@@ -16,37 +16,60 @@ constexpr int kLogLines = 200;
 }
 
 IngestWindow::IngestWindow(IngestPipeline& pipeline, QWidget* parent)
-    : QWidget(parent), m_pipeline(pipeline), m_source(new QLabel(this)), m_state(new QLabel(this)),
-      m_dataIn(new QLabel(this)), m_blocks(new QLabel(this)), m_files(new QLabel(this)),
-      m_checksums(new QLabel(this)), m_reconnects(new QLabel(this)),
-      m_lastFiles(new QListWidget(this)), m_log(new QListWidget(this)), m_buttons(new QVBoxLayout)
+    : IngestWindow(&pipeline, parent)
 {
+}
+
+IngestWindow::IngestWindow(QWidget* parent) : IngestWindow(nullptr, parent) {}
+
+IngestWindow::IngestWindow(IngestPipeline* pipeline, QWidget* parent)
+    : QWidget(parent), m_pipeline(pipeline), m_source(new QLabel(this)), m_state(new QLabel(this)),
+      m_dataIn(new QLabel(this)), m_log(new QListWidget(this)), m_buttons(new QVBoxLayout)
+{
+    m_log->setObjectName(QStringLiteral("messages"));
     auto* form = new QFormLayout;
     form->addRow(tr("Source:"), m_source);
     form->addRow(tr("State:"), m_state);
     form->addRow(tr("Data-In:"), m_dataIn);
-    form->addRow(tr("Blocks:"), m_blocks);
-    form->addRow(tr("Files:"), m_files);
-    form->addRow(tr("Checksum errors:"), m_checksums);
-    form->addRow(tr("Reconnects:"), m_reconnects);
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     top->addLayout(form, 1);
     m_buttons->addStretch();
     top->addLayout(m_buttons);
     layout->addLayout(top);
-    layout->addWidget(new QLabel(tr("Last files:"), this));
-    layout->addWidget(m_lastFiles, 2);
+    if (pipeline)
+        addCounters(*form, *layout);
     layout->addWidget(new QLabel(tr("Messages:"), this));
     layout->addWidget(m_log, 1);
-    m_dataIn->setText(pipeline.dataInDirectory());
     m_dataIn->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    connect(&pipeline, &IngestPipeline::countersChanged, this, &IngestWindow::refresh);
-    connect(&pipeline, &IngestPipeline::logMessage, this, &IngestWindow::addLog);
     resize(520, 520);
-    refresh();
     m_mapWatcher =
         std::make_unique<X11MapWatcher>(*this, [this](bool mapped) { mapChanged(mapped); });
+}
+
+// The stream's counters and the last files written. The pipeline's messages
+// reach the window through its engine, which passes them on as its own.
+void IngestWindow::addCounters(QFormLayout& form, QVBoxLayout& layout)
+{
+    m_blocks = new QLabel(this);
+    m_files = new QLabel(this);
+    m_checksums = new QLabel(this);
+    m_reconnects = new QLabel(this);
+    m_lastFiles = new QListWidget(this);
+    form.addRow(tr("Blocks:"), m_blocks);
+    form.addRow(tr("Files:"), m_files);
+    form.addRow(tr("Checksum errors:"), m_checksums);
+    form.addRow(tr("Reconnects:"), m_reconnects);
+    layout.addWidget(new QLabel(tr("Last files:"), this));
+    layout.addWidget(m_lastFiles, 2);
+    m_dataIn->setText(m_pipeline->dataInDirectory());
+    connect(m_pipeline, &IngestPipeline::countersChanged, this, &IngestWindow::refresh);
+    refresh();
+}
+
+void IngestWindow::setDataIn(const QString& directory)
+{
+    m_dataIn->setText(directory);
 }
 
 IngestWindow::~IngestWindow() = default;
@@ -99,11 +122,11 @@ void IngestWindow::addButton(const QString& text, const std::function<void()>& a
 
 void IngestWindow::refresh()
 {
-    const IngestPipeline::Counters& c = m_pipeline.counters();
+    const IngestPipeline::Counters& c = m_pipeline->counters();
     m_blocks->setText(QString::number(c.blocks));
     m_files->setText(QString::number(c.files));
     m_checksums->setText(QString::number(c.checksumErrors));
     m_reconnects->setText(QString::number(c.reconnects));
     m_lastFiles->clear();
-    m_lastFiles->addItems(m_pipeline.lastFiles());
+    m_lastFiles->addItems(m_pipeline->lastFiles());
 }
