@@ -1,8 +1,11 @@
 // The heading of a received text product: its first lines, however long,
-// binary or cut short.
+// binary or cut short; each line also read as a product name and a product
+// key, which must read back as they were written.
 
 #include "FuzzInput.h"
 #include "ingest/ProductHeader.h"
+#include "product/ProductKey.h"
+#include "product/ProductName.h"
 
 #include <QBuffer>
 
@@ -17,5 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (header.identifier.size() > ProductHeader::MaxLineLength)
         __builtin_trap();
     (void)header.areaCode();
+    (void)header.awipsId();
+    for (const QString& line : lines) {
+        if (const auto key = ProductKey::parse(line)) {
+            const ProductKey made =
+                ProductKey::make(key->identifier(), key->station(), key->state());
+            if (made.fileName(key->version()) != line)
+                __builtin_trap();
+        }
+        if (const auto name = ProductName::parse(line))
+            (void)(name->state() + name->extension() + name->suffix());
+    }
     return 0;
 }

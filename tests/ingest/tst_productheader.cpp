@@ -1,6 +1,11 @@
+#include "TestSupport.h"
 #include "ingest/ProductHeader.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 namespace {
@@ -21,6 +26,7 @@ private slots:
     void read();
     void headLinesSplitsAtEveryLineEnd();
     void headLinesReadsOnlyTheHeader();
+    void corpusHeadings();
 };
 
 void TestProductHeader::read_data()
@@ -67,6 +73,15 @@ void TestProductHeader::read_data()
     QTest::newRow("CREX++") << QByteArray("ISUS01 KWBC 051200\nCREX++\n") << read << "ISUS01"
                             << "KWBC"
                             << "ISUS01";
+    QTest::newRow("corrected, raw")
+        << QByteArray("\x01\r\r\n732 \r\r\nWWUS75 KPSR 301756 CCA\r\r\nDSWPSR\r\r\n\r\r\nX") << read
+        << "WWUS75"
+        << "KPSR"
+        << "DSWPSR";
+    QTest::newRow("heading with a blank too many")
+        << QByteArray("FXUS63  KGRR 051200\nAFDGRR\n") << read << "FXUS63"
+        << ""
+        << "AFDGRR";
     QTest::newRow("two parts") << QByteArray("FXUS63 KGRR\nAFDGRR\n") << read << "FXUS63 KGRR"
                                << ""
                                << "AFDGRR";
@@ -130,6 +145,32 @@ void TestProductHeader::headLinesReadsOnlyTheHeader()
     QCOMPARE(lines.size(), 1);
     QCOMPARE(lines.first().size(), ProductHeader::MaxLineLength);
     QVERIFY(buffer.pos() <= ProductHeader::MaxHeaderBytes + 1);
+}
+
+// Every product of the corpus, in each of its three forms, yields the
+// heading and identifier its manifest gives.
+void TestProductHeader::corpusHeadings()
+{
+    QFile manifest(testDataPath(QStringLiteral("corpus/MANIFEST.json")));
+    QVERIFY(manifest.open(QIODevice::ReadOnly));
+    const QJsonArray entries = QJsonDocument::fromJson(manifest.readAll()).array();
+    QVERIFY(!entries.isEmpty());
+    for (const QJsonValue& value : entries) {
+        const QJsonObject entry = value.toObject();
+        const QString file = entry.value(QStringLiteral("file")).toString();
+        QFile product(testDataPath(QStringLiteral("corpus/products/") + file));
+        QVERIFY(product.open(QIODevice::ReadOnly));
+        const ProductHeader header = ProductHeader::read(ProductHeader::headLines(product));
+        QVERIFY2(header.wmoHeading(), qPrintable(file));
+        const QString wmo = entry.value(QStringLiteral("wmo")).toString();
+        QCOMPARE(header.wmoHeading()->text(), wmo);
+        QCOMPARE(header.ttaaii, wmo.left(6));
+        QCOMPARE(header.station, wmo.mid(7, 4));
+        QCOMPARE(header.time, wmo.mid(14, 4));
+        // The identifier is dropped for areas outside the listed ones.
+        if (!header.identifier.isEmpty())
+            QCOMPARE(header.awipsId()->text(), entry.value(QStringLiteral("awips")).toString());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProductHeader)

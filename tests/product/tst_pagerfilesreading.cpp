@@ -88,25 +88,6 @@ private slots:
             QSKIP("files stay readable without permission (running as root)");
         QVERIFY_THROWS_EXCEPTION(RuntimeError, PagerFiles::readLines(home.file("users.ini")));
     }
-
-    void pins_data()
-    {
-        QTest::addColumn<QString>("pin");
-        QTest::addColumn<bool>("usable");
-        QTest::newRow("digits") << "5551234" << true;
-        QTest::newRow("letters") << "ATMabc" << true;
-        QTest::newRow("16") << QString(16, QLatin1Char('7')) << true;
-        QTest::newRow("17") << QString(17, QLatin1Char('7')) << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("final line feed") << "5551234\n" << false;
-        QTest::newRow("dash") << "555-1234" << false;
-        QTest::newRow("Latin-1 letter") << "\u00e91" << false;
-    }
-    void pins()
-    {
-        QFETCH(QString, pin);
-        QTEST(PagerFiles::usablePin(pin), "usable");
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_pagerfilesreading)

@@ -126,39 +126,6 @@ private slots:
         const ProductKey made = ProductKey::make(key->identifier(), key->station(), key->state());
         QCOMPARE(made.fileName(key->version()), text);
     }
-
-    // Every key a text product of the corpus can be filed under reads back.
-    void derivedKeysReadBack_data()
-    {
-        QTest::addColumn<QString>("identifier");
-        QTest::addColumn<QString>("station");
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("office product") << "AFDGRR"
-                                        << "KGRR"
-                                        << "MI"
-                                        << "AFDGRR   ~KGRR~MI";
-        QTest::newRow("TTAAii for identifier") << "FXUS63"
-                                               << "KGRR"
-                                               << "MI"
-                                               << "FXUS63   ~KGRR~MI";
-        QTest::newRow("national") << "FEEDBACK"
-                                  << "KWBC"
-                                  << "US"
-                                  << "FEEDBACK ~KWBC~US";
-    }
-    void derivedKeysReadBack()
-    {
-        QFETCH(QString, identifier);
-        QFETCH(QString, station);
-        QFETCH(QString, state);
-        QFETCH(QString, text);
-        const ProductKey key = ProductKey::make(identifier, station, state);
-        QCOMPARE(key.text(), text);
-        QCOMPARE(ProductKey::parse(key.fileName(2)),
-                 ProductKey::parse(text + QStringLiteral(".2")));
-        QCOMPARE(ProductKey::parse(text)->fileName(0), text);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_productnames)
