@@ -10,9 +10,10 @@ directory at once and times until Data-In is empty; then renames tornado
 warnings in one at a time and times each from the rename to its line in the
 alarm log. Takes a screenshot after the burst when asked.
 
-  bench/program-burst.py BUILD_DIR [N] [SAMPLES] [--shot FILE]
+  bench/program-burst.py BUILD_DIR [N] [SAMPLES] [--shot FILE] [--perf FILE]
 
-Needs xvfb-run (and ImageMagick's import for --shot).
+Needs xvfb-run (ImageMagick's import for --shot, perf for --perf: a call-graph
+profile of the program during the burst).
 """
 
 import argparse
@@ -101,6 +102,7 @@ def main():
     parser.add_argument("count", nargs="?", type=int, default=10000)
     parser.add_argument("samples", nargs="?", type=int, default=50)
     parser.add_argument("--shot")
+    parser.add_argument("--perf")
     args = parser.parse_args()
     build = Path(args.build).resolve()
 
@@ -131,6 +133,12 @@ def main():
         pid = int(pid)
         time.sleep(3)  # start-up, first pass over an empty Data-In
 
+        profiler = None
+        if args.perf:
+            profiler = subprocess.Popen(["perf", "record", "-q", "-F", "250", "--call-graph", "dwarf,32768", "-p", str(pid), "-o",
+                                         args.perf], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+            time.sleep(1)  # perf attaches
         begin = time.monotonic()
         for name in os.listdir(staging):
             os.rename(staging / name, data_in / name)
@@ -138,6 +146,9 @@ def main():
         wait_for(lambda: empty(data_in) or display.poll() is not None, 900, 0.05)
         drained = empty(data_in)
         burst = time.monotonic() - begin
+        if profiler:
+            profiler.send_signal(signal.SIGINT)
+            profiler.wait()
         if args.shot:
             subprocess.run(["import", "-display", env["DISPLAY"], "-window", "root", args.shot],
                            env=env)
