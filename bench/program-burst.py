@@ -10,9 +10,10 @@ directory at once and times until Data-In is empty; then renames tornado
 warnings in one at a time and times each from the rename to its line in the
 alarm log. Takes a screenshot after the burst when asked.
 
-  bench/program-burst.py BUILD_DIR [N] [SAMPLES] [--shot FILE]
+  bench/program-burst.py BUILD_DIR [N] [SAMPLES] [--shot FILE] [--perf FILE]
 
-Needs xvfb-run (and ImageMagick's import for --shot).
+Needs xvfb-run (ImageMagick's import for --shot, perf for --perf: a call-graph
+profile of the program during the burst).
 """
 
 import argparse
@@ -65,15 +66,21 @@ def log_size(path):
         return 0
 
 
+def cpu_seconds(pid):
+    """User and system CPU time of a process so far."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rpartition(")")[2].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 def floor(products, count, home):
-    """Seconds the bare system calls of filing count products take."""
+    """Seconds (wall, CPU) the bare system calls of filing count products take."""
     data_in, store, receipts = home / "floor-in", home / "floor-store", home / "floor-receipts"
     for d in (data_in, store, receipts):
         d.mkdir()
     for i in range(count):
         source = products[i % len(products)]
         shutil.copyfile(source, data_in / f"{source.name}@b{i}")
-    begin = time.monotonic()
+    begin, cpu = time.monotonic(), os.times()
     for name in sorted(os.listdir(data_in)):
         path = data_in / name
         with open(path, "rb") as product:
@@ -89,10 +96,10 @@ def floor(products, count, home):
         os.rename(path, base)
         with open(receipts / key, "wb") as receipt:
             receipt.write(key.encode() + b"\r\n")
-    seconds = time.monotonic() - begin
+    seconds, after = time.monotonic() - begin, os.times()
     for d in (data_in, store, receipts):
         shutil.rmtree(d)
-    return seconds
+    return seconds, (after.user - cpu.user) + (after.system - cpu.system)
 
 
 def main():
@@ -101,6 +108,7 @@ def main():
     parser.add_argument("count", nargs="?", type=int, default=10000)
     parser.add_argument("samples", nargs="?", type=int, default=50)
     parser.add_argument("--shot")
+    parser.add_argument("--perf")
     args = parser.parse_args()
     build = Path(args.build).resolve()
 
@@ -112,7 +120,7 @@ def main():
                     str(program_dir / "alarm-v15.cfg")], check=True, env=env)
     data_in, staging = home / "in", home / "staging"
     products = sorted(p for p in CORPUS.iterdir() if p.is_file())
-    floor_seconds = floor(products, args.count, home)
+    floor_seconds, floor_cpu = floor(products, args.count, home)
     for i in range(args.count):
         source = products[i % len(products)]
         shutil.copyfile(source, staging / f"{source.name}@b{i}")
@@ -131,13 +139,22 @@ def main():
         pid = int(pid)
         time.sleep(3)  # start-up, first pass over an empty Data-In
 
-        begin = time.monotonic()
+        profiler = None
+        if args.perf:
+            profiler = subprocess.Popen(["perf", "record", "-q", "-F", "250", "--call-graph", "dwarf,32768", "-p", str(pid), "-o",
+                                         args.perf], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+            time.sleep(1)  # perf attaches
+        begin, cpu_before = time.monotonic(), cpu_seconds(pid)
         for name in os.listdir(staging):
             os.rename(staging / name, data_in / name)
         renamed = time.monotonic()
         wait_for(lambda: empty(data_in) or display.poll() is not None, 900, 0.05)
         drained = empty(data_in)
-        burst = time.monotonic() - begin
+        burst, burst_cpu = time.monotonic() - begin, cpu_seconds(pid) - cpu_before
+        if profiler:
+            profiler.send_signal(signal.SIGINT)
+            profiler.wait()
         if args.shot:
             subprocess.run(["import", "-display", env["DISPLAY"], "-window", "root", args.shot],
                            env=env)
@@ -179,6 +196,8 @@ def main():
           f"{'' if drained else ' (Data-In NOT empty)'}")
     print(f"floor:             {floor_seconds:.2f} s, {args.count / floor_seconds:.0f} products/s"
           f" (program takes {burst / floor_seconds:.1f} times the floor)")
+    print(f"CPU time:          program {burst_cpu:.2f} s, floor {floor_cpu:.2f} s"
+          f" ({burst_cpu / max(floor_cpu, 0.01):.1f} times; less sensitive to a loaded machine)")
     if latencies:
         latencies.sort()
         p99 = latencies[min(len(latencies) - 1, int(0.99 * len(latencies)))]

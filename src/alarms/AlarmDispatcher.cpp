@@ -76,11 +76,14 @@ void AlarmDispatcher::matchIdentifier(const FiledProduct& product)
         if (i >= m_index.size() || m_index.isObservation(i))
             continue;
         const RegExpMatcher& matcher = m_index.identifierMatcher(i);
-        if (!matches(matcher, m_index.pattern(i), identifier))
+        const QString& expression = matcher.expression();
+        if (const std::optional<bool> fires = m_index.fixedLengthFires(i, identifier)) {
+            if (!*fires)
+                continue;
+        } else if (!matches(matcher, m_index.pattern(i), identifier) ||
+                   expression.size() < identifier.size()) {
             continue;
-        const QString expression = matcher.expression();
-        if (expression.size() < identifier.size())
-            continue;
+        }
         if (expression == QLatin1String("......") && identifier.contains(QLatin1String("SAORCM")))
             continue;
         ProcessAlarms(product, i);

@@ -117,12 +117,30 @@ void AlarmPatternIndex::build(const QList<AlarmDefinition>& definitions, int inP
         const QString expression = identifierPattern(e.pattern);
         e.identifier.setExpression(expression);
         e.productName.setExpression(productNamePattern(e.pattern));
+        e.fixedLength = isFixedLength(expression);
         quint64 key = 0;
-        if (isFixedLength(expression) && prefixKey(expression, &key))
+        if (e.fixedLength && prefixKey(expression, &key))
             m_byPrefix[key].push_back(i);
         else
             m_always.push_back(i);
     }
+}
+
+std::optional<bool> AlarmPatternIndex::fixedLengthFires(int i, QStringView identifier) const
+{
+    const Entry& e = m_entries.at(i);
+    if (!e.fixedLength)
+        return std::nullopt;
+    const QString& expression = e.identifier.expression();
+    if (expression.size() != identifier.size())
+        return false;
+    for (qsizetype at = 0; at < expression.size(); ++at) {
+        const QChar c = expression.at(at);
+        // "." is any character but a line feed, as in the expression engine.
+        if (c == QLatin1Char('.') ? identifier.at(at) == QLatin1Char('\n') : c != identifier.at(at))
+            return false;
+    }
+    return true;
 }
 
 const std::vector<int>& AlarmPatternIndex::identifierCandidates(const QString& identifier)

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringView>
+#include <optional>
 #include <vector>
 
 struct AlarmDefinition;
@@ -40,6 +42,11 @@ public:
     // The prepared forms, compiled on first use and kept until the table changes.
     RegExpMatcher& identifierMatcher(int i) { return m_entries[i].identifier; }
     RegExpMatcher& productNameMatcher(int i) { return m_entries[i].productName; }
+    // For a pattern of literal characters and "." wildcards: whether the
+    // identifier fires it (the pattern occurs in it and is at least as long
+    // as it, so it is the whole identifier), decided without the expression
+    // engine. Nothing for any other pattern.
+    std::optional<bool> fixedLengthFires(int i, QStringView identifier) const;
     // How often the index was rebuilt (a table change).
     int builds() const { return m_builds; }
 
@@ -56,6 +63,7 @@ private:
     {
         QString pattern;
         bool observation = false;
+        bool fixedLength = false; // of the identifier expression
         RegExpMatcher identifier;
         RegExpMatcher productName;
     };

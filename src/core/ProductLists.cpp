@@ -18,12 +18,22 @@ ProductListModel& ProductLists::list(int num)
 
 void ProductLists::beginBatch()
 {
+    ++m_batchDepth;
     for (ProductListModel& model : m_lists)
         model.beginBatch();
 }
 
+// Colouring asked for during the batch is done once, before views see it.
 void ProductLists::endBatch()
 {
+    if (m_batchDepth > 0 && --m_batchDepth == 0) {
+        for (int num = 1; num <= 4; ++num) {
+            if (m_colourPending[num - 1]) {
+                m_colourPending[num - 1] = false;
+                ColorList(num);
+            }
+        }
+    }
     for (ProductListModel& model : m_lists)
         model.endBatch();
 }
@@ -102,6 +112,10 @@ void ProductLists::ColorList(int num)
 {
     if (num < 1 || num > 4)
         num = 2;
+    if (m_batchDepth > 0) {
+        m_colourPending[num - 1] = true;
+        return;
+    }
     ProductListModel& model = list(num);
     const bool checkLocal = num == 1 || num == 2;
     for (int row = 0; row < model.count(); ++row) {

@@ -45,7 +45,7 @@ public:
     static bool categoryColours(const QString& category, QColor* foreground, QColor* background);
 
     // Holds back what views see of all four lists until endBatch() (see
-    // ProductListModel).
+    // ProductListModel); ColorList asked for meanwhile runs once at the end.
     void beginBatch();
     void endBatch();
 
@@ -58,6 +58,8 @@ signals:
 
 private:
     ProductListModel m_lists[4];
+    int m_batchDepth = 0;
+    bool m_colourPending[4] = {};
     QStringList m_localCodes = {QStringLiteral("=}"), QStringLiteral("=}"), QStringLiteral("=}")};
     bool m_longHeader = false;
     int m_shownOption = 0;

@@ -4,7 +4,9 @@
 #include "platform/RuntimeError.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace IngestFiles {
 
@@ -49,6 +51,26 @@ void copyIfPresent(const QString& from, const QString& to)
     if (!source.open(QIODevice::ReadOnly))
         throw RuntimeError(ErrorNumber::PathFileAccess, QStringLiteral("cannot copy ") + from);
     FileMove::writeWhole(to, source.readAll(), false);
+}
+
+void rewriteSmallFile(const QString& path, const QByteArray& bytes)
+{
+    constexpr qsizetype InPlaceLimit = 512; // one sector
+    if (bytes.size() > 0 && bytes.size() <= InPlaceLimit) {
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd >= 0) {
+            struct stat info;
+            const bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                              info.st_nlink == 1 && info.st_size == bytes.size();
+            const bool written =
+                same && ::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) == bytes.size();
+            ::close(fd);
+            if (written)
+                return;
+        }
+    }
+    FileMove::writeWhole(path, bytes, false);
 }
 
 QString printable(const QString& text)

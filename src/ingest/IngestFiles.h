@@ -18,6 +18,12 @@ void removeIfPresent(const QString& path);
 void renameIfPresent(const QString& from, const QString& to);
 // The file copy of the hourly collections: the target is replaced whole.
 void copyIfPresent(const QString& from, const QString& to);
+// Writes a small file whole, like FileMove::writeWhole without flush. When
+// the file is there already as a regular file of exactly that size with no
+// other name, it is overwritten in place by one write inside its first block
+// (which a crash leaves old or new): no new file is made and no blocks are
+// freed, which is most of the cost of rewriting a file.
+void rewriteSmallFile(const QString& path, const QByteArray& bytes);
 
 // Control characters replaced by "_", for messages.
 QString printable(const QString& text);

@@ -216,7 +216,7 @@ bool TextProductHandler::fileText(const IncomingProduct& p, const QString& key, 
         m_intake.quarantine(staged, p.original, QStringLiteral("not filed: ") + error.text());
         return false;
     }
-    return IngestFiles::fileExists(target);
+    return true;
 }
 
 // A receipt that cannot be written is reported; the product is filed anyway.
@@ -226,7 +226,7 @@ void TextProductHandler::writeReceipt(const IncomingProduct& p, const QString& k
     if (dir.isEmpty())
         return;
     try {
-        FileMove::writeWhole(dir + p.fileName, (key + QStringLiteral("\r\n")).toLatin1(), false);
+        IngestFiles::rewriteSmallFile(dir + p.fileName, (key + QStringLiteral("\r\n")).toLatin1());
     } catch (const RuntimeError& error) {
         m_intake.display().setDisplay(
             ErrorReport::format(ProductIntake::Caption, error.code(),

@@ -182,6 +182,12 @@ void TestAlarmDispatcher::identifierForm_data()
                                                  << "AFDGRR" << false;
     QTest::newRow("full identifier") << "AFDGRR"
                                      << "AFDGRR" << true;
+    QTest::newRow("longer than the identifier") << "AFDGRRX"
+                                                << "AFDGRR" << false;
+    QTest::newRow("letters match by case") << "afdgrr"
+                                           << "AFDGRR" << false;
+    QTest::newRow("? inside, other letters around it") << "AF?GRX"
+                                                       << "AFDGRR" << false;
     QTest::newRow("? stands for one character") << "TOR???"
                                                 << "TORDTX" << true;
     QTest::newRow("? of another category") << "TOR???"

@@ -16,6 +16,7 @@ private slots:
     void fileNamePart();
     void batchShowsOnce_data();
     void batchShowsOnce();
+    void colouringInBatchDoneAtItsEnd();
 };
 
 void TestProductLists::capKeepsNewest()
@@ -194,6 +195,40 @@ void TestProductLists::batchShowsOnce()
     batched.insertTop(QStringLiteral("after"), cap);
     QCOMPARE(batched.rowCount(), plain.count() + (cap > 0 && plain.count() >= cap ? 0 : 1));
     QCOMPARE(batched.text(0), QStringLiteral("after"));
+}
+
+// Colouring asked for during a (nested) batch gives, once the batch ends, the
+// colours of colouring at once.
+void TestProductLists::colouringInBatchDoneAtItsEnd()
+{
+    ProductLists plain, batched;
+    const QStringList keys = {"AFDGRR   ~KGRR~MI", "TORDMX   ~KDMX~IA", "ZFPDTX   ~KDTX~MI",
+                              "SVSGRR   ~KGRR~MI"};
+    for (ProductLists* lists : {&plain, &batched})
+        lists->setLocalCodes({"GRR", "=}", "=}"});
+    batched.beginBatch();
+    batched.beginBatch();
+    for (const QString& key : keys) {
+        for (ProductLists* lists : {&plain, &batched}) {
+            lists->addReceived(key);
+            lists->addLocal(key, key);
+            lists->ColorList(2);
+        }
+    }
+    batched.endBatch();
+    batched.endBatch();
+    const std::pair<ProductListModel*, ProductListModel*> pairs[] = {
+        {&plain.List2(), &batched.List2()}, {&plain.List3(), &batched.List3()}};
+    for (const auto& [plainList, batchedList] : pairs) {
+        const ProductListModel& a = *plainList;
+        const ProductListModel& b = *batchedList;
+        QCOMPARE(b.count(), a.count());
+        for (int row = 0; row < a.count(); ++row) {
+            QVERIFY(b.entry(row).foreground == a.entry(row).foreground);
+            QVERIFY(b.entry(row).background == a.entry(row).background);
+        }
+    }
+    QVERIFY(plain.List2().entry(0).foreground.has_value());
 }
 
 QTEST_GUILESS_MAIN(TestProductLists)

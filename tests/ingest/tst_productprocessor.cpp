@@ -14,6 +14,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 namespace {
@@ -122,6 +124,8 @@ private slots:
     void versionsRotate_data();
     void versionsRotate();
     void atSuffixIsCutForStateAndReceipt();
+    void receiptReplacesWhatWasThere_data();
+    void receiptReplacesWhatWasThere();
     void imageIsFiledUnderTimestampName();
     void filedProductDescribesWhatWasFiled_data();
     void filedProductDescribesWhatWasFiled();
@@ -219,6 +223,60 @@ void TestProductProcessor::atSuffixIsCutForStateAndReceipt()
     QCOMPARE(f.text(), QStringList({kAfdKey}));
     QVERIFY(QFile::exists(f.settings.receiptDir() + "AFDGRRMI.TXT"));
     QCOMPARE(f.newProducts.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
+}
+
+void TestProductProcessor::receiptReplacesWhatWasThere_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("kind"); // of the receipt there before
+    QTest::addColumn<bool>("sameFile");
+    const QByteArray same = "ZFPGRR   ~KGRR~MI\r\n"; // as long as the new receipt
+    QTest::newRow("none") << QByteArray() << "none" << false;
+    QTest::newRow("same length: rewritten in place") << same << "file" << true;
+    QTest::newRow("longer") << same + "and more"
+                            << "file" << false;
+    QTest::newRow("shorter") << QByteArray("X\r\n") << "file" << false;
+    QTest::newRow("same length, second name") << same << "hardlink" << false;
+    QTest::newRow("same length, a link") << same << "symlink" << false;
+}
+
+// The receipt holds the key and nothing else whatever was there; a receipt
+// with another name or a link is replaced, never written through.
+void TestProductProcessor::receiptReplacesWhatWasThere()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, kind);
+    QFETCH(bool, sameFile);
+    Fixture f;
+    const QString receipt = f.settings.receiptDir() + QStringLiteral("AFDGRRMI.TXT");
+    const QString other = f.home.file(QStringLiteral("other"));
+    QDir().mkpath(f.settings.receiptDir());
+    if (kind == QLatin1String("symlink")) {
+        f.home.write(QStringLiteral("other"), before);
+        QVERIFY(QFile::link(other, receipt));
+    } else if (kind != QLatin1String("none")) {
+        f.home.write(QStringLiteral("other"), before);
+        if (kind == QLatin1String("hardlink"))
+            QCOMPARE(::link(QFile::encodeName(other).constData(),
+                            QFile::encodeName(receipt).constData()),
+                     0);
+        else
+            QVERIFY(QFile::copy(other, receipt));
+    }
+    struct stat was
+    {
+    };
+    ::lstat(QFile::encodeName(receipt).constData(), &was);
+    f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
+    QCOMPARE(readBytes(receipt), (kAfdKey + QStringLiteral("\r\n")).toLatin1());
+    struct stat now
+    {
+    };
+    QCOMPARE(::lstat(QFile::encodeName(receipt).constData(), &now), 0);
+    QVERIFY(S_ISREG(now.st_mode));
+    QCOMPARE(now.st_ino == was.st_ino, sameFile);
+    if (kind == QLatin1String("symlink") || kind == QLatin1String("hardlink"))
+        QCOMPARE(readBytes(other), before);
 }
 
 void TestProductProcessor::imageIsFiledUnderTimestampName()
