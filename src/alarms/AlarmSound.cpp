@@ -16,7 +16,7 @@ AlarmSound::AlarmSound(const Settings& settings, const MenuDefinitions& menus, Q
     : QObject(parent), m_settings(settings), m_menus(menus)
 {
     m_tmrFlash.setInterval(FileInterval);
-    connect(&m_tmrFlash, &QTimer::timeout, this, &AlarmSound::tmrFlash_Timer);
+    connect(&m_tmrFlash, &QTimer::timeout, this, &AlarmSound::tick);
 }
 
 void AlarmSound::PlayAudio(const QString& LocationF)
@@ -33,7 +33,7 @@ void AlarmSound::PlayAudio(const QString& LocationF)
     m_ticks = 0;
     setRunning(true);
     m_tmrFlash.start();
-    tmrFlash_Timer();
+    tick();
 }
 
 int AlarmSound::limit() const
@@ -44,20 +44,20 @@ int AlarmSound::limit() const
     return minutes != 0 ? TicksPerMinute * minutes : FileLimit;
 }
 
-void AlarmSound::tmrFlash_Timer()
+void AlarmSound::tick()
 {
     ++m_ticks;
     if (isOn(m_settings.LimitOneAudio) && m_ticks == 1)
-        mnuMute_Click(); // this tick's sound is still played
+        mute(); // this tick's sound is still played
     if (m_tag == Beep)
         beepOnce();
     else
         playOnce(m_path);
     if (isOn(m_settings.LimitAudio) && m_ticks > limit())
-        mnuMute_Click();
+        mute();
 }
 
-void AlarmSound::mnuMute_Click()
+void AlarmSound::mute()
 {
     if (m_output)
         m_output->close();

@@ -32,9 +32,9 @@ public:
     // Starts the alarm sound: a sound file path, or "BEEP".
     void PlayAudio(const QString& LocationF);
     // One tick of tmrFlash: counts, plays, and mutes at the limits.
-    void tmrFlash_Timer();
+    void tick();
     // Ends the alarm sound (menu, button, F10, "~" in a scrolling window).
-    void mnuMute_Click();
+    void mute();
 
     // Plays a sound file once, outside the repetition (the alarm list's tone).
     void playOnce(const QString& path);

@@ -9,13 +9,6 @@ const QColor kListGrey(224, 224, 224);
 
 ProductLists::ProductLists(QObject* parent) : QObject(parent) {}
 
-ProductListModel& ProductLists::list(int num)
-{
-    if (num < 1 || num > 4)
-        num = 2;
-    return m_lists[num - 1];
-}
-
 void ProductLists::beginBatch()
 {
     for (ProductListModel& model : m_lists)
@@ -30,17 +23,17 @@ void ProductLists::endBatch()
 
 void ProductLists::addReceived(const QString& line)
 {
-    List2().insertTop(line, Cap);
+    live().insertTop(line, Cap);
 }
 
-bool ProductLists::isLocal(const QString& key, const QString& code, bool list1Rule)
+bool ProductLists::isLocal(const QString& key, const QString& code, bool filteredRule)
 {
     if (code.isEmpty())
         return false;
     if (key.mid(3, 3).startsWith(code))
         return true;
     const QString station = key.mid(11, 3);
-    return list1Rule ? station.startsWith(code) : station.contains(code);
+    return filteredRule ? station.startsWith(code) : station.contains(code);
 }
 
 int ProductLists::addLocal(const QString& line, const QString& key)
@@ -48,8 +41,8 @@ int ProductLists::addLocal(const QString& line, const QString& key)
     int added = 0;
     for (const QString& code : m_localCodes) {
         if (isLocal(key, code)) {
-            List3().insertTop(line, Cap);
-            ColorList(3);
+            local().insertTop(line, Cap);
+            recolour(ListKind::Local);
             ++added;
         }
     }
@@ -98,12 +91,10 @@ bool ProductLists::categoryColours(const QString& category, QColor* fg, QColor* 
     return true;
 }
 
-void ProductLists::ColorList(int num)
+void ProductLists::recolour(ListKind kind)
 {
-    if (num < 1 || num > 4)
-        num = 2;
-    ProductListModel& model = list(num);
-    const bool checkLocal = num == 1 || num == 2;
+    ProductListModel& model = list(kind);
+    const bool checkLocal = kind == ListKind::Filtered || kind == ListKind::Live;
     for (int row = 0; row < model.count(); ++row) {
         const QString entry = model.text(row);
         // Long entries carry the key after "+"; bare keys and local-list
@@ -111,7 +102,7 @@ void ProductLists::ColorList(int num)
         const QString key = fileNamePart(entry);
         if (checkLocal) {
             for (const QString& code : m_localCodes) {
-                if (isLocal(key, code, num == 1)) {
+                if (isLocal(key, code, kind == ListKind::Filtered)) {
                     model.setColours(row, kLocalText, kListGrey);
                     break;
                 }
@@ -123,8 +114,8 @@ void ProductLists::ColorList(int num)
     }
 }
 
-void ProductLists::optListBoxType_Click(int index)
+void ProductLists::showList(ListKind kind)
 {
-    m_shownOption = (index >= 0 && index <= 2) ? index : 3;
-    emit shownOptionChanged(m_shownOption);
+    m_shown = kind;
+    emit shownListChanged(kind);
 }

@@ -522,7 +522,7 @@ void ProductProcessor::processText(const Product& p)
     m_c.status.setText(QStringLiteral("Received ") + key.left(9).trimmed() +
                        QStringLiteral(" from ") + s.station);
     m_alarms.matchIdentifier(key.left(9).trimmed(), key);
-    m_c.lists.ColorList(2);
+    m_c.lists.recolour(ListKind::Live);
 }
 
 // Identifier and station from the heading, the header table and the fixed

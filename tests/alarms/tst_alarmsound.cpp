@@ -26,7 +26,7 @@ struct Fixture
     void runTicks(int max)
     {
         for (int i = 0; i < max && sound.running(); ++i)
-            sound.tmrFlash_Timer();
+            sound.tick();
     }
 };
 } // namespace
@@ -116,7 +116,7 @@ void TestAlarmSound::newAlarmReplacesOld()
     QCOMPARE(f.sound.ticks(), 1);
     QCOMPARE(f.sound.tag(), QString());
     QCOMPARE(f.sound.tmrFlash().interval(), 10000);
-    f.sound.tmrFlash_Timer();
+    f.sound.tick();
     QCOMPARE(f.output.played, QStringList({"/p/alert2.wav", "/p/alert2.wav"}));
     QCOMPARE(f.output.beeps, 7); // start and five ticks of the beep alarm
 }
@@ -126,13 +126,13 @@ void TestAlarmSound::muteStopsAndCloses()
     Fixture f;
     f.sound.PlayAudio(QStringLiteral("/p/alert1.wav"));
     QSignalSpy running(&f.sound, &AlarmSound::runningChanged);
-    f.sound.mnuMute_Click();
+    f.sound.mute();
     QVERIFY(!f.sound.running());
     QVERIFY(!f.sound.tmrFlash().isActive());
     QCOMPARE(f.output.closes, 1);
     QCOMPARE(running.size(), 1);
     // Muting again changes nothing visible.
-    f.sound.mnuMute_Click();
+    f.sound.mute();
     QCOMPARE(running.size(), 1);
     // Without an output the counting goes on silently.
     f.sound.setOutput(nullptr);

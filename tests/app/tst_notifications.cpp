@@ -84,7 +84,8 @@ struct Program
     // been reported, and no page waits to go out.
     bool waitIdle(int ms = 60000)
     {
-        if (!QTest::qWaitFor([this] { return runner.running() == 0 && pager.queue().waiting() == 0; }, ms))
+        if (!QTest::qWaitFor(
+                [this] { return runner.running() == 0 && pager.queue().waiting() == 0; }, ms))
             return false;
         QCoreApplication::processEvents();
         return true;
@@ -103,12 +104,13 @@ struct Program
 
     TestHome home;
     QString programDir = home.path() + QStringLiteral("/.local/share/vantorel/");
-    Settings settings = [this] {
-        Settings s;
+    Settings settings;
+    const bool settingsSet = [this] {
+        Settings& s = settings;
         s.TextPath = home.path() + QStringLiteral("/text/");
         s.InactivityDelay = 1;
         s.AlertEmail = 1;
-        return s;
+        return true;
     }();
     ReferenceTables tables;
     MenuDefinitions menus;
@@ -264,7 +266,7 @@ void TestNotifications::mail()
     handed.start();
     p.display.setDisplay(QStringLiteral("ZONE FORECAST\r\nKENT-OTTAWA\r\n"),
                          QStringLiteral("ZFPGRRMI"));
-    p.emailer.mnuEmail_Click([&p] { return p.book.address(0) + ',' + p.book.address(1) + ','; });
+    p.emailer.mailShownBulletin([&p] { return p.book.address(0) + ',' + p.book.address(1) + ','; });
     p.alarm(0, -1);
     p.watchdog.tick();
     // The window thread never waits for the mailer.
@@ -434,7 +436,7 @@ void TestNotifications::heldMailGoesOutAtNextStart()
     SettingsStore store(p.home.file(QStringLiteral(".config/Vantorel-v15.conf")));
     ShutdownSequence shutdown(p.programDir, p.settings, store, p.engine, host, p.prompter);
     shutdown.setMail(&p.mail, &p.clock);
-    QVERIFY(shutdown.Form_Unload());
+    QVERIFY(shutdown.windowClosing());
     QVERIFY(p.waitIdle());
     QVERIFY2(p.sendLog("email-log.txt")
                  .contains("QUEUED TWO to me@x.org at 12/6/2026 6:27:51 PM - not sent before "
