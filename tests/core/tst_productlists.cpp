@@ -143,7 +143,7 @@ void TestProductLists::batchShowsOnce_data()
     QTest::addColumn<int>("cap");
     QTest::newRow("empty list") << 0 << 20 << 150;
     QTest::newRow("partly full") << 100 << 80 << 150;
-    QTest::newRow("full, few new") << 150 << ListKind::Local << 150;
+    QTest::newRow("full, few new") << 150 << 3 << 150;
     QTest::newRow("batch beyond the cap") << 150 << 400 << 150;
     QTest::newRow("no cap") << 10 << 50 << 0;
     QTest::newRow("cap of one") << 5 << 4 << 1;
