@@ -50,7 +50,7 @@ void TestSettingsFile::readAndWrittenBackUnchanged()
                 for (int i = 0; i < 5; ++i)
                     if (store.contains(e.section, Settings::keyName(e.key, i)))
                         s.storeText(store, e.key, Settings::storedText(store, e.key, i), i);
-            } else if (!std::holds_alternative<std::monostate>(e.field)) {
+            } else if (e.has(SettingsEntry::ReadAtStart)) {
                 s.store(store, e.key);
             } else if (store.contains(e.section, e.name)) {
                 s.storeText(store, e.key, Settings::storedText(store, e.key));
