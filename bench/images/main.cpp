@@ -76,7 +76,7 @@ void run(QTextStream& out, const QString& dir, const QString& extension, int fra
     t.start();
     const int ticks = 1000;
     for (int i = 0; i < ticks; ++i)
-        viewer.tmrPicture_Timer();
+        viewer.showNextFrame();
     const double tick = t.nsecsElapsed() / 1e3 / ticks;
     const qint64 rssAfter = procStatusKb("VmRSS:");
 

@@ -80,9 +80,9 @@ void AlarmActions::PlayAudio(const QString& LocationF)
 
 void AlarmActions::AlarmList(const QString& line)
 {
-    m_c.lists.List4().insertTop(line, 0);
-    m_c.lists.optListBoxType_Click(3);
-    m_c.lists.ColorList(4);
+    m_c.lists.alarmed().insertTop(line, 0);
+    m_c.lists.showList(ListKind::Alarmed);
+    m_c.lists.recolour(ListKind::Alarmed);
     m_c.sound.playOnce(m_c.programDir + ListTone);
 }
 

@@ -15,15 +15,12 @@
 
 namespace {
 
-const QString Config = QStringLiteral("Config");
 const QString SetupTitle = QStringLiteral("Alarm Setup");
 const QString FileTitle = QStringLiteral("Alarm File");
 
 // Categories whose warnings name counties rather than zones.
-const QStringList FipsCategories = {
-    QStringLiteral("WOU"), QStringLiteral("WCN"), QStringLiteral("SVS"), QStringLiteral("CEM"),
-    QStringLiteral("WAR"), QStringLiteral("FLS"), QStringLiteral("FFS"), QStringLiteral("TOR"),
-    QStringLiteral("SVR"), QStringLiteral("FFW"), QStringLiteral("SLS"), QStringLiteral("FLW")};
+const QStringList FipsCategories =
+    QStringLiteral("WOU WCN SVS CEM WAR FLS FFS TOR SVR FFW SLS FLW").split(QLatin1Char(' '));
 
 QString yesNo(int value)
 {
@@ -39,20 +36,10 @@ bool sameDefinition(AlarmDefinition a, AlarmDefinition b)
 
 } // namespace
 
-const QStringList AlarmEditor::StateCodes = {
-    QStringLiteral("AL"), QStringLiteral("AK"), QStringLiteral("AZ"), QStringLiteral("AR"),
-    QStringLiteral("CA"), QStringLiteral("CO"), QStringLiteral("CT"), QStringLiteral("DE"),
-    QStringLiteral("DC"), QStringLiteral("FL"), QStringLiteral("GA"), QStringLiteral("HI"),
-    QStringLiteral("ID"), QStringLiteral("IL"), QStringLiteral("IN"), QStringLiteral("IA"),
-    QStringLiteral("KS"), QStringLiteral("KY"), QStringLiteral("LA"), QStringLiteral("ME"),
-    QStringLiteral("MD"), QStringLiteral("MA"), QStringLiteral("MI"), QStringLiteral("MN"),
-    QStringLiteral("MS"), QStringLiteral("MO"), QStringLiteral("MT"), QStringLiteral("NE"),
-    QStringLiteral("NV"), QStringLiteral("NH"), QStringLiteral("NJ"), QStringLiteral("NM"),
-    QStringLiteral("NY"), QStringLiteral("NC"), QStringLiteral("ND"), QStringLiteral("OH"),
-    QStringLiteral("OK"), QStringLiteral("OR"), QStringLiteral("PA"), QStringLiteral("PR"),
-    QStringLiteral("RI"), QStringLiteral("SC"), QStringLiteral("SD"), QStringLiteral("TN"),
-    QStringLiteral("TX"), QStringLiteral("UT"), QStringLiteral("VT"), QStringLiteral("VA"),
-    QStringLiteral("WA"), QStringLiteral("WV"), QStringLiteral("WI"), QStringLiteral("WY")};
+const QStringList AlarmEditor::StateCodes =
+    QStringLiteral("AL AK AZ AR CA CO CT DE DC FL GA HI ID IL IN IA KS KY LA ME MD MA MI MN MS MO "
+                   "MT NE NV NH NJ NM NY NC ND OH OK OR PA PR RI SC SD TN TX UT VT VA WA WV WI WY")
+        .split(QLatin1Char(' '));
 
 AlarmEditor::AlarmEditor(const Context& context) : m_c(context)
 {
@@ -199,7 +186,7 @@ void AlarmEditor::fillDefinition(AlarmDefinition& d, const Fields& f, const QStr
     d.custom = f.archive ? 1 : 0;
 }
 
-bool AlarmEditor::cmdAdd_Click(Fields& fields)
+bool AlarmEditor::add(Fields& fields)
 {
     // Blanks alone are no pattern: an empty one would end the matching of
     // every definition after it.
@@ -400,11 +387,10 @@ QString AlarmEditor::filePath(int index) const
     return m_c.programDir + AlarmFile::fileName(index);
 }
 
-void AlarmEditor::Form_Load()
+void AlarmEditor::open()
 {
     for (int i = 0; i < FileCount; ++i)
-        m_captions[i] = m_c.store.read(Config, QStringLiteral("aFile%1").arg(i),
-                                       QStringLiteral("File %1").arg(i + 1));
+        m_captions[i] = Settings::storedText(m_c.store, Settings::Key::aFile, i);
     m_fileNum = std::clamp<int>(m_c.settings.AlarmFileNum, 0, FileCount - 1);
     reload();
 }
@@ -443,12 +429,12 @@ bool AlarmEditor::save()
     return true;
 }
 
-bool AlarmEditor::Form_Unload()
+bool AlarmEditor::close()
 {
     const bool saved = save();
-    m_c.store.write(Config, QStringLiteral("AlarmFileNum"), QString::number(m_fileNum));
+    m_c.settings.storeNumber(m_c.store, Settings::Key::AlarmFileNum, m_fileNum);
     for (int i = 0; i < FileCount; ++i)
-        m_c.store.write(Config, QStringLiteral("aFile%1").arg(i), m_captions.at(i));
+        m_c.settings.storeText(m_c.store, Settings::Key::aFile, m_captions.at(i), i);
     return saved;
 }
 
@@ -462,7 +448,7 @@ bool AlarmEditor::switchFile(int index)
         return false;
     m_fileNum = index;
     m_c.settings.AlarmFileNum = static_cast<quint8>(index);
-    m_c.store.write(Config, QStringLiteral("AlarmFileNum"), QString::number(index));
+    m_c.settings.store(m_c.store, Settings::Key::AlarmFileNum);
     const QString path = filePath(index);
     if (!QFile::exists(path)) {
         const bool copyFirst =
@@ -488,31 +474,11 @@ bool AlarmEditor::renameFile(int index)
     if (!name || name->trimmed().isEmpty())
         return false;
     m_captions[index] = name->trimmed();
-    m_c.store.write(Config, QStringLiteral("aFile%1").arg(index), m_captions.at(index));
+    m_c.settings.storeText(m_c.store, Settings::Key::aFile, m_captions.at(index), index);
     return true;
 }
 
 // ---------------------------------------------------------------- day window
-
-int AlarmEditor::cutoffAM() const
-{
-    return m_c.settings.CutoffAM;
-}
-
-int AlarmEditor::cutoffPM() const
-{
-    return m_c.settings.CutoffPM;
-}
-
-void AlarmEditor::setCutoffAM(int hour)
-{
-    m_c.settings.CutoffAM = static_cast<qint16>(hour);
-}
-
-void AlarmEditor::setCutoffPM(int hour)
-{
-    m_c.settings.CutoffPM = static_cast<qint16>(hour);
-}
 
 QString AlarmEditor::timeLabel() const
 {
@@ -521,6 +487,6 @@ QString AlarmEditor::timeLabel() const
 
 void AlarmEditor::storeCutoffs()
 {
-    m_c.store.write(Config, QStringLiteral("CutoffAM"), QString::number(cutoffAM()));
-    m_c.store.write(Config, QStringLiteral("CutoffPM"), QString::number(cutoffPM()));
+    m_c.settings.store(m_c.store, Settings::Key::CutoffAM);
+    m_c.settings.store(m_c.store, Settings::Key::CutoffPM);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Settings.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,7 +10,6 @@
 class AlarmFile;
 class IPrompter;
 class ReferenceTables;
-class Settings;
 class SettingsStore;
 struct AlarmDefinition;
 
@@ -86,7 +87,7 @@ public:
     QString zoneOf(const Fields& fields) const;
     // Adds the definition; on success the fields are cleared. A refused
     // entry leaves the table as it was and is explained in a message.
-    bool cmdAdd_Click(Fields& fields);
+    bool add(Fields& fields);
     // The fields of definition row (0-based); Edit also takes it out.
     Fields copy(int row) const;
     Fields edit(int row);
@@ -103,11 +104,13 @@ public:
     void sortByZone();
 
     // ------------------------------------------------------------ files
-    // Reads the captions and reloads the current alarm file (at most 999).
-    void Form_Load();
-    // Writes the table to the current file and stores the file number and
-    // captions; false (after a message) when the file cannot be written.
-    bool Form_Unload();
+    // On opening the editor: reads the captions and reloads the current
+    // alarm file (at most 999 definitions).
+    void open();
+    // On closing the editor: writes the table to the current file and stores
+    // the file number and captions; false (after a message) when the file
+    // cannot be written.
+    bool close();
     int fileNum() const { return m_fileNum; }
     // Saves the current file and changes to file index (offering a copy of
     // File 1 for a new one); false when the current file cannot be saved.
@@ -117,10 +120,10 @@ public:
     bool renameFile(int index);
 
     // ------------------------------------------------------------ day window
-    int cutoffAM() const;
-    int cutoffPM() const;
-    void setCutoffAM(int hour);
-    void setCutoffPM(int hour);
+    int cutoffAM() const { return m_c.settings.CutoffAM; }
+    int cutoffPM() const { return m_c.settings.CutoffPM; }
+    void setCutoffAM(int hour) { m_c.settings.CutoffAM = static_cast<qint16>(hour); }
+    void setCutoffPM(int hour) { m_c.settings.CutoffPM = static_cast<qint16>(hour); }
     QString timeLabel() const;
     void storeCutoffs();
 

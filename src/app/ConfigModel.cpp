@@ -149,8 +149,7 @@ void ConfigModel::setEmailEntry(int n, const QString& address, bool writeToStore
 {
     m_state.emailBook.setAddress(n, address);
     if (writeToStore)
-        m_state.services().store->write(QStringLiteral("Config"),
-                                        QStringLiteral("EMail") + QString::number(n), address);
+        m_state.settings.storeText(*m_state.services().store, Settings::Key::EMail, address, n);
 }
 
 bool ConfigModel::isValidDelay(const QString& text)

@@ -34,12 +34,12 @@ bool ListPopup::available(int index) const
     return action && *action;
 }
 
-void ListPopup::mnuList_Click(int index, bool list1HasSelection, const QString& selectedEntry)
+void ListPopup::choose(int index, bool list1HasSelection, const QString& selectedEntry)
 {
     if (!available(index))
         return;
     if (index == 0) {
-        m_requests.mnuBulletinText_Click();
+        m_requests.listAllBulletins();
         return;
     }
     if (index == 4) {

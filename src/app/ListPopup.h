@@ -31,7 +31,7 @@ public:
     // True when the entry does something in this program.
     bool available(int index) const;
     // selectedEntry: the text of the selected entry of the filtered list.
-    void mnuList_Click(int index, bool list1HasSelection, const QString& selectedEntry = QString());
+    void choose(int index, bool list1HasSelection, const QString& selectedEntry = QString());
 
 private:
     const std::function<void()>* handler(int index) const;

@@ -28,7 +28,7 @@ bool MainMenuCommands::alarmTestAvailable() const
         .available();
 }
 
-void MainMenuCommands::mnuAddIn_Click(int index)
+void MainMenuCommands::openAddIn(int index)
 {
     switch (index) {
     case 1:
@@ -52,7 +52,7 @@ void MainMenuCommands::mnuAddIn_Click(int index)
     }
 }
 
-void MainMenuCommands::mnuAbout_Click(int index)
+void MainMenuCommands::openHelp(int index)
 {
     if (index < 1 || index > 3)
         return;

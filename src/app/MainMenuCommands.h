@@ -17,11 +17,11 @@ public:
     void setPagerSetup(std::function<void()> open) { m_pagerSetup = std::move(open); }
 
     // Add-ins: 1 Paging Setup, 3 AFOS plotting, 4 Alarm Test.
-    void mnuAddIn_Click(int index);
+    void openAddIn(int index);
     // The Alarm Test item is shown when a test product exists.
     bool alarmTestAvailable() const;
     // Help: 1 file names, 2 location identifiers, 3 AFOS graphic list.
-    void mnuAbout_Click(int index);
+    void openHelp(int index);
 
     // The command line that starts the AFOS plotting program.
     QString afosPlotCommand() const;

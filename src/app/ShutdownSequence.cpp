@@ -17,13 +17,13 @@ ShutdownSequence::ShutdownSequence(QString programDir, Settings& settings, Setti
 {
 }
 
-void ShutdownSequence::mnuExit_Click()
+void ShutdownSequence::exitFromMenu()
 {
     m_engine.setNetLink(QStringLiteral("SHUTDOWN"));
     m_engine.finishCommands(CommandWaitMs);
 }
 
-bool ShutdownSequence::Form_Unload()
+bool ShutdownSequence::windowClosing()
 {
     if (m_done)
         return m_saved;

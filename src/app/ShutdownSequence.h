@@ -42,9 +42,9 @@ public:
                      EngineControl& engine, IShutdownHost& host, IPrompter& prompter);
 
     // Exit from the menu: the engines are told to shut down, then the window closes.
-    void mnuExit_Click();
+    void exitFromMenu();
     // The window closes. False when the settings could not be written.
-    bool Form_Unload();
+    bool windowClosing();
     bool done() const { return m_done; }
     void setMail(MailSender* mail, const IClock* clock)
     {

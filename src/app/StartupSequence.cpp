@@ -156,10 +156,10 @@ void StartupSequence::prepareDirectories()
     SettingsStore& store = *m_state.services().store;
     const QString dir = m_state.programDir();
     s.TrackPath = dir + QStringLiteral("track/");
-    store.write(QStringLiteral("Config"), QStringLiteral("TrackPath"), s.TrackPath);
+    s.store(store, Settings::Key::TrackPath);
     if (s.TransferPath == QLatin1String("abcd")) {
         s.TransferPath = dir + QStringLiteral("track/transfer/");
-        store.write(QStringLiteral("Config"), QStringLiteral("TransferPath"), s.TransferPath);
+        s.store(store, Settings::Key::TransferPath);
     }
     CreateDir::CreateByPath(dir + QStringLiteral("track/rcv/"));
     CreateDir::CreateByPath(s.TrackPath + QStringLiteral("byte/"));
@@ -183,8 +183,7 @@ void StartupSequence::firstRun()
         return;
     m_host.hideMainWindow();
     s.TextPath = Settings::defaultTextPath();
-    m_state.services().store->write(QStringLiteral("Config"), QStringLiteral("TextPath"),
-                                    s.TextPath);
+    s.store(*m_state.services().store, Settings::Key::TextPath);
     // A new user receives over the Internet when the Internet engine is
     // installed; without any engine program, in network mode, so that
     // products dropped into the Data-In directory are taken at once.
@@ -208,10 +207,8 @@ void StartupSequence::firstRun()
     // The mode the dialog showed (or was changed to, which applies at once)
     // is the one the next start uses, also when the dialog was left with Exit.
     SettingsStore& store = *m_state.services().store;
-    store.write(QStringLiteral("Config"), QStringLiteral("WeathernodeMode"),
-                ValueConversion::trueFalse(s.WeathernodeMode));
-    store.write(QStringLiteral("Config"), QStringLiteral("NetworkMode"),
-                ValueConversion::trueFalse(s.NetworkMode));
+    s.store(store, Settings::Key::WeathernodeMode);
+    s.store(store, Settings::Key::NetworkMode);
     if (!store.sync())
         m_state.services().prompter->message(store.writeFailure(), QString(),
                                              IPrompter::Icon::Exclamation);

@@ -9,13 +9,6 @@ const QColor kListGrey(224, 224, 224);
 
 ProductLists::ProductLists(QObject* parent) : QObject(parent) {}
 
-ProductListModel& ProductLists::list(int num)
-{
-    if (num < 1 || num > 4)
-        num = 2;
-    return m_lists[num - 1];
-}
-
 void ProductLists::beginBatch()
 {
     ++m_batchDepth;
@@ -30,7 +23,7 @@ void ProductLists::endBatch()
         for (int num = 1; num <= 4; ++num) {
             if (m_colourPending[num - 1]) {
                 m_colourPending[num - 1] = false;
-                ColorList(num);
+                recolour(static_cast<ListKind>(num));
             }
         }
     }
@@ -40,17 +33,17 @@ void ProductLists::endBatch()
 
 void ProductLists::addReceived(const QString& line)
 {
-    List2().insertTop(line, Cap);
+    live().insertTop(line, Cap);
 }
 
-bool ProductLists::isLocal(const QString& key, const QString& code, bool list1Rule)
+bool ProductLists::isLocal(const QString& key, const QString& code, bool filteredRule)
 {
     if (code.isEmpty())
         return false;
     if (key.mid(3, 3).startsWith(code))
         return true;
     const QString station = key.mid(11, 3);
-    return list1Rule ? station.startsWith(code) : station.contains(code);
+    return filteredRule ? station.startsWith(code) : station.contains(code);
 }
 
 int ProductLists::addLocal(const QString& line, const QString& key)
@@ -58,8 +51,8 @@ int ProductLists::addLocal(const QString& line, const QString& key)
     int added = 0;
     for (const QString& code : m_localCodes) {
         if (isLocal(key, code)) {
-            List3().insertTop(line, Cap);
-            ColorList(3);
+            local().insertTop(line, Cap);
+            recolour(ListKind::Local);
             ++added;
         }
     }
@@ -108,16 +101,14 @@ bool ProductLists::categoryColours(const QString& category, QColor* fg, QColor* 
     return true;
 }
 
-void ProductLists::ColorList(int num)
+void ProductLists::recolour(ListKind kind)
 {
-    if (num < 1 || num > 4)
-        num = 2;
     if (m_batchDepth > 0) {
-        m_colourPending[num - 1] = true;
+        m_colourPending[static_cast<int>(kind) - 1] = true;
         return;
     }
-    ProductListModel& model = list(num);
-    const bool checkLocal = num == 1 || num == 2;
+    ProductListModel& model = list(kind);
+    const bool checkLocal = kind == ListKind::Filtered || kind == ListKind::Live;
     for (int row = 0; row < model.count(); ++row) {
         const QString entry = model.text(row);
         // Long entries carry the key after "+"; bare keys and local-list
@@ -125,7 +116,7 @@ void ProductLists::ColorList(int num)
         const QString key = fileNamePart(entry);
         if (checkLocal) {
             for (const QString& code : m_localCodes) {
-                if (isLocal(key, code, num == 1)) {
+                if (isLocal(key, code, kind == ListKind::Filtered)) {
                     model.setColours(row, kLocalText, kListGrey);
                     break;
                 }
@@ -137,8 +128,8 @@ void ProductLists::ColorList(int num)
     }
 }
 
-void ProductLists::optListBoxType_Click(int index)
+void ProductLists::showList(ListKind kind)
 {
-    m_shownOption = (index >= 0 && index <= 2) ? index : 3;
-    emit shownOptionChanged(m_shownOption);
+    m_shown = kind;
+    emit shownListChanged(kind);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "core/ListKind.h"
 #include "core/ProductListModel.h"
 
 #include <QObject>
 #include <QStringList>
 
-// The four product lists of the main window: List1 filtered listing, List2
-// live (received) products, List3 local products, List4 alarmed products,
-// with their insertion rules and colouring.
+// The four product lists of the main window (see ListKind) with their
+// insertion rules and colouring, and which of them is shown.
 class ProductLists : public QObject
 {
     Q_OBJECT
@@ -17,26 +17,27 @@ public:
 
     explicit ProductLists(QObject* parent = nullptr);
 
-    // num 1..4 gives List1..List4.
-    ProductListModel& list(int num);
-    ProductListModel& List1() { return m_lists[0]; }
-    ProductListModel& List2() { return m_lists[1]; }
-    ProductListModel& List3() { return m_lists[2]; }
-    ProductListModel& List4() { return m_lists[3]; }
+    ProductListModel& list(ListKind kind) { return m_lists[static_cast<int>(kind) - 1]; }
+    ProductListModel& filtered() { return list(ListKind::Filtered); }
+    ProductListModel& live() { return list(ListKind::Live); }
+    ProductListModel& local() { return list(ListKind::Local); }
+    ProductListModel& alarmed() { return list(ListKind::Alarmed); }
 
     void setLocalCodes(const QStringList& codes) { m_localCodes = codes; }
     const QStringList& localCodes() const { return m_localCodes; }
     void setLongHeader(bool on) { m_longHeader = on; }
 
-    // Inserts a received product's line into List2 (capped, at the top).
+    // Inserts a received product's line into the live list (capped, at the top).
     void addReceived(const QString& line);
-    // Inserts the line into List3 once for every local code the key matches,
-    // colouring List3 after each insertion; returns the number of insertions.
+    // Inserts the line into the local list once for every local code the key
+    // matches, recolouring it after each insertion; returns the number of insertions.
     int addLocal(const QString& line, const QString& key);
-    // True when the key belongs to the local office code.
-    static bool isLocal(const QString& key, const QString& code, bool list1Rule = false);
-    // Recolours one whole list (1 List1, 3 List3, 4 List4, any other List2).
-    void ColorList(int num);
+    // True when the key belongs to the local office code. The filtered list
+    // takes a station that starts with the code, the others one that holds it.
+    static bool isLocal(const QString& key, const QString& code, bool filteredRule = false);
+    // Recolours one whole list: local products grey (filtered and live lists),
+    // then the warning categories.
+    void recolour(ListKind kind);
 
     // The file-name part of an entry: after the first "+", or the whole entry.
     static QString fileNamePart(const QString& entry);
@@ -45,16 +46,16 @@ public:
     static bool categoryColours(const QString& category, QColor* foreground, QColor* background);
 
     // Holds back what views see of all four lists until endBatch() (see
-    // ProductListModel); ColorList asked for meanwhile runs once at the end.
+    // ProductListModel); recolour asked for meanwhile runs once at the end.
     void beginBatch();
     void endBatch();
 
-    // The option button shown: 0 Live, 1 Filter, 2 Local, 3 Alarm.
-    int shownOption() const { return m_shownOption; }
-    void optListBoxType_Click(int index);
+    // The list in front.
+    ListKind shownList() const { return m_shown; }
+    void showList(ListKind kind);
 
 signals:
-    void shownOptionChanged(int option);
+    void shownListChanged(ListKind kind);
 
 private:
     ProductListModel m_lists[4];
@@ -62,5 +63,5 @@ private:
     bool m_colourPending[4] = {};
     QStringList m_localCodes = {QStringLiteral("=}"), QStringLiteral("=}"), QStringLiteral("=}")};
     bool m_longHeader = false;
-    int m_shownOption = 0;
+    ListKind m_shown = ListKind::Live;
 };

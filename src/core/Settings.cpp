@@ -1,5 +1,6 @@
 #include "core/Settings.h"
 
+#include "core/SettingsTable.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/ValueConversion.h"
@@ -8,10 +9,8 @@
 
 namespace {
 
-const QString kConfig = QStringLiteral("Config");
-const QString kStartup = QStringLiteral("Startup");
-const QString kPager = QStringLiteral("Pager");
-const QString kFtp = QStringLiteral("FTP");
+using Type = SettingsEntry::Type;
+using Form = SettingsEntry::Form;
 
 QString home()
 {
@@ -21,69 +20,62 @@ QString home()
     return h;
 }
 
-// Reads one key with a conversion; an overflowing stored value is reported
-// and the default is used instead, so that an outside edit cannot keep the
-// program from starting.
+// Converts one stored text; an overflowing value is reported and the default
+// is used instead, so that an outside edit cannot keep the program from
+// starting. A text that is not a number where one is required throws.
 template <typename T, typename Convert>
-T readNumber(const SettingsStore& store, const QString& section, const QString& key,
-             const QString& defaultText, Convert convert, QStringList* problems)
+T convertNumber(const SettingsEntry& e, const QString& text, Convert convert, QStringList* problems)
 {
-    const QString text = store.read(section, key, defaultText);
     try {
         return convert(text);
-    } catch (const RuntimeError& e) {
-        if (e.number() != ErrorNumber::Overflow)
-            throw RuntimeError(e.number(),
-                               section + QLatin1Char('/') + key + QStringLiteral(" = ") + text);
+    } catch (const RuntimeError& error) {
+        const QString defaultText = Settings::defaultText(e.key);
+        if (error.number() != ErrorNumber::Overflow)
+            throw RuntimeError(error.number(), e.section + QLatin1Char('/') + e.name +
+                                                   QStringLiteral(" = ") + text);
         if (problems)
             problems->append(QStringLiteral("Setting %1/%2 holds \"%3\", too large; using %4.")
-                                 .arg(section, key, text, defaultText));
+                                 .arg(e.section, e.name, text, defaultText));
         return convert(defaultText);
     }
 }
 
-std::uint8_t asByte(const QString& t)
+QString formatted(Form form, double value)
 {
-    return ValueConversion::checkedByte(t);
-}
-std::int16_t asInt16(const QString& t)
-{
-    return ValueConversion::checkedInt16(t);
-}
-std::uint8_t asStrictByte(const QString& t)
-{
-    return ValueConversion::strictByte(t);
-}
-std::int16_t asStrictInt16(const QString& t)
-{
-    return ValueConversion::strictInt16(t);
-}
-bool asTruth(const QString& t)
-{
-    return ValueConversion::truthValue(t);
-}
-double asReal(const QString& t)
-{
-    return ValueConversion::lenientNumber(t);
+    switch (form) {
+    case Form::Number:
+        return ValueConversion::numberText(value);
+    case Form::TrueFalse:
+        return ValueConversion::trueFalse(value != 0);
+    case Form::Plain:
+    case Form::Text:
+        break;
+    }
+    return ValueConversion::plainNumber(value);
 }
 
-QString num(double v)
+template <typename T> void assign(Settings& s, const SettingsEntry& e, T value)
 {
-    return ValueConversion::numberText(v);
+    if (const auto* field = std::get_if<T Settings::*>(&e.field))
+        s.*(*field) = value;
 }
 
 } // namespace
 
-Settings::Settings()
-    : GIFPath(defaultGIFPath()), ArchivePath(defaultArchivePath()), SAPath(defaultSAPath()),
-      DefaultSaveDir(home()), POPServer(defaultPOPServer()), EMail0(defaultEMail0()),
-      FTPServer(defaultFTPServer())
+Settings::Settings(QObject* parent)
+    : QObject(parent), GIFPath(defaultGIFPath()), ArchivePath(defaultArchivePath()),
+      SAPath(defaultSAPath()), DefaultSaveDir(defaultSaveDir()), POPServer(defaultPOPServer()),
+      EMail0(defaultEMail0()), FTPServer(defaultFTPServer())
 {
 }
 
 QString Settings::defaultTextPath()
 {
     return home() + QStringLiteral("Weather/EMWIN/Data/");
+}
+QString Settings::defaultSaveDir()
+{
+    return home();
 }
 QString Settings::defaultGIFPath()
 {
@@ -110,155 +102,142 @@ QString Settings::defaultEMail0()
     return QStringLiteral("you@example.com");
 }
 
+QString Settings::keyName(Key key, int index)
+{
+    const SettingsEntry& e = SettingsTable::entry(key);
+    return e.has(SettingsEntry::Indexed) ? e.name + QString::number(index) : QString(e.name);
+}
+
+QString Settings::defaultText(Key key, int index)
+{
+    const SettingsEntry& e = SettingsTable::entry(key);
+    return e.defaultOf ? e.defaultOf(index) : QString::fromLatin1(e.defaultText);
+}
+
+QString Settings::storedText(const SettingsStore& store, Key key, int index)
+{
+    return store.read(SettingsTable::entry(key).section, keyName(key, index),
+                      defaultText(key, index));
+}
+
+void Settings::write(SettingsStore& store, const SettingsEntry& e, const QString& text, int index)
+{
+    store.write(e.section, keyName(e.key, index), text);
+    emit changed(e.key, index);
+}
+
+void Settings::storeText(SettingsStore& store, Key key, const QString& text, int index)
+{
+    write(store, SettingsTable::entry(key), text, index);
+}
+
+void Settings::storeNumber(SettingsStore& store, Key key, double value, int index)
+{
+    const SettingsEntry& e = SettingsTable::entry(key);
+    write(store, e, formatted(e.form, value), index);
+}
+
+void Settings::store(SettingsStore& store, Key key)
+{
+    const SettingsEntry& e = SettingsTable::entry(key);
+    write(store, e, storedForm(e), 0);
+}
+
+QString Settings::storedForm(const SettingsEntry& e) const
+{
+    if (e.key == Key::InactivityDelay)
+        return InactivityDelayText;
+    return std::visit(
+        [&](auto field) -> QString {
+            using F = decltype(field);
+            if constexpr (std::is_same_v<F, std::monostate>)
+                return QString();
+            else if constexpr (std::is_same_v<F, QString Settings::*>)
+                return this->*field;
+            else
+                return formatted(e.form, static_cast<double>(this->*field));
+        },
+        e.field);
+}
+
+void Settings::readKey(const SettingsStore& store, const SettingsEntry& e, QStringList* p)
+{
+    const QString text = storedText(store, e.key);
+    switch (e.type) {
+    case Type::Text:
+        assign(*this, e, text);
+        break;
+    case Type::UpperText:
+        assign(*this, e, text.toUpper());
+        break;
+    case Type::Real:
+        assign(*this, e, ValueConversion::lenientNumber(text));
+        break;
+    case Type::Byte:
+        assign(*this, e, convertNumber<std::uint8_t>(e, text, ValueConversion::checkedByte, p));
+        break;
+    case Type::Int16:
+        assign(*this, e, convertNumber<std::int16_t>(e, text, ValueConversion::checkedInt16, p));
+        break;
+    case Type::StrictByte:
+        assign(*this, e, convertNumber<std::uint8_t>(e, text, ValueConversion::strictByte, p));
+        break;
+    case Type::StrictInt16:
+        assign(*this, e, convertNumber<std::int16_t>(e, text, ValueConversion::strictInt16, p));
+        break;
+    case Type::Truth:
+        assign(*this, e, convertNumber<bool>(e, text, ValueConversion::truthValue, p));
+        break;
+    }
+    if (e.key == Key::InactivityDelay)
+        InactivityDelayText = text.trimmed();
+}
+
 void Settings::readLongHeader(const SettingsStore& store)
 {
-    LongHeader = readNumber<std::uint8_t>(store, kConfig, QStringLiteral("LongHeader"),
-                                          QStringLiteral("0"), asByte, nullptr);
+    readKey(store, SettingsTable::entry(Key::LongHeader), nullptr);
 }
 
 void Settings::readWindowSize(const SettingsStore& store)
 {
-    Height = asReal(store.read(kStartup, QStringLiteral("Height"), QStringLiteral("7725")));
-    Width = asReal(store.read(kStartup, QStringLiteral("Width"), QStringLiteral("10845")));
+    readKey(store, SettingsTable::entry(Key::Height), nullptr);
+    readKey(store, SettingsTable::entry(Key::Width), nullptr);
 }
 
 bool Settings::readHideIngest(const SettingsStore& store, QStringList* problems) const
 {
-    return readNumber<bool>(store, kStartup, QStringLiteral("HideIngest"), QStringLiteral("0"),
-                            asTruth, problems);
+    const SettingsEntry& e = SettingsTable::entry(Key::HideIngest);
+    return convertNumber<bool>(e, storedText(store, e.key), ValueConversion::truthValue, problems);
 }
 
-void Settings::readStartupKeys(const SettingsStore& store, QStringList* p)
+void Settings::readStartupKeys(const SettingsStore& store, QStringList* problems)
 {
-    auto text = [&](const QString& section, const char* key, const QString& def) {
-        return store.read(section, QLatin1String(key), def);
-    };
-    auto byte = [&](const QString& s, const char* key, const char* def) {
-        return readNumber<std::uint8_t>(store, s, QLatin1String(key), QLatin1String(def), asByte,
-                                        p);
-    };
-    auto int16 = [&](const QString& s, const char* key, const char* def) {
-        return readNumber<std::int16_t>(store, s, QLatin1String(key), QLatin1String(def), asInt16,
-                                        p);
-    };
-    auto strictByte = [&](const QString& s, const char* key, const char* def) {
-        return readNumber<std::uint8_t>(store, s, QLatin1String(key), QLatin1String(def),
-                                        asStrictByte, p);
-    };
-    auto strictInt16 = [&](const QString& s, const char* key, const char* def) {
-        return readNumber<std::int16_t>(store, s, QLatin1String(key), QLatin1String(def),
-                                        asStrictInt16, p);
-    };
-    auto truth = [&](const QString& s, const char* key, const char* def) {
-        return readNumber<bool>(store, s, QLatin1String(key), QLatin1String(def), asTruth, p);
-    };
-
-    ImageShowing = text(kConfig, "ImageShowing", QString()).toUpper();
-    AlarmFileNum = byte(kConfig, "AlarmFileNum", "0");
-    PortNum = int16(kConfig, "PortNum", "1");
-    Baud = int16(kConfig, "Baud", "9600");
-    TextPath = text(kConfig, "TextPath", QStringLiteral("abcd"));
-    GIFPath = text(kConfig, "GIFPath", defaultGIFPath());
-    ArchivePath = text(kConfig, "ArchivePath", defaultArchivePath());
-    SAPath = text(kConfig, "SAPath", defaultSAPath());
-    FileNameConv = byte(kConfig, "FileNameConv", "0");
-    GraphicNameConv = byte(kConfig, "GraphicNameConv", "0");
-    StateFilterIt = text(kConfig, "StateFilterIt", QStringLiteral("GRRDTXIWX"));
-    Purge = asReal(text(kConfig, "Purge", QStringLiteral("12")));
-    PurgeProd = byte(kConfig, "PurgeProd", "3");
-    POPServer = text(kConfig, "POPServer", defaultPOPServer());
-    Reverse = int16(kConfig, "Reverse", "0");
-    EMail0 = text(kConfig, "EMail0", defaultEMail0());
-    MetarDL = strictInt16(kConfig, "MetarDL", "0");
-    PurgeVal = strictInt16(kConfig, "PurgeVal", "0");
-    InactivityDelay = byte(kConfig, "InactivityDelay", "3");
-    InactivityDelayText = text(kConfig, "InactivityDelay", QStringLiteral("3")).trimmed();
-    AlertEmail = int16(kConfig, "AlertEmail", "0");
-    AlertPager = int16(kConfig, "AlertPager", "0");
-    AlertByte = int16(kConfig, "AlertByte", "0");
-    Metar = text(kConfig, "Metar", QStringLiteral("KORD"));
-    Filter0 = int16(kConfig, "Filter0", "1");
-    Filter1 = int16(kConfig, "Filter1", "1");
-    Filter2 = int16(kConfig, "Filter2", "1");
-    DefaultSaveDir = text(kConfig, "DefaultSaveDir", home());
-    WeathernodeMode = truth(kConfig, "WeathernodeMode", "False");
-    NetworkMode = truth(kConfig, "NetworkMode", "False");
-    VBMWidth = int16(kConfig, "VBMWidth", "9000");
-    MaxPages = text(kPager, "MaxPages", QStringLiteral("5"));
-    FTPServer = text(kFtp, "FTPServer", defaultFTPServer());
-    FTPProxy = byte(kFtp, "FTPProxy", "0");
-    InternetDL = strictByte(kConfig, "InternetDL", "0");
-    CompressPagerWarnings = strictByte(kPager, "CompressPagerWarnings", "0");
-    CompressEmailWarnings = strictByte(kPager, "CompressEmailWarnings", "0");
-    ExpandHeader = strictByte(kConfig, "ExpandHeader", "0");
-    CutoffAM = int16(kConfig, "CutoffAM", "7");
-    CutoffPM = int16(kConfig, "CutoffPM", "22");
-    LimitAudio = int16(kConfig, "LimitAudio", "1");
-    LimitOneAudio = int16(kConfig, "LimitOneAudio", "0");
-    GPHPath = text(kConfig, "GPHPath", QString());
-    WXPlotPath = text(kConfig, "WXPlotPath", QString());
-    RCMUnzip = byte(kConfig, "RCMUnzip", "0");
-    TransferPath = text(kConfig, "TransferPath", QStringLiteral("abcd"));
+    for (const SettingsEntry& e : SettingsTable::entries())
+        if (e.has(SettingsEntry::ReadAtStart))
+            readKey(store, e, problems);
 }
 
-void Settings::writeConfigSave(SettingsStore& store) const
+void Settings::writeConfigSave(SettingsStore& store)
 {
-    auto w = [&](const char* key, const QString& value) {
-        store.write(kConfig, QLatin1String(key), value);
-    };
-    w("LimitAudio", num(LimitAudio));
-    w("LimitOneAudio", num(LimitOneAudio));
-    w("GPHPath", GPHPath);
-    w("ArchivePath", ArchivePath);
-    w("WXPlotPath", WXPlotPath);
-    w("AlertEmail", num(AlertEmail));
-    w("AlertPager", num(AlertPager));
-    w("AlertByte", num(AlertByte));
-    w("PurgeVal", num(PurgeVal));
-    w("PortNum", num(PortNum));
-    w("Baud", num(Baud));
-    w("TextPath", TextPath);
-    w("AFOSPath", AFOSPath);
-    w("SAPath", SAPath);
-    w("GIFPath", GIFPath);
-    w("StateFilterIt", StateFilterIt);
-    w("Purge", num(Purge));
-    w("PurgeProd", num(PurgeProd));
-    w("InactivityDelay", InactivityDelayText);
-    w("POPServer", POPServer);
-    w("EMail0", EMail0);
-    w("MetarDL", num(MetarDL));
-    w("Metar", Metar);
-    w("Filter0", num(Filter0));
-    w("Filter1", num(Filter1));
-    w("Filter2", num(Filter2));
-    w("WeathernodeMode", ValueConversion::trueFalse(WeathernodeMode));
-    w("NetworkMode", ValueConversion::trueFalse(NetworkMode));
-    w("InternetDL", num(InternetDL));
-    store.write(kPager, QStringLiteral("CompressEmailWarnings"),
-                ValueConversion::plainNumber(CompressEmailWarnings));
-    w("ExpandHeader", ValueConversion::plainNumber(ExpandHeader));
-    w("Reverse", num(Reverse));
-    w("LongHeader", num(LongHeader));
-    w("RCMUnzip", num(RCMUnzip));
-    w("TransferPath", TransferPath);
+    for (const SettingsEntry& e : SettingsTable::entries())
+        if (e.has(SettingsEntry::ConfigSave))
+            write(store, e, storedForm(e), 0);
 }
 
-void Settings::writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const
+void Settings::writeShutdown(SettingsStore& store, bool hideIngest, bool minimised)
 {
-    store.write(kStartup, QStringLiteral("HideIngest"), ValueConversion::trueFalse(hideIngest));
-    store.write(kConfig, QStringLiteral("ImageShowing"), ImageShowing);
+    storeNumber(store, Key::HideIngest, hideIngest);
+    this->store(store, Key::ImageShowing);
     if (!minimised) {
-        store.write(kStartup, QStringLiteral("Width"), num(Width));
-        store.write(kStartup, QStringLiteral("Height"), num(Height));
+        this->store(store, Key::Width);
+        this->store(store, Key::Height);
     }
 }
 
-void Settings::writePagerSetup(SettingsStore& store) const
+void Settings::writePagerSetup(SettingsStore& store)
 {
-    store.write(kPager, QStringLiteral("MaxPages"), MaxPages);
-    store.write(kPager, QStringLiteral("CompressPagerWarnings"),
-                ValueConversion::plainNumber(CompressPagerWarnings));
+    this->store(store, Key::MaxPages);
+    this->store(store, Key::CompressPagerWarnings);
 }
 
 QStringList Settings::localFilterCodes() const

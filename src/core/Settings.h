@@ -1,16 +1,89 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
 class SettingsStore;
+struct SettingsEntry;
 
 // The program-wide option variables, read from the store once at start and
-// written back only by their named writers.
-class Settings
+// written back only by their named writers. Every stored key is a row of
+// SettingsTable (section, name, type, default, written form); keys are named
+// through Key, never spelled out elsewhere. Each write through this class
+// emits changed().
+class Settings : public QObject
 {
+    Q_OBJECT
 public:
+    // The stored keys. Indexed keys (EMail, aFile, InternetMirror) carry their
+    // number after the name: "EMail" + 1 is stored as "EMail1".
+    enum class Key
+    {
+        // Section "Config", in the order start-up reads them.
+        ImageShowing,
+        AlarmFileNum,
+        PortNum,
+        Baud,
+        TextPath,
+        GIFPath,
+        ArchivePath,
+        SAPath,
+        FileNameConv,
+        GraphicNameConv,
+        StateFilterIt,
+        Purge,
+        PurgeProd,
+        POPServer,
+        Reverse,
+        EMail0,
+        MetarDL,
+        PurgeVal,
+        InactivityDelay,
+        AlertEmail,
+        AlertPager,
+        AlertByte,
+        Metar,
+        Filter0,
+        Filter1,
+        Filter2,
+        DefaultSaveDir,
+        WeathernodeMode,
+        NetworkMode,
+        VBMWidth,
+        MaxPages,
+        FTPServer,
+        FTPProxy,
+        InternetDL,
+        CompressPagerWarnings,
+        CompressEmailWarnings,
+        ExpandHeader,
+        CutoffAM,
+        CutoffPM,
+        LimitAudio,
+        LimitOneAudio,
+        GPHPath,
+        WXPlotPath,
+        RCMUnzip,
+        TransferPath,
+        // Read or written on their own.
+        LongHeader,
+        AFOSPath,
+        TrackPath,
+        Height,
+        Width,
+        HideIngest,
+        EMail,
+        aFile,
+        InternetMirror,
+        ImageWidth,
+        ImageHeight,
+        ZoomImage,
+        Ocean,
+    };
+    Q_ENUM(Key)
+
     // Section "Config"
     QString TransferPath = QStringLiteral("abcd");
     QString TextPath = QStringLiteral("abcd");
@@ -67,16 +140,30 @@ public:
     // outgoing mail texts then end their lines in CR only.
     bool stripLF = false;
 
-    Settings();
+    explicit Settings(QObject* parent = nullptr);
 
     // Defaults that depend on the user's home directory.
     static QString defaultTextPath();
+    static QString defaultSaveDir();
     static QString defaultGIFPath();
     static QString defaultArchivePath();
     static QString defaultSAPath();
     static QString defaultFTPServer();
     static QString defaultPOPServer();
     static QString defaultEMail0();
+
+    // The stored text of a key, or the key's default when it is absent.
+    static QString storedText(const SettingsStore& store, Key key, int index = 0);
+    // The key's default text.
+    static QString defaultText(Key key, int index = 0);
+    // The stored name of a key ("aFile" with index 2 is "aFile2").
+    static QString keyName(Key key, int index = 0);
+
+    // Writes a text or a number as the key's value in the key's stored form.
+    void storeText(SettingsStore& store, Key key, const QString& text, int index = 0);
+    void storeNumber(SettingsStore& store, Key key, double value, int index = 0);
+    // Writes the option variable of a key as it now stands.
+    void store(SettingsStore& store, Key key);
 
     // Reads LongHeader (start-up reads it before everything else).
     void readLongHeader(const SettingsStore& store);
@@ -89,13 +176,22 @@ public:
     bool readHideIngest(const SettingsStore& store, QStringList* problems) const;
 
     // The writers.
-    void writeConfigSave(SettingsStore& store) const; // the configuration dialog's Save
-    void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const;
-    void writePagerSetup(SettingsStore& store) const; // the paging configuration's Save
+    void writeConfigSave(SettingsStore& store); // the configuration dialog's Save
+    void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised);
+    void writePagerSetup(SettingsStore& store); // the paging configuration's Save
 
     // The receipt directory: TrackPath + "emwin/"; empty while TrackPath is unset.
     QString receiptDir() const;
 
     // The three local office codes cut from StateFilterIt; "=}" for an empty one.
     QStringList localFilterCodes() const;
+
+signals:
+    // A key was written to the store (index for the indexed keys, else 0).
+    void changed(Settings::Key key, int index);
+
+private:
+    void readKey(const SettingsStore& store, const SettingsEntry& entry, QStringList* problems);
+    QString storedForm(const SettingsEntry& entry) const;
+    void write(SettingsStore& store, const SettingsEntry& entry, const QString& text, int index);
 };

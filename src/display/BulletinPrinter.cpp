@@ -16,7 +16,7 @@ QString BulletinPrinter::printableText(const QString& displayText)
     return QStringLiteral("\r\n") + text + QStringLiteral("\r\n\r\n\r\n");
 }
 
-bool BulletinPrinter::mnuPrint_Click(const QString& displayText, int pointSize)
+bool BulletinPrinter::print(const QString& displayText, int pointSize)
 {
     if (!hasBulletin(displayText)) {
         m_prompter.message(NoBulletin, QString(), IPrompter::Icon::Information);
@@ -33,5 +33,5 @@ bool BulletinPrinter::mnuPrint_Click(const QString& displayText, int pointSize)
 
 bool BulletinPrinter::printShown(const QString& areaText, int pointSize)
 {
-    return mnuPrint_Click(areaText, pointSize);
+    return print(areaText, pointSize);
 }

@@ -22,7 +22,7 @@ public:
     // The text as it goes to the printer.
     static QString printableText(const QString& displayText);
     // True when the text was printed; tells the user when there is nothing to print.
-    bool mnuPrint_Click(const QString& displayText, int pointSize);
+    bool print(const QString& displayText, int pointSize);
     // Print of the bulletin area: its text as it is on show, edits included.
     bool printShown(const QString& areaText, int pointSize);
 

@@ -47,7 +47,7 @@ ProductRequests::ProductRequests(const Context& context, BulletinDisplay& displa
     : QObject(parent), m_c(context), m_display(display), m_fetcher(fetcher)
 {
     m_timer2.setInterval(Timer2Interval);
-    connect(&m_timer2, &QTimer::timeout, this, &ProductRequests::Timer2_Timer);
+    connect(&m_timer2, &QTimer::timeout, this, &ProductRequests::runListing);
     connect(&m_fetcher, &MirrorFetcher::finished, this, &ProductRequests::onFetchFinished);
 }
 
@@ -103,18 +103,18 @@ bool ProductRequests::checkName(const QString& name) const
     return false;
 }
 
-void ProductRequests::fillList1(const QStringList& names, bool noneFoundEntry)
+void ProductRequests::fillFiltered(const QStringList& names, bool noneFoundEntry)
 {
     ProductLists& lists = m_c.lists;
-    lists.List1().clear();
+    lists.filtered().clear();
     QStringList upper;
     upper.reserve(names.size());
     std::transform(names.begin(), names.end(), std::back_inserter(upper), upperAll);
     if (upper.isEmpty() && noneFoundEntry)
         upper << ProductLists::NoneFound;
-    lists.List1().appendAll(upper);
-    lists.ColorList(1);
-    lists.optListBoxType_Click(1);
+    lists.filtered().appendAll(upper);
+    lists.recolour(ListKind::Filtered);
+    lists.showList(ListKind::Filtered);
 }
 
 void ProductRequests::setAutoUpdate(bool on)
@@ -129,7 +129,7 @@ void ProductRequests::setAutoUpdate(bool on)
 void ProductRequests::applyAutomaticStateFilters(const QStringList& filters)
 {
     for (const QString& filter : filters) {
-        txtState_Enter(filter);
+        searchStateOrOffice(filter);
         setAutoUpdate(!autoUpdate());
     }
 }
@@ -142,7 +142,7 @@ void ProductRequests::setInternetMode(bool on)
     emit internetModeChanged(on);
 }
 
-void ProductRequests::Timer2_Timer()
+void ProductRequests::runListing()
 {
     if (m_r[0] == QLatin1String("GIF")) {
         if (m_listImages)
@@ -150,27 +150,27 @@ void ProductRequests::Timer2_Timer()
         return;
     }
     if (m_r[0].isEmpty()) {
-        mnuBulletinText_Click();
+        listAllBulletins();
         return;
     }
-    fillList1(listStore(listingPattern(m_r[0], m_r[1], m_r[2], m_r[3])), false);
+    fillFiltered(listStore(listingPattern(m_r[0], m_r[1], m_r[2], m_r[3])), false);
 }
 
-void ProductRequests::categoryItem_Click(const QString& tag)
+void ProductRequests::listCategory(const QString& tag)
 {
     if (!checkName(tag))
         return;
     setListingRequest(tag.mid(0, 3), tag.mid(3, 3), tag.mid(6, 3), tag.mid(9, 3));
-    Timer2_Timer();
+    runListing();
 }
 
-void ProductRequests::mnuBulletinText_Click()
+void ProductRequests::listAllBulletins()
 {
     m_r[0].clear();
-    fillList1(listStore(QStringLiteral("?????????~*")), false);
+    fillFiltered(listStore(QStringLiteral("?????????~*")), false);
 }
 
-bool ProductRequests::txtState_Enter(const QString& text)
+bool ProductRequests::searchStateOrOffice(const QString& text)
 {
     const QString t = text.toUpper();
     if (t.size() != 2 && t.size() != 3)
@@ -179,11 +179,11 @@ bool ProductRequests::txtState_Enter(const QString& text)
         return true;
     setListingRequest(
         t + (t.size() == 2 ? QStringLiteral("STATESEARCH") : QStringLiteral("WFOSEARCH")));
-    Timer2_Timer();
+    runListing();
     return true;
 }
 
-bool ProductRequests::txtState_KeyUp(const QString& text)
+bool ProductRequests::searchStation(const QString& text)
 {
     const QString t = text.toUpper();
     if (t.size() != 4)
@@ -191,7 +191,7 @@ bool ProductRequests::txtState_KeyUp(const QString& text)
     if (!checkName(t))
         return true;
     setListingRequest(t);
-    Timer2_Timer();
+    runListing();
     return true;
 }
 
@@ -222,7 +222,7 @@ void ProductRequests::showFirstMatch(const QString& pattern)
         m_display.DisplayProd(found.first());
 }
 
-void ProductRequests::mnuQuick_Click(const QString& tag)
+void ProductRequests::quickItem(const QString& tag)
 {
     if (tag.contains(QLatin1Char('!'))) {
         const QString name = tag.section(QLatin1Char('!'), 0, 0);
@@ -239,10 +239,10 @@ void ProductRequests::mnuQuick_Click(const QString& tag)
         return;
     }
     if (checkName(tag + QLatin1Char('*')))
-        fillList1(listStore(tag + QLatin1Char('*')), false);
+        fillFiltered(listStore(tag + QLatin1Char('*')), false);
 }
 
-void ProductRequests::cmdButton_Click(const QString& tag)
+void ProductRequests::productButton(const QString& tag)
 {
     emit focusDisplay();
     QString name = tag.left(9);
@@ -258,7 +258,7 @@ void ProductRequests::cmdButton_Click(const QString& tag)
         name = key;
     if (name.size() <= 3) {
         if (checkName(tag + QLatin1Char('*')))
-            fillList1(listStore(tag + QLatin1Char('*')), true);
+            fillFiltered(listStore(tag + QLatin1Char('*')), true);
         return;
     }
     if (!checkName(name + QLatin1Char('*')))
@@ -275,7 +275,7 @@ void ProductRequests::cmdButton_Click(const QString& tag)
         m_c.display.setDisplay(*segment, shown);
 }
 
-void ProductRequests::cmdProduct_Click(int index)
+void ProductRequests::showOtherVersion(int index)
 {
     const QString tag = m_c.display.tag();
     if (tag.isEmpty())
@@ -296,13 +296,8 @@ void ProductRequests::cmdProduct_Click(int index)
 
 QString ProductRequests::mirrorBase(int which) const
 {
-    const QString key =
-        which == 1 ? QStringLiteral("InternetMirror1") : QStringLiteral("InternetMirror2");
-    QString base =
-        m_c.store.read(QStringLiteral("Config"), key, which == 1 ? DefaultMirror1 : DefaultMirror2);
-    if (base.isEmpty())
-        base = which == 1 ? DefaultMirror1 : DefaultMirror2;
-    return base;
+    const QString base = Settings::storedText(m_c.store, Settings::Key::InternetMirror, which);
+    return base.isEmpty() ? Settings::defaultText(Settings::Key::InternetMirror, which) : base;
 }
 
 void ProductRequests::startFetch(const QString& name, int mirror)
@@ -341,7 +336,7 @@ void ProductRequests::onFetchFinished(bool found, const QByteArray& body, const 
     emit manualEntryEnabled(true);
 }
 
-void ProductRequests::txtManual_Enter(const QString& text)
+void ProductRequests::requestByName(const QString& text)
 {
     QString n = text.trimmed().toUpper();
     if (n.isEmpty() || m_fetching)
@@ -374,7 +369,7 @@ void ProductRequests::txtManual_Enter(const QString& text)
         m_display.showMessage(BulletinDisplay::NotAvailable);
 }
 
-void ProductRequests::mnuQuickWx_Click(int index)
+void ProductRequests::weatherFile(int index)
 {
     m_c.display.setDisplay(m_c.display.text(), QString());
     const QString dir = m_c.programDir;
@@ -415,26 +410,19 @@ void ProductRequests::openEntry(const QString& entry)
     }
 }
 
-void ProductRequests::List1_Click(int row)
+void ProductRequests::openListEntry(ListKind kind, int row)
 {
-    ProductListModel& list1 = m_c.lists.List1();
-    if (row < 0 || row >= list1.count())
-        return;
-    const QString entry = list1.text(row).toUpper();
-    if (entry == ProductLists::NoneFound) {
-        list1.clear();
-        return;
-    }
-    openEntry(entry);
-}
-
-void ProductRequests::ListClick(int num, int row)
-{
-    if (num < 2 || num > 4)
-        return;
-    ProductListModel& list = m_c.lists.list(num);
+    ProductListModel& list = m_c.lists.list(kind);
     if (row < 0 || row >= list.count())
         return;
+    if (kind == ListKind::Filtered) {
+        const QString entry = list.text(row).toUpper();
+        if (entry == ProductLists::NoneFound)
+            list.clear();
+        else
+            openEntry(entry);
+        return;
+    }
     const QString entry = ProductLists::fileNamePart(list.text(row));
     if (entry.contains(QLatin1String(".Z"))) {
         m_display.showMessage(ZippedMessage);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ListKind.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -34,9 +36,6 @@ public:
     static inline const QString ZippedMessage =
         QStringLiteral("Unable to display zipped files within Vantorel");
     static inline const QString Unused = QStringLiteral("ZZZ");
-    static inline const QString DefaultMirror1 =
-        QStringLiteral("https://tgftp.nws.noaa.gov/data/emwin/");
-    static inline const QString DefaultMirror2 = QStringLiteral("https://www.weather.gov/emwin/");
 
     // Finds the segment of a product for a zone code; nothing when it has none.
     using ZoneFinder =
@@ -70,35 +69,34 @@ public:
     static QString listingPattern(const QString& r0, const QString& r1, const QString& r2,
                                   const QString& r3);
     // Runs the current listing request into List1.
-    void Timer2_Timer();
+    void runListing();
     bool autoUpdate() const { return m_timer2.isActive(); }
     void setAutoUpdate(bool on);
     // The menu file's automatic state filters: each runs the search box
     // request and toggles the auto-update.
     void applyAutomaticStateFilters(const QStringList& filters);
 
-    void categoryItem_Click(const QString& tag);
-    void mnuBulletinText_Click();
+    void listCategory(const QString& tag);
+    void listAllBulletins();
     // Enter in the search box; true when a request ran (the box is emptied).
-    bool txtState_Enter(const QString& text);
+    bool searchStateOrOffice(const QString& text);
     // Key released in the search box; true when a station search ran.
-    bool txtState_KeyUp(const QString& text);
-    void mnuQuick_Click(const QString& tag);
-    void cmdButton_Click(const QString& tag);
+    bool searchStation(const QString& text);
+    void quickItem(const QString& tag);
+    void productButton(const QString& tag);
     // 0 "<" older product, 1 ">" newer product.
-    void cmdProduct_Click(int index);
+    void showOtherVersion(int index);
     // Enter in the manual entry box (the box is emptied afterwards).
-    void txtManual_Enter(const QString& text);
+    void requestByName(const QString& text);
     // Options > Internet Mode: typed product names are fetched from the mirror.
     bool internetMode() const { return m_internetMode; }
     void setInternetMode(bool on);
     bool fetching() const { return m_fetching; }
     // 0 log file, 1 clear log file, 2 status file.
-    void mnuQuickWx_Click(int index);
+    void weatherFile(int index);
 
-    // Selection of row in List1, or in List2..List4 (num 2..4).
-    void List1_Click(int row);
-    void ListClick(int num, int row);
+    // Opens the entry of a row the user selected in one of the lists.
+    void openListEntry(ListKind kind, int row);
 
     // The product key in the receipt of an 8-character broadcast name, or empty.
     QString receiptKey(const QString& name) const;
@@ -115,7 +113,7 @@ signals:
     void focusDisplay();
 
 private:
-    void fillList1(const QStringList& names, bool noneFoundEntry);
+    void fillFiltered(const QStringList& names, bool noneFoundEntry);
     bool checkName(const QString& name) const;
     void showFirstMatch(const QString& pattern);
     void startFetch(const QString& name, int mirror);

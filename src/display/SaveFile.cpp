@@ -45,8 +45,7 @@ void SaveFile::save(const QString& path)
         !target.commit())
         throw RuntimeError(ErrorNumber::PathFileAccess, path);
     m_settings.DefaultSaveDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    m_store.write(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"),
-                  m_settings.DefaultSaveDir);
+    m_settings.store(m_store, Settings::Key::DefaultSaveDir);
     if (!m_store.sync())
         m_prompter.message(QStringLiteral("The bulletin was saved, but its directory is not "
                                           "remembered for the next start.\n") +

@@ -83,16 +83,16 @@ QString FtpDownload::receiveDir() const
     return m_programDir + QStringLiteral("track/rcv/");
 }
 
-QString FtpDownload::Form_Load()
+QString FtpDownload::dialogOpened()
 {
     if (!m_busy) {
-        m_lblMain = Idle;
+        m_status = Idle;
         setProgress(0);
     }
     return m_settings.FTPServer;
 }
 
-void FtpDownload::txtServer_Validate(const QString& text)
+void FtpDownload::setServer(const QString& text)
 {
     m_settings.FTPServer = text;
 }
@@ -109,10 +109,10 @@ void FtpDownload::setRetries(int limit, int delayMs)
     m_retryDelayMs = delayMs;
 }
 
-void FtpDownload::setLblMain(const QString& text)
+void FtpDownload::setStatus(const QString& text)
 {
-    m_lblMain = text;
-    emit lblMainChanged(text);
+    m_status = text;
+    emit statusChanged(text);
 }
 
 void FtpDownload::setProgress(int percent)
@@ -123,18 +123,18 @@ void FtpDownload::setProgress(int percent)
     emit progressChanged(percent);
 }
 
-void FtpDownload::GetFile(int Num)
+void FtpDownload::download(int set)
 {
     if (m_busy) {
-        setLblMain(AlreadyActive);
+        setStatus(AlreadyActive);
         return;
     }
-    const QString base = remoteBaseName(Num);
+    const QString base = remoteBaseName(set);
     if (base.isEmpty())
         return; // the button names no set and cannot be pressed
-    setLblMain(Standby);
+    setStatus(Standby);
     m_busy = true;
-    setLblMain(Downloading);
+    setStatus(Downloading);
     start(base + QStringLiteral(".ZIP"));
 }
 
@@ -190,7 +190,7 @@ void FtpDownload::start(const QString& remoteName)
 void FtpDownload::onStatus(quint64 job, const QString& text)
 {
     if (job == m_job && m_busy)
-        setLblMain(text);
+        setStatus(text);
 }
 
 void FtpDownload::onProgress(quint64 job, qint64 bytes, qint64 total)
@@ -200,10 +200,10 @@ void FtpDownload::onProgress(quint64 job, qint64 bytes, qint64 total)
     if (total > 0) {
         const int percent = percentOf(bytes, total);
         setProgress(percent);
-        setLblMain(QStringLiteral("Downloaded: ") + QString::number(percent) + QLatin1Char('%'));
+        setStatus(QStringLiteral("Downloaded: ") + QString::number(percent) + QLatin1Char('%'));
     } else {
-        setLblMain(QStringLiteral("Downloaded: ") + QString::number(bytes) +
-                   QStringLiteral(" bytes"));
+        setStatus(QStringLiteral("Downloaded: ") + QString::number(bytes) +
+                  QStringLiteral(" bytes"));
     }
 }
 
@@ -217,32 +217,32 @@ void FtpDownload::onFinished(quint64 job, const FtpResult& result)
     switch (result.outcome) {
     case FtpResult::Outcome::Done:
         // A set that could not be extracted is not reported as done.
-        setLblMain(result.unzipResult == 0
-                       ? Done
-                       : QStringLiteral("Unzip error #") + QString::number(result.unzipResult));
+        setStatus(result.unzipResult == 0
+                      ? Done
+                      : QStringLiteral("Unzip error #") + QString::number(result.unzipResult));
         break;
     case FtpResult::Outcome::ConnectFailed:
-        setLblMain(UnableToConnect);
+        setStatus(UnableToConnect);
         break;
     case FtpResult::Outcome::Failed:
         m_prompter.message(QString::number(result.number) + QStringLiteral(" - ") +
                                result.description,
                            QString(), IPrompter::Icon::None);
-        setLblMain(FtpFailed);
+        setStatus(FtpFailed);
         break;
     case FtpResult::Outcome::Cancelled:
-        setLblMain(Idle);
+        setStatus(Idle);
         break;
     }
     emit finished(result);
 }
 
-void FtpDownload::Form_QueryUnload()
+void FtpDownload::dialogClosing()
 {
     if (m_cancel)
         m_cancel->store(true);
     m_busy = false;
     setProgress(0);
-    m_store.write(QStringLiteral("FTP"), QStringLiteral("FTPServer"), m_settings.FTPServer);
+    m_settings.store(m_store, Settings::Key::FTPServer);
     m_store.sync();
 }

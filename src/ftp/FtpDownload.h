@@ -14,8 +14,9 @@ class Settings;
 class SettingsStore;
 
 // The FTP bulk download behind the "FTP Engine" dialog: a button index names
-// a zipped product set on the server (FTPServer); GetFile fetches it on a
-// worker thread, reports progress and the state texts of lblMain, and hands
+// a zipped product set on the server (FTPServer); download() fetches it on a
+// worker thread, reports progress and the state texts of the dialog's
+// status label (lblMain), and hands
 // the set to extraction into the Data-In directory. One download at a time
 // (the busy flag); closing the dialog cancels a running one.
 class FtpDownload : public QObject
@@ -45,19 +46,19 @@ public:
     // The receive directory: the program directory's "track/rcv/".
     QString receiveDir() const;
 
-    // Form_Load: lblMain back to "Idle" unless a download runs; returns the
-    // text txtServer shows (FTPServer).
-    QString Form_Load();
-    // txtServer_Validate: FTPServer takes the field's text.
-    void txtServer_Validate(const QString& text);
-    // cmdFTP_Click(Num): starts the download of the button's set.
-    void GetFile(int Num);
+    // The dialog opens: the status back to "Idle" unless a download runs;
+    // returns the server address the dialog shows (FTPServer).
+    QString dialogOpened();
+    // The server field was edited: FTPServer takes its text.
+    void setServer(const QString& text);
+    // Starts the download of the set of a button (cmdFTP index).
+    void download(int set);
     // The dialog closes: a running download is cancelled, the busy flag
     // cleared and FTPServer saved in the settings.
-    void Form_QueryUnload();
+    void dialogClosing();
 
     bool busy() const { return m_busy; }
-    QString lblMain() const { return m_lblMain; }
+    QString status() const { return m_status; }
     int progress() const { return m_progress; }
 
     // Time limits and permission retries (tests shorten them).
@@ -65,14 +66,14 @@ public:
     void setRetries(int limit, int delayMs);
 
 signals:
-    void lblMainChanged(const QString& text);
+    void statusChanged(const QString& text);
     // ProgBar1: percent of the set received (0 when idle).
     void progressChanged(int percent);
-    // A download ended (after its last lblMain text).
+    // A download ended (after its last status text).
     void finished(const FtpResult& result);
 
 private:
-    void setLblMain(const QString& text);
+    void setStatus(const QString& text);
     void setProgress(int percent);
     void start(const QString& remoteName);
     void onStatus(quint64 job, const QString& text);
@@ -88,7 +89,7 @@ private:
     std::shared_ptr<std::atomic_bool> m_cancel;
     quint64 m_job = 0;
     bool m_busy = false;
-    QString m_lblMain = Idle;
+    QString m_status = Idle;
     int m_progress = 0;
     int m_connectSeconds = 30;
     int m_stallSeconds = 60;

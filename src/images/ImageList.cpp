@@ -9,10 +9,10 @@ ImageList::ImageList(const Settings& settings, ProductLists& lists, QObject* par
 {
 }
 
-void ImageList::mnuImageList_Click()
+void ImageList::listImages()
 {
     const QStringList names = FileLister::list(m_settings.GIFPath, Pattern);
-    ProductListModel& list1 = m_lists.List1();
+    ProductListModel& list1 = m_lists.filtered();
     list1.clear();
     emit listingKindChosen(ListingKind);
     QStringList upper;
@@ -20,5 +20,5 @@ void ImageList::mnuImageList_Click()
     for (const QString& name : names)
         upper << name.toUpper();
     list1.appendAll(upper);
-    m_lists.optListBoxType_Click(1);
+    m_lists.showList(ListKind::Filtered);
 }

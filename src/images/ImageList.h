@@ -18,7 +18,7 @@ public:
 
     ImageList(const Settings& settings, ProductLists& lists, QObject* parent = nullptr);
 
-    void mnuImageList_Click();
+    void listImages();
 
 signals:
     // The current listing request is now the image list (R0 = "GIF").

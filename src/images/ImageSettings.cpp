@@ -1,23 +1,22 @@
 #include "images/ImageSettings.h"
 
-#include "platform/SettingsStore.h"
+#include "core/Settings.h"
 #include "platform/ValueConversion.h"
 
 void ImageSettings::read(const SettingsStore& store)
 {
-    ImageWidth = ValueConversion::lenientNumber(
-        store.read(Section, QStringLiteral("ImageWidth"), QStringLiteral("0")));
-    ImageHeight = ValueConversion::lenientNumber(
-        store.read(Section, QStringLiteral("ImageHeight"), QStringLiteral("0")));
-    ZoomImage = ValueConversion::lenientByte(
-        store.read(Section, QStringLiteral("ZoomImage"), QStringLiteral("0")));
-    Ocean = store.read(Section, QStringLiteral("Ocean"), QStringLiteral("A"));
+    using Key = Settings::Key;
+    ImageWidth = ValueConversion::lenientNumber(Settings::storedText(store, Key::ImageWidth));
+    ImageHeight = ValueConversion::lenientNumber(Settings::storedText(store, Key::ImageHeight));
+    ZoomImage = ValueConversion::lenientByte(Settings::storedText(store, Key::ZoomImage));
+    Ocean = Settings::storedText(store, Key::Ocean);
 }
 
-void ImageSettings::write(SettingsStore& store) const
+void ImageSettings::write(Settings& settings, SettingsStore& store) const
 {
-    store.write(Section, QStringLiteral("ImageWidth"), ValueConversion::plainNumber(ImageWidth));
-    store.write(Section, QStringLiteral("ImageHeight"), ValueConversion::plainNumber(ImageHeight));
-    store.write(Section, QStringLiteral("ZoomImage"), QString::number(ZoomImage));
-    store.write(Section, QStringLiteral("Ocean"), Ocean);
+    using Key = Settings::Key;
+    settings.storeNumber(store, Key::ImageWidth, ImageWidth);
+    settings.storeNumber(store, Key::ImageHeight, ImageHeight);
+    settings.storeNumber(store, Key::ZoomImage, ZoomImage);
+    settings.storeText(store, Key::Ocean, Ocean);
 }

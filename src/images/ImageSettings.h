@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 
+class Settings;
 class SettingsStore;
 
 // The viewer's keys of settings section "Image": its size in twips (0 = not
@@ -10,7 +11,6 @@ class SettingsStore;
 class ImageSettings
 {
 public:
-    static inline const QString Section = QStringLiteral("Image");
     static constexpr int TwipsPerPixel = 15;
 
     double ImageWidth = 0;
@@ -19,5 +19,5 @@ public:
     QString Ocean = QStringLiteral("A");
 
     void read(const SettingsStore& store);
-    void write(SettingsStore& store) const;
+    void write(Settings& settings, SettingsStore& store) const;
 };

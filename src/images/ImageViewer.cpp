@@ -9,14 +9,14 @@ ImageViewer::ImageViewer(Services services, QObject* parent)
     : QObject(parent), m_services(std::move(services))
 {
     m_tmrPicture.setInterval(FrameInterval);
-    connect(&m_tmrPicture, &QTimer::timeout, this, &ImageViewer::tmrPicture_Timer);
+    connect(&m_tmrPicture, &QTimer::timeout, this, &ImageViewer::showNextFrame);
     connect(&m_services.loader, &FrameLoader::loaded, this, &ImageViewer::onLoaded);
 }
 
 void ImageViewer::ShowPic(const QString& picName)
 {
     hideStatus();
-    mnuLoop_Click(2);
+    setLoop(2);
     m_services.settings.ImageShowing = picName;
     request(FrameRequest::Kind::Loop, picName);
 }
@@ -24,13 +24,13 @@ void ImageViewer::ShowPic(const QString& picName)
 void ImageViewer::showNewest(const QString& prefix)
 {
     hideStatus();
-    mnuLoop_Click(2);
+    setLoop(2);
     request(FrameRequest::Kind::Newest, prefix);
 }
 
 void ImageViewer::DisplayImage(const QString& product)
 {
-    mnuLoop_Click(2);
+    setLoop(2);
     request(FrameRequest::Kind::File, product);
 }
 
@@ -93,7 +93,7 @@ void ImageViewer::finishLoop(const FrameSet& set)
     setPicture(m_frames.last(), set.request.directory + m_frameNames.last());
     if (m_frames.size() > 1) {
         setLoopMenuEnabled(true);
-        mnuLoop_Click(0);
+        setLoop(0);
     }
 }
 
@@ -150,7 +150,7 @@ void ImageViewer::reportBadImage(const FrameSet& set)
     }
 }
 
-void ImageViewer::tmrPicture_Timer()
+void ImageViewer::showNextFrame()
 {
     if (m_frames.isEmpty())
         return;
@@ -173,7 +173,7 @@ void ImageViewer::setInterval(int ms)
         m_tmrPicture.setInterval(ms);
 }
 
-void ImageViewer::mnuLoop_Click(int index)
+void ImageViewer::setLoop(int index)
 {
     switch (index) {
     case 0:
@@ -193,7 +193,7 @@ void ImageViewer::mnuLoop_Click(int index)
     }
 }
 
-void ImageViewer::mnuOcean_Click(int index)
+void ImageViewer::chooseOcean(int index)
 {
     m_ocean = index == 0 ? QStringLiteral("A") : QStringLiteral("E");
 }

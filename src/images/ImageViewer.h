@@ -54,10 +54,10 @@ public:
     void DisplayImage(const QString& product);
 
     // 0 Start, 1 Slow, 2 Stop.
-    void mnuLoop_Click(int index);
-    void tmrPicture_Timer();
+    void setLoop(int index);
+    void showNextFrame();
     // 0 Atlantic ("A"), any other Pacific ("E").
-    void mnuOcean_Click(int index);
+    void chooseOcean(int index);
     QString ocean() const { return m_ocean; }
     void setOcean(const QString& letter) { m_ocean = letter; }
     // The prefix of an NHC item: ocean letter, four wild cards, the tag.

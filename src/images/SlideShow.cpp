@@ -13,10 +13,10 @@ SlideShow::SlideShow(Services services, QObject* parent)
     : QObject(parent), m_services(std::move(services))
 {
     m_tmrSlideShow.setInterval(Interval);
-    connect(&m_tmrSlideShow, &QTimer::timeout, this, &SlideShow::tmrSlideShow_Timer);
+    connect(&m_tmrSlideShow, &QTimer::timeout, this, &SlideShow::showNextSlide);
 }
 
-void SlideShow::mnuSlideShow_Click()
+void SlideShow::toggle()
 {
     m_checked = !m_checked;
     emit checkedChanged(m_checked);
@@ -30,10 +30,10 @@ void SlideShow::mnuSlideShow_Click()
     if (overflow)
         m_services.status.setText(QStringLiteral("Slide show: only the first %1 slides are shown")
                                       .arg(SlideFile::MaxSlides));
-    tmrSlideShow_Timer();
+    showNextSlide();
 }
 
-void SlideShow::tmrSlideShow_Timer()
+void SlideShow::showNextSlide()
 {
     if (LastSlide() < 0) {
         m_tmrSlideShow.stop();

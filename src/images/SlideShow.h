@@ -38,8 +38,8 @@ public:
 
     explicit SlideShow(Services services, QObject* parent = nullptr);
 
-    void mnuSlideShow_Click();
-    void tmrSlideShow_Timer();
+    void toggle();
+    void showNextSlide();
 
     bool checked() const { return m_checked; }
     bool running() const { return m_tmrSlideShow.isActive(); }

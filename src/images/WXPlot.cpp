@@ -38,7 +38,7 @@ bool WXPlot::isInstalled(const QString& wxplotPath)
                 .isEmpty();
 }
 
-void WXPlot::mnuWXPlot_Click(int index)
+void WXPlot::plot(int index)
 {
     const QString& path = m_settings.WXPlotPath;
     if (path.isEmpty()) {

@@ -18,7 +18,7 @@ public:
 
     WXPlot(const Settings& settings, DisplayState& display, IProcessLauncher& launcher);
 
-    void mnuWXPlot_Click(int index);
+    void plot(int index);
 
     // The command line of an item; empty for other indices.
     static QString commandLine(const QString& wxplotPath, int index);

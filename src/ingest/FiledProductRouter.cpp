@@ -42,7 +42,7 @@ void FiledProductRouter::routeText(const FiledProduct& product)
     m_t.status.setText(QStringLiteral("Received ") + product.identifier + QStringLiteral(" from ") +
                        product.station);
     m_t.alarmLoops.runAlarms(product);
-    m_t.lists.ColorList(2);
+    m_t.lists.recolour(ListKind::Live);
 }
 
 void FiledProductRouter::routeImage(const FiledProduct& product)

@@ -57,7 +57,7 @@ void Emailer::log(const QString& line) const
                          line + QStringLiteral(" at ") + DateTimeText::general(m_c.clock.now()));
 }
 
-void Emailer::mnuEmail_Click(const RecipientPicker& pick)
+void Emailer::mailShownBulletin(const RecipientPicker& pick)
 {
     const QString text = m_c.display.text();
     const QString name = m_c.display.tag();

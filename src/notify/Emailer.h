@@ -47,7 +47,7 @@ public:
     // Mails the bulletin on show to the recipients picked. The product and
     // its text are taken before the recipients are asked for, so that an
     // alarm shown meanwhile does not change what is mailed.
-    void mnuEmail_Click(const RecipientPicker& pick);
+    void mailShownBulletin(const RecipientPicker& pick);
     // Mails an alarm text to address book entry Method (0 = own address).
     void getalarm_alarmEMail(const QString& prodtxt, int Method, const QString& CheckString);
 

@@ -99,7 +99,7 @@ void MetarSearch::applyLatest(const MetarFileScan::Result& result, const QString
     m_display.setDisplay(note.isEmpty() ? text : text + note + QStringLiteral("\r\n"), tag);
 }
 
-void MetarSearch::cmdMetar_Click()
+void MetarSearch::askAndSearch()
 {
     const std::optional<QString> answer =
         m_prompter.input(InputPrompt, InputTitle, m_settings.Metar);

@@ -54,7 +54,7 @@ public:
 
     // The METAR button and Products > METAR Reports: asks for station
     // identifiers and starts the search; the result arrives later.
-    void cmdMetar_Click();
+    void askAndSearch();
     // Starts the interactive search for an answer already given (upper-cased
     // here). A search still running is abandoned.
     void startSearch(const QString& answer);

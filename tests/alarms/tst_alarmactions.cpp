@@ -259,12 +259,12 @@ void TestAlarmActions::screenListAndScroll()
     QCOMPARE(f.display.text(), QStringLiteral("TORNADO WARNING"));
     QCOMPARE(f.display.tag(), TorKey);
 
-    f.lists.optListBoxType_Click(0);
-    f.lists.List4().insertTop(QStringLiteral("AFDDMX   ~KDMX~IA"), 0);
+    f.lists.showList(ListKind::Live);
+    f.lists.alarmed().insertTop(QStringLiteral("AFDDMX   ~KDMX~IA"), 0);
     f.actions.AlarmList(TorKey);
-    QCOMPARE(f.lists.List4().texts(), QStringList({TorKey, "AFDDMX   ~KDMX~IA"}));
-    QCOMPARE(f.lists.shownOption(), 3);
-    QCOMPARE(*f.lists.List4().entry(0).foreground, QColor(255, 0, 0));
+    QCOMPARE(f.lists.alarmed().texts(), QStringList({TorKey, "AFDDMX   ~KDMX~IA"}));
+    QCOMPARE(f.lists.shownList(), ListKind::Alarmed);
+    QCOMPARE(*f.lists.alarmed().entry(0).foreground, QColor(255, 0, 0));
     QCOMPARE(f.output.played, QStringList({f.programDir + "alert9.wav"}));
 
     f.actions.AlarmVisual(QStringLiteral("TORNADO\r\nWARNING\rFOR\nPOLK"), TorKey,
@@ -319,7 +319,7 @@ void TestAlarmActions::tornadoWarningEndToEnd()
     QCOMPARE(f.display.tag(), TorKey);
     QCOMPARE(f.scrolls.opened.size(), 1);
     QCOMPARE(f.scrolls.opened.first().at(1), QStringLiteral("TORDMX - 12/6/2026 6:27:51 PM"));
-    QCOMPARE(f.lists.List4().texts(), QStringList({TorKey}));
+    QCOMPARE(f.lists.alarmed().texts(), QStringList({TorKey}));
     QCOMPARE(f.output.played,
              QStringList({f.programDir + "alert9.wav", f.programDir + "alert3.wav"}));
     QVERIFY(f.sound.running());

@@ -144,7 +144,7 @@ void TestAlarmEditor::addChecks()
     Fields fields;
     fields.header = header;
     fields.list = true;
-    QCOMPARE(f.editor.cmdAdd_Click(fields), !pattern.isEmpty());
+    QCOMPARE(f.editor.add(fields), !pattern.isEmpty());
     QCOMPARE(f.patterns(), pattern.isEmpty() ? QStringList() : QStringList{pattern});
     QCOMPARE(fields.header, headerAfter);
     if (message.isEmpty()) {
@@ -168,7 +168,7 @@ void TestAlarmEditor::graphicsTakePrintAndTimeOnly()
     fields.alert = 3;
     fields.email = 2;
     fields.exe = 1;
-    QVERIFY(f.editor.cmdAdd_Click(fields));
+    QVERIFY(f.editor.add(fields));
     AlarmDefinition expected;
     expected.pattern = QStringLiteral("GPHUSAPN");
     expected.print = expected.dayOnly = 1;
@@ -229,7 +229,7 @@ void TestAlarmEditor::zoneCodes()
     fields.county = f.county(fields.state, fields.mode, item);
     fields.full = full;
     QCOMPARE(f.editor.zoneOf(fields), zone);
-    QVERIFY(f.editor.cmdAdd_Click(fields));
+    QVERIFY(f.editor.add(fields));
     QCOMPARE(f.alarms.definitions().first().zone, zone);
     if (zone.isEmpty())
         return;
@@ -258,17 +258,17 @@ void TestAlarmEditor::everyFieldRoundTrips()
     fields.pager = 3;  // group 3
     fields.exe = 2;
     const Fields entered = fields;
-    QVERIFY(f.editor.cmdAdd_Click(fields));
+    QVERIFY(f.editor.add(fields));
     Fields second;
     second.header = QStringLiteral("AFDGRR");
-    QVERIFY(f.editor.cmdAdd_Click(second));
-    QVERIFY(f.editor.Form_Unload());
+    QVERIFY(f.editor.add(second));
+    QVERIFY(f.editor.close());
     QCOMPARE(QString::fromLatin1(readBytes(f.path(0))),
              QStringLiteral("\"TORGRR\",1,1,1,1,9,2,3,1,\"!MIZ050\",1,1,2,1\r\n"
                             "\"AFDGRR\",0,0,0,0,-1,-1,-1,0,\"\",0,0,0,0\r\n"));
 
     f.alarms.definitions().clear();
-    f.editor.Form_Load();
+    f.editor.open();
     QCOMPARE(f.patterns(), QStringList({"TORGRR", "AFDGRR"}));
     const Fields back = f.editor.copy(0);
     QCOMPARE(back.header, entered.header);
@@ -341,10 +341,10 @@ void TestAlarmEditor::editTakesOutUntilAdded()
     Fields fields = f.editor.edit(1); // grid row 2
     QCOMPARE(fields.header, QStringLiteral("TORGRR"));
     QCOMPARE(f.patterns(), QStringList({"AFDGRR", "SVRGRR"}));
-    QVERIFY(f.editor.Form_Unload()); // closing in between loses it
+    QVERIFY(f.editor.close()); // closing in between loses it
     QVERIFY(!readBytes(f.path(0)).contains("TORGRR"));
     fields.scroll = true;
-    QVERIFY(f.editor.cmdAdd_Click(fields));
+    QVERIFY(f.editor.add(fields));
     QCOMPARE(f.patterns(), QStringList({"AFDGRR", "SVRGRR", "TORGRR"}));
     QCOMPARE(f.alarms.definitions().last().scroll, qint16(1));
     f.editor.remove(0);
@@ -375,7 +375,7 @@ void TestAlarmEditor::fileSwitching()
 {
     Fixture f;
     f.home.write(QStringLiteral("prog/alarm-v15.cfg"), "\"TORGRR\",1\r\n");
-    f.editor.Form_Load();
+    f.editor.open();
     f.add(QStringLiteral("SVRGRR"));
     // Yes: the new file starts as a copy of File 1, saved just before.
     f.prompter.answers = {IPrompter::Answer::Yes};
@@ -401,7 +401,7 @@ void TestAlarmEditor::captionsAndHours()
 {
     Fixture f;
     f.store.write("Config", "aFile3", "Spring storms");
-    f.editor.Form_Load();
+    f.editor.open();
     QCOMPARE(f.editor.caption(0), QStringLiteral("File 1"));
     QCOMPARE(f.editor.caption(3), QStringLiteral("Spring storms"));
     f.prompter.inputs = {QStringLiteral("Winter"), std::nullopt};
@@ -425,7 +425,7 @@ void TestAlarmEditor::reopeningKeepsWhatWasAlarmed()
     f.home.write(QStringLiteral("prog/alarm-v15.cfg"), "\"TORGRR\",1\r\n\"SVRGRR\",1\r\n");
     f.alarms.load(f.path(0));
     f.alarms.definitions()[0].state = QStringLiteral("1a2b3c");
-    f.editor.Form_Load();
+    f.editor.open();
     QCOMPARE(f.alarms.definitions().at(0).state, QStringLiteral("1a2b3c"));
     QVERIFY(f.alarms.definitions().at(1).state.isEmpty());
 }
@@ -454,16 +454,16 @@ void TestAlarmEditor::unreadableLinesWrittenBack()
     QFETCH(QByteArray, saved);
     Fixture f;
     f.home.write(QStringLiteral("prog/alarm-v15.cfg"), file);
-    f.editor.Form_Load();
+    f.editor.open();
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("\"hand written\"")));
-    QVERIFY(f.editor.Form_Unload());
+    QVERIFY(f.editor.close());
     QCOMPARE(readBytes(f.path(0)), saved);
     // Switching files saves the same way.
     f.prompter.answers = {IPrompter::Answer::No};
     QVERIFY(f.editor.switchFile(1));
     QVERIFY(f.editor.switchFile(0));
-    QVERIFY(f.editor.Form_Unload());
+    QVERIFY(f.editor.close());
     QCOMPARE(readBytes(f.path(0)), saved);
 }
 
@@ -474,18 +474,18 @@ void TestAlarmEditor::tableLimits()
     for (int i = 0; i < AlarmFile::MaxDefinitions; ++i)
         lines += "\"TOR" + QByteArray::number(i) + "\",1\r\n";
     f.home.write(QStringLiteral("prog/alarm-v15.cfg"), lines);
-    f.editor.Form_Load();
+    f.editor.open();
     QCOMPARE(f.editor.rowCount(), AlarmFile::MaxEditable);
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("line 1000")));
     Fields fields;
     fields.header = QStringLiteral("TORGRR");
-    QVERIFY(!f.editor.cmdAdd_Click(fields));
+    QVERIFY(!f.editor.add(fields));
     QCOMPARE(f.editor.rowCount(), AlarmFile::MaxEditable);
     QCOMPARE(f.prompter.messages.last().text,
              QStringLiteral("No room for another alarm: the most is 999."));
     // The definitions beyond the editor's limit stay in the file.
-    QVERIFY(f.editor.Form_Unload());
+    QVERIFY(f.editor.close());
     QCOMPARE(readBytes(f.path(0)).count("\r\n"), AlarmFile::MaxDefinitions);
     QVERIFY(readBytes(f.path(0)).endsWith("\"TOR999\",1\r\n"));
 }

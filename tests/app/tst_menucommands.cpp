@@ -62,7 +62,7 @@ void TestMenuCommands::listPopupEntries()
     QFETCH(QString, entry);
     PopupFixture f;
     QCOMPARE(f.popup.available(index), available);
-    f.popup.mnuList_Click(index, selection, entry);
+    f.popup.choose(index, selection, entry);
     QCOMPARE(f.ran, ran);
     QCOMPARE(f.prompter.messages.size(), messages);
     if (messages)
@@ -73,17 +73,17 @@ void TestMenuCommands::addIns()
 {
     StateFixture f;
     MainMenuCommands commands(f.state);
-    commands.mnuAddIn_Click(3);
+    commands.openAddIn(3);
     QCOMPARE(f.launcher.commandLines, QStringList({'"' + f.programDir + "afosplot\""}));
     QCOMPARE(f.launcher.windows, QList<LaunchWindow>({LaunchWindow::Normal}));
     // Paging setup without the paging program: the user is told so.
-    commands.mnuAddIn_Click(1);
+    commands.openAddIn(1);
     QCOMPARE(f.prompter.messages.size(), 1);
     QCOMPARE(f.prompter.messages[0].text, QStringLiteral("abcPager software not found"));
     bool opened = false;
     commands.setPagerSetup([&opened] { opened = true; });
     f.state.pager().setProgramPath(QStringLiteral("/opt/abc/abcPager"));
-    commands.mnuAddIn_Click(1);
+    commands.openAddIn(1);
     QVERIFY(opened);
     // The alarm test is offered only with a test product.
     QVERIFY(!commands.alarmTestAvailable());
@@ -97,10 +97,10 @@ void TestMenuCommands::helpLists()
     MainMenuCommands commands(f.state);
     f.home.write(QStringLiteral("prog/facility-list.txt"), "GRR  Grand Rapids");
     f.state.display.setDisplay(QStringLiteral("AFD"), QStringLiteral("AFDGRR   ~KGRR~MI"));
-    commands.mnuAbout_Click(2);
+    commands.openHelp(2);
     QCOMPARE(f.state.display.text(), QStringLiteral("GRR  Grand Rapids"));
     QCOMPARE(f.state.display.tag(), QString());
-    commands.mnuAbout_Click(3); // missing file: reported, the display stays
+    commands.openHelp(3); // missing file: reported, the display stays
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: mnuAbout\nError: 53")));
     QCOMPARE(f.state.display.text(), QStringLiteral("GRR  Grand Rapids"));
@@ -118,7 +118,7 @@ void TestMenuCommands::automaticStateFilters()
     // Each filter runs the search and toggles the auto-update: on, then off.
     QCOMPARE(autoUpdate, QList<bool>({true, false}));
     QCOMPARE(requests.listingRequest().first(), QStringLiteral("GRRWFOSEARCH"));
-    QCOMPARE(f.state.lists.List1().texts(), QStringList({"AFDGRR   ~KGRR~MI"}));
+    QCOMPARE(f.state.lists.filtered().texts(), QStringList({"AFDGRR   ~KGRR~MI"}));
     // The Internet mode flag lives with the requests and is announced once.
     QList<bool> modes;
     QObject::connect(&requests, &ProductRequests::internetModeChanged,

@@ -109,12 +109,13 @@ struct Program
 
     TestHome home;
     QString programDir = home.path() + QStringLiteral("/.local/share/vantorel/");
-    Settings settings = [this] {
-        Settings s;
+    Settings settings;
+    const bool settingsSet = [this] {
+        Settings& s = settings;
         s.TextPath = home.path() + QStringLiteral("/text/");
         s.InactivityDelay = 1;
         s.AlertEmail = 1;
-        return s;
+        return true;
     }();
     ReferenceTables tables;
     MenuDefinitions menus;
@@ -270,7 +271,7 @@ void TestNotifications::mail()
     handed.start();
     p.display.setDisplay(QStringLiteral("ZONE FORECAST\r\nKENT-OTTAWA\r\n"),
                          QStringLiteral("ZFPGRRMI"));
-    p.emailer.mnuEmail_Click([&p] { return p.book.address(0) + ',' + p.book.address(1) + ','; });
+    p.emailer.mailShownBulletin([&p] { return p.book.address(0) + ',' + p.book.address(1) + ','; });
     p.alarm(0, -1);
     p.watchdog.tick();
     // The window thread never waits for the mailer.
@@ -440,7 +441,7 @@ void TestNotifications::heldMailGoesOutAtNextStart()
     SettingsStore store(p.home.file(QStringLiteral(".config/Vantorel-v15.conf")));
     ShutdownSequence shutdown(p.programDir, p.settings, store, p.engine, host, p.prompter);
     shutdown.setMail(&p.mail, &p.clock);
-    QVERIFY(shutdown.Form_Unload());
+    QVERIFY(shutdown.windowClosing());
     QVERIFY(p.waitIdle());
     QVERIFY2(p.sendLog("email-log.txt")
                  .contains("QUEUED TWO to me@x.org at 12/6/2026 6:27:51 PM - not sent before "

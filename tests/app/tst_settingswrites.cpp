@@ -95,7 +95,7 @@ void TestSettingsWrites::unwritableSettingsAreReported()
         QuietHost host;
         ShutdownSequence shutdown(f.programDir, f.state.settings, f.store, f.state.engine(), host,
                                   f.prompter);
-        succeeded = shutdown.Form_Unload();
+        succeeded = shutdown.windowClosing();
     } else {
         f.state.display.setDisplay(QStringLiteral("AFD TEXT"), QStringLiteral("AFDGRR   ~KGRR~MI"));
         SaveFile save(f.state.display, f.state.settings, f.store, f.prompter);

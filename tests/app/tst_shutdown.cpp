@@ -66,7 +66,7 @@ void TestShutdown::stepsInOrder()
         f.host.size.reset();
     f.engine.setHideIngestChecked(hideIngest);
     f.settings.ImageShowing = QStringLiteral("RADGRRMI");
-    QVERIFY(f.shutdown.Form_Unload());
+    QVERIFY(f.shutdown.windowClosing());
 
     QCOMPARE(f.stored("Startup", "Width"), minimised ? "(none)" : " 12000");
     QCOMPARE(f.stored("Startup", "Height"), minimised ? "(none)" : " 9000");
@@ -84,9 +84,9 @@ void TestShutdown::stepsInOrder()
 void TestShutdown::runsOnce()
 {
     Fixture f;
-    f.shutdown.Form_Unload();
+    f.shutdown.windowClosing();
     f.host.size = std::make_pair(1.0, 1.0);
-    f.shutdown.Form_Unload();
+    f.shutdown.windowClosing();
     QCOMPARE(f.stored("Startup", "Width"), QStringLiteral(" 12000"));
     QCOMPARE(f.host.calls.size(), 3);
     QVERIFY(f.shutdown.done());
@@ -98,7 +98,7 @@ void TestShutdown::exitTellsEnginesFirst()
     QStringList commands;
     QObject::connect(&f.engine, &EngineControl::netLinkChanged,
                      [&](const QString& text) { commands << text; });
-    f.shutdown.mnuExit_Click();
+    f.shutdown.exitFromMenu();
     QCOMPARE(commands, QStringList({"SHUTDOWN"}));
     QVERIFY(!f.shutdown.done());
 }

@@ -24,9 +24,9 @@ void TestProductLists::capKeepsNewest()
     ProductLists lists;
     for (int i = 0; i < 151; ++i)
         lists.addReceived(QStringLiteral("P%1").arg(i));
-    QCOMPARE(lists.List2().count(), 150);
-    QCOMPARE(lists.List2().text(0), QStringLiteral("P150"));
-    QCOMPARE(lists.List2().text(149), QStringLiteral("P1"));
+    QCOMPARE(lists.live().count(), 150);
+    QCOMPARE(lists.live().text(0), QStringLiteral("P150"));
+    QCOMPARE(lists.live().text(149), QStringLiteral("P1"));
 }
 
 void TestProductLists::localInsertion()
@@ -38,7 +38,7 @@ void TestProductLists::localInsertion()
     // A key matching two codes goes in twice.
     lists.setLocalCodes({"GRR", "RR", "=}"});
     QCOMPARE(lists.addLocal(key, key), 2);
-    QCOMPARE(lists.List3().count(), 3);
+    QCOMPARE(lists.local().count(), 3);
     // Empty boxes: nothing is local.
     lists.setLocalCodes({"=}", "=}", "=}"});
     QCOMPARE(lists.addLocal(key, key), 0);
@@ -53,8 +53,8 @@ void TestProductLists::colours()
     lists.addReceived(QStringLiteral("TORGRR   ~KGRR~MI"));
     lists.addReceived(QStringLiteral("ZFPDTX   ~KDTX~MI"));
     lists.addReceived(QStringLiteral("SVSIWX   ~KIWX~IN"));
-    lists.ColorList(2);
-    const ProductListModel& l = lists.List2();
+    lists.recolour(ListKind::Live);
+    const ProductListModel& l = lists.live();
     QCOMPARE(*l.entry(0).foreground, QColor(255, 0, 0)); // SVS red on green
     QCOMPARE(*l.entry(0).background, QColor(0, 255, 0));
     QVERIFY(!l.entry(1).foreground.has_value());         // plain ZFP from elsewhere
@@ -66,7 +66,7 @@ void TestProductLists::colours()
 
 void TestProductLists::longHeaderEntries_data()
 {
-    QTest::addColumn<int>("num");
+    QTest::addColumn<ListKind>("kind");
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QColor>("foreground"); // invalid: no colour
     const QString tor = QStringLiteral("GRR~Tornado Warning").leftJustified(40, ' ') +
@@ -75,26 +75,27 @@ void TestProductLists::longHeaderEntries_data()
                         QStringLiteral("+AFDGRR   ~KGRR~MI");
     // With long entries on, a product whose category has no menu item is
     // listed under its bare key; every list takes the key the same way.
-    QTest::newRow("live, long entry") << 2 << tor << QColor(255, 0, 0);
-    QTest::newRow("live, bare key") << 2 << "SVRDTX   ~KDTX~MI" << QColor(255, 255, 0);
-    QTest::newRow("live, local bare key") << 2 << "ZFPGRR   ~KGRR~MI" << QColor(0, 0, 255);
-    QTest::newRow("local, long entry") << 3 << tor << QColor(255, 0, 0);
-    QTest::newRow("local, long AFD keeps none") << 3 << afd << QColor();
-    QTest::newRow("alarm, long entry") << 4 << tor << QColor(255, 0, 0);
-    QTest::newRow("filter, long local entry") << 1 << afd << QColor(0, 0, 255);
+    QTest::newRow("live, long entry") << ListKind::Live << tor << QColor(255, 0, 0);
+    QTest::newRow("live, bare key") << ListKind::Live << "SVRDTX   ~KDTX~MI" << QColor(255, 255, 0);
+    QTest::newRow("live, local bare key")
+        << ListKind::Live << "ZFPGRR   ~KGRR~MI" << QColor(0, 0, 255);
+    QTest::newRow("local, long entry") << ListKind::Local << tor << QColor(255, 0, 0);
+    QTest::newRow("local, long AFD keeps none") << ListKind::Local << afd << QColor();
+    QTest::newRow("alarm, long entry") << ListKind::Alarmed << tor << QColor(255, 0, 0);
+    QTest::newRow("filter, long local entry") << ListKind::Filtered << afd << QColor(0, 0, 255);
 }
 
 void TestProductLists::longHeaderEntries()
 {
-    QFETCH(int, num);
+    QFETCH(ListKind, kind);
     QFETCH(QString, entry);
     QFETCH(QColor, foreground);
     ProductLists lists;
     lists.setLongHeader(true);
     lists.setLocalCodes({"GRR", "=}", "=}"});
-    lists.list(num).insertTop(entry, 0);
-    lists.ColorList(num);
-    const ProductListModel::Entry& e = lists.list(num).entry(0);
+    lists.list(kind).insertTop(entry, 0);
+    lists.recolour(kind);
+    const ProductListModel::Entry& e = lists.list(kind).entry(0);
     if (!foreground.isValid()) {
         QVERIFY(!e.foreground.has_value());
         return;

@@ -206,7 +206,7 @@ void TestMirrorFetcher::manualEntryFetchWritesTransferFile()
     RequestFixture f;
     QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
     f.requests->setInternetMode(true);
-    f.requests->txtManual_Enter(QStringLiteral("torgrrmi"));
+    f.requests->requestByName(QStringLiteral("torgrrmi"));
     QVERIFY(f.requests->fetching());
     QCOMPARE(f.display.text(), QStringLiteral("\r\n") + ProductRequests::Standby);
     QCOMPARE(f.display.tag(), QString());
@@ -226,7 +226,7 @@ void TestMirrorFetcher::notFoundWritesNothing()
     RequestFixture f;
     QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
     f.requests->setInternetMode(true);
-    f.requests->txtManual_Enter(QStringLiteral("NOTFOUND"));
+    f.requests->requestByName(QStringLiteral("NOTFOUND"));
     QVERIFY(enabled.wait(20000));
     QCOMPARE(f.transferFiles(), QStringList());
     QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
@@ -238,19 +238,19 @@ void TestMirrorFetcher::fallbackMirrorAfterLocalMiss()
 {
     RequestFixture f;
     // Without InternetDL a local miss is just "not available".
-    f.requests->txtManual_Enter(QStringLiteral("TORGRRMI"));
+    f.requests->requestByName(QStringLiteral("TORGRRMI"));
     QVERIFY(!f.requests->fetching());
     QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
     f.settings.InternetDL = 1;
     QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->txtManual_Enter(QStringLiteral("TORGRRMI"));
+    f.requests->requestByName(QStringLiteral("TORGRRMI"));
     QVERIFY(f.requests->fetching());
     QVERIFY(enabled.wait(20000));
     QCOMPARE(f.server.paths, QStringList{"/fallback/TORGRRMI.TXT"});
     // The fallback path of the test server does not exist: nothing written.
     QCOMPARE(f.transferFiles(), QStringList());
     // A name with a wildcard is never fetched.
-    f.requests->txtManual_Enter(QStringLiteral("TORGRR.I"));
+    f.requests->requestByName(QStringLiteral("TORGRR.I"));
     QVERIFY(!f.requests->fetching());
 }
 

@@ -43,7 +43,7 @@ struct Fixture : CoreFixture
         home.write(QStringLiteral("track/emwin/") + name + QStringLiteral(".TXT"),
                    key.toLatin1() + "\r\n");
     }
-    QStringList list1() { return lists.List1().texts(); }
+    QStringList list1() { return lists.filtered().texts(); }
 };
 } // namespace
 
@@ -96,13 +96,13 @@ void TestProductRequests::categoryWithTwoCodes()
     Fixture f;
     for (const char* key : {"TORGRR   ~KGRR~MI", "SVRDTX   ~KDTX~MI", "AFDGRR   ~KGRR~MI"})
         f.product(QLatin1String(key));
-    f.lists.optListBoxType_Click(0);
-    f.requests->categoryItem_Click(QStringLiteral("TORSVR"));
+    f.lists.showList(ListKind::Live);
+    f.requests->listCategory(QStringLiteral("TORSVR"));
     QCOMPARE(f.requests->listingRequest(), (QStringList{"TOR", "SVR", "ZZZ", "ZZZ"}));
     QCOMPARE(f.list1(), (QStringList{"SVRDTX   ~KDTX~MI", "TORGRR   ~KGRR~MI"}));
-    QCOMPARE(f.lists.shownOption(), 1);
+    QCOMPARE(f.lists.shownList(), ListKind::Filtered);
     // Colours were applied: TOR is red on black.
-    QCOMPARE(f.lists.List1().entry(1).foreground, QColor(255, 0, 0));
+    QCOMPARE(f.lists.filtered().entry(1).foreground, QColor(255, 0, 0));
 }
 
 void TestProductRequests::allTextProducts()
@@ -111,7 +111,7 @@ void TestProductRequests::allTextProducts()
     f.product(kAfd);
     f.product(QStringLiteral("RADGRRMI.GIF"));
     f.requests->setListingRequest(QStringLiteral("TOR"));
-    f.requests->mnuBulletinText_Click();
+    f.requests->listAllBulletins();
     QCOMPARE(f.list1(), QStringList{kAfd});
     QCOMPARE(f.requests->listingRequest().first(), QString());
 }
@@ -122,27 +122,27 @@ void TestProductRequests::searchBox()
     f.product(kAfd);
     f.product(QStringLiteral("AFDDTX   ~KDTX~MI"));
     f.product(QStringLiteral("AFDBOX   ~KBOX~MA"));
-    QVERIFY(!f.requests->txtState_Enter(QStringLiteral("M")));
-    QVERIFY(f.requests->txtState_Enter(QStringLiteral("mi")));
+    QVERIFY(!f.requests->searchStateOrOffice(QStringLiteral("M")));
+    QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("mi")));
     QCOMPARE(f.list1().size(), 2);
-    QVERIFY(f.requests->txtState_Enter(QStringLiteral("BOX")));
+    QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("BOX")));
     QCOMPARE(f.list1(), QStringList{"AFDBOX   ~KBOX~MA"});
     QCOMPARE(f.requests->listingRequest().first(), QStringLiteral("BOXWFOSEARCH"));
-    QVERIFY(!f.requests->txtState_KeyUp(QStringLiteral("KGR")));
-    QVERIFY(f.requests->txtState_KeyUp(QStringLiteral("KGRR")));
+    QVERIFY(!f.requests->searchStation(QStringLiteral("KGR")));
+    QVERIFY(f.requests->searchStation(QStringLiteral("KGRR")));
     QCOMPARE(f.list1(), QStringList{kAfd});
     // A typed path is refused with a message, not listed.
-    QVERIFY(f.requests->txtState_Enter(QStringLiteral("/.")));
+    QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("/.")));
     QCOMPARE(f.prompter.messages.size(), 1);
 }
 
 void TestProductRequests::buttonShortNameNoneFound()
 {
     Fixture f;
-    f.requests->cmdButton_Click(QStringLiteral("TOR"));
+    f.requests->productButton(QStringLiteral("TOR"));
     QCOMPARE(f.list1(), QStringList{ProductLists::NoneFound});
     f.product(QStringLiteral("TORGRR   ~KGRR~MI"));
-    f.requests->cmdButton_Click(QStringLiteral("TOR"));
+    f.requests->productButton(QStringLiteral("TOR"));
     QCOMPARE(f.list1(), QStringList{"TORGRR   ~KGRR~MI"});
 }
 
@@ -151,7 +151,7 @@ void TestProductRequests::buttonByReceiptAndZone()
     Fixture f;
     f.product(kAfd, "AREA FORECAST DISCUSSION");
     f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
-    f.requests->cmdButton_Click(QStringLiteral("AFDGRRMI"));
+    f.requests->productButton(QStringLiteral("AFDGRRMI"));
     QCOMPARE(f.display.tag(), kAfd);
     QCOMPARE(f.display.text(), QStringLiteral("AREA FORECAST DISCUSSION"));
 
@@ -160,12 +160,12 @@ void TestProductRequests::buttonByReceiptAndZone()
         asked << code + QLatin1Char('|') + product;
         return std::optional<QString>(QStringLiteral("SEGMENT"));
     });
-    f.requests->cmdButton_Click(QStringLiteral("AFDGRR!MIZ050"));
+    f.requests->productButton(QStringLiteral("AFDGRR!MIZ050"));
     QCOMPARE(asked, QStringList{"MIZ050|" + kAfd});
     QCOMPARE(f.display.text(), QStringLiteral("SEGMENT"));
     QCOMPARE(f.display.tag(), kAfd);
 
-    f.requests->cmdButton_Click(QStringLiteral("ZFPXXX"));
+    f.requests->productButton(QStringLiteral("ZFPXXX"));
     QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
     QCOMPARE(f.display.tag(), QString());
     QCOMPARE(asked.size(), 1);
@@ -177,13 +177,13 @@ void TestProductRequests::quickItems()
     f.product(kAfd, "AFD TEXT");
     f.product(QStringLiteral("SWODY1   ~KWNS~US"), "SWO TEXT");
     f.receipt(QStringLiteral("SWODY1US"), QStringLiteral("SWODY1   ~KWNS~US"));
-    f.requests->mnuQuick_Click(QStringLiteral("AFDGRR!"));
+    f.requests->quickItem(QStringLiteral("AFDGRR!"));
     QCOMPARE(f.display.text(), QStringLiteral("AFD TEXT"));
-    f.requests->mnuQuick_Click(QStringLiteral("SWODY1US.TXT"));
+    f.requests->quickItem(QStringLiteral("SWODY1US.TXT"));
     QCOMPARE(f.display.text(), QStringLiteral("SWO TEXT"));
-    f.requests->mnuQuick_Click(QStringLiteral("NOPE!"));
+    f.requests->quickItem(QStringLiteral("NOPE!"));
     QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    f.requests->mnuQuick_Click(QStringLiteral("SWO"));
+    f.requests->quickItem(QStringLiteral("SWO"));
     QCOMPARE(f.list1(), QStringList{"SWODY1   ~KWNS~US"});
 }
 
@@ -194,22 +194,22 @@ void TestProductRequests::olderAndNewer()
     for (int v = 1; v <= 11; ++v)
         f.product(kAfd + QStringLiteral(".%1").arg(v), QStringLiteral("V%1").arg(v).toLatin1());
     f.bulletin->DisplayProd(kAfd);
-    f.requests->cmdProduct_Click(1); // newer than the newest: the same file
+    f.requests->showOtherVersion(1); // newer than the newest: the same file
     QCOMPARE(f.display.tag(), kAfd);
-    f.requests->cmdProduct_Click(0);
+    f.requests->showOtherVersion(0);
     QCOMPARE(f.display.tag(), kAfd + ".1");
-    f.requests->cmdProduct_Click(0);
+    f.requests->showOtherVersion(0);
     QCOMPARE(f.display.tag(), kAfd + ".2"); // numeric order, not .10 after .1
     f.bulletin->DisplayProd(kAfd + ".9");
-    f.requests->cmdProduct_Click(0);
+    f.requests->showOtherVersion(0);
     QCOMPARE(f.display.tag(), kAfd + ".10");
-    f.requests->cmdProduct_Click(0);
-    f.requests->cmdProduct_Click(0);
+    f.requests->showOtherVersion(0);
+    f.requests->showOtherVersion(0);
     QCOMPARE(f.display.tag(), kAfd + ".11"); // the oldest stays
-    f.requests->cmdProduct_Click(1);
+    f.requests->showOtherVersion(1);
     QCOMPARE(f.display.tag(), kAfd + ".10");
     f.display.setDisplay(QStringLiteral("message"), QString());
-    f.requests->cmdProduct_Click(0);
+    f.requests->showOtherVersion(0);
     QCOMPARE(f.display.text(), QStringLiteral("message"));
 }
 
@@ -217,15 +217,15 @@ void TestProductRequests::manualEntryLocal()
 {
     Fixture f;
     f.product(kAfd, "AFD");
-    f.requests->txtManual_Enter(QStringLiteral("afd.rr"));
+    f.requests->requestByName(QStringLiteral("afd.rr"));
     QCOMPARE(f.display.tag(), kAfd);
     f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
     f.display.setDisplay(QString(), QString());
-    f.requests->txtManual_Enter(QStringLiteral("AFDGRRMI"));
+    f.requests->requestByName(QStringLiteral("AFDGRRMI"));
     QCOMPARE(f.display.tag(), kAfd);
-    f.requests->txtManual_Enter(QStringLiteral("ZFPGRRMI"));
+    f.requests->requestByName(QStringLiteral("ZFPGRRMI"));
     QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    f.requests->txtManual_Enter(QStringLiteral("SAHOURLY"));
+    f.requests->requestByName(QStringLiteral("SAHOURLY"));
     QCOMPARE(f.display.text(), BulletinDisplay::TooLarge);
     QVERIFY(!f.requests->fetching());
 }
@@ -235,7 +235,7 @@ void TestProductRequests::manualEntryRefusesHostileNames()
     Fixture f;
     f.home.write(QStringLiteral("secret.txt"), "SECRET");
     f.requests->setInternetMode(true);
-    f.requests->txtManual_Enter(QStringLiteral("../SECRET.TXT"));
+    f.requests->requestByName(QStringLiteral("../SECRET.TXT"));
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(!f.requests->fetching());
     QVERIFY(!f.display.text().contains(QStringLiteral("SECRET")));
@@ -246,28 +246,28 @@ void TestProductRequests::listClicks()
     Fixture f;
     f.product(kAfd, "AFD");
     ProductLists& lists = f.lists;
-    lists.List1().append(ProductLists::NoneFound);
-    f.requests->List1_Click(0);
-    QCOMPARE(lists.List1().count(), 0);
-    lists.List1().append(kAfd.toLower());
-    f.requests->List1_Click(0); // List1 entries are taken in upper case
+    lists.filtered().append(ProductLists::NoneFound);
+    f.requests->openListEntry(ListKind::Filtered, 0);
+    QCOMPARE(lists.filtered().count(), 0);
+    lists.filtered().append(kAfd.toLower());
+    f.requests->openListEntry(ListKind::Filtered, 0); // filtered entries are taken in upper case
     QCOMPARE(f.display.tag(), kAfd);
 
-    lists.List2().insertTop(
-        QStringLiteral("GRR~Area Forecast Discussion%1+").arg(QString(16, ' ')) + kAfd,
-        ProductLists::Cap);
+    lists.live().insertTop(QStringLiteral("GRR~Area Forecast Discussion%1+").arg(QString(16, ' ')) +
+                               kAfd,
+                           ProductLists::Cap);
     f.display.setDisplay(QString(), QString());
-    f.requests->ListClick(2, 0);
+    f.requests->openListEntry(ListKind::Live, 0);
     QCOMPARE(f.display.tag(), kAfd);
-    lists.List3().insertTop(QStringLiteral("DATA.ZIP.Z"), ProductLists::Cap);
-    f.requests->ListClick(3, 0);
+    lists.local().insertTop(QStringLiteral("DATA.ZIP.Z"), ProductLists::Cap);
+    f.requests->openListEntry(ListKind::Local, 0);
     QCOMPARE(f.display.text(), ProductRequests::ZippedMessage);
-    lists.List4().insertTop(QStringLiteral("RADGRRMI.GIF"), 0);
+    lists.alarmed().insertTop(QStringLiteral("RADGRRMI.GIF"), 0);
     QSignalSpy image(f.requests.get(), &ProductRequests::imageRequested);
-    f.requests->ListClick(4, 0);
+    f.requests->openListEntry(ListKind::Alarmed, 0);
     QCOMPARE(image.count(), 1);
-    f.requests->ListClick(4, 5); // past the end: nothing
-    f.requests->ListClick(4, -1);
+    f.requests->openListEntry(ListKind::Alarmed, 5); // past the end: nothing
+    f.requests->openListEntry(ListKind::Alarmed, -1);
     QCOMPARE(image.count(), 1);
 }
 
@@ -278,13 +278,13 @@ void TestProductRequests::gphWithoutPath()
     XdotoolKeystrokes keys(keysLauncher);
     GphViewer viewer(f.settings, f.display, f.status, f.launcher, keys);
     f.requests->setGphViewer(&viewer);
-    f.lists.List1().append(QStringLiteral("GPH123.GPH"));
-    f.requests->List1_Click(0);
+    f.lists.filtered().append(QStringLiteral("GPH123.GPH"));
+    f.requests->openListEntry(ListKind::Filtered, 0);
     QCOMPARE(f.display.text(), GphViewer::NoPath);
     QVERIFY(f.launcher.commandLines.isEmpty());
     f.settings.GPHPath = QStringLiteral("/opt/gph/");
     f.settings.AFOSPath = QStringLiteral("/data/afos/");
-    f.requests->List1_Click(0);
+    f.requests->openListEntry(ListKind::Filtered, 0);
     QCOMPARE(f.launcher.commandLines, QStringList{"\"/opt/gph/gphplot\""});
     QTRY_COMPARE_WITH_TIMEOUT(keysLauncher.commandLines.size(), 1, 10000);
     QVERIFY(keysLauncher.commandLines[0].endsWith(
@@ -296,18 +296,18 @@ void TestProductRequests::logAndStatus()
 {
     Fixture f;
     f.display.setDisplay(QStringLiteral("shown"), kAfd);
-    f.requests->mnuQuickWx_Click(0);
+    f.requests->weatherFile(0);
     QCOMPARE(f.display.tag(), QString());
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: QuickWX\nError: 53")));
     f.home.write(QStringLiteral("prog/weather.txt"), "ALARM LOG\r\n");
-    f.requests->mnuQuickWx_Click(0);
+    f.requests->weatherFile(0);
     QCOMPARE(f.display.text(), QStringLiteral("ALARM LOG\r\n"));
-    f.requests->mnuQuickWx_Click(1);
+    f.requests->weatherFile(1);
     QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
-    f.requests->mnuQuickWx_Click(1); // nothing to delete is no error
+    f.requests->weatherFile(1); // nothing to delete is no error
     f.home.write(QStringLiteral("prog/status.txt"), "STATUS");
-    f.requests->mnuQuickWx_Click(2);
+    f.requests->weatherFile(2);
     QCOMPARE(f.display.text(), QStringLiteral("STATUS"));
     QCOMPARE(f.prompter.messages.size(), 1);
 }
@@ -315,13 +315,13 @@ void TestProductRequests::logAndStatus()
 void TestProductRequests::autoUpdateRepeatsRequest()
 {
     Fixture f;
-    f.requests->categoryItem_Click(QStringLiteral("TOR"));
+    f.requests->listCategory(QStringLiteral("TOR"));
     QCOMPARE(f.list1(), QStringList());
     f.product(QStringLiteral("TORGRR   ~KGRR~MI"));
     QVERIFY(!f.requests->autoUpdate());
     f.requests->setAutoUpdate(true);
     QVERIFY(f.requests->autoUpdate());
-    f.requests->Timer2_Timer(); // what the timer runs every 30 s
+    f.requests->runListing(); // what the timer runs every 30 s
     QCOMPARE(f.list1(), QStringList{"TORGRR   ~KGRR~MI"});
     f.requests->setAutoUpdate(false);
     QVERIFY(!f.requests->autoUpdate());

@@ -42,7 +42,7 @@ struct DownloadFixture
         settings.FTPServer = server;
         download = std::make_unique<FtpDownload>(programDir, settings, store, prompter, extraction);
         download->setTimeouts(5, 5);
-        QObject::connect(download.get(), &FtpDownload::lblMainChanged,
+        QObject::connect(download.get(), &FtpDownload::statusChanged,
                          [this](const QString& t) { texts << t; });
         QObject::connect(download.get(), &FtpDownload::progressChanged,
                          [this](int p) { percents << p; });
@@ -86,7 +86,7 @@ void TestFtpDownload::wholeSet()
     QVERIFY(server.port != 0);
     f.settings.FTPServer = server.address();
 
-    f.download->GetFile(3);
+    f.download->download(3);
     QVERIFY(f.download->busy());
     QVERIFY(f.waitIdle());
 
@@ -147,9 +147,9 @@ void TestFtpDownload::endings()
                                                  : QStringLiteral("127.0.0.1:%1").arg(closedPort());
 
     for (int press = 1; press <= 2; ++press) {
-        f.download->GetFile(3);
+        f.download->download(3);
         QVERIFY(f.waitIdle());
-        QCOMPARE(f.download->lblMain(), lblMain);
+        QCOMPARE(f.download->status(), lblMain);
         QCOMPARE(f.prompter.messages.size(), message.isEmpty() ? 0 : press);
         QCOMPARE(count(server.commands(), "USER emwin"),
                  serverUp && serverText.isEmpty() ? press : 0);
@@ -175,14 +175,14 @@ void TestFtpDownload::alreadyActive()
     QVERIFY(server.port != 0);
     f.settings.FTPServer = server.address();
 
-    f.download->GetFile(2);
-    QTRY_VERIFY_WITH_TIMEOUT(f.download->lblMain().startsWith("Downloaded: "), kWaitMs);
+    f.download->download(2);
+    QTRY_VERIFY_WITH_TIMEOUT(f.download->status().startsWith("Downloaded: "), kWaitMs);
     const QStringList before = f.texts;
-    f.download->GetFile(6);
-    QCOMPARE(f.download->lblMain(), FtpDownload::AlreadyActive);
+    f.download->download(6);
+    QCOMPARE(f.download->status(), FtpDownload::AlreadyActive);
     QCOMPARE(f.texts.mid(before.size()), QStringList{FtpDownload::AlreadyActive});
     QVERIFY(f.waitIdle());
-    QCOMPARE(f.download->lblMain(), FtpDownload::Done);
+    QCOMPARE(f.download->status(), FtpDownload::Done);
     QCOMPARE(count(server.commands(), "RETR FIFTEEN.ZIP"), 1);
     QCOMPARE(count(server.commands(), "RETR ONEIMAGE.ZIP"), 0);
 }
@@ -198,9 +198,9 @@ void TestFtpDownload::buttonsWithoutSet()
 {
     QFETCH(int, index);
     DownloadFixture f(QStringLiteral("127.0.0.1:%1").arg(closedPort()));
-    f.download->GetFile(index);
+    f.download->download(index);
     QVERIFY(!f.download->busy());
-    QCOMPARE(f.download->lblMain(), FtpDownload::Idle);
+    QCOMPARE(f.download->status(), FtpDownload::Idle);
     QVERIFY(f.texts.isEmpty());
 }
 
@@ -213,20 +213,20 @@ void TestFtpDownload::serverSettingKept()
     FtpTestServer server(f.root);
     QVERIFY(server.port != 0);
 
-    f.download->GetFile(5);
+    f.download->download(5);
     QVERIFY(f.waitIdle());
-    QCOMPARE(f.download->lblMain(), FtpDownload::UnableToConnect);
-    f.download->txtServer_Validate(server.address());
-    f.download->GetFile(5);
+    QCOMPARE(f.download->status(), FtpDownload::UnableToConnect);
+    f.download->setServer(server.address());
+    f.download->download(5);
     QVERIFY(f.waitIdle());
-    QCOMPARE(f.download->lblMain(), FtpDownload::Done);
-    f.download->Form_QueryUnload();
+    QCOMPARE(f.download->status(), FtpDownload::Done);
+    f.download->dialogClosing();
 
     Settings next;
     next.readStartupKeys(SettingsStore(f.home.path() + "/settings.ini"), nullptr);
     QCOMPARE(next.FTPServer, server.address());
-    QCOMPARE(f.download->Form_Load(), server.address());
-    QCOMPARE(f.download->lblMain(), FtpDownload::Idle);
+    QCOMPARE(f.download->dialogOpened(), server.address());
+    QCOMPARE(f.download->status(), FtpDownload::Idle);
 }
 
 // Closing the dialog stops a transfer at once: nothing is kept, nothing is
@@ -240,10 +240,10 @@ void TestFtpDownload::closingCancels()
     QVERIFY(server.port != 0);
     f.settings.FTPServer = server.address();
 
-    f.download->GetFile(4);
-    QTRY_VERIFY_WITH_TIMEOUT(f.download->lblMain().startsWith("Downloaded: "), kWaitMs);
+    f.download->download(4);
+    QTRY_VERIFY_WITH_TIMEOUT(f.download->status().startsWith("Downloaded: "), kWaitMs);
     QVERIFY(QFile::exists(f.programDir + "track/rcv/download.zip"));
-    f.download->Form_QueryUnload();
+    f.download->dialogClosing();
     QVERIFY(!f.download->busy());
     QCOMPARE(f.download->progress(), 0);
     QElapsedTimer timer;

@@ -160,9 +160,9 @@ void TestImageFrames::loopIntervals()
     QCOMPARE(f.viewer.loopInterval(), ImageViewer::FrameInterval);
     for (int i = 0; i < actions.size(); ++i) {
         if (actions.at(i) == QLatin1Char('t'))
-            f.viewer.tmrPicture_Timer();
+            f.viewer.showNextFrame();
         else
-            f.viewer.mnuLoop_Click(1);
+            f.viewer.setLoop(1);
         QCOMPARE(f.viewer.loopInterval(), intervals.at(i));
         QCOMPARE(f.viewer.CurrentFrame(), frames.at(i));
     }
@@ -178,7 +178,7 @@ void TestImageFrames::loopRunsOnTimer()
     QVERIFY(shown.wait(2500)); // the first tick shows the oldest frame
     QCOMPARE(f.viewer.pictureFile(), f.images + names.first());
     for (int i = 0; i < 80; ++i)
-        f.viewer.mnuLoop_Click(1);
+        f.viewer.setLoop(1);
     QCOMPARE(f.viewer.loopInterval(), ImageViewer::SlowLimit); // no wait beyond 64 s
 }
 
@@ -187,12 +187,12 @@ void TestImageFrames::nhcOcean()
     ImageViewerFixture f;
     f.write({"ANHC0TWO-12051000.GIF", "ENHC0TWO-12051000.GIF", "ENHC0TWO-12051100.GIF",
              "ENHC0CON-12051100.GIF"});
-    f.viewer.mnuOcean_Click(1);
+    f.viewer.chooseOcean(1);
     QCOMPARE(f.viewer.nhcPrefix(QStringLiteral("TWO")), QStringLiteral("E????TWO"));
     QVERIFY(f.run([&] { f.viewer.ShowPic(f.viewer.nhcPrefix(QStringLiteral("TWO"))); }));
     QCOMPARE(f.viewer.frameNames(),
              QStringList({"ENHC0TWO-12051000.GIF", "ENHC0TWO-12051100.GIF"}));
-    f.viewer.mnuOcean_Click(0);
+    f.viewer.chooseOcean(0);
     QCOMPARE(f.viewer.ocean(), QStringLiteral("A"));
 }
 

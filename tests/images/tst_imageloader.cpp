@@ -67,8 +67,8 @@ void TestImageLoader::cacheSparesRereading()
         .setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
     QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADALLUS")); }));
     QCOMPARE(f.cache.misses(), 5);
-    f.viewer.tmrPicture_Timer();
-    f.viewer.tmrPicture_Timer();
+    f.viewer.showNextFrame();
+    f.viewer.showNextFrame();
     QCOMPARE(f.viewer.picture().size(), QSize(60, 50));
 }
 

@@ -50,7 +50,7 @@ void TestImagePlot::noPath()
     DisplayState display;
     RecordingLauncher launcher;
     display.setDisplay(QStringLiteral("bulletin"), QStringLiteral("AFDGRR   ~KGRR~MI"));
-    WXPlot(settings, display, launcher).mnuWXPlot_Click(1);
+    WXPlot(settings, display, launcher).plot(1);
     QCOMPARE(display.text(), WXPlot::NoPath);
     QVERIFY(launcher.commandLines.isEmpty());
     QVERIFY(!WXPlot::isInstalled(QString()));
@@ -72,13 +72,13 @@ void TestImagePlot::runsInBinDirectory()
     QVERIFY(WXPlot::isInstalled(settings.WXPlotPath));
     DisplayState display;
     ProcessLauncher launcher(home.path() + QStringLiteral("/prog/"));
-    WXPlot(settings, display, launcher).mnuWXPlot_Click(1);
+    WXPlot(settings, display, launcher).plot(1);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
     const QStringList lines = QString::fromUtf8(readBytes(out)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines, QStringList({bin.chopped(1), bin + "wxplot.tcl", bin}));
 
     // A missing program is said so in the display.
-    WXPlot(settings, display, launcher).mnuWXPlot_Click(2);
+    WXPlot(settings, display, launcher).plot(2);
     QVERIFY(display.text().startsWith(WXPlot::CannotStart));
 }
 
@@ -103,12 +103,12 @@ void TestImagePlot::imageList()
     for (const QString& name : files)
         imagetest::writeBytes(settings.GIFPath, name, "x");
     ProductLists lists;
-    lists.List1().append(QStringLiteral("OLD ENTRY"));
+    lists.filtered().append(QStringLiteral("OLD ENTRY"));
     ImageList list(settings, lists);
     QSignalSpy kind(&list, &ImageList::listingKindChosen);
-    list.mnuImageList_Click();
-    QTEST(lists.List1().texts(), "entries");
-    QCOMPARE(lists.shownOption(), 1); // the filtered list is brought to the front
+    list.listImages();
+    QTEST(lists.filtered().texts(), "entries");
+    QCOMPARE(lists.shownList(), ListKind::Filtered); // the filtered list is brought to the front
     QCOMPARE(kind.count(), 1);
     QCOMPARE(kind.first().first().toString(), QStringLiteral("GIF"));
 }

@@ -147,17 +147,17 @@ void TestSlideShow::sequence()
 {
     Fixture f;
     f.slides("# three slides\r\nRADALLUS.GIF\r\n# single\r\nFORSPCD1.GIF!\r\nAFDGRRMI\r\n");
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     QVERIFY(f.show.checked());
     QVERIFY(f.show.running());
     QCOMPARE(f.show.timer().interval(), 15000);
     QCOMPARE(f.show.LastSlide(), 2);
     QCOMPARE(f.last(), QStringLiteral("loop RADALLUS")); // at once
-    f.show.tmrSlideShow_Timer();                         // 15 s
+    f.show.showNextSlide();                              // 15 s
     QCOMPARE(f.last(), QStringLiteral("single FORSPCD1"));
-    f.show.tmrSlideShow_Timer(); // 30 s
+    f.show.showNextSlide(); // 30 s
     QCOMPARE(f.last(), QStringLiteral("text AFDGRRMI"));
-    f.show.tmrSlideShow_Timer(); // 45 s: from the start again
+    f.show.showNextSlide(); // 45 s: from the start again
     QCOMPARE(f.last(), QStringLiteral("loop RADALLUS"));
     QCOMPARE(f.show.CurrentSlide(), 1);
 }
@@ -166,23 +166,23 @@ void TestSlideShow::restartPosition()
 {
     Fixture f;
     f.slides("RADALLUS.GIF\nG16CIRUS.JPG\nAFDGRRMI\nZFPGRRMI\n");
-    f.show.mnuSlideShow_Click(); // slide 0
-    f.show.tmrSlideShow_Timer(); // slide 1
-    f.show.mnuSlideShow_Click(); // off
+    f.show.toggle();        // slide 0
+    f.show.showNextSlide(); // slide 1
+    f.show.toggle();        // off
     QVERIFY(!f.show.running());
     QVERIFY(!f.show.checked());
-    f.show.mnuSlideShow_Click(); // on again: the slide after the last one shown
+    f.show.toggle(); // on again: the slide after the last one shown
     QCOMPARE(f.last(), QStringLiteral("text AFDGRRMI"));
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     f.slides("RADALLUS.GIF\nG16CIRUS.JPG\n"); // now shorter than the position
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     QCOMPARE(f.last(), QStringLiteral("loop RADALLUS"));
 }
 
 void TestSlideShow::missingFile()
 {
     Fixture f;
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     QVERIFY(!f.show.running());
     QVERIFY(f.show.checked()); // the item stays checked
     QCOMPARE(f.prompter.messages.size(), 1);
@@ -192,9 +192,9 @@ void TestSlideShow::missingFile()
     QVERIFY(f.recorder.calls.isEmpty());
 
     // The file name is matched without regard to case.
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     f.slides("AFDGRRMI\n", QStringLiteral("SlideShow.TXT"));
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     QCOMPARE(f.last(), QStringLiteral("text AFDGRRMI"));
 }
 
@@ -204,13 +204,13 @@ void TestSlideShow::zoneSegment()
     const QString key = QStringLiteral("WSWGRR   ~KGRR~MI");
     QFile::copy(testDataPath(QStringLiteral("ugc/WSWGRRMI.TXT")), f.settings.TextPath + key);
     f.slides("WSWGRR!MIZ050\nWSWGRR!MIZ051\nWSWGRR!TXZ001\n");
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     QCOMPARE(f.display.tag(), key);
     QVERIFY(f.display.text().startsWith(QStringLiteral("MIZ037>040-043>046-050-030430-")));
     QVERIFY(!f.display.text().contains(QLatin1String("MIZ051")));
-    f.show.tmrSlideShow_Timer();
+    f.show.showNextSlide();
     QVERIFY(f.display.text().startsWith(QStringLiteral("MIZ051-052")));
-    f.show.tmrSlideShow_Timer(); // no segment for the zone: the whole product stays
+    f.show.showNextSlide(); // no segment for the zone: the whole product stays
     QVERIFY(f.display.text().contains(QLatin1String("WWUS43 KGRR")));
     QCOMPARE(f.display.tag(), key);
 }
@@ -219,7 +219,7 @@ void TestSlideShow::textSlideHidesViewer()
 {
     Fixture f;
     f.slides("NOSUCHPR!MIZ050\n");
-    f.show.mnuSlideShow_Click();
+    f.show.toggle();
     QCOMPARE(f.recorder.calls, QStringList({"hide", "text NOSUCHPR"}));
     QCOMPARE(f.display.text(), QStringLiteral("     --- Product not available ---"));
 }

@@ -69,7 +69,7 @@ struct Ingest : CoreFixture
                 all << name + QLatin1Char('=') + QString::fromLatin1(f.readAll().toHex());
             }
         }
-        return all + lists.List2().texts() + lists.List3().texts() + loops.calls;
+        return all + lists.live().texts() + lists.local().texts() + loops.calls;
     }
 };
 
@@ -281,7 +281,7 @@ void TestArrivalReadiness::watcherPathFilesAsTimerPath()
     QObject::connect(&watched.poller, &DataInPoller::batchFinished, &watched.lists,
                      &ProductLists::endBatch);
     QSignalSpy batches(&watched.poller, &DataInPoller::batchFinished);
-    QSignalSpy shown(&watched.lists.List2(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy shown(&watched.lists.live(), &QAbstractItemModel::rowsInserted);
     watched.poller.watchArrivals();
     watched.poller.start();
     QVERIFY(watched.poller.isWatching());
@@ -295,7 +295,7 @@ void TestArrivalReadiness::watcherPathFilesAsTimerPath()
     QCOMPARE(watched.results(), timer.results());
     QVERIFY(!timer.loops.calls.isEmpty());
     QVERIFY(shown.count() <= batches.count());
-    const ProductListModel& list = watched.lists.List2();
+    const ProductListModel& list = watched.lists.live();
     QCOMPARE(list.rowCount(), list.count());
     for (int row = 0; row < list.count(); ++row)
         QCOMPARE(list.data(list.index(row), Qt::DisplayRole).toString(), list.text(row));

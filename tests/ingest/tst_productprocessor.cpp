@@ -158,7 +158,7 @@ void TestProductProcessor::textProductIsFiledListedAndReceipted()
     QCOMPARE(f.text(), QStringList({kAfdKey}));
     QCOMPARE(f.filed(kAfdKey), kAfd);
     QCOMPARE(readBytes(f.settings.receiptDir() + "AFDGRRMI.TXT"), (kAfdKey + "\r\n").toLatin1());
-    QCOMPARE(f.lists.List2().texts(), QStringList({kAfdKey}));
+    QCOMPARE(f.lists.live().texts(), QStringList({kAfdKey}));
     QCOMPARE(f.status.text(), QStringLiteral("Received AFDGRR from KGRR"));
     QCOMPARE(f.newProducts.ddeHeader(), "AFDGRRMI.TXT," + kAfdKey);
     QCOMPARE(f.newProducts.entries(), QStringList({kAfdKey, "none", "none", "none", "none"}));
@@ -287,7 +287,7 @@ void TestProductProcessor::imageIsFiledUnderTimestampName()
     QCOMPARE(readBytes(f.settings.GIFPath + "RADUSAPN-12051507.GIF"), QByteArray("GIF89a"));
     QCOMPARE(f.status.text(), QStringLiteral("Received RADUSAPN-12051507.GIF"));
     QCOMPARE(f.loops.calls, QStringList({"name RADUSAPN|RADUSAPN-12051507.GIF"}));
-    QCOMPARE(f.lists.List2().texts(), QStringList({"RADUSAPN-12051507.GIF"}));
+    QCOMPARE(f.lists.live().texts(), QStringList({"RADUSAPN-12051507.GIF"}));
     QCOMPARE(f.newProducts.ddeHeader(), QStringLiteral("RADUSAPN.GIF,RADUSAPN-12051507.GIF"));
 }
 
@@ -375,7 +375,7 @@ void TestProductProcessor::discardsByRule()
     QVERIFY(f.dataIn().isEmpty());
     QVERIFY(f.text().isEmpty());
     QVERIFY(f.bad().isEmpty());
-    QCOMPARE(f.lists.List2().count(), 0);
+    QCOMPARE(f.lists.live().count(), 0);
     QVERIFY(f.loops.calls.isEmpty());
 }
 
@@ -401,10 +401,10 @@ void TestProductProcessor::retentionFromOfficeTableAndLongListLine()
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     f.process(QStringLiteral("AFDGRRMI.TXT"), kAfd);
     QCOMPARE(f.text(), QStringList({kAfdKey})); // the office count 0 wins
-    QCOMPARE(f.lists.List2().texts().first(),
+    QCOMPARE(f.lists.live().texts().first(),
              QStringLiteral("GRR~Area Forecast Discussion").leftJustified(40) + "+" + kAfdKey);
     f.process(QStringLiteral("SPENESUS.TXT"), "TXUS20 KNES 051200\r\nSPENES\r\n");
-    QCOMPARE(f.lists.List2().texts().first(),
+    QCOMPARE(f.lists.live().texts().first(),
              QStringLiteral("WBC~Day Outlook").leftJustified(40) + "+SPENES   ~KNES~US");
 }
 
@@ -415,12 +415,12 @@ void TestProductProcessor::localListAndCap()
     for (int i = 0; i < 150; ++i)
         f.lists.addReceived(QStringLiteral("OLD%1").arg(i));
     f.process(QStringLiteral("TORGRRMI.TXT"), "WFUS53 KGRR 051200\r\nTORGRR\r\n");
-    QCOMPARE(f.lists.List2().count(), 150);
-    QCOMPARE(f.lists.List2().text(0), QStringLiteral("TORGRR   ~KGRR~MI"));
-    QCOMPARE(f.lists.List2().text(149), QStringLiteral("OLD1")); // OLD0 pushed out
+    QCOMPARE(f.lists.live().count(), 150);
+    QCOMPARE(f.lists.live().text(0), QStringLiteral("TORGRR   ~KGRR~MI"));
+    QCOMPARE(f.lists.live().text(149), QStringLiteral("OLD1")); // OLD0 pushed out
     // A line matching two local codes is inserted twice.
-    QCOMPARE(f.lists.List3().texts(), QStringList(2, "TORGRR   ~KGRR~MI"));
-    QCOMPARE(f.lists.List2().entry(0).foreground, QColor(255, 0, 0));
+    QCOMPARE(f.lists.local().texts(), QStringList(2, "TORGRR   ~KGRR~MI"));
+    QCOMPARE(f.lists.live().entry(0).foreground, QColor(255, 0, 0));
 }
 
 void TestProductProcessor::speciAndMetarHooks()
@@ -442,7 +442,7 @@ void TestProductProcessor::statusFileAndWebPage()
     QCOMPARE(f.status.text(), QStringLiteral("New STATUS file ready"));
     f.process(QStringLiteral("INDEX.HTM"), "<html>");
     QCOMPARE(f.filed("INDEX.HTM"), QByteArray("<html>"));
-    QCOMPARE(f.lists.List2().texts(), QStringList({"INDEX.HTM"}));
+    QCOMPARE(f.lists.live().texts(), QStringList({"INDEX.HTM"}));
     QVERIFY(f.loops.calls.isEmpty());
     QVERIFY(f.dataIn().isEmpty());
 }
@@ -511,7 +511,7 @@ void TestProductProcessor::failedFilingGoesToQuarantine()
     QCOMPARE(f.bad(), QStringList({"AFDGRRMI.TXT", "AFDGRRMI.TXT.1"}));
     QCOMPARE(readBytes(f.processor.quarantineDir() + "AFDGRRMI.TXT.1"), kAfd + "2");
     QVERIFY(f.status.text().startsWith("Moved to track/bad: AFDGRRMI.TXT.1 (not filed: "));
-    QCOMPARE(f.lists.List2().count(), 0);
+    QCOMPARE(f.lists.live().count(), 0);
     QVERIFY(f.loops.calls.isEmpty());
 }
 

@@ -149,7 +149,7 @@ void TestEmailer::bulletinMail()
     f.settings.stripLF = stripLF;
     f.book.setTag(tagText);
     f.display.setDisplay(text, tag);
-    f.emailer.mnuEmail_Click(f.picker(picked));
+    f.emailer.mailShownBulletin(f.picker(picked));
 
     QCOMPARE(f.picks, message.isEmpty() ? 1 : 0);
     QCOMPARE(f.prompter.messages.size(), message.isEmpty() ? 0 : 1);
@@ -268,7 +268,7 @@ void TestEmailer::recipientsStayOneArgument()
     QFETCH(QString, subject);
     Fixture f;
     f.display.setDisplay(QStringLiteral("TEXT"), tag);
-    f.emailer.mnuEmail_Click(f.picker(picked));
+    f.emailer.mailShownBulletin(f.picker(picked));
     QCOMPARE(f.launcher.commandLines.size(), 1);
     const QStringList parts = f.launcher.startedParts(0, f.programDir);
     QCOMPARE(parts, QStringList({f.programDir + "blat", f.programDir + "output.txt", "-s", subject,
@@ -289,7 +289,7 @@ void TestEmailer::compressedTornadoWarning()
     QVERIFY(text.contains(QStringLiteral("* TORNADO WARNING FOR...")));
     f.settings.CompressEmailWarnings = 1;
     f.display.setDisplay(text, QStringLiteral("TORDMX   ~KDMX~IA"));
-    f.emailer.mnuEmail_Click(f.picker(QStringLiteral("me@x.org,")));
+    f.emailer.mailShownBulletin(f.picker(QStringLiteral("me@x.org,")));
     const QString body = QString::fromLatin1(readBytes(f.programDir + "output.txt"));
     // From two characters after the first bullet on, runs of blanks made
     // single, the next bullets a blank and a colon, cut before the third;
@@ -313,7 +313,7 @@ void TestEmailer::compressedTornadoWarning()
     QVERIFY(f.launcher.finish(0, {}));
     f.display.setDisplay(QStringLiteral("* NATIONAL WEATHER SERVICE  *"),
                          QStringLiteral("AFDDMX   ~KDMX~IA"));
-    f.emailer.mnuEmail_Click(f.picker(QStringLiteral("me@x.org,")));
+    f.emailer.mailShownBulletin(f.picker(QStringLiteral("me@x.org,")));
     QCOMPARE(readBytes(f.programDir + "output.txt"), QByteArray("* NWS  *\r\n"));
 }
 
@@ -322,7 +322,7 @@ void TestEmailer::productTakenBeforeTheDialog()
     Fixture f;
     f.display.setDisplay(QStringLiteral("TORNADO WARNING"), QStringLiteral("TORGRRMI"));
     // An alarm shows another product while the recipients are picked.
-    f.emailer.mnuEmail_Click([&f] {
+    f.emailer.mailShownBulletin([&f] {
         f.display.setDisplay(QStringLiteral("ZONE FORECAST"), QStringLiteral("ZFPGRRMI"));
         return QStringLiteral("me@x.org,");
     });
@@ -359,7 +359,7 @@ void TestEmailer::failedSendIsReported()
     QFETCH(QString, reason);
     Fixture f;
     f.display.setDisplay(QStringLiteral("TEXT"), QStringLiteral("AFDGRRMI"));
-    f.emailer.mnuEmail_Click(f.picker(QStringLiteral("a@x.org,")));
+    f.emailer.mailShownBulletin(f.picker(QStringLiteral("a@x.org,")));
     f.emailer.getalarm_alarmEMail(QStringLiteral("TEXT"), 0, QStringLiteral("TORGRR"));
     const QString logBefore = f.log();
     // Nothing is known until the mailer ends.
@@ -382,7 +382,7 @@ void TestEmailer::unwritableBodies()
     Fixture f;
     QDir(f.programDir).removeRecursively(); // no program directory to write into
     f.display.setDisplay(QStringLiteral("TEXT"), QStringLiteral("AFDGRRMI"));
-    f.emailer.mnuEmail_Click(f.picker(QStringLiteral("a@x.org,")));
+    f.emailer.mailShownBulletin(f.picker(QStringLiteral("a@x.org,")));
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY2(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: mnuEmail\nError: 75\n")),
              qPrintable(f.prompter.messages[0].text));

@@ -264,7 +264,7 @@ void TestMetarSearch::interactive()
     QSignalSpy finished(&f.search, &MetarSearch::searchFinished);
     for (const QString& answer : answers) {
         f.prompter.inputs << (answer == "<cancel>" ? std::nullopt : std::optional(answer));
-        f.search.cmdMetar_Click();
+        f.search.askAndSearch();
     }
     if (f.search.searchRunning()) {
         QCOMPARE(f.display.text(), MetarSearch::StandbyText);

@@ -5,24 +5,19 @@
 #include "platform/SettingsStore.h"
 #include "platform/ValueConversion.h"
 
-namespace {
-const QString kConfig = QStringLiteral("Config");
-}
-
 QList<ArchivePurge::Directory> PurgeRun::directories(const SettingsStore& store, QStringList* notes)
 {
-    const Settings defaults;
-    const QList<QPair<ArchivePurge::Store, QPair<QString, QString>>> keys{
-        {ArchivePurge::Store::Text, {QStringLiteral("TextPath"), QStringLiteral("abcd")}},
-        {ArchivePurge::Store::Images, {QStringLiteral("GIFPath"), defaults.GIFPath}},
-        {ArchivePurge::Store::Hourly, {QStringLiteral("SAPath"), defaults.SAPath}},
+    const QList<QPair<ArchivePurge::Store, Settings::Key>> keys{
+        {ArchivePurge::Store::Text, Settings::Key::TextPath},
+        {ArchivePurge::Store::Images, Settings::Key::GIFPath},
+        {ArchivePurge::Store::Hourly, Settings::Key::SAPath},
     };
     QList<ArchivePurge::Directory> result;
     for (const auto& [store_, key] : keys) {
-        const QString path = store.read(kConfig, key.first, key.second);
+        const QString path = Settings::storedText(store, key);
         if (path == QLatin1String("abcd") || path.trimmed().isEmpty()) {
             if (notes)
-                *notes << QStringLiteral("%1 is not set; not purged.").arg(key.first);
+                *notes << QStringLiteral("%1 is not set; not purged.").arg(Settings::keyName(key));
             continue;
         }
         result << ArchivePurge::Directory{store_, path};
@@ -32,8 +27,7 @@ QList<ArchivePurge::Directory> PurgeRun::directories(const SettingsStore& store,
 
 double PurgeRun::hours(const SettingsStore& store)
 {
-    return ValueConversion::lenientNumber(
-        store.read(kConfig, QStringLiteral("Purge"), QStringLiteral("12")));
+    return ValueConversion::lenientNumber(Settings::storedText(store, Settings::Key::Purge));
 }
 
 PurgeRun::Outcome PurgeRun::run(const SettingsStore& store, const QDateTime& now, bool dryRun)

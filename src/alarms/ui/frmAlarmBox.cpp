@@ -71,7 +71,7 @@ frmAlarmBox::frmAlarmBox(const AlarmEditor::Context& context, QWidget* parent)
     top->addWidget(m_grid, 1);
     resize(860, 560);
 
-    m_editor.Form_Load();
+    m_editor.open();
     fillLists();
     showCaptions();
     m_files.at(m_editor.fileNum())->setChecked(true);
@@ -388,7 +388,7 @@ void frmAlarmBox::fillCounties()
 void frmAlarmBox::cmdAdd_Click()
 {
     AlarmEditor::Fields f = fields();
-    const bool added = m_editor.cmdAdd_Click(f);
+    const bool added = m_editor.add(f);
     if (added) {
         cmdClear_Click();
         refreshGrid();
@@ -496,7 +496,7 @@ void frmAlarmBox::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!m_editor.Form_Unload()) {
+    if (!m_editor.close()) {
         event->ignore();
         return;
     }

@@ -86,8 +86,7 @@ void frmScroll::Form_Resize()
 
 void frmScroll::Form_Unload()
 {
-    m_c.store.write(QStringLiteral("Config"), QStringLiteral("VBMWidth"),
-                    QString::number(m_c.settings.VBMWidth));
+    m_c.settings.store(m_c.store, Settings::Key::VBMWidth);
 }
 
 void frmScroll::vbm_Click()

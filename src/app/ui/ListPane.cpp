@@ -16,8 +16,9 @@
 #include <QVBoxLayout>
 
 namespace {
-// Option index shown by each page of the list stack: List1..List4.
-constexpr int kPageForOption[4] = {1, 0, 2, 3};
+// The list each option button shows: Live, Filter, Local, Alarm.
+constexpr ListKind kKindOfOption[4] = {ListKind::Live, ListKind::Filtered, ListKind::Local,
+                                       ListKind::Alarmed};
 } // namespace
 
 ListPane::ListPane(MainState& state, QMenu& list1Popup, QWidget* parent)
@@ -27,8 +28,8 @@ ListPane::ListPane(MainState& state, QMenu& list1Popup, QWidget* parent)
     m_controls = buildControls();
     m_controls->setParent(this);
     bindEntryBoxes();
-    connect(&m_state.lists, &ProductLists::shownOptionChanged, this, &ListPane::showListOption);
-    showListOption(0);
+    connect(&m_state.lists, &ProductLists::shownListChanged, this, &ListPane::showList);
+    showList(ListKind::Live);
 }
 
 void ListPane::buildLists(QMenu& list1Popup)
@@ -40,24 +41,25 @@ void ListPane::buildLists(QMenu& list1Popup)
         auto* view = new QListView;
         view->setObjectName(QStringLiteral("List%1").arg(i + 1));
         view->setFont(courier);
-        view->setModel(&m_state.lists.list(i + 1));
+        const auto kind = static_cast<ListKind>(i + 1);
+        view->setModel(&m_state.lists.list(kind));
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setUniformItemSizes(true);
         QPalette palette = view->palette();
         palette.setColor(QPalette::Base, QColor(224, 224, 224));
         view->setPalette(palette);
-        connect(&m_state.lists.list(i + 1), &ProductListModel::selectionCleared,
+        connect(&m_state.lists.list(kind), &ProductListModel::selectionCleared,
                 view->selectionModel(), &QItemSelectionModel::clearSelection);
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this, i](const QItemSelection& selected) {
+                [this, kind](const QItemSelection& selected) {
                     if (!selected.isEmpty())
-                        listSelected(i + 1);
+                        listSelected(kind);
                 });
         m_list[i] = view;
         m_lists->addWidget(view);
     }
-    QListView* list1 = m_list[0];
+    QListView* list1 = list(ListKind::Filtered);
     list1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list1, &QListView::customContextMenuRequested, this, [list1, &list1Popup](QPoint at) {
         list1Popup.popup(list1->viewport()->mapToGlobal(at));
@@ -109,7 +111,7 @@ QWidget* ListPane::buildOptions()
         options->addWidget(m_option[i], i / 2, i % 2);
     }
     connect(group, &QButtonGroup::idClicked, this,
-            [this](int i) { m_state.lists.optListBoxType_Click(i); });
+            [this](int i) { m_state.lists.showList(kKindOfOption[i]); });
     return box;
 }
 
@@ -149,8 +151,8 @@ QWidget* ListPane::buildButtons()
     ProductRequests& requests = m_state.requests();
     for (int i = 0; i < 2; ++i)
         connect(m_product[i], &QPushButton::clicked, this,
-                [&requests, i] { requests.cmdProduct_Click(i); });
-    connect(m_log, &QPushButton::clicked, this, [&requests] { requests.mnuQuickWx_Click(0); });
+                [&requests, i] { requests.showOtherVersion(i); });
+    connect(m_log, &QPushButton::clicked, this, [&requests] { requests.weatherFile(0); });
     connect(&m_state.poller(), &DataInPoller::logAvailable, m_log, &QPushButton::setEnabled);
     return box;
 }
@@ -169,13 +171,13 @@ void ListPane::bindEntryBoxes()
     }
     ProductRequests& requests = m_state.requests();
     connect(m_stateBox, &QLineEdit::returnPressed, this, [this, &requests] {
-        if (requests.txtState_Enter(m_stateBox->text())) {
+        if (requests.searchStateOrOffice(m_stateBox->text())) {
             m_stateBox->clear();
             m_stateBox->setFocus();
         }
     });
     connect(m_stateBox, &QLineEdit::textEdited, this, [this, &requests](const QString& text) {
-        if (requests.txtState_KeyUp(text)) {
+        if (requests.searchStation(text)) {
             m_stateBox->clear();
             m_stateBox->setFocus();
         }
@@ -183,7 +185,7 @@ void ListPane::bindEntryBoxes()
     connect(m_manual, &QLineEdit::returnPressed, this, [this, &requests] {
         const QString text = m_manual->text();
         m_manual->clear();
-        requests.txtManual_Enter(text);
+        requests.requestByName(text);
     });
     connect(&requests, &ProductRequests::manualEntryEnabled, this, [this](bool on) {
         m_manual->setEnabled(on);
@@ -213,30 +215,29 @@ int ListPane::controlsHeight() const
     return m_controls->sizeHint().height();
 }
 
-void ListPane::showListOption(int option)
+void ListPane::showList(ListKind kind)
 {
-    const int index = std::clamp(option, 0, 3);
-    m_lists->setCurrentIndex(kPageForOption[index]);
-    m_option[index]->setChecked(true);
+    m_lists->setCurrentWidget(list(kind));
+    for (int i = 0; i < 4; ++i)
+        if (kKindOfOption[i] == kind)
+            m_option[i]->setChecked(true);
 }
 
-void ListPane::listSelected(int num)
+void ListPane::listSelected(ListKind kind)
 {
-    const QModelIndexList rows = m_list[num - 1]->selectionModel()->selectedRows();
+    const QModelIndexList rows = list(kind)->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
     const int row = rows.first().row();
     // A click in the filtered list drops the live list's selection and back.
-    m_list[num == 1 ? 1 : 0]->selectionModel()->clearSelection();
-    if (num == 1)
-        m_state.requests().List1_Click(row);
-    else
-        m_state.requests().ListClick(num, row);
+    const bool filtered = kind == ListKind::Filtered;
+    list(filtered ? ListKind::Live : ListKind::Filtered)->selectionModel()->clearSelection();
+    m_state.requests().openListEntry(kind, row);
 }
 
 void ListPane::selectLive(int row)
 {
-    QListView* live = m_list[1];
+    QListView* live = list(ListKind::Live);
     live->selectionModel()->clearSelection();
     live->selectionModel()->select(live->model()->index(row, 0),
                                    QItemSelectionModel::ClearAndSelect);

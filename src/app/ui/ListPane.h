@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ListKind.h"
+
 #include <QWidget>
 #include <array>
 
@@ -21,7 +23,7 @@ public:
     ListPane(MainState& state, QMenu& list1Popup, QWidget* parent = nullptr);
 
     // num 1..4 gives List1..List4.
-    QListView* list(int num) const { return m_list.at(num - 1); }
+    QListView* list(ListKind kind) const { return m_list.at(static_cast<int>(kind) - 1); }
     QPushButton* cmdShrink() const { return m_shrink; }
     QPushButton* cmdImageDisplay() const { return m_imageDisplay; }
     QPushButton* cmdMetar() const { return m_metar; }
@@ -37,8 +39,8 @@ private:
     QWidget* buildOptions();
     QWidget* buildButtons();
     void bindEntryBoxes();
-    void showListOption(int option);
-    void listSelected(int num);
+    void showList(ListKind kind);
+    void listSelected(ListKind kind);
     void showInternetMode(bool on);
 
     MainState& m_state;

@@ -71,7 +71,7 @@ void MainMenus::buildFileMenu()
     connect(slideShow, &QAction::triggered, &show, [slideShow, &show] {
         // The check mark follows the slide show, not the click.
         slideShow->setChecked(show.checked());
-        show.mnuSlideShow_Click();
+        show.toggle();
     });
     connect(&show, &SlideShow::checkedChanged, slideShow, &QAction::setChecked);
     file->addSeparator();
@@ -105,18 +105,18 @@ void MainMenus::buildProductsMenu()
             QAction* item = category->addAction(QString());
             item->setVisible(false);
             connect(item, &QAction::triggered, this,
-                    [&requests, item] { requests.categoryItem_Click(item->data().toString()); });
+                    [&requests, item] { requests.listCategory(item->data().toString()); });
             m_categoryItems[s] << item;
         }
     }
     products->addSeparator();
     connect(
         addItem(products, QStringLiteral("mnuBulletinText"), QStringLiteral("All Text Products")),
-        &QAction::triggered, this, [&requests] { requests.mnuBulletinText_Click(); });
+        &QAction::triggered, this, [&requests] { requests.listAllBulletins(); });
     // "All AFOS Products" has no action of its own.
     addItem(products, QStringLiteral("mnuAFOSList"), QStringLiteral("All AFOS Products"));
     connect(addItem(products, QStringLiteral("mnuImageList"), QStringLiteral("All Images")),
-            &QAction::triggered, &m_images.imageList(), &ImageList::mnuImageList_Click);
+            &QAction::triggered, &m_images.imageList(), &ImageList::listImages);
     connect(addItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports")),
             &QAction::triggered, this, &MainMenus::metarRequested);
 }
@@ -129,15 +129,14 @@ void MainMenus::buildQuickMenu()
         QAction* item = quick->addAction(QString());
         item->setVisible(false);
         connect(item, &QAction::triggered, this,
-                [&requests, item] { requests.mnuQuick_Click(item->data().toString()); });
+                [&requests, item] { requests.quickItem(item->data().toString()); });
         m_quick << item;
     }
     quick->addSeparator();
     int index = 0;
     for (const char* caption : {"Logfile", "Clear Logfile", "Status"}) {
         connect(addItem(quick, QStringLiteral("mnuQuickWx"), QLatin1String(caption)),
-                &QAction::triggered, this,
-                [&requests, index] { requests.mnuQuickWx_Click(index); });
+                &QAction::triggered, this, [&requests, index] { requests.weatherFile(index); });
         ++index;
     }
 }
@@ -185,23 +184,22 @@ void MainMenus::buildAddInsMenu()
     connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("FTP Ingestor")),
             &QAction::triggered, this, &MainMenus::ftpRequested);
     connect(addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Paging Setup")),
-            &QAction::triggered, this, [this] { m_commands.mnuAddIn_Click(1); });
+            &QAction::triggered, this, [this] { m_commands.openAddIn(1); });
     int index = 1;
     for (const char* caption : {"Warning Plot", "WXPlot Setup"}) {
         QAction* item = addItem(addIns, QStringLiteral("mnuWXPlot"), QLatin1String(caption));
         item->setVisible(false);
-        connect(item, &QAction::triggered, this,
-                [this, index] { m_images.wxPlot().mnuWXPlot_Click(index); });
+        connect(item, &QAction::triggered, this, [this, index] { m_images.wxPlot().plot(index); });
         m_wxPlot << item;
         ++index;
     }
     QAction* afos = addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("AFOS Graphics"));
     afos->setVisible(false);
-    connect(afos, &QAction::triggered, this, [this] { m_commands.mnuAddIn_Click(3); });
+    connect(afos, &QAction::triggered, this, [this] { m_commands.openAddIn(3); });
     // Hidden unless a test product ("testprod.*") is in the program directory.
     m_alarmTest = addItem(addIns, QStringLiteral("mnuAddIn"), QStringLiteral("Alarm Test"));
     m_alarmTest->setVisible(false);
-    connect(m_alarmTest, &QAction::triggered, this, [this] { m_commands.mnuAddIn_Click(4); });
+    connect(m_alarmTest, &QAction::triggered, this, [this] { m_commands.openAddIn(4); });
 }
 
 void MainMenus::buildEditMenu()
@@ -240,7 +238,7 @@ void MainMenus::buildHelpMenu()
         else if (i == 5)
             connect(item, &QAction::triggered, &m_observations, &ObservationWindows::showZoneCodes);
         else
-            connect(item, &QAction::triggered, this, [this, i] { m_commands.mnuAbout_Click(i); });
+            connect(item, &QAction::triggered, this, [this, i] { m_commands.openHelp(i); });
     }
     help->addSeparator();
     connect(addItem(help, QStringLiteral("mnuweb"), QStringLiteral("Website")), &QAction::triggered,

@@ -91,7 +91,7 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     m_commands->setPagerSetup([this] { m_notify->showPagerSetup(); });
     ListPopup::Handlers popup;
     popup.print = [this] { mnuPrint_Click(); };
-    popup.listImages = [this] { m_images->imageList().mnuImageList_Click(); };
+    popup.listImages = [this] { m_images->imageList().listImages(); };
     popup.afosPrint = [this](const QString& entry) { m_state.gphViewer().AFOSPrint(entry); };
     popup.addToAlarms = [this] { addToAlarms(); };
     popup.page = [this] { m_notify->mnuPage_Click(); };
@@ -135,7 +135,7 @@ void frmMain::buildCentral()
         button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
         button->setVisible(false);
         connect(button, &QPushButton::clicked, this, [this, button] {
-            m_state.requests().cmdButton_Click(button->property("tag").toString());
+            m_state.requests().productButton(button->property("tag").toString());
         });
         cmdButton << button;
         buttonRow->addWidget(button);
@@ -214,9 +214,10 @@ void frmMain::bindMenus()
         about.exec();
     });
     connect(m_menus, &MainMenus::listPopupRequested, this, [this](int index) {
-        const QModelIndexList rows = m_pane->list(1)->selectionModel()->selectedRows();
-        m_listPopup->mnuList_Click(index, !rows.isEmpty(),
-                                   rows.isEmpty() ? QString() : rows.first().data().toString());
+        const QModelIndexList rows =
+            m_pane->list(ListKind::Filtered)->selectionModel()->selectedRows();
+        m_listPopup->choose(index, !rows.isEmpty(),
+                            rows.isEmpty() ? QString() : rows.first().data().toString());
     });
 }
 
@@ -244,7 +245,7 @@ void frmMain::bindState()
     ProductRequests& requests = m_state.requests();
     connect(&requests, &ProductRequests::focusDisplay, this, [this] { txtDisplay->setFocus(); });
     connect(&requests, &ProductRequests::imageRequested, m_images, &ImageController::DisplayImage);
-    requests.setImageListing([this] { m_images->imageList().mnuImageList_Click(); });
+    requests.setImageListing([this] { m_images->imageList().listImages(); });
     connect(&m_images->imageList(), &ImageList::listingKindChosen, &requests,
             [&requests](const QString& kind) { requests.setListingRequest(kind); });
 }
@@ -258,8 +259,8 @@ void frmMain::bindShortcuts()
     const std::pair<Qt::Key, std::function<void()>> keys[] = {
         {Qt::Key_F3, [&bulletin] { bulletin.FindText(0); }},
         {Qt::Key_F4, [&bulletin] { bulletin.FindText(1); }},
-        {Qt::Key_F7, [&requests] { requests.cmdProduct_Click(0); }},
-        {Qt::Key_F8, [&requests] { requests.cmdProduct_Click(1); }},
+        {Qt::Key_F7, [&requests] { requests.showOtherVersion(0); }},
+        {Qt::Key_F8, [&requests] { requests.showOtherVersion(1); }},
         {Qt::Key_F10, [this] { mnuMute_Click(); }},
     };
     for (const auto& [key, action] : keys) {
@@ -276,7 +277,7 @@ void frmMain::mnuNewProd_Click(int index)
     restoreFromTray();
     if (compactMode())
         cmdShrink_Click();
-    if (index < m_state.lists.List2().count())
+    if (index < m_state.lists.live().count())
         m_pane->selectLive(index);
 }
 
@@ -354,7 +355,7 @@ void frmMain::cmdMetar_Click()
 {
     m_pane->cmdImageDisplay()->setFocus();
     QApplication::processEvents();
-    m_state.metarSearch().cmdMetar_Click();
+    m_state.metarSearch().askAndSearch();
 }
 
 void frmMain::mnuFTP_Click()
@@ -405,10 +406,10 @@ void frmMain::bindAlarms()
 
 void frmMain::addToAlarms()
 {
-    const QModelIndexList rows = m_pane->list(1)->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_pane->list(ListKind::Filtered)->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
-    const QString entry = m_state.lists.List1().text(rows.first().row());
+    const QString entry = m_state.lists.filtered().text(rows.first().row());
     mnuAlarm_Click(ProductLists::fileNamePart(entry).left(8));
 }
 
@@ -648,7 +649,7 @@ void frmMain::reopenLastImage()
 
 void frmMain::requestTextProduct(const QString& name)
 {
-    m_state.requests().txtManual_Enter(name);
+    m_state.requests().requestByName(name);
     txtDisplay->setFocus();
 }
 
@@ -661,13 +662,13 @@ void frmMain::setHideIngestVisible(bool visible)
 
 void frmMain::mnuExit_Click()
 {
-    m_shutdown->mnuExit_Click();
+    m_shutdown->exitFromMenu();
     close();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    m_shutdown->Form_Unload();
+    m_shutdown->windowClosing();
     event->accept();
 }
 

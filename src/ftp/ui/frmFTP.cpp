@@ -37,7 +37,7 @@ frmFTP::frmFTP(FtpDownload& download, QWidget* parent) : QDialog(parent), m_down
     setObjectName(QStringLiteral("frmFTP"));
     setWindowTitle(QStringLiteral("FTP Engine"));
 
-    txtServer = new QLineEdit(m_download.Form_Load());
+    txtServer = new QLineEdit(m_download.dialogOpened());
     txtServer->setObjectName(QStringLiteral("txtServer"));
     txtServer->setToolTip(QStringLiteral("FTP Server for zip files"));
     txtServer->setMinimumWidth(
@@ -52,7 +52,7 @@ frmFTP::frmFTP(FtpDownload& download, QWidget* parent) : QDialog(parent), m_down
     grid->setFrameShape(QFrame::StyledPanel);
     buildGrid(grid);
 
-    lblMain = new QLabel(m_download.lblMain());
+    lblMain = new QLabel(m_download.status());
     lblMain->setObjectName(QStringLiteral("lblMain"));
     lblMain->setToolTip(QStringLiteral("Status Window"));
     lblMain->setFrameShape(QFrame::Panel);
@@ -69,7 +69,7 @@ frmFTP::frmFTP(FtpDownload& download, QWidget* parent) : QDialog(parent), m_down
     layout->addWidget(lblMain);
     layout->addWidget(ProgBar1);
 
-    connect(&m_download, &FtpDownload::lblMainChanged, lblMain, &QLabel::setText);
+    connect(&m_download, &FtpDownload::statusChanged, lblMain, &QLabel::setText);
     connect(&m_download, &FtpDownload::progressChanged, ProgBar1, &QProgressBar::setValue);
 }
 
@@ -117,20 +117,20 @@ QPushButton* frmFTP::addButton(int index, const QString& caption, const QString&
 
 void frmFTP::txtServer_Validate()
 {
-    m_download.txtServer_Validate(txtServer->text());
+    m_download.setServer(txtServer->text());
 }
 
 void frmFTP::cmdFTP_Click(int index)
 {
     // Leaving the field for a button validates it first.
     txtServer_Validate();
-    m_download.GetFile(index);
+    m_download.download(index);
 }
 
 void frmFTP::closeEvent(QCloseEvent* event)
 {
     txtServer_Validate();
-    m_download.Form_QueryUnload();
+    m_download.dialogClosing();
     event->accept();
 }
 

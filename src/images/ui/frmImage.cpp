@@ -157,7 +157,7 @@ void frmImage::buildLoopMenu()
         item->setObjectName(QStringLiteral("mnuLoop"));
         item->setCheckable(i != 1);
         connect(item, &QAction::triggered, this, [this, i] {
-            m_viewer.mnuLoop_Click(i);
+            m_viewer.setLoop(i);
             if (i == 1)
                 return;
             // A click on a checked item would clear its mark: the loop state sets it.
@@ -234,7 +234,7 @@ void frmImage::mnuGroup_Click(ImageMenuFile::Group group, int slot)
 
 void frmImage::mnuOcean_Click(int index)
 {
-    m_viewer.mnuOcean_Click(index);
+    m_viewer.chooseOcean(index);
     m_oceanItems.at(0)->setChecked(index == 0);
     m_oceanItems.at(1)->setChecked(index != 0);
 }
@@ -335,9 +335,9 @@ void frmImage::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_viewer.mnuLoop_Click(2);
+    m_viewer.setLoop(2);
     m_services.settings.ImageShowing.clear();
     m_imageSettings.Ocean = m_viewer.ocean();
-    m_imageSettings.write(m_services.store);
+    m_imageSettings.write(m_services.settings, m_services.store);
     m_services.store.sync();
 }

@@ -19,7 +19,7 @@ NotifyWindows::NotifyWindows(Services services, QWidget& parent)
 
 void NotifyWindows::mnuEmail_Click()
 {
-    m_s.emailer.mnuEmail_Click([this] { return frmEmail::pick(m_s.book, &m_parent); });
+    m_s.emailer.mailShownBulletin([this] { return frmEmail::pick(m_s.book, &m_parent); });
 }
 
 void NotifyWindows::mnuPage_Click()

@@ -50,14 +50,14 @@ private slots:
 void TestFrmMain::listsShowModels()
 {
     Fixture f;
-    QCOMPARE(f.list(2)->model(), &f.state.lists.List2());
+    QCOMPARE(f.list(2)->model(), &f.state.lists.live());
     QVERIFY(f.list(1)->font().family().contains(QStringLiteral("Courier")) ||
             f.list(1)->font().styleHint() == QFont::TypeWriter);
     auto* stack = f.window->findChild<QStackedWidget*>();
     QCOMPARE(stack->currentWidget(), f.list(2)); // "Live" at start
-    f.state.lists.optListBoxType_Click(3);
+    f.state.lists.showList(ListKind::Alarmed);
     QCOMPARE(stack->currentWidget(), f.list(4));
-    f.state.lists.optListBoxType_Click(1);
+    f.state.lists.showList(ListKind::Filtered);
     QCOMPARE(stack->currentWidget(), f.list(1));
 }
 
@@ -65,13 +65,13 @@ void TestFrmMain::clickShowsProduct()
 {
     Fixture f;
     f.home.write(QStringLiteral("text/AFDGRR   ~KGRR~MI"), "\x01\r\r\n123 \r\r\nAFD TEXT\r\r\n");
-    f.state.lists.List2().insertTop(QStringLiteral("AFDGRR   ~KGRR~MI"), 150);
+    f.state.lists.live().insertTop(QStringLiteral("AFDGRR   ~KGRR~MI"), 150);
     QListView* live = f.list(2);
     live->selectionModel()->select(live->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
     QCOMPARE(f.state.display.tag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
     QCOMPARE(f.display()->toPlainText(), QStringLiteral("123 \nAFD TEXT\n"));
     // A new entry on top clears the selection.
-    f.state.lists.List2().insertTop(QStringLiteral("X"), 150);
+    f.state.lists.live().insertTop(QStringLiteral("X"), 150);
     QVERIFY(!live->selectionModel()->hasSelection());
 }
 

@@ -56,7 +56,7 @@ void TestTextPrinter::printsToPdf()
     QString text;
     for (int i = 0; i < 120; ++i) // more than one page
         text += QStringLiteral("LINE %1 TORNADO WARNING\r\r\n").arg(i, 3, 10, QLatin1Char('0'));
-    QVERIFY(print.mnuPrint_Click(text, 12));
+    QVERIFY(print.print(text, 12));
     QVERIFY(prompter.messages.isEmpty());
     const QString printed = pdfText(pdf);
     QVERIFY2(printed.contains(QStringLiteral("LINE 000 TORNADO WARNING")), qPrintable(printed));
@@ -69,8 +69,8 @@ void TestTextPrinter::nothingToPrint()
     NoPrinter printer;
     ScriptedPrompter prompter;
     BulletinPrinter print(printer, prompter);
-    QVERIFY(!print.mnuPrint_Click(QString(), 12));
-    QVERIFY(!print.mnuPrint_Click(QStringLiteral("     --- Product not available ---"), 12));
+    QVERIFY(!print.print(QString(), 12));
+    QVERIFY(!print.print(QStringLiteral("     --- Product not available ---"), 12));
     QCOMPARE(printer.calls, 0);
     QCOMPARE(prompter.messages.size(), 2);
     QCOMPARE(prompter.messages[0].text, QStringLiteral("No bulletin displayed"));

@@ -35,13 +35,11 @@ IngestSettings IngestSettings::read(const SettingsStore& store)
         // One unreadable key elsewhere must not stop the engine: take the
         // keys it needs one by one.
         r.problems << QStringLiteral("Settings: ") + e.text();
-        const QString config = QStringLiteral("Config");
-        s.TransferPath = store.read(config, QStringLiteral("TransferPath"), s.TransferPath);
-        s.EMail0 = store.read(config, QStringLiteral("EMail0"), s.EMail0);
-        s.PortNum = ValueConversion::lenientInt16(
-            store.read(config, QStringLiteral("PortNum"), QStringLiteral("1")));
-        s.Baud = ValueConversion::lenientInt16(
-            store.read(config, QStringLiteral("Baud"), QStringLiteral("9600")));
+        using Key = Settings::Key;
+        s.TransferPath = Settings::storedText(store, Key::TransferPath);
+        s.EMail0 = Settings::storedText(store, Key::EMail0);
+        s.PortNum = ValueConversion::lenientInt16(Settings::storedText(store, Key::PortNum));
+        s.Baud = ValueConversion::lenientInt16(Settings::storedText(store, Key::Baud));
     }
     r.transferPath = s.TransferPath == QLatin1String("abcd") || s.TransferPath.isEmpty()
                          ? programDirectory() + QStringLiteral("track/transfer/")
