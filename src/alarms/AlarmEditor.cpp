@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmDispatcher.h"
 #include "core/AlarmFile.h"
+#include "core/PointZone.h"
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "platform/ErrorReport.h"
@@ -138,6 +139,11 @@ AlarmEditor::ZoneMode AlarmEditor::zoneModeFor(const QString& pattern) const
 
 // ---------------------------------------------------------------- fields
 
+QString AlarmEditor::pointProblem() const
+{
+    return PointZone::problem(m_c.settings);
+}
+
 AlarmEditor::Fields AlarmEditor::cleared()
 {
     return Fields{};
@@ -145,6 +151,8 @@ AlarmEditor::Fields AlarmEditor::cleared()
 
 QString AlarmEditor::zoneOf(const Fields& f) const
 {
+    if (f.point)
+        return PointZone::Keyword;
     if (f.mode == ZoneMode::None || f.state < 0 || f.county < 0)
         return QString();
     const QList<Choice> items = countyItems(f.state, f.mode);
@@ -240,7 +248,10 @@ bool AlarmEditor::cmdAdd_Click(Fields& fields)
     fillDefinition(d, fields, pattern);
     m_c.alarms.definitions().append(d);
     m_c.alarms.refreshObservationFlags();
+    const QString pointProblem = fields.point ? this->pointProblem() : QString();
     fields = cleared();
+    if (!pointProblem.isEmpty())
+        message(QStringLiteral("Added. ") + pointProblem); // kept: it works once a location is set
     return true;
 }
 
@@ -274,6 +285,7 @@ AlarmEditor::Fields AlarmEditor::copy(int row) const
     f.exe = d.exe <= m_c.alarms.programs().size() ? d.exe : 0;
 
     f.mode = zoneModeFor(d.pattern);
+    f.point = PointZone::isPointZone(d.zone);
     QString zone = d.zone.trimmed().toUpper();
     f.full = zone.startsWith(QLatin1Char('!'));
     if (f.full)

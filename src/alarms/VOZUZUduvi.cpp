@@ -1,5 +1,6 @@
 #include "alarms/VOZUZUduvi.h"
 
+#include "core/PointZone.h"
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "core/UgcSearch.h"
@@ -307,6 +308,8 @@ std::optional<QString> VOZUZUduvi::areaText(const QString& zone, const QString& 
     const QString wanted = zone.trimmed();
     if (wanted.isEmpty())
         return text;
+    if (PointZone::isPointZone(wanted))
+        return m_pointZone ? m_pointZone->areaText(text) : std::nullopt;
     const bool zoneOnly = wanted.startsWith(QLatin1Char('!'));
     const QString code = (zoneOnly ? wanted.mid(1) : wanted).trimmed().toUpper();
     if (!UgcSearch::isCode(code))

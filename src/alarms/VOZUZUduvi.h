@@ -8,6 +8,7 @@
 #include <optional>
 
 class IClock;
+class PointZone;
 class QDateTime;
 class ITextPrinter;
 class ReferenceTables;
@@ -27,7 +28,8 @@ class Settings;
 // is the text of the alarm. A zone code without "!" also accepts the segment
 // of the county that bears the zone's name in the same state (warnings list
 // counties); "!" before a zone code accepts the zone code only. "!" before a
-// county code is ignored. A malformed zone matches nothing.
+// county code is ignored. A malformed zone matches nothing. The zone POINT
+// matches the segment that concerns the user's location (see PointZone).
 //
 // Texts: a text product is taken from the text directory as the display shows
 // it; images and hourly collections get a one-line notice naming the file. The
@@ -82,6 +84,9 @@ public:
 
     VOZUZUduvi(QString programDir, const Settings& settings, const ReferenceTables& tables,
                IClock& clock, ITextPrinter& printer, QObject* parent = nullptr);
+
+    // The zone POINT (the user's location); without it POINT matches nothing.
+    void setPointZone(const PointZone* zone) { m_pointZone = zone; }
 
     // Arguments in the order of the alarm definition hand-over: the filed
     // name, the matched text, the definition's state text, then its switches
@@ -159,4 +164,5 @@ private:
     ITextPrinter& m_printer;
     bool m_caching = false;
     std::optional<CachedProduct> m_cached;
+    const PointZone* m_pointZone = nullptr;
 };

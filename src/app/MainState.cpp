@@ -8,6 +8,8 @@
 #include "app/DataLossNotices.h"
 #include "app/FtpExtraction.h"
 #include "app/MetarAlarmActions.h"
+#include "core/GeoOutlines.h"
+#include "core/PointZone.h"
 #include "core/UgcSearch.h"
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
@@ -55,6 +57,8 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_notices = std::make_unique<DataLossNotices>(settings, pagerConfig, *m_mail, *m_pager);
     m_engine = std::make_unique<EngineControl>(m_programDir, launcher, *m_services.windows, status);
     m_getalarm = std::make_unique<VOZUZUduvi>(m_programDir, settings, tables, clock, printer);
+    m_pointZone = std::make_unique<PointZone>(settings, [this] { return outlines(); });
+    m_getalarm->setPointZone(m_pointZone.get());
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
     // The alarm component's mail and page events.
@@ -162,6 +166,17 @@ void MainState::buildDisplay()
             }
             return std::nullopt;
         });
+}
+
+const GeoOutlines* MainState::outlines()
+{
+    if (!m_outlinesRead) {
+        m_outlinesRead = true;
+        if (std::optional<GeoOutlines> read =
+                GeoOutlines::load(m_programDir + GeoOutlines::FileName, &m_outlinesError))
+            m_outlines = std::make_unique<GeoOutlines>(std::move(*read));
+    }
+    return m_outlines.get();
 }
 
 void MainState::setProductProcessor(IProductProcessor* processor)

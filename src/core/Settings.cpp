@@ -199,6 +199,9 @@ void Settings::readStartupKeys(const SettingsStore& store, QStringList* p)
     WXPlotPath = text(kConfig, "WXPlotPath", QString());
     RCMUnzip = byte(kConfig, "RCMUnzip", "0");
     TransferPath = text(kConfig, "TransferPath", QStringLiteral("abcd"));
+    // Section "Location" (warning map, alarm zone POINT).
+    Latitude = text(QStringLiteral("Location"), "Latitude", QString()).trimmed();
+    Longitude = text(QStringLiteral("Location"), "Longitude", QString()).trimmed();
 }
 
 void Settings::writeConfigSave(SettingsStore& store) const
@@ -242,6 +245,9 @@ void Settings::writeConfigSave(SettingsStore& store) const
     w("LongHeader", num(LongHeader));
     w("RCMUnzip", num(RCMUnzip));
     w("TransferPath", TransferPath);
+    // Section "Location" (warning map, alarm zone POINT).
+    store.write(QStringLiteral("Location"), QStringLiteral("Latitude"), Latitude);
+    store.write(QStringLiteral("Location"), QStringLiteral("Longitude"), Longitude);
 }
 
 void Settings::writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const

@@ -63,6 +63,11 @@ public:
     QString FTPServer;
     std::uint8_t FTPProxy = 0;
 
+    // Section "Location": the user's place for the warning map and the alarm
+    // zone POINT; decimal degrees, north and east positive; empty = none.
+    QString Latitude;
+    QString Longitude;
+
     // Not stored: on when "striplf.txt" is in the program directory at start;
     // outgoing mail texts then end their lines in CR only.
     bool stripLF = false;
