@@ -21,6 +21,7 @@
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "ingest/ProductProcessor.h"
+#include "map/ActiveWarnings.h"
 #include "notify/Emailer.h"
 #include "notify/MailSender.h"
 #include "notify/ManualPage.h"
@@ -59,6 +60,12 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_getalarm = std::make_unique<VOZUZUduvi>(m_programDir, settings, tables, clock, printer);
     m_pointZone = std::make_unique<PointZone>(settings, [this] { return outlines(); });
     m_getalarm->setPointZone(m_pointZone.get());
+    // The Warning Map's set follows every filed text product.
+    m_warnings = std::make_unique<ActiveWarnings>(clock);
+    connect(&newProducts, &NewProducts::changed, m_warnings.get(), [this](const QStringList& e) {
+        if (!e.isEmpty() && e.first() != NewProducts::None)
+            m_warnings->addFiled(settings.TextPath + e.first(), e.first());
+    });
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
     // The alarm component's mail and page events.

@@ -14,6 +14,7 @@
 #include <QObject>
 #include <memory>
 
+class ActiveWarnings;
 class AlarmActions;
 class AlarmDispatcher;
 class AlarmSound;
@@ -123,6 +124,8 @@ public:
     // use; none (and the reason in outlinesError) when they cannot be read.
     const GeoOutlines* outlines();
     QString outlinesError() const { return m_outlinesError; }
+    // The warnings and watches in effect (the Warning Map), fed by every filed product.
+    ActiveWarnings& warnings() { return *m_warnings; }
     // The alarm zone POINT (the user's location).
     const PointZone& pointZone() const { return *m_pointZone; }
     // Replaces where the polling pass hands each product file (tests).
@@ -168,4 +171,5 @@ private:
     bool m_outlinesRead = false;
     QString m_outlinesError;
     std::unique_ptr<PointZone> m_pointZone;
+    std::unique_ptr<ActiveWarnings> m_warnings;
 };

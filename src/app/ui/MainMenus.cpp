@@ -119,6 +119,8 @@ void MainMenus::buildProductsMenu()
             &QAction::triggered, &m_images.imageList(), &ImageList::mnuImageList_Click);
     connect(addItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports")),
             &QAction::triggered, this, &MainMenus::metarRequested);
+    connect(addItem(products, QStringLiteral("mnuWarningMap"), QStringLiteral("Warning &Map")),
+            &QAction::triggered, this, &MainMenus::mapRequested);
 }
 
 void MainMenus::buildQuickMenu()
