@@ -2,6 +2,7 @@
 // county that holds the user's location; through the alarm component.
 
 #include "TestSupport.h"
+#include "alarms/AlarmEditor.h"
 #include "alarms/VOZUZUduvi.h"
 #include "core/GeoOutlines.h"
 #include "core/PointZone.h"
@@ -164,6 +165,40 @@ private slots:
         component.CheckAlarm(key, QStringLiteral("TORDMX"), QString(), 0, 0, -1, -1, -1, zone, 0, 1,
                              0, 0, 0, 0, 0);
         QCOMPARE(screen.size(), alarms ? 1 : 0);
+    }
+
+    // The editor writes POINT into the zone field, reads it back, and says
+    // why such a definition would not alarm while no location is set.
+    void editor_data()
+    {
+        QTest::addColumn<QString>("lat");
+        QTest::addColumn<QString>("lon");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("no location") << ""
+                                     << "" << true;
+        QTest::newRow("location set") << "42.049"
+                                      << "-92.908" << false;
+    }
+    void editor()
+    {
+        QFETCH(QString, lat);
+        QFETCH(QString, lon);
+        QFETCH(bool, told);
+        CoreFixture f;
+        f.settings.Latitude = lat;
+        f.settings.Longitude = lon;
+        AlarmEditor editor(
+            {f.programDir, f.alarms, f.settings, f.store, f.tables, f.prompter, {}, {}});
+        AlarmEditor::Fields fields = AlarmEditor::cleared();
+        fields.header = QStringLiteral("TOR???");
+        fields.point = true;
+        QVERIFY(editor.cmdAdd_Click(fields));
+        QCOMPARE(f.alarms.definitions().last().zone, PointZone::Keyword);
+        QVERIFY(editor.copy(int(f.alarms.definitions().size()) - 1).point);
+        QCOMPARE(!editor.pointProblem().isEmpty(), told);
+        QCOMPARE(f.prompter.messages.size(), told ? 1 : 0);
+        if (told)
+            QVERIFY(f.prompter.messages.first().text.contains(QLatin1String("No location")));
     }
 };
 

@@ -119,7 +119,7 @@ void MainMenus::buildProductsMenu()
             &QAction::triggered, &m_images.imageList(), &ImageList::mnuImageList_Click);
     connect(addItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports")),
             &QAction::triggered, this, &MainMenus::metarRequested);
-    connect(addItem(products, QStringLiteral("mnuWarningMap"), QStringLiteral("Warning &Map")),
+    connect(addItem(products, QStringLiteral("mnuWarningMap"), QStringLiteral("Warning Ma&p")),
             &QAction::triggered, this, &MainMenus::mapRequested);
 }
 
