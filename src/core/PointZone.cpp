@@ -19,6 +19,20 @@ bool eastLongitudes(const QStringList& lines)
     return false;
 }
 
+// Every VTEC string of the part ends its event (a cancelled or expired area).
+bool endsEvents(const QStringList& part)
+{
+    bool any = false;
+    for (const QString& line : part) {
+        if (const std::optional<PVtec> v = PVtec::parse(line)) {
+            if (!v->endsEvent())
+                return false;
+            any = true;
+        }
+    }
+    return any;
+}
+
 } // namespace
 
 PointZone::PointZone(const Settings& settings, OutlinesSource outlines)
@@ -83,20 +97,28 @@ std::optional<QStringList> PointZone::decide(const QStringList& lines, const QPo
     }
     QString county; // asked once, when first needed
     bool countyAsked = false;
+    std::optional<QStringList> ending; // a part that ends its event: only when no other does
     for (const UgcSegment& segment : segments->segments()) {
         const QStringList part =
             lines.mid(segment.firstLine, segment.lastLine - segment.firstLine + 1);
+        bool concerns = false;
         if (const std::optional<WarningPolygon> polygon = WarningPolygon::parse(part, east)) {
-            if (polygon->contains(location))
-                return part;
+            concerns = polygon->contains(location);
+        } else {
+            if (!countyAsked) {
+                county = countyAt ? countyAt() : QString();
+                countyAsked = true;
+            }
+            concerns = !county.isEmpty() && segment.covers(county);
+        }
+        if (!concerns)
             continue;
-        }
-        if (!countyAsked) {
-            county = countyAt ? countyAt() : QString();
-            countyAsked = true;
-        }
-        if (!county.isEmpty() && segment.covers(county))
+        if (!endsEvents(part))
             return part;
+        if (!ending)
+            ending = part;
     }
+    if (ending)
+        return ending;
     return std::nullopt;
 }

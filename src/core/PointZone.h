@@ -28,7 +28,8 @@ public:
     static bool isPointZone(const QString& zone);
 
     // The part of the product text that concerns the location: the first
-    // segment that does (the whole text for a product without segments);
+    // segment that does, one that continues its event before one that
+    // cancels it (the whole text for a product without segments);
     // nullopt when none does or no location is set.
     std::optional<QString> areaText(const QString& productText) const;
 

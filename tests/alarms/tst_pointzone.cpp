@@ -61,11 +61,15 @@ private slots:
                                   << "35.0"
                                   << "-97.0"
                                   << "";
-        // Two segments with one polygon: the first one that concerns the place.
-        QTest::newRow("statement, cancelled part first") << "SVSOAXIA.TXT"
-                                                         << "41.40"
-                                                         << "-95.60"
-                                                         << "CAN.KOAX";
+        // Two segments with one polygon: the part that continues the warning.
+        QTest::newRow("statement, cancelled part first, continued part taken") << "SVSOAXIA.TXT"
+                                                                               << "41.40"
+                                                                               << "-95.60"
+                                                                               << "CON.KOAX";
+        QTest::newRow("statement that only ends the warning") << "SVSOAXIA.TXT@2"
+                                                              << "41.40"
+                                                              << "-95.60"
+                                                              << "EXP.KOAX";
         // A watch lists counties and no polygon: the county of the place decides.
         QTest::newRow("watch, Greenfield in a cancelled county") << "WCNDMXIA.TXT"
                                                                  << "41.305"

@@ -142,12 +142,45 @@ MapView::Prepared& MapView::prepared()
         m_cache.clear();
     Prepared prep;
     const double s = scale();
-    prep.states.setFillRule(Qt::OddEvenFill);
-    for (const Feature& f : m_states)
-        prep.states.addPath(scaledPath(f.rings, s));
-    for (const Feature& f : m_counties)
-        prep.counties.addPath(scaledPath(f.rings, s));
+    for (const Feature& f : m_states) {
+        prep.states.push_back(scaledPath(f.rings, s));
+        prep.stateBounds.push_back(prep.states.last().boundingRect());
+    }
+    for (const Feature& f : m_counties) {
+        prep.counties.push_back(scaledPath(f.rings, s));
+        prep.countyBounds.push_back(prep.counties.last().boundingRect());
+    }
     return *m_cache.insert(m_level, prep);
+}
+
+void MapView::drawCulled(QPainter& p, const QList<QPainterPath>& paths, const QList<QRectF>& bounds,
+                         const QRectF& visible)
+{
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (bounds.at(i).intersects(visible))
+            p.drawPath(paths.at(i));
+    }
+}
+
+void MapView::renderBase(Prepared& prep)
+{
+    const QSize margin = size() / 2;
+    const qreal dpr = devicePixelRatioF();
+    m_base = QPixmap((size() + 2 * margin) * dpr);
+    m_base.setDevicePixelRatio(dpr);
+    m_base.fill(kWater);
+    m_baseOffset = m_offset;
+    m_baseLevel = m_level;
+    QPainter p(&m_base);
+    const QPointF origin = m_offset + QPointF(margin.width(), margin.height());
+    p.translate(origin);
+    const QRectF visible(-origin, QSizeF(m_base.size()) / dpr);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kLand);
+    drawCulled(p, prep.states, prep.stateBounds, visible);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kCountyLine, 0));
+    drawCulled(p, prep.counties, prep.countyBounds, visible);
 }
 
 void MapView::paintEvent(QPaintEvent*)
@@ -158,20 +191,22 @@ void MapView::paintEvent(QPaintEvent*)
     if (m_baseScale <= 0)
         return;
     Prepared& prep = prepared();
+    const QSize margin = size() / 2;
+    const QPointF shift = m_offset - m_baseOffset;
+    const bool outside =
+        std::abs(shift.x()) > margin.width() || std::abs(shift.y()) > margin.height();
+    if (m_base.isNull() || m_baseLevel != m_level || outside ||
+        m_base.deviceIndependentSize().toSize() != size() + 2 * margin)
+        renderBase(prep);
+    p.drawPixmap(m_offset - m_baseOffset - QPointF(margin.width(), margin.height()), m_base);
     p.save();
     p.translate(m_offset);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kLand);
-    p.drawPath(prep.states);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kCountyLine, 0));
-    p.drawPath(prep.counties);
     p.setRenderHint(QPainter::Antialiasing);
     drawWarnings(p, prep);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kStateLine, 1));
-    p.drawPath(prep.states);
+    drawCulled(p, prep.states, prep.stateBounds, QRectF(-m_offset, QSizeF(size())));
     p.restore();
     p.setRenderHint(QPainter::Antialiasing);
     drawLocation(p);

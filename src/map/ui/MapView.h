@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QPointF>
 #include <QPolygonF>
 #include <QString>
@@ -60,8 +61,10 @@ private:
     };
     struct Prepared
     {
-        QPainterPath states;
-        QPainterPath counties;
+        QList<QPainterPath> states; // per state, pixels at this level
+        QList<QRectF> stateBounds;
+        QList<QPainterPath> counties;
+        QList<QRectF> countyBounds;
         QHash<QString, QPainterPath> county; // by code, made when first drawn
     };
 
@@ -70,6 +73,11 @@ private:
     Prepared& prepared();
     QPainterPath scaledPath(const QList<QPolygonF>& rings, double s) const;
     void drawWarnings(QPainter& p, Prepared& prep);
+    // The land and county lines around the view, drawn once and moved while
+    // panning; drawn again when the view leaves it or the level changes.
+    void renderBase(Prepared& prep);
+    static void drawCulled(QPainter& p, const QList<QPainterPath>& paths,
+                           const QList<QRectF>& bounds, const QRectF& visible);
     void drawLocation(QPainter& p);
     void drawLegend(QPainter& p);
 
@@ -83,6 +91,9 @@ private:
     int m_level = 0;
     QPointF m_offset; // widget position of the plane origin
     QHash<int, Prepared> m_cache;
+    QPixmap m_base;
+    QPointF m_baseOffset; // m_offset when the base was drawn
+    int m_baseLevel = 0;
     QPointF m_pressPos;
     QPointF m_lastPos;
     bool m_dragging = false;
