@@ -1,6 +1,7 @@
 #include "alarms/AlarmComponent.h"
 
 #include "core/AlarmDefinition.h"
+#include "core/PointZone.h"
 #include "core/ReferenceTables.h"
 #include "core/UgcSearch.h"
 #include "platform/Clock.h"
@@ -284,6 +285,8 @@ std::optional<QString> AlarmComponent::areaText(const QString& zone, const QStri
     const QString wanted = zone.trimmed();
     if (wanted.isEmpty())
         return text;
+    if (PointZone::isPointZone(wanted))
+        return m_pointZone ? m_pointZone->areaText(text) : std::nullopt;
     const bool zoneOnly = wanted.startsWith(QLatin1Char('!'));
     const QString code = (zoneOnly ? wanted.mid(1) : wanted).trimmed().toUpper();
     if (!UgcSearch::isCode(code))

@@ -8,6 +8,7 @@
 #include <optional>
 
 class IClock;
+class PointZone;
 class QDateTime;
 class ITextPrinter;
 class ReferenceTables;
@@ -28,7 +29,8 @@ struct FiledProduct;
 // is the text of the alarm. A zone code without "!" also accepts the segment
 // of the county that bears the zone's name in the same state (warnings list
 // counties); "!" before a zone code accepts the zone code only. "!" before a
-// county code is ignored. A malformed zone matches nothing.
+// county code is ignored. A malformed zone matches nothing. The zone POINT
+// matches the segment that concerns the user's location (see PointZone).
 //
 // Texts: a text product is taken from the text directory as the display shows
 // it; images and hourly collections get a one-line notice naming the file. The
@@ -86,9 +88,8 @@ public:
     AlarmComponent(QString programDir, const ReferenceTables& tables, IClock& clock,
                    ITextPrinter& printer, QObject* parent = nullptr);
 
-    // Checks definition number index of the alarm table against a filed
-    // product that matched its pattern.
-    void CheckAlarm(const FiledProduct& product, const AlarmDefinition& definition, int index);
+    // The zone POINT (the user's location); without it POINT matches nothing.
+    void setPointZone(const PointZone* zone) { m_pointZone = zone; }
 
     // The shortened notification text: for TOR, SVR and FFW the bullets from
     // the first one on, then the dictionary's abbreviations for every category.
@@ -150,4 +151,5 @@ private:
     ITextPrinter& m_printer;
     bool m_caching = false;
     std::optional<CachedProduct> m_cached;
+    const PointZone* m_pointZone = nullptr;
 };

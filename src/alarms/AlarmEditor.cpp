@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmDispatcher.h"
 #include "core/AlarmFile.h"
+#include "core/PointZone.h"
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "platform/ErrorReport.h"
@@ -125,6 +126,11 @@ AlarmEditor::ZoneMode AlarmEditor::zoneModeFor(const QString& pattern) const
 
 // ---------------------------------------------------------------- fields
 
+QString AlarmEditor::pointProblem() const
+{
+    return PointZone::problem(m_c.settings);
+}
+
 AlarmEditor::Fields AlarmEditor::cleared()
 {
     return Fields{};
@@ -132,6 +138,8 @@ AlarmEditor::Fields AlarmEditor::cleared()
 
 QString AlarmEditor::zoneOf(const Fields& f) const
 {
+    if (f.point)
+        return PointZone::Keyword;
     if (f.mode == ZoneMode::None || f.state < 0 || f.county < 0)
         return QString();
     const QList<Choice> items = countyItems(f.state, f.mode);
@@ -227,7 +235,10 @@ bool AlarmEditor::add(Fields& fields)
     fillDefinition(d, fields, pattern);
     m_c.alarms.definitions().append(d);
     m_c.alarms.refreshObservationFlags();
+    const QString pointProblem = fields.point ? this->pointProblem() : QString();
     fields = cleared();
+    if (!pointProblem.isEmpty())
+        message(QStringLiteral("Added. ") + pointProblem); // kept: it works once a location is set
     return true;
 }
 
@@ -261,6 +272,7 @@ AlarmEditor::Fields AlarmEditor::copy(int row) const
     f.exe = d.exe <= m_c.alarms.programs().size() ? d.exe : 0;
 
     f.mode = zoneModeFor(d.pattern);
+    f.point = PointZone::isPointZone(d.zone);
     QString zone = d.zone.trimmed().toUpper();
     f.full = zone.startsWith(QLatin1Char('!'));
     if (f.full)

@@ -57,6 +57,7 @@ public:
         int state = -1;  // index in StateCodes
         int county = -1; // index in countyItems(state, mode)
         bool full = false;
+        bool point = false; // zone POINT: the user's location
         bool print = false, screen = false, scroll = false, time = false;
         bool log = false, list = false, compress = false, archive = false;
         int alert = 0, email = 0, pager = 0, exe = 0;
@@ -85,6 +86,8 @@ public:
     static Fields cleared();
     // The zone code the fields give (empty: any area).
     QString zoneOf(const Fields& fields) const;
+    // Why a POINT definition would never alarm now; empty when it can.
+    QString pointProblem() const;
     // Adds the definition; on success the fields are cleared. A refused
     // entry leaves the table as it was and is explained in a message.
     bool add(Fields& fields);

@@ -1,6 +1,7 @@
 #include "app/ConfigModel.h"
 
 #include "app/MainState.h"
+#include "core/GeoLocation.h"
 #include "notify/MailSender.h"
 #include "platform/CreateDir.h"
 #include "platform/Prompter.h"
@@ -64,6 +65,8 @@ ConfigFields ConfigModel::load() const
     f.purge = true;
     f.purgeTime = ValueConversion::plainNumber(s.Purge);
     f.purgeProd = QString::number(s.PurgeProd);
+    f.latitude = s.Latitude;
+    f.longitude = s.Longitude;
     return f;
 }
 
@@ -168,13 +171,47 @@ QString ConfigModel::validateDelay(const QString& text)
     return m_state.settings.InactivityDelayText;
 }
 
+QString ConfigModel::validateLatitude(const QString& text)
+{
+    const QString problem = GeoLocation::latitudeProblem(text);
+    if (problem.isEmpty())
+        return text.trimmed();
+    m_state.services().prompter->message(problem, QString(), IPrompter::Icon::Exclamation);
+    return m_state.settings.Latitude;
+}
+
+QString ConfigModel::validateLongitude(const QString& text)
+{
+    const QString problem = GeoLocation::longitudeProblem(text);
+    if (problem.isEmpty())
+        return text.trimmed();
+    m_state.services().prompter->message(problem, QString(), IPrompter::Icon::Exclamation);
+    return m_state.settings.Longitude;
+}
+
+QString ConfigModel::locationProblem(const QString& latitude, const QString& longitude)
+{
+    QString problem = GeoLocation::latitudeProblem(latitude);
+    if (problem.isEmpty())
+        problem = GeoLocation::longitudeProblem(longitude);
+    if (problem.isEmpty() && latitude.trimmed().isEmpty() != longitude.trimmed().isEmpty())
+        problem = QStringLiteral("Enter both latitude and longitude of your location, or neither.");
+    return problem;
+}
+
 ConfigModel::SaveResult ConfigModel::save(const ConfigFields& f)
 {
     if (!isValidDelay(f.delay)) {
         m_state.services().prompter->message(DelayMessage, QString(), IPrompter::Icon::Exclamation);
         return SaveResult::Invalid;
     }
+    if (const QString problem = locationProblem(f.latitude, f.longitude); !problem.isEmpty()) {
+        m_state.services().prompter->message(problem, QString(), IPrompter::Icon::Exclamation);
+        return SaveResult::Invalid;
+    }
     Settings& s = m_state.settings;
+    s.Latitude = f.latitude.trimmed();
+    s.Longitude = f.longitude.trimmed();
     s.LimitAudio = f.audio == 0 ? -1 : 0;
     s.LimitOneAudio = f.audio == 1 ? -1 : 0;
     s.AlertEmail = f.idleEmail ? 1 : 0;

@@ -22,6 +22,7 @@ struct ConfigFields
     bool reverse = false, longHeader = false, expandHeader = false, compress = false;
     bool internet = false, rcm = false, purge = true;
     QString purgeTime, purgeProd;
+    QString latitude, longitude; // the user's location; both empty = none
 };
 
 // The logic of the configuration dialog: filling the fields from the
@@ -50,6 +51,13 @@ public:
     // field gets the value in use back.
     QString validateDelay(const QString& text);
     static bool isValidDelay(const QString& text);
+    // Location fields as they leave the field: a valid value (or empty) is
+    // kept (trimmed); anything else is refused with a message and the value
+    // in use comes back.
+    QString validateLatitude(const QString& text);
+    QString validateLongitude(const QString& text);
+    // Why the two location fields cannot be saved; empty when they can.
+    static QString locationProblem(const QString& latitude, const QString& longitude);
 
     enum class SaveResult
     {

@@ -8,6 +8,8 @@
 #include "app/DataLossNotices.h"
 #include "app/FtpExtraction.h"
 #include "app/MetarAlarmActions.h"
+#include "core/GeoOutlines.h"
+#include "core/PointZone.h"
 #include "core/UgcSearch.h"
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
@@ -19,6 +21,7 @@
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "ingest/ProductProcessor.h"
+#include "map/ActiveWarnings.h"
 #include "notify/Emailer.h"
 #include "notify/MailSender.h"
 #include "notify/ManualPage.h"
@@ -55,6 +58,14 @@ MainState::MainState(const QString& programDir, Services services, QObject* pare
     m_notices = std::make_unique<DataLossNotices>(settings, pagerConfig, *m_mail, *m_pager);
     m_engine = std::make_unique<EngineControl>(m_programDir, launcher, *m_services.windows, status);
     m_getalarm = std::make_unique<AlarmComponent>(m_programDir, tables, clock, printer);
+    m_pointZone = std::make_unique<PointZone>(settings, [this] { return outlines(); });
+    m_getalarm->setPointZone(m_pointZone.get());
+    // The Warning Map's set follows every filed text product.
+    m_warnings = std::make_unique<ActiveWarnings>(clock);
+    connect(&newProducts, &NewProducts::changed, m_warnings.get(), [this](const QStringList& e) {
+        if (!e.isEmpty() && e.first() != NewProducts::None)
+            m_warnings->addFiled(settings.TextPath + e.first(), e.first());
+    });
     m_dispatcher = std::make_unique<AlarmDispatcher>(alarms, settings, display, clock,
                                                      *m_services.prompter, *m_getalarm);
     // The alarm component's mail and page events.
@@ -162,6 +173,17 @@ void MainState::buildDisplay()
             }
             return std::nullopt;
         });
+}
+
+const GeoOutlines* MainState::outlines()
+{
+    if (!m_outlinesRead) {
+        m_outlinesRead = true;
+        if (std::optional<GeoOutlines> read =
+                GeoOutlines::load(m_programDir + GeoOutlines::FileName, &m_outlinesError))
+            m_outlines = std::make_unique<GeoOutlines>(std::move(*read));
+    }
+    return m_outlines.get();
 }
 
 void MainState::setProductProcessor(IProductProcessor* processor)

@@ -14,6 +14,7 @@
 #include <QObject>
 #include <memory>
 
+class ActiveWarnings;
 class AlarmActions;
 class AlarmDispatcher;
 class AlarmSound;
@@ -26,6 +27,7 @@ class Emailer;
 class EngineControl;
 class FtpDownload;
 class FtpExtraction;
+class GeoOutlines;
 class GphViewer;
 class IClock;
 class IMetarHooks;
@@ -43,6 +45,7 @@ class MetarSearch;
 class MirrorFetcher;
 class Pager;
 class ProductProcessor;
+class PointZone;
 class ProcessRunner;
 class ProductRequests;
 class SendFailures;
@@ -117,6 +120,14 @@ public:
     MetarAlarmActions& metarAlarmActions() { return *m_metarActions; }
     // The FTP bulk download (Add-ins > FTP Ingestor).
     FtpDownload& ftp() { return *m_ftp; }
+    // The state and county outlines of the program directory, read on first
+    // use; none (and the reason in outlinesError) when they cannot be read.
+    const GeoOutlines* outlines();
+    QString outlinesError() const { return m_outlinesError; }
+    // The warnings and watches in effect (the Warning Map), fed by every filed product.
+    ActiveWarnings& warnings() { return *m_warnings; }
+    // The alarm zone POINT (the user's location).
+    const PointZone& pointZone() const { return *m_pointZone; }
     // Replaces where the polling pass hands each product file (tests).
     void setProductProcessor(IProductProcessor* processor);
 
@@ -156,4 +167,9 @@ private:
     std::unique_ptr<GphViewer> m_gph;
     std::unique_ptr<FtpExtraction> m_ftpExtraction;
     std::unique_ptr<FtpDownload> m_ftp; // after its extraction: ends first
+    std::unique_ptr<GeoOutlines> m_outlines;
+    bool m_outlinesRead = false;
+    QString m_outlinesError;
+    std::unique_ptr<PointZone> m_pointZone;
+    std::unique_ptr<ActiveWarnings> m_warnings;
 };

@@ -7,6 +7,7 @@
 #include "ingest/DataWatchdog.h"
 #include "ingest/EngineControl.h"
 #include "ingest/ProductProcessor.h"
+#include "map/ActiveWarnings.h"
 #include "notify/MailSender.h"
 #include "notify/Pager.h"
 #include "platform/Clock.h"
@@ -325,6 +326,7 @@ void StartupSequence::finish()
             m_state.engine().toggleIngestWindows();
             m_host.processEvents();
         }) &&
+        step([this] { m_state.warnings().rebuildFrom(m_state.settings.TextPath); }) &&
         step([this] { m_state.poller().start(); });
     if (!ok)
         return;

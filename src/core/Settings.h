@@ -67,6 +67,9 @@ public:
         WXPlotPath,
         RCMUnzip,
         TransferPath,
+        // Section "Location", read at start and written by Save.
+        Latitude,
+        Longitude,
         // Read or written on their own.
         LongHeader,
         AFOSPath,
@@ -135,6 +138,11 @@ public:
     // Section "FTP"
     QString FTPServer;
     std::uint8_t FTPProxy = 0;
+
+    // Section "Location": the user's place for the warning map and the alarm
+    // zone POINT; decimal degrees, north and east positive; empty = none.
+    QString Latitude;
+    QString Longitude;
 
     // Not stored: on when "striplf.txt" is in the program directory at start;
     // outgoing mail texts then end their lines in CR only.

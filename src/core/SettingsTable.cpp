@@ -16,6 +16,7 @@ const QLatin1String Startup("Startup");
 const QLatin1String Pager("Pager");
 const QLatin1String Ftp("FTP");
 const QLatin1String Image("Image");
+const QLatin1String Location("Location");
 
 QString saveDir(int)
 {
@@ -150,6 +151,11 @@ QList<SettingsEntry> build()
          StartSave},
         {K::TransferPath, Config, L("TransferPath"), T::Text, F::Text, "abcd", nullptr,
          &Settings::TransferPath, StartSave},
+        // The user's place for the warning map and the alarm zone POINT.
+        {K::Latitude, Location, L("Latitude"), T::Text, F::Text, "", nullptr, &Settings::Latitude,
+         StartSave},
+        {K::Longitude, Location, L("Longitude"), T::Text, F::Text, "", nullptr,
+         &Settings::Longitude, StartSave},
         {K::LongHeader, Config, L("LongHeader"), T::Byte, F::Number, "0", nullptr,
          &Settings::LongHeader, Save},
         {K::AFOSPath, Config, L("AFOSPath"), T::Text, F::Text, "", nullptr, &Settings::AFOSPath,

@@ -17,7 +17,7 @@ namespace {
 const QMap<QString, int> kRank = {
     {"platform", 0}, {"product", 1}, {"core", 2},   {"ingest", 3},
     {"alarms", 3},   {"display", 3}, {"notify", 3}, {"observations", 3},
-    {"images", 3},   {"ftp", 3},     {"app", 4},
+    {"images", 3},   {"ftp", 3},     {"map", 3},    {"app", 4},
 };
 
 struct Include

@@ -1,5 +1,7 @@
 #include "alarms/ui/frmAlarmBox.h"
 
+#include "core/PointZone.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -106,11 +108,21 @@ QWidget* frmAlarmBox::buildPatternRow()
     m_full = checkBox("chkFull", QString(), QStringLiteral("Check to filter zone only"));
     m_filter = new QLabel(QStringLiteral("Zone only"));
     m_filter->setObjectName(QStringLiteral("lblFilter"));
+    m_point = checkBox("chkPoint", QStringLiteral("POINT"), QString());
+    // The hint says what POINT means and, when no location is set, why it never alarms.
+    auto pointHint = [this] {
+        const QString why = m_editor.pointProblem();
+        m_point->setToolTip(why.isEmpty() ? PointZone::hint()
+                                          : PointZone::hint() + QLatin1Char('\n') + why);
+    };
+    pointHint();
+    connect(m_point, &QCheckBox::toggled, this, pointHint);
     layout->addWidget(labelled(QStringLiteral("Product"), m_header));
     layout->addWidget(labelled(QStringLiteral("State"), m_state));
     layout->addWidget(labelled(QStringLiteral("County / Zone"), m_county), 1);
     layout->addWidget(m_full);
     layout->addWidget(m_filter);
+    layout->addWidget(m_point);
     return row;
 }
 
@@ -302,6 +314,7 @@ AlarmEditor::Fields frmAlarmBox::fields() const
     f.state = m_state->isEnabled() ? m_state->currentIndex() : -1;
     f.county = m_county->isEnabled() ? m_county->currentIndex() : -1;
     f.full = m_mode == AlarmEditor::ZoneMode::UGC && m_full->isChecked();
+    f.point = m_point->isChecked();
     f.print = m_print->isChecked();
     f.screen = m_screen->isChecked();
     f.scroll = m_scroll->isChecked();
@@ -325,6 +338,7 @@ void frmAlarmBox::showFields(const AlarmEditor::Fields& f)
     fillCounties();
     m_county->setCurrentIndex(f.county);
     m_full->setChecked(f.full);
+    m_point->setChecked(f.point);
     m_print->setChecked(f.print);
     m_screen->setChecked(f.screen);
     m_scroll->setChecked(f.scroll);

@@ -37,6 +37,7 @@ public:
     QComboBox* lstState() const { return m_state; }
     QComboBox* lstCounty() const { return m_county; }
     QCheckBox* chkFull() const { return m_full; }
+    QCheckBox* chkPoint() const { return m_point; }
     QTableWidget* MSF1() const { return m_grid; }
     QRadioButton* optAFile(int i) const { return m_files.at(i); }
     QPushButton* cmdAdd() const { return m_add; }
@@ -81,6 +82,7 @@ private:
     QComboBox* m_county = nullptr;
     QCheckBox* m_full = nullptr;
     QLabel* m_filter = nullptr;
+    QCheckBox* m_point = nullptr; // zone POINT: the user's location
     QCheckBox* m_print = nullptr;
     QCheckBox* m_screen = nullptr;
     QCheckBox* m_scroll = nullptr;

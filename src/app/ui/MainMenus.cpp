@@ -119,6 +119,8 @@ void MainMenus::buildProductsMenu()
             &QAction::triggered, &m_images.imageList(), &ImageList::listImages);
     connect(addItem(products, QStringLiteral("mnuMetar"), QStringLiteral("METAR Reports")),
             &QAction::triggered, this, &MainMenus::metarRequested);
+    connect(addItem(products, QStringLiteral("mnuWarningMap"), QStringLiteral("Warning Ma&p")),
+            &QAction::triggered, this, &MainMenus::mapRequested);
 }
 
 void MainMenus::buildQuickMenu()

@@ -60,6 +60,8 @@ signals:
     void exitRequested();
     // Products > METAR Reports (the METAR button does the same).
     void metarRequested();
+    // Products > Warning Map.
+    void mapRequested();
     void muteRequested();
     // Options > Alarms...
     void alarmsRequested();

@@ -9,6 +9,7 @@ class MainState;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -32,12 +33,14 @@ signals:
 private:
     void build();
     QLineEdit* pathField(int index, const QString& tip);
+    QGroupBox* buildLocationBox();
     ConfigFields fields() const;
     void setFields(const ConfigFields& f);
     void optMode_Click(int index);
     void txtConfig_Validate(int index);
     void txtWXPlot_Validate();
     void txtDelay_Validate();
+    void txtLocation_Validate(QLineEdit* field, bool latitude);
     void lstEmail_Click();
     void cmdSetEmail_Click();
     void cmdOK_Click();
@@ -71,6 +74,8 @@ private:
     QCheckBox* chkPurge = nullptr;
     QLineEdit* txtPurge = nullptr;
     QLineEdit* txtPurgeProd = nullptr;
+    QLineEdit* txtLatitude = nullptr; // the user's location (Warning Map, alarm zone POINT)
+    QLineEdit* txtLongitude = nullptr;
     QListWidget* lstEmail = nullptr;
     QLineEdit* txtEmail = nullptr;
 };

@@ -25,6 +25,8 @@
 #include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
+#include "map/ActiveWarnings.h"
+#include "map/ui/frmMap.h"
 #include "notify/ui/NotifyWindows.h"
 #include "observations/MetarSearch.h"
 #include "observations/ui/ObservationWindows.h"
@@ -209,6 +211,7 @@ void frmMain::bindMenus()
     connect(m_menus, &MainMenus::newProductRequested, this, &frmMain::mnuNewProd_Click);
     connect(m_menus, &MainMenus::editRequested, this, &frmMain::editCommand);
     connect(m_menus, &MainMenus::ftpRequested, this, &frmMain::mnuFTP_Click);
+    connect(m_menus, &MainMenus::mapRequested, this, &frmMain::mnuWarningMap_Click);
     connect(m_menus, &MainMenus::aboutRequested, this, [this] {
         frmAbout about(*m_state.services().launcher, this);
         about.exec();
@@ -370,6 +373,29 @@ void frmMain::mnuFTP_Click()
     m_ftp->activateWindow();
 }
 
+void frmMain::mnuWarningMap_Click()
+{
+    if (!m_map) {
+        const frmMap::Context context{
+            m_state.warnings(),
+            m_state.outlines(),
+            m_state.outlinesError(),
+            m_state.settings,
+            *m_state.services().store,
+            [this](const ActiveWarning& w) {
+                m_state.display.setDisplay(BulletinDisplay::cleanBulletin(w.productText.toLatin1()),
+                                           w.productName);
+                restoreFromTray();
+                showDisplay();
+            }};
+        m_map = new frmMap(context, this);
+        m_map->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_map->show();
+    m_map->raise();
+    m_map->activateWindow();
+}
+
 void frmMain::mnuMute_Click()
 {
     m_state.alarmSound().mute();
@@ -396,6 +422,11 @@ void frmMain::bindAlarms()
     cmdMute->setStyleSheet(QStringLiteral("background: rgb(255,0,0); color: white;"));
     cmdMute->setVisible(false); // shown while an alarm sound runs
     statusBar()->addPermanentWidget(cmdMute);
+    auto* cmdMap = new QPushButton(QStringLiteral("Map"));
+    cmdMap->setObjectName(QStringLiteral("cmdMap"));
+    cmdMap->setToolTip(QStringLiteral("Warning Map"));
+    statusBar()->addPermanentWidget(cmdMap);
+    connect(cmdMap, &QPushButton::clicked, this, &frmMain::mnuWarningMap_Click);
     connect(cmdMute, &QPushButton::clicked, this, &frmMain::mnuMute_Click);
     connect(&m_state.alarmSound(), &AlarmSound::runningChanged, this, [this](bool running) {
         m_menus->mnuMute()->setEnabled(running);
@@ -575,6 +606,10 @@ frmConfig& frmMain::configDialog()
         m_config->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_config, &frmConfig::wxPlotFound, this, [this] { setWxPlotVisible(true); });
         connect(m_config, &frmConfig::saved, this, &frmMain::Form_Resize);
+        connect(m_config, &frmConfig::saved, this, [this] {
+            if (m_map)
+                m_map->locationChanged();
+        });
     } else {
         m_config->Form_Load();
     }

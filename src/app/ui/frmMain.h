@@ -28,6 +28,7 @@ class QPlainTextEdit;
 class QtTextPrinter;
 class frmConfig;
 class frmFTP;
+class frmMap;
 
 // The main window: menus, request buttons, the four product lists, the
 // bulletin area and the status line. It binds these controls to the
@@ -107,6 +108,8 @@ private:
     void mnuConfig_Click();
     void cmdMetar_Click();
     void mnuFTP_Click();
+    // Products > Warning Map and the Map button: one window, reopened.
+    void mnuWarningMap_Click();
     frmConfig& configDialog();
     QtTextPrinter& printer();
 
@@ -121,6 +124,7 @@ private:
     NotifyWindows* m_notify = nullptr;
     QPointer<frmConfig> m_config;
     QPointer<frmFTP> m_ftp;
+    QPointer<frmMap> m_map;
     ListPane* m_pane = nullptr;
     QList<QPushButton*> cmdButton;
     QWidget* m_canvas = nullptr;
