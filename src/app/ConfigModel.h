@@ -22,6 +22,10 @@ struct ConfigFields
     bool reverse = false, longHeader = false, expandHeader = false, compress = false;
     bool internet = false, rcm = false, purge = true;
     QString purgeTime, purgeProd;
+    // Section "Notify"
+    bool notifyDesktop = true, notifySpeak = false, notifyMailWords = false;
+    QString notifyVoice = QStringLiteral("en-us");
+    QString notifyRate = QStringLiteral("160");
 };
 
 // The logic of the configuration dialog: filling the fields from the

@@ -199,7 +199,34 @@ void Settings::readStartupKeys(const SettingsStore& store, QStringList* p)
     WXPlotPath = text(kConfig, "WXPlotPath", QString());
     RCMUnzip = byte(kConfig, "RCMUnzip", "0");
     TransferPath = text(kConfig, "TransferPath", QStringLiteral("abcd"));
+    readNotifyKeys(store, p);
 }
+
+// ---- Section "Notify" ----
+void Settings::readNotifyKeys(const SettingsStore& store, QStringList* problems)
+{
+    const QString section = QStringLiteral("Notify");
+    NotifyDesktop = readNumber<bool>(store, section, QStringLiteral("Desktop"),
+                                     QStringLiteral("True"), asTruth, problems);
+    NotifySpeak = readNumber<bool>(store, section, QStringLiteral("Speak"), QStringLiteral("False"),
+                                   asTruth, problems);
+    NotifyVoice = store.read(section, QStringLiteral("Voice"), QStringLiteral("en-us"));
+    NotifyRate = readNumber<std::int16_t>(store, section, QStringLiteral("Rate"),
+                                          QStringLiteral("160"), asInt16, problems);
+    NotifyMailWords = readNumber<bool>(store, section, QStringLiteral("MailWords"),
+                                       QStringLiteral("False"), asTruth, problems);
+}
+
+void Settings::writeNotifyKeys(SettingsStore& store) const
+{
+    const QString section = QStringLiteral("Notify");
+    store.write(section, QStringLiteral("Desktop"), ValueConversion::trueFalse(NotifyDesktop));
+    store.write(section, QStringLiteral("Speak"), ValueConversion::trueFalse(NotifySpeak));
+    store.write(section, QStringLiteral("Voice"), NotifyVoice);
+    store.write(section, QStringLiteral("Rate"), QString::number(NotifyRate));
+    store.write(section, QStringLiteral("MailWords"), ValueConversion::trueFalse(NotifyMailWords));
+}
+// ---- end of section "Notify" ----
 
 void Settings::writeConfigSave(SettingsStore& store) const
 {

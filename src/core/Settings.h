@@ -62,6 +62,13 @@ public:
     // Section "FTP"
     QString FTPServer;
     std::uint8_t FTPProxy = 0;
+    // ---- Section "Notify": desktop notifications and spoken alarms ----
+    bool NotifyDesktop = true;                     // key Desktop
+    bool NotifySpeak = false;                      // key Speak
+    QString NotifyVoice = QStringLiteral("en-us"); // key Voice (a voice of the synthesizer)
+    std::int16_t NotifyRate = 160;                 // key Rate (words per minute)
+    bool NotifyMailWords = false; // key MailWords: alarm mail and page subjects in words
+    // ---- end of section "Notify" ----
 
     // Not stored: on when "striplf.txt" is in the program directory at start;
     // outgoing mail texts then end their lines in CR only.
@@ -92,6 +99,9 @@ public:
     void writeConfigSave(SettingsStore& store) const; // the configuration dialog's Save
     void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised) const;
     void writePagerSetup(SettingsStore& store) const; // the paging configuration's Save
+    // Section "Notify": read at start, written by the configuration dialog's Save.
+    void readNotifyKeys(const SettingsStore& store, QStringList* problems);
+    void writeNotifyKeys(SettingsStore& store) const;
 
     // The receipt directory: TrackPath + "emwin/"; empty while TrackPath is unset.
     QString receiptDir() const;

@@ -340,6 +340,7 @@ AlarmWords::Words AlarmWords::describe(const QString& fileName, const QString& t
         w.event = description.isEmpty() ? base : base + QStringLiteral(": ") + description;
         w.spokenEvent = sentenceCase(description.isEmpty() ? base : description);
     } else {
+        w.fromVtec = true;
         w.spokenEvent = sentenceCase(w.event);
         const QString action = vtec ? actionWord(vtec->action()) : QString();
         if (!action.isEmpty()) {
@@ -349,8 +350,13 @@ AlarmWords::Words AlarmWords::describe(const QString& fileName, const QString& t
     }
     if (vtec && !vtec->endsEvent()) {
         w.critical = isCritical(vtec->phenomenon(), vtec->significance());
-        w.until = untilText(vtec->end(), now, zone, false);
-        w.spokenUntil = untilText(vtec->end(), now, zone, true);
+        // The day is named when the event ends on another day than it began
+        // (or than today, for an event still to begin).
+        const QDateTime since = vtec->begin().isValid() && (!now.isValid() || vtec->begin() < now)
+                                    ? vtec->begin()
+                                    : now;
+        w.until = untilText(vtec->end(), since, zone, false);
+        w.spokenUntil = untilText(vtec->end(), since, zone, true);
     }
     if (const std::optional<UgcSegments> ugc = UgcSegments::parse(lines)) {
         const QStringList codes = ugc->allCodes();
@@ -358,6 +364,20 @@ AlarmWords::Words AlarmWords::describe(const QString& fileName, const QString& t
         w.spokenPlaces = placeNames(codes, true);
     }
     return w;
+}
+
+std::optional<QString> AlarmWords::headline(const QString& text, const QDateTime& now,
+                                            const QTimeZone& zone) const
+{
+    const Words w = describe(QString(), text, now, zone);
+    if (!w.fromVtec)
+        return std::nullopt;
+    QString line = w.event;
+    if (!w.places.isEmpty())
+        line += QStringLiteral(": ") + w.places;
+    if (!w.until.isEmpty())
+        line += QStringLiteral(" until ") + w.until;
+    return line;
 }
 
 QHash<QString, QString> AlarmWords::parseProductList(const QString& text)

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimeZone>
 
+#include <optional>
+
 class ReferenceTables;
 
 // What an alarm is about, in words: the event ("Tornado Warning") from the
@@ -30,6 +32,7 @@ public:
         QString until;        // "1:15 PM CDT", "12:30 AM CST Saturday"; empty when none
         QString spokenUntil;  // the same without the zone abbreviation
         bool critical = false;
+        bool fromVtec = false; // the event was read from a VTEC string
 
         QString summary() const { return event; }
         // The places, then "until ..." on a line of its own.
@@ -48,6 +51,11 @@ public:
     Words describe(const QString& fileName, const QString& text, const QDateTime& now,
                    const QTimeZone& zone) const;
 
+    // One line for mail subjects and pages: "Tornado Warning: Forrest, Lamar
+    // and Marion counties, MS until 1:15 PM CDT"; nothing for a text without
+    // a VTEC event.
+    std::optional<QString> headline(const QString& text, const QDateTime& now,
+                                    const QTimeZone& zone) const;
     // "Tornado Warning" for TO and W; empty for a phenomenon not in the table.
     static QString eventName(const QString& phenomenon, QChar significance);
     // Warnings that threaten life within minutes: tornado, severe thunderstorm,

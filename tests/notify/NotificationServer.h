@@ -81,6 +81,14 @@ public:
         }
         return messages;
     }
+    // The notifications that arrived since the last call, most recent first.
+    QStringList arrived()
+    {
+        const QStringList all = history();
+        const QStringList fresh = all.mid(0, all.size() - m_seen);
+        m_seen = static_cast<int>(all.size());
+        return fresh;
+    }
     int displayed() const
     {
         return dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}).trimmed().toInt();
@@ -191,4 +199,5 @@ private:
     QString m_display;
     QString m_error;
     bool m_ok = false;
+    int m_seen = 0;
 };

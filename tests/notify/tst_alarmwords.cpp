@@ -150,6 +150,25 @@ private slots:
         QTEST(AlarmWords::isCritical(phenomenon, significance), "critical");
     }
 
+    // Mail subjects and pages in words: only for texts with a VTEC event.
+    void headline_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("warning") << "TORJANMS.TXT"
+                                 << "Tornado Warning: Forrest, Lamar and Marion counties, MS "
+                                    "until 1:15 PM CDT";
+        QTest::newRow("no VTEC") << "AFDBOXMA.TXT" << QString();
+    }
+
+    void headline()
+    {
+        QFETCH(QString, file);
+        const auto line = m_words->headline(corpus(file), QDateTime(),
+                                            QTimeZone(QByteArrayLiteral("America/Chicago")));
+        QTEST(line.value_or(QString()), "line");
+    }
+
     // A cancelled warning is named with its action and is not urgent.
     void cancelledWarning()
     {

@@ -71,6 +71,11 @@ private:
     QCheckBox* chkPurge = nullptr;
     QLineEdit* txtPurge = nullptr;
     QLineEdit* txtPurgeProd = nullptr;
+    QCheckBox* chkNotifyDesktop = nullptr;
+    QCheckBox* chkNotifySpeak = nullptr;
+    QCheckBox* chkNotifyMailWords = nullptr;
+    QLineEdit* txtNotifyVoice = nullptr;
+    QLineEdit* txtNotifyRate = nullptr;
     QListWidget* lstEmail = nullptr;
     QLineEdit* txtEmail = nullptr;
 };
