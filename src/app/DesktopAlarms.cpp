@@ -87,18 +87,23 @@ void DesktopAlarms::soundStarted(const QString& location)
     m_soundGeneration = m_c.sound.generation();
 }
 
-QString DesktopAlarms::productText(const Shown& shown) const
+QString DesktopAlarms::filedProduct(const QString& name) const
 {
-    QString text = shown.text;
-    if (!shown.lines)
-        text.replace(kFlattenedLineEnd, QStringLiteral("\n"));
-    if (hasArea(text))
-        return text;
-    // A shortened scroll text: the words come from the filed product.
-    QFile file(m_c.settings.TextPath + shown.name);
-    if (shown.name.contains(QLatin1Char('/')) || !file.open(QIODevice::ReadOnly))
-        return text;
+    QFile file(m_c.settings.TextPath + name);
+    if (name.contains(QLatin1Char('/')) || !file.open(QIODevice::ReadOnly))
+        return QString();
     return VOZUZUduvi::cleanProduct(QString::fromLatin1(file.read(VOZUZUduvi::MaxProductBytes)));
+}
+
+DesktopAlarms::Texts DesktopAlarms::productTexts(const Shown& shown) const
+{
+    if (shown.lines)
+        return {shown.text, shown.text};
+    QString text = shown.text;
+    text.replace(kFlattenedLineEnd, QStringLiteral("\n"));
+    const QString filed = filedProduct(shown.name);
+    const QString show = filed.isEmpty() ? text : filed;
+    return {hasArea(text) ? text : show, show};
 }
 
 void DesktopAlarms::flush()
@@ -109,11 +114,11 @@ void DesktopAlarms::flush()
     const QDateTime now = m_c.clock.now();
     const QTimeZone zone = QTimeZone::systemTimeZone();
     for (const Shown& shown : pending) {
-        const QString text = productText(shown);
-        const AlarmWords::Words w = words().describe(shown.name, text, now, zone);
+        const Texts texts = productTexts(shown);
+        const AlarmWords::Words w = words().describe(shown.name, texts.words, now, zone);
         if (m_c.settings.NotifyDesktop) {
             m_texts.removeIf([&](const auto& p) { return p.first == shown.name; });
-            m_texts.append({shown.name, text});
+            m_texts.append({shown.name, texts.show});
             while (m_texts.size() > DesktopNotifier::MaxRemembered)
                 m_texts.removeFirst();
             m_notifier.notify(w.summary(), w.body(), w.critical, shown.name);

@@ -66,8 +66,15 @@ private:
     void productShown(const QString& name, const QString& text, bool lines);
     void soundStarted(const QString& location);
     void flush();
-    // The product's text with its lines: the alarm's own, or the filed product.
-    QString productText(const Shown& shown) const;
+    struct Texts
+    {
+        QString words; // the alarm's text with its lines (a zone's segment stays one)
+        QString show;  // what "Show" puts in the bulletin area
+    };
+    // A one-line scroll text gets its lines back; the filed product stands
+    // in for a shortened one, and is what "Show" shows.
+    Texts productTexts(const Shown& shown) const;
+    QString filedProduct(const QString& name) const;
     void show(const QString& key);
     void speechDone(quint64 tag, const QString& path, int ms);
 

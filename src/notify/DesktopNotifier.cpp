@@ -69,8 +69,13 @@ void DesktopNotifier::actionInvoked(uint id, const QString& action)
 {
     if (!m_keys.contains(id))
         return; // another program's notification
+    const QString key = m_keys.value(id);
+    // Done with: the notification goes (a critical one would stay).
+    m_bus.asyncCall(
+        QDBusMessage::createMethodCall(Service, Path, Service, QStringLiteral("CloseNotification"))
+        << id);
     if (action == ShowAction)
-        emit showRequested(m_keys.value(id));
+        emit showRequested(key);
     else if (action == MuteAction)
         emit muteRequested();
 }
