@@ -6,6 +6,8 @@
 
 #include <QDir>
 
+#include <type_traits>
+
 namespace {
 
 const QString kConfig = QStringLiteral("Config");
@@ -206,15 +208,27 @@ void Settings::readStartupKeys(const SettingsStore& store, QStringList* p)
 void Settings::readNotifyKeys(const SettingsStore& store, QStringList* problems)
 {
     const QString section = QStringLiteral("Notify");
-    NotifyDesktop = readNumber<bool>(store, section, QStringLiteral("Desktop"),
-                                     QStringLiteral("True"), asTruth, problems);
-    NotifySpeak = readNumber<bool>(store, section, QStringLiteral("Speak"), QStringLiteral("False"),
-                                   asTruth, problems);
+    // Keys added after the others: a value that cannot be read keeps the
+    // default and is reported, but never stops the start.
+    auto read = [&](auto& field, const char* key, const char* def, auto convert) {
+        using T = std::decay_t<decltype(field)>;
+        try {
+            field = readNumber<T>(store, section, QLatin1String(key), QLatin1String(def), convert,
+                                  problems);
+        } catch (const RuntimeError&) {
+            field = convert(QLatin1String(def));
+            if (problems)
+                problems->append(QStringLiteral("Setting %1/%2 holds \"%3\"; using %4.")
+                                     .arg(section, QLatin1String(key),
+                                          store.read(section, QLatin1String(key), QString()),
+                                          QLatin1String(def)));
+        }
+    };
+    read(NotifyDesktop, "Desktop", "True", asTruth);
+    read(NotifySpeak, "Speak", "False", asTruth);
     NotifyVoice = store.read(section, QStringLiteral("Voice"), QStringLiteral("en-us"));
-    NotifyRate = readNumber<std::int16_t>(store, section, QStringLiteral("Rate"),
-                                          QStringLiteral("160"), asInt16, problems);
-    NotifyMailWords = readNumber<bool>(store, section, QStringLiteral("MailWords"),
-                                       QStringLiteral("False"), asTruth, problems);
+    read(NotifyRate, "Rate", "160", asStrictInt16);
+    read(NotifyMailWords, "MailWords", "False", asTruth);
 }
 
 void Settings::writeNotifyKeys(SettingsStore& store) const
