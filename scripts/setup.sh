@@ -24,3 +24,8 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # Fuzzing (fuzz/): clang with libFuzzer and the sanitizer runtimes.
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     clang-14 libclang-rt-14-dev >/dev/null
+# Desktop notifications and spoken alarms: Qt D-Bus (in qt6-base-dev), the
+# speech synthesizer; tests: a private session bus with a real notification
+# server (dunst) and sox to measure the synthesized audio.
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    espeak-ng dunst dbus-daemon dbus-x11 sox >/dev/null

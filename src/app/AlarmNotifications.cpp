@@ -16,5 +16,10 @@ AlarmNotifications::AlarmNotifications(AlarmComponent& getalarm, Emailer& email,
 
 void AlarmNotifications::getalarm_AlarmPager(const QString& prodtxt, int aMethod)
 {
-    m_pager.alarmPage(prodtxt, aMethod, m_pagers, m_pagerLogPath, m_clock);
+    QString text = prodtxt;
+    if (m_pageWords) {
+        if (const std::optional<QString> words = m_pageWords(prodtxt))
+            text = *words + QStringLiteral(" - ") + prodtxt;
+    }
+    m_pager.alarmPage(text, aMethod, m_pagers, m_pagerLogPath, m_clock);
 }

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class Emailer;
 class IClock;
 class Pager;
@@ -20,10 +23,14 @@ public:
                        QObject* parent = nullptr);
 
     void getalarm_AlarmPager(const QString& prodtxt, int aMethod);
+    // A page's words put in front of its text; nothing leaves the text as it is.
+    using PageWords = std::function<std::optional<QString>(const QString& prodtxt)>;
+    void setPageWords(PageWords words) { m_pageWords = std::move(words); }
 
 private:
     Pager& m_pager;
     const PagerConfig& m_pagers;
     QString m_pagerLogPath;
     const IClock& m_clock;
+    PageWords m_pageWords;
 };

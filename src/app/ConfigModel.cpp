@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 const QString DelayMessage =
@@ -67,6 +68,11 @@ ConfigFields ConfigModel::load() const
     f.purgeProd = QString::number(s.PurgeProd);
     f.latitude = s.Latitude;
     f.longitude = s.Longitude;
+    f.notifyDesktop = s.NotifyDesktop;
+    f.notifySpeak = s.NotifySpeak;
+    f.notifyMailWords = s.NotifyMailWords;
+    f.notifyVoice = s.NotifyVoice;
+    f.notifyRate = QString::number(s.NotifyRate);
     return f;
 }
 
@@ -262,7 +268,14 @@ ConfigModel::SaveResult ConfigModel::save(const ConfigFields& f)
     s.Filter2 = f.filters[2] ? 1 : 0;
     SettingsStore& store = *m_state.services().store;
     IPrompter& prompter = *m_state.services().prompter;
+    s.NotifyDesktop = f.notifyDesktop;
+    s.NotifySpeak = f.notifySpeak;
+    s.NotifyMailWords = f.notifyMailWords;
+    s.NotifyVoice =
+        f.notifyVoice.trimmed().isEmpty() ? QStringLiteral("en-us") : f.notifyVoice.trimmed();
+    s.NotifyRate = static_cast<std::int16_t>(std::clamp(f.notifyRate.trimmed().toInt(), 80, 450));
     s.writeConfigSave(store);
+    s.writeNotifyKeys(store);
     if (!store.sync()) {
         prompter.message(store.writeFailure() +
                              QStringLiteral("\nThe changes apply until Vantorel ends; press Save "

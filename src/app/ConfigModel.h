@@ -23,6 +23,10 @@ struct ConfigFields
     bool internet = false, rcm = false, purge = true;
     QString purgeTime, purgeProd;
     QString latitude, longitude; // the user's location; both empty = none
+    // Section "Notify"
+    bool notifyDesktop = true, notifySpeak = false, notifyMailWords = false;
+    QString notifyVoice = QStringLiteral("en-us");
+    QString notifyRate = QStringLiteral("160");
 };
 
 // The logic of the configuration dialog: filling the fields from the

@@ -6,6 +6,7 @@
 #include "alarms/AlarmSound.h"
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
+#include "app/DesktopAlarms.h"
 #include "app/FtpExtraction.h"
 #include "app/MetarAlarmActions.h"
 #include "core/GeoOutlines.h"
@@ -32,6 +33,9 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
+
+#include <QDBusConnection>
+#include <QTimeZone>
 
 namespace {
 // Used when no printer service was given: printing reports failure.
@@ -117,6 +121,20 @@ void MainState::buildAlarmActions()
         *m_services.launcher, *m_services.clock, *m_alarmSound};
     m_alarmActions = std::make_unique<AlarmActions>(context);
     m_alarmActions->connectTo(*m_getalarm);
+    // After the actions: an alarm's sound has started when its words are made.
+    m_desktopAlarms = std::make_unique<DesktopAlarms>(
+        DesktopAlarms::Context{m_programDir, settings, tables, display, status, *m_alarmSound,
+                               *m_services.clock},
+        *m_getalarm, QDBusConnection::sessionBus());
+    // Alarm mail subjects and pages in words, when chosen (off by default).
+    auto words = [this](const QString& text) -> std::optional<QString> {
+        if (!settings.NotifyMailWords)
+            return std::nullopt;
+        return m_desktopAlarms->words().headline(text, m_services.clock->now(),
+                                                 QTimeZone::systemTimeZone());
+    };
+    m_emailer->setAlarmSubjectWords(words);
+    m_alarmNotifications->setPageWords(words);
     // The METAR alarm sounds and scrolls as the other alarms do.
     AlarmSound* sound = m_alarmSound.get();
     AlarmActions* actions = m_alarmActions.get();

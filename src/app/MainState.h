@@ -21,6 +21,7 @@ class AlarmSound;
 class AlarmNotifications;
 class BulletinDisplay;
 class DataInPoller;
+class DesktopAlarms;
 class DataLossNotices;
 class DataWatchdog;
 class Emailer;
@@ -110,6 +111,8 @@ public:
     // windows give them their sound output and scrolling windows.
     AlarmSound& alarmSound() { return *m_alarmSound; }
     AlarmActions& alarmActions() { return *m_alarmActions; }
+    // Desktop notifications and spoken words of the alarms.
+    DesktopAlarms& desktopAlarms() { return *m_desktopAlarms; }
     // ProcessData: where the polling pass hands every product file.
     ProductProcessor& processor() { return *m_processor; }
     BulletinDisplay& bulletin() { return *m_bulletin; }
@@ -154,6 +157,7 @@ private:
     std::unique_ptr<AlarmDispatcher> m_dispatcher;
     std::unique_ptr<AlarmSound> m_alarmSound;
     std::unique_ptr<AlarmActions> m_alarmActions;
+    std::unique_ptr<DesktopAlarms> m_desktopAlarms;
     std::unique_ptr<MetarAlarmActions> m_metarActions;
     std::unique_ptr<MetarAlarm> m_metarAlarm;
     std::unique_ptr<MetarSearch> m_metarSearch;

@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <type_traits>
+
 namespace {
 
 using Type = SettingsEntry::Type;
@@ -215,13 +217,54 @@ void Settings::readStartupKeys(const SettingsStore& store, QStringList* problems
     for (const SettingsEntry& e : SettingsTable::entries())
         if (e.has(SettingsEntry::ReadAtStart))
             readKey(store, e, problems);
+    readNotifyKeys(store, problems);
 }
+
+// ---- Section "Notify" ----
+void Settings::readNotifyKeys(const SettingsStore& store, QStringList* problems)
+{
+    const QString section = QStringLiteral("Notify");
+    // Keys added after the others: a value that cannot be read keeps the
+    // default and is reported, but never stops the start.
+    auto read = [&](auto& field, const char* key, const char* def, auto convert) {
+        using T = std::decay_t<decltype(field)>;
+        try {
+            field = readNumber<T>(store, section, QLatin1String(key), QLatin1String(def), convert,
+                                  problems);
+        } catch (const RuntimeError&) {
+            field = convert(QLatin1String(def));
+            if (problems)
+                problems->append(QStringLiteral("Setting %1/%2 holds \"%3\"; using %4.")
+                                     .arg(section, QLatin1String(key),
+                                          store.read(section, QLatin1String(key), QString()),
+                                          QLatin1String(def)));
+        }
+    };
+    read(NotifyDesktop, "Desktop", "True", asTruth);
+    read(NotifySpeak, "Speak", "False", asTruth);
+    NotifyVoice = store.read(section, QStringLiteral("Voice"), QStringLiteral("en-us"));
+    read(NotifyRate, "Rate", "160", asStrictInt16);
+    read(NotifyMailWords, "MailWords", "False", asTruth);
+}
+
+void Settings::writeNotifyKeys(SettingsStore& store) const
+{
+    const QString section = QStringLiteral("Notify");
+    store.write(section, QStringLiteral("Desktop"), ValueConversion::trueFalse(NotifyDesktop));
+    store.write(section, QStringLiteral("Speak"), ValueConversion::trueFalse(NotifySpeak));
+    store.write(section, QStringLiteral("Voice"), NotifyVoice);
+    store.write(section, QStringLiteral("Rate"), QString::number(NotifyRate));
+    store.write(section, QStringLiteral("MailWords"), ValueConversion::trueFalse(NotifyMailWords));
+}
+// ---- end of section "Notify" ----
+
 
 void Settings::writeConfigSave(SettingsStore& store)
 {
     for (const SettingsEntry& e : SettingsTable::entries())
         if (e.has(SettingsEntry::ConfigSave))
             write(store, e, storedForm(e), 0);
+    writeNotifyKeys(store);
 }
 
 void Settings::writeShutdown(SettingsStore& store, bool hideIngest, bool minimised)

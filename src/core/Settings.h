@@ -138,6 +138,13 @@ public:
     // Section "FTP"
     QString FTPServer;
     std::uint8_t FTPProxy = 0;
+    // ---- Section "Notify": desktop notifications and spoken alarms ----
+    bool NotifyDesktop = true;                     // key Desktop
+    bool NotifySpeak = false;                      // key Speak
+    QString NotifyVoice = QStringLiteral("en-us"); // key Voice (a voice of the synthesizer)
+    std::int16_t NotifyRate = 160;                 // key Rate (words per minute)
+    bool NotifyMailWords = false; // key MailWords: alarm mail and page subjects in words
+    // ---- end of section "Notify" ----
 
     // Section "Location": the user's place for the warning map and the alarm
     // zone POINT; decimal degrees, north and east positive; empty = none.
@@ -187,6 +194,9 @@ public:
     void writeConfigSave(SettingsStore& store); // the configuration dialog's Save
     void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised);
     void writePagerSetup(SettingsStore& store); // the paging configuration's Save
+    // Section "Notify": read at start, written by the configuration dialog's Save.
+    void readNotifyKeys(const SettingsStore& store, QStringList* problems);
+    void writeNotifyKeys(SettingsStore& store) const;
 
     // The receipt directory: TrackPath + "emwin/"; empty while TrackPath is unset.
     QString receiptDir() const;

@@ -122,9 +122,13 @@ void Emailer::mailAlarm(const QString& prodtxt, const QString& CheckString,
         // A log that cannot be written must not hold the alarm mail back.
         qWarning("%s", error.what());
     }
-    const QString subject =
+    QString subject =
         MailSubject::build(CheckString, MailSubject::Path::Alarm, m_c.settings.ExpandHeader != 0,
                            m_c.menus.menuItems(), m_c.clock.now());
+    if (m_subjectWords) {
+        if (const std::optional<QString> words = m_subjectWords(prodtxt))
+            subject = *words;
+    }
     const QString body = alarmBody(prodtxt, m_c.settings.stripLF, m_c.book.tag());
     if (recipients.size() <= 2)
         return;

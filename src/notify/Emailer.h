@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class DisplayState;
 class EmailBook;
@@ -51,6 +52,10 @@ public:
     // Mails an alarm text to address book entry Method (0 = own address).
     void getalarm_alarmEMail(const QString& prodtxt, int Method, const QString& CheckString);
 
+    // An alarm mail's subject in words; nothing keeps the usual subject.
+    using SubjectWords = std::function<std::optional<QString>(const QString& prodtxt)>;
+    void setAlarmSubjectWords(SubjectWords words) { m_subjectWords = std::move(words); }
+
     bool suspended() const { return m_suspended; }
     void setSuspended(bool suspended);
 
@@ -72,4 +77,5 @@ private:
 
     Context m_c;
     bool m_suspended = false;
+    SubjectWords m_subjectWords;
 };

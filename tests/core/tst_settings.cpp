@@ -20,6 +20,8 @@ private slots:
     void handEditedCommaValue();
     void shutdownKeepsSizeWhenMinimised();
     void localFilterCodes();
+    void notifyKeys_data();
+    void notifyKeys();
 };
 
 void TestSettings::freshStoreGivesDefaults()
@@ -229,6 +231,55 @@ void TestSettings::localFilterCodes()
     QCOMPARE(s.localFilterCodes(), QStringList({"GRR", "=}", "=}"}));
     s.StateFilterIt = QStringLiteral("GRRDTXIWX");
     QCOMPARE(s.localFilterCodes(), QStringList({"GRR", "DTX", "IWX"}));
+}
+
+// Section "Notify": a hand-edited value the program cannot read keeps the
+// default and is reported; it never stops the start.
+void TestSettings::notifyKeys_data()
+{
+    QTest::addColumn<QString>("desktop"); // stored texts; empty: not stored
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<bool>("desktopValue");
+    QTest::addColumn<int>("rateValue");
+    QTest::addColumn<int>("problems");
+    QTest::newRow("defaults") << ""
+                              << "" << true << 160 << 0;
+    QTest::newRow("stored") << "False"
+                            << "200" << false << 200 << 0;
+    QTest::newRow("not a number") << "True"
+                                  << "fast" << true << 160 << 1;
+    QTest::newRow("not a truth") << "maybe"
+                                 << "99999" << true << 160 << 2;
+}
+
+void TestSettings::notifyKeys()
+{
+    QFETCH(QString, desktop);
+    QFETCH(QString, rate);
+    TestHome home;
+    SettingsStore store(home.file(QStringLiteral("v.conf")));
+    const QString section = QStringLiteral("Notify");
+    if (!desktop.isEmpty())
+        store.write(section, QStringLiteral("Desktop"), desktop);
+    if (!rate.isEmpty())
+        store.write(section, QStringLiteral("Rate"), rate);
+    Settings s;
+    QStringList problems;
+    s.readNotifyKeys(store, &problems);
+    QTEST(s.NotifyDesktop, "desktopValue");
+    QTEST(int(s.NotifyRate), "rateValue");
+    QTEST(int(problems.size()), "problems");
+
+    // Save writes them back in a form read again unchanged.
+    s.NotifySpeak = true;
+    s.NotifyVoice = QStringLiteral("en+f3");
+    s.writeNotifyKeys(store);
+    Settings again;
+    again.readNotifyKeys(store, nullptr);
+    QCOMPARE(again.NotifyDesktop, s.NotifyDesktop);
+    QCOMPARE(again.NotifySpeak, true);
+    QCOMPARE(again.NotifyVoice, QStringLiteral("en+f3"));
+    QCOMPARE(again.NotifyRate, s.NotifyRate);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -263,6 +263,28 @@ void frmConfig::build()
     optionGrid->addWidget(new QLabel(QStringLiteral("# Prods:")), 3, 2);
     optionGrid->addWidget(txtPurgeProd, 3, 3);
 
+    auto* notifyBox = new QGroupBox(QStringLiteral("Notify"));
+    auto* notifyGrid = new QGridLayout(notifyBox);
+    chkNotifyDesktop =
+        checkBox(QStringLiteral("Desktop"),
+                 QStringLiteral("Desktop notification for alarms that show the product"));
+    chkNotifySpeak =
+        checkBox(QStringLiteral("Speak"), QStringLiteral("Speak the alarm after its sound"));
+    chkNotifyMailWords =
+        checkBox(QStringLiteral("Words in Mail"),
+                 QStringLiteral("Alarm mail and page subjects say what and where"));
+    txtNotifyVoice = new QLineEdit;
+    txtNotifyVoice->setToolTip(QStringLiteral("Voice (for example en-us)"));
+    txtNotifyRate = new QLineEdit;
+    txtNotifyRate->setToolTip(QStringLiteral("Words per minute (80 to 450)"));
+    notifyGrid->addWidget(chkNotifyDesktop, 0, 0);
+    notifyGrid->addWidget(chkNotifySpeak, 0, 1);
+    notifyGrid->addWidget(chkNotifyMailWords, 0, 2, 1, 2);
+    notifyGrid->addWidget(new QLabel(QStringLiteral("Voice:")), 1, 0);
+    notifyGrid->addWidget(txtNotifyVoice, 1, 1);
+    notifyGrid->addWidget(new QLabel(QStringLiteral("Rate:")), 1, 2);
+    notifyGrid->addWidget(txtNotifyRate, 1, 3);
+
     auto* cmdOK = new QPushButton(QStringLiteral("Save"));
     cmdOK->setToolTip(QStringLiteral("Save and Close"));
     cmdOK->setDefault(true);
@@ -285,6 +307,7 @@ void frmConfig::build()
     right->addWidget(idleBox);
     right->addWidget(filterBox);
     right->addWidget(audioBox);
+    right->addWidget(notifyBox);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 3);
     columns->addLayout(right, 2);
@@ -337,6 +360,11 @@ ConfigFields frmConfig::fields() const
     f.purgeProd = txtPurgeProd->text();
     f.latitude = txtLatitude->text();
     f.longitude = txtLongitude->text();
+    f.notifyDesktop = chkNotifyDesktop->isChecked();
+    f.notifySpeak = chkNotifySpeak->isChecked();
+    f.notifyMailWords = chkNotifyMailWords->isChecked();
+    f.notifyVoice = txtNotifyVoice->text();
+    f.notifyRate = txtNotifyRate->text();
     return f;
 }
 
@@ -375,6 +403,11 @@ void frmConfig::setFields(const ConfigFields& f)
     txtPurgeProd->setText(f.purgeProd);
     txtLatitude->setText(f.latitude);
     txtLongitude->setText(f.longitude);
+    chkNotifyDesktop->setChecked(f.notifyDesktop);
+    chkNotifySpeak->setChecked(f.notifySpeak);
+    chkNotifyMailWords->setChecked(f.notifyMailWords);
+    txtNotifyVoice->setText(f.notifyVoice);
+    txtNotifyRate->setText(f.notifyRate);
     optMode[f.mode]->setChecked(true);
     optMode_Click(f.mode);
 }

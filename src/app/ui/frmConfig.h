@@ -76,6 +76,11 @@ private:
     QLineEdit* txtPurgeProd = nullptr;
     QLineEdit* txtLatitude = nullptr; // the user's location (Warning Map, alarm zone POINT)
     QLineEdit* txtLongitude = nullptr;
+    QCheckBox* chkNotifyDesktop = nullptr;
+    QCheckBox* chkNotifySpeak = nullptr;
+    QCheckBox* chkNotifyMailWords = nullptr;
+    QLineEdit* txtNotifyVoice = nullptr;
+    QLineEdit* txtNotifyRate = nullptr;
     QListWidget* lstEmail = nullptr;
     QLineEdit* txtEmail = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "alarms/ui/QtSoundOutput.h"
 #include "alarms/ui/ScrollWindows.h"
 #include "alarms/ui/frmAlarmBox.h"
+#include "app/DesktopAlarms.h"
 #include "app/ListPopup.h"
 #include "app/MainLayout.h"
 #include "app/MainMenuCommands.h"
@@ -433,6 +434,25 @@ void frmMain::bindAlarms()
         cmdMute->setVisible(running);
     });
     connect(m_menus, &MainMenus::alarmsRequested, this, [this] { mnuAlarm_Click(); });
+    // A desktop notification's "Show": the product is in the bulletin area.
+    connect(&m_state.desktopAlarms(), &DesktopAlarms::showRequested, this, [this] {
+        restoreFromTray();
+        showDisplay();
+    });
+    connect(&m_state.desktopAlarms(), &DesktopAlarms::activeAlarmsChanged, this,
+            &frmMain::updateTrayToolTip);
+}
+
+void frmMain::updateTrayToolTip(int activeAlarms)
+{
+    if (!cSysTray1)
+        return;
+    QString tip = windowTitle();
+    if (activeAlarms > 0)
+        tip += QStringLiteral("\n%1 active alarm%2 since the last mute")
+                   .arg(activeAlarms)
+                   .arg(activeAlarms == 1 ? QString() : QStringLiteral("s"));
+    cSysTray1->setToolTip(tip);
 }
 
 void frmMain::addToAlarms()

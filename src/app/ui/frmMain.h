@@ -103,6 +103,8 @@ private:
     void mnuNewProd_Click(int index);
     void editCommand(int command);
     void showDisplayText(const QString& text);
+    // The tray icon's tooltip: the title and the alarms since the last mute.
+    void updateTrayToolTip(int activeAlarms);
     void restoreFromTray();
     void mnuExit_Click();
     void mnuConfig_Click();
