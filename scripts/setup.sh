@@ -24,3 +24,7 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # Fuzzing (fuzz/): clang with libFuzzer and the sanitizer runtimes.
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     clang-14 libclang-rt-14-dev >/dev/null
+# Weather Wire engine: XMPP through libstrophe. Tests: a local XMPP server
+# (prosody) and a sender in the room (slixmpp).
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    libstrophe-dev prosody python3-slixmpp >/dev/null
