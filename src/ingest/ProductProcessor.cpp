@@ -116,7 +116,9 @@ ProductProcessor::ProductProcessor(const Context& context, IAlarmLoops& alarms, 
                                    QObject* parent)
     : QObject(parent), m_c(context), m_alarms(alarms), m_metar(metar),
       m_unzipper(context.settings, context.alarms, context.status, metar),
-      m_quarantine(context.programDir)
+      m_quarantine(context.programDir),
+      m_duplicates(context.programDir + QStringLiteral("track/recent-products.txt"),
+                   context.programDir + QStringLiteral("track/duplicates.log"), context.clock)
 {
 }
 
@@ -490,6 +492,13 @@ void ProductProcessor::processText(const Product& p)
     case ProductHeader::Outcome::Read:
         break;
     }
+    const QByteArray identity = DuplicateFilter::identityOfFile(dataInPath(p));
+    if (m_duplicates.seenBefore(identity, p.fileName)) {
+        discard(p, QStringLiteral("Duplicate %1 dropped (%2 so far)")
+                       .arg(p.fileName)
+                       .arg(m_duplicates.dropped()));
+        return;
+    }
     Settled s = settle(p, header);
     if (s.station == QLatin1String("KUNK")) {
         discard(p, QString());
@@ -516,6 +525,7 @@ void ProductProcessor::processText(const Product& p)
     }
     if (!fileText(p, key, retention.count))
         return;
+    m_duplicates.remember(identity);
     m_c.newProducts.add(key);
     runMetarHooks(key);
     addToLists(p, listLine(key, retention), key);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ingest/DuplicateFilter.h"
 #include "ingest/IProductProcessor.h"
 #include "ingest/Quarantine.h"
 #include "ingest/Unzipper.h"
@@ -75,6 +76,7 @@ public:
     // "Bad file: " + received name while a file could not be read.
     QString retryMarker() const { return m_retryMarker; }
     Unzipper& unzipper() { return m_unzipper; }
+    const DuplicateFilter& duplicates() const { return m_duplicates; }
     // Archives waiting for their password.
     int waitingForPassword() const { return int(m_waiting.size()); }
     // When the last product file was taken (the data-loss watchdog reads it).
@@ -160,6 +162,7 @@ private:
     IMetarHooks& m_metar;
     Unzipper m_unzipper;
     Quarantine m_quarantine;
+    DuplicateFilter m_duplicates;     // the same product from both feeds is filed once
     QMap<QString, Waiting> m_waiting; // by staged archive path
     QString m_retryMarker;
     QDateTime m_lastDataTime;
