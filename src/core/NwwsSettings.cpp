@@ -3,6 +3,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/ValueConversion.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -71,6 +72,7 @@ QString NwwsSettings::passwordPath(const QString& programDir)
 
 bool NwwsSettings::writePassword(const QString& programDir, const QString& password, QString* error)
 {
+    QDir().mkpath(programDir);
     QSaveFile file(passwordPath(programDir));
     // the permissions are set before the password goes in
     if (!file.open(QIODevice::WriteOnly) ||

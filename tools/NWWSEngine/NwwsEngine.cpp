@@ -5,12 +5,14 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
 namespace {
 constexpr int kPasswordCheckMs = 5000;
-}
+constexpr int kStampMs = 10000;
+} // namespace
 
 NwwsEngine::NwwsEngine(Config config, OfficeStates offices, QObject* parent)
     : QObject(parent), m_config(std::move(config)), m_offices(std::move(offices)),
@@ -69,6 +71,7 @@ void NwwsEngine::take(const NwwsMessage& message)
         if (m_lastFiles.size() > LastFilesShown)
             m_lastFiles.removeLast();
         emit fileWritten(r.path);
+        stamp();
     } else {
         const QString why = r.error;
         r = DataInWriter(m_config.spillDir).write(name, text);
@@ -83,6 +86,18 @@ void NwwsEngine::take(const NwwsMessage& message)
         }
     }
     emit countersChanged();
+}
+
+// The time of the last product, for the program's watch of both feeds:
+// the stamp file's modification time, renewed at most every few seconds.
+void NwwsEngine::stamp()
+{
+    if (m_config.stampPath.isEmpty() || (m_stamped.isValid() && m_stamped.elapsed() < kStampMs))
+        return;
+    m_stamped.start();
+    QFile file(m_config.stampPath);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QByteArray::number(m_counters.written) + " products written\n");
 }
 
 void NwwsEngine::sessionState(XmppSession::State state, const QString& text)

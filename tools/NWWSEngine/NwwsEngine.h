@@ -26,6 +26,7 @@ public:
         QString dataIn;
         QString spillDir;
         QString passwordDir; // where nwws-password.txt is watched after a refusal
+        QString stampPath;   // touched with the products written
     };
     struct Counters
     {
@@ -63,6 +64,7 @@ signals:
 private:
     void sessionState(XmppSession::State state, const QString& text);
     void watchPassword();
+    void stamp();
 
     Config m_config;
     OfficeStates m_offices;
@@ -75,4 +77,5 @@ private:
     QString m_stateText;
     bool m_everJoined = false;
     QElapsedTimer m_sinceLoss;
+    QElapsedTimer m_stamped;
 };

@@ -131,6 +131,8 @@ int main(int argc, char* argv[])
     config.dataIn = options.dataIn.isEmpty() ? settings.transferPath : options.dataIn;
     config.spillDir = IngestSettings::programDirectory() + QStringLiteral("track/unwritten/");
     config.passwordDir = IngestSettings::programDirectory();
+    config.stampPath = IngestSettings::programDirectory() + QStringLiteral("track/nwws-feed.stamp");
+    QDir().mkpath(IngestSettings::programDirectory() + QStringLiteral("track"));
     // two engines would write every product twice
     EngineLock lock(kName, config.dataIn);
     if (!lock.tryLock(&error)) {

@@ -1,5 +1,7 @@
 #include "app/ui/frmConfig.h"
 
+#include "app/ui/NwwsConfigBox.h"
+
 #include "app/MainState.h"
 #include "platform/Prompter.h"
 
@@ -245,6 +247,8 @@ void frmConfig::build()
     right->addWidget(idleBox);
     right->addWidget(filterBox);
     right->addWidget(audioBox);
+    m_nwws = new NwwsConfigBox(*m_state.services().store, m_state.programDir());
+    right->addWidget(m_nwws);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 3);
     columns->addLayout(right, 2);
@@ -256,6 +260,7 @@ void frmConfig::build()
 void frmConfig::Form_Load()
 {
     setFields(m_model.load());
+    m_nwws->load();
     lstEmail->setCurrentRow(-1);
     txtEmail->clear();
 }
@@ -416,7 +421,7 @@ bool frmConfig::eventFilter(QObject* watched, QEvent* event)
 void frmConfig::cmdOK_Click()
 {
     const ConfigModel::SaveResult result = m_model.save(fields());
-    if (result == ConfigModel::SaveResult::Invalid)
+    if (result == ConfigModel::SaveResult::Invalid || !m_nwws->save())
         return;
     emit saved(); // the settings apply also when they could not be written
     if (result != ConfigModel::SaveResult::NotWritten)

@@ -6,6 +6,7 @@
 #include <array>
 
 class MainState;
+class NwwsConfigBox;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -73,4 +74,5 @@ private:
     QLineEdit* txtPurgeProd = nullptr;
     QListWidget* lstEmail = nullptr;
     QLineEdit* txtEmail = nullptr;
+    NwwsConfigBox* m_nwws = nullptr;
 };
