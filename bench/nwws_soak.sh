@@ -60,7 +60,8 @@ echo "start: engine RSS $(rss) kB"
 FILES=("$SRC"/tests/data/corpus/products/*)
 REPEAT=$(( SECONDS_TOTAL * ${RATE%.*} / ${#FILES[@]} + 1 ))
 /usr/bin/python3 "$SRC/tests/tools/NWWSEngine/nwws_sender.py" --port "$PORT" --ca "$WORK/cert.pem" \
-    --user sender --password sender-secret --rate "$RATE" --repeat "$REPEAT" "${FILES[@]}" \
+    --user sender --password sender-secret --rate "$RATE" --repeat "$REPEAT" \
+    --timeout "$((SECONDS_TOTAL + 60))" "${FILES[@]}" \
     >"$WORK/sent.txt" 2>&1 &
 SENDER=$!
 PIDS+=($SENDER)

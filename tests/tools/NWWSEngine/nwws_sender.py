@@ -92,13 +92,14 @@ def main():
     p.add_argument("--domain", default="localhost")
     p.add_argument("--rate", type=float, default=0)
     p.add_argument("--repeat", type=int, default=1)
+    p.add_argument("--timeout", type=float, default=600, help="seconds before giving up")
     p.add_argument("files", nargs="+")
     args = p.parse_args()
     logging.basicConfig(level=getattr(logging, __import__("os").environ.get("SENDER_LOG", "ERROR")))
     sender = Sender(args)
     sender.connect(("127.0.0.1", args.port))
     loop = asyncio.get_event_loop()
-    loop.run_until_complete(asyncio.wait_for(sender.disconnected, timeout=600))
+    loop.run_until_complete(asyncio.wait_for(sender.disconnected, timeout=args.timeout))
     print("done %d" % sender.sent, flush=True)
     return 0 if sender.joined else 1
 
