@@ -29,3 +29,7 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # server (dunst) and sox to measure the synthesized audio.
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     espeak-ng dunst dbus-daemon dbus-x11 sox >/dev/null
+# Weather Wire engine: XMPP through libstrophe. Tests: a local XMPP server
+# (prosody) and a sender in the room (slixmpp).
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    libstrophe-dev prosody python3-slixmpp >/dev/null

@@ -7,9 +7,11 @@
 #include "app/AlarmNotifications.h"
 #include "app/DataLossNotices.h"
 #include "app/DesktopAlarms.h"
+#include "app/FeedWatch.h"
 #include "app/FtpExtraction.h"
 #include "app/MetarAlarmActions.h"
 #include "core/GeoOutlines.h"
+#include "core/NwwsSettings.h"
 #include "core/PointZone.h"
 #include "core/UgcSearch.h"
 #include "display/BulletinDisplay.h"
@@ -35,7 +37,10 @@
 #include "platform/TextPrinter.h"
 
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QTimeZone>
+#include <QTimer>
+#include <memory>
 
 namespace {
 // Used when no printer service was given: printing reports failure.
@@ -169,6 +174,26 @@ void MainState::buildIngest()
         std::make_unique<DataWatchdog>(*m_services.clock, status, settings, *m_notices, *m_engine);
     ProductProcessor* processor = m_processor.get();
     m_watchdog->setLastDataTime([processor] { return processor->lastDataTime(); });
+    if (NwwsSettings::read(*m_services.store).enabled)
+        watchFeeds();
+}
+
+// With the Weather Wire on, one feed silent while the other runs is told once
+// on the status line.
+void MainState::watchFeeds()
+{
+    auto* timer = new QTimer(m_watchdog.get());
+    timer->setInterval(60000);
+    const QString stamp = m_programDir + QStringLiteral("track/nwws-feed.stamp");
+    QObject::connect(
+        timer, &QTimer::timeout, timer, [this, stamp, watch = std::make_shared<FeedWatch>()] {
+            const QString notice = watch->check(
+                {m_services.clock->now(), m_processor->lastDataTime(),
+                 QFileInfo(stamp).lastModified(), m_processor->duplicates().dropped()});
+            if (!notice.isEmpty())
+                status.setText(notice);
+        });
+    timer->start();
 }
 
 void MainState::buildDisplay()

@@ -139,6 +139,7 @@ private:
     void buildObservations(ITextPrinter& printer);
     void buildAlarmActions();
     void buildIngest();
+    void watchFeeds();
     void buildDisplay();
 
     QString m_programDir;

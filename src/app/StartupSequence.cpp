@@ -2,6 +2,7 @@
 
 #include "app/MainState.h"
 #include "app/StartupHost.h"
+#include "core/NwwsSettings.h"
 #include "images/WXPlot.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/DataWatchdog.h"
@@ -317,6 +318,8 @@ void StartupSequence::finish()
         step([this] {
             const Settings& s = m_state.settings;
             m_state.engine().startupStep(EngineControl::modeFrom(s.WeathernodeMode, s.NetworkMode));
+            if (NwwsSettings::read(*m_state.services().store).enabled)
+                m_state.engine().startWeatherWire();
             if (!s.WeathernodeMode && s.NetworkMode)
                 m_host.setHideIngestVisible(false);
         }) &&

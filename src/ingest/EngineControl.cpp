@@ -5,9 +5,13 @@
 #include "platform/RuntimeError.h"
 #include "platform/WindowControl.h"
 
+#include <QLocalSocket>
+
 namespace {
 const QString kEngine = QStringLiteral("Engine.exe");
 const QString kBroadcastEngine = QStringLiteral("VTIngest.exe");
+const QString kWeatherWireEngine = QStringLiteral("NWWSEngine");
+constexpr int kListenCheckMs = 300;
 const QString kPurge = QStringLiteral("RivarODEZE.exe");
 constexpr int kPurgeMinutes = 60;
 } // namespace
@@ -78,6 +82,19 @@ void EngineControl::startupStep(Mode mode)
         m_status.setText(QStringLiteral("EMWIN Ingest Started"));
         break;
     }
+}
+
+void EngineControl::startWeatherWire()
+{
+    QLocalSocket probe;
+    probe.connectToServer(EngineLink::serverPathFor(kWeatherWireEngine));
+    if (probe.waitForConnected(kListenCheckMs))
+        return; // runs already
+    if (startProgram(kWeatherWireEngine) == 0)
+        m_status.setText(QStringLiteral("NWWS Ingest could not be started: ") + kWeatherWireEngine +
+                         QStringLiteral(" not found"));
+    else
+        m_status.setText(QStringLiteral("NWWS Ingest Started"));
 }
 
 void EngineControl::setHideIngestChecked(bool checked)

@@ -35,6 +35,10 @@ public:
     // Starts or finds the engine of the mode. Throws RuntimeError(FileNotFound)
     // when an engine program cannot be started.
     void startupStep(Mode mode);
+    // Starts the Weather Wire engine beside the engine of the mode, unless it
+    // runs already (it listens for commands); a failure is reported on the
+    // status line, the other feed goes on.
+    void startWeatherWire();
     // Toggles hiding of the engine windows; nothing changes when none exists.
     void toggleIngestWindows();
     bool hideIngestChecked() const { return m_hideIngestChecked; }

@@ -6,7 +6,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-const QStringList EngineLink::EngineNames{QStringLiteral("Engine"), QStringLiteral("VTIngest")};
+const QStringList EngineLink::EngineNames{QStringLiteral("Engine"), QStringLiteral("VTIngest"),
+                                          QStringLiteral("NWWSEngine")};
 
 EngineLink::EngineLink(QObject* parent) : QObject(parent) {}
 

@@ -20,6 +20,8 @@ ProductProcessor::ProductProcessor(const Context& context, IAlarmLoops& alarms, 
       m_status(context.status), m_clock(context.clock),
       m_intake(context.programDir, context.settings, context.status, context.display,
                context.clock),
+      m_duplicates(context.programDir + QStringLiteral("track/recent-products.txt"),
+                   context.programDir + QStringLiteral("track/duplicates.log"), context.clock),
       m_router({context.settings, context.alarms, context.status, context.lists,
                 context.newProducts, alarms, metar}),
       m_unzipper(context.settings, context.alarms, context.status, metar),
@@ -29,6 +31,7 @@ ProductProcessor::ProductProcessor(const Context& context, IAlarmLoops& alarms, 
       m_webPage(m_intake, m_router), m_text({context.tables, context.menus}, m_intake, m_router,
                                             [this](QFile& file) { return openProduct(file); })
 {
+    m_text.setDuplicateFilter(&m_duplicates);
 }
 
 bool ProductProcessor::openProduct(QFile& file) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ingest/CompressedProductHandler.h"
+#include "ingest/DuplicateFilter.h"
 #include "ingest/FiledProductRouter.h"
 #include "ingest/IProductProcessor.h"
 #include "ingest/ImageHandler.h"
@@ -75,6 +76,7 @@ public:
     // "Bad file: " + received name while a file could not be read.
     QString retryMarker() const { return m_retryMarker; }
     Unzipper& unzipper() { return m_unzipper; }
+    const DuplicateFilter& duplicates() const { return m_duplicates; }
     // Archives waiting for their password.
     int waitingForPassword() const { return m_compressed.waitingForPassword(); }
     // When the last product file was taken (the data-loss watchdog reads it).
@@ -101,6 +103,7 @@ private:
     StatusLine& m_status;
     IClock& m_clock;
     ProductIntake m_intake;
+    DuplicateFilter m_duplicates; // the same product from both feeds is filed once
     FiledProductRouter m_router;
     Unzipper m_unzipper;
     StatusFileHandler m_statusFile;

@@ -5,6 +5,7 @@
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
 #include "core/StatusLine.h"
+#include "ingest/DuplicateFilter.h"
 #include "ingest/FiledProductRouter.h"
 #include "ingest/IncomingProduct.h"
 #include "ingest/IngestFailures.h"
@@ -61,6 +62,16 @@ void TextProductHandler::handle(const IncomingProduct& p)
     case ProductHeader::Outcome::Read:
         break;
     }
+    QByteArray identity;
+    if (m_duplicates) {
+        identity = DuplicateFilter::identityOfFile(m_intake.dataInPath(p));
+        if (m_duplicates->seenBefore(identity, p.fileName)) {
+            m_intake.discard(p, QStringLiteral("Duplicate %1 dropped (%2 so far)")
+                                    .arg(p.fileName)
+                                    .arg(m_duplicates->dropped()));
+            return;
+        }
+    }
     Settled s = settle(p, header);
     if (s.station == QLatin1String("KUNK")) {
         m_intake.discard(p, QString());
@@ -88,6 +99,8 @@ void TextProductHandler::handle(const IncomingProduct& p)
     }
     if (!fileText(p, key, retention.count))
         return;
+    if (m_duplicates)
+        m_duplicates->remember(identity);
     FiledProduct filed;
     filed.kind = FiledProduct::Kind::Text;
     filed.receivedName = p.received;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class DuplicateFilter;
 class FiledProductRouter;
 class MenuDefinitions;
 class ProductHeader;
@@ -39,6 +40,9 @@ public:
                        Opener opener);
 
     void handle(const IncomingProduct& p);
+    // Drops a product filed before in the last hour (the same product from
+    // both feeds); without a filter every product is filed.
+    void setDuplicateFilter(DuplicateFilter* filter) { m_duplicates = filter; }
 
     // Identifier padded to 9, "~", station, "~", state.
     static QString productKey(const QString& identifier, const QString& station,
@@ -71,4 +75,5 @@ private:
     FiledProductRouter& m_router;
     Opener m_opener;
     VersionRotation m_versions;
+    DuplicateFilter* m_duplicates = nullptr;
 };

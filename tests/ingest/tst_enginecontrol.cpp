@@ -42,6 +42,7 @@ private slots:
     void purgeEverySixtiethTick();
     void internetBackup();
     void internetBackupProgramMissing();
+    void weatherWireStartedOnce();
 };
 
 void TestEngineControl::startupStep_data()
@@ -247,6 +248,29 @@ void TestEngineControl::internetBackupProgramMissing()
     f.engine.startInternetBackup();
     QVERIFY(!f.engine.backupHidePending());
     QVERIFY(f.status.text().startsWith(QStringLiteral("Internet Ingest could not be started")));
+}
+
+// The Weather Wire engine is started beside the other, not a second time
+// when it already listens, and a missing program leaves the other feed alone.
+void TestEngineControl::weatherWireStartedOnce()
+{
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    Fixture f;
+    f.engine.startWeatherWire();
+    QCOMPARE(f.launcher.commandLines, QStringList{kDir + "NWWSEngine"});
+    QCOMPARE(f.status.text(), QStringLiteral("NWWS Ingest Started"));
+
+    QLocalServer running;
+    QVERIFY(running.listen(EngineLink::serverPathFor(QStringLiteral("NWWSEngine"))));
+    f.engine.startWeatherWire();
+    QCOMPARE(f.launcher.commandLines.size(), 1);
+    running.close();
+
+    f.launcher.result = 0;
+    f.engine.startWeatherWire();
+    QVERIFY(f.status.text().startsWith(QStringLiteral("NWWS Ingest could not be started")));
 }
 
 QTEST_GUILESS_MAIN(TestEngineControl)

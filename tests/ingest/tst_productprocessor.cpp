@@ -126,6 +126,7 @@ private slots:
     void atSuffixIsCutForStateAndReceipt();
     void receiptReplacesWhatWasThere_data();
     void receiptReplacesWhatWasThere();
+    void sameProductFromBothFeedsFiledOnce();
     void imageIsFiledUnderTimestampName();
     void filedProductDescribesWhatWasFiled_data();
     void filedProductDescribesWhatWasFiled();
@@ -213,6 +214,24 @@ void TestProductProcessor::versionsRotate()
     QCOMPARE(f.text(), files);
     QVERIFY(f.filed(kAfdKey).endsWith("4"));
     QVERIFY(f.filed(files.last()).endsWith(oldest));
+}
+
+// The broadcast's copy (framing, padding) and the Weather Wire's copy of one
+// product: filed once, the drop counted and logged; a correction is filed.
+void TestProductProcessor::sameProductFromBothFeedsFiledOnce()
+{
+    Fixture f;
+    f.process(QStringLiteral("AFDGRRMI.TXT"), "\x01\r\r\n123 \r\r\n" + kAfd + "\x03\r\r\n");
+    f.process(QStringLiteral("AFDGRRMI.TXT@1"), kAfd);
+    QVERIFY(f.dataIn().isEmpty());
+    QCOMPARE(f.text(), QStringList({kAfdKey}));
+    QCOMPARE(f.processor.duplicates().dropped(), 1);
+    QCOMPARE(f.status.text(), QStringLiteral("Duplicate AFDGRRMI.TXT dropped (1 so far)"));
+    QVERIFY(readBytes(f.prog + "track/duplicates.log").contains("dropped AFDGRRMI.TXT"));
+
+    f.process(QStringLiteral("AFDGRRMI.TXT"), QByteArray(kAfd).replace("051200", "051200 CCA"));
+    QCOMPARE(f.text().size(), 2);
+    QCOMPARE(f.processor.duplicates().dropped(), 1);
 }
 
 void TestProductProcessor::atSuffixIsCutForStateAndReceipt()

@@ -1,5 +1,7 @@
 #include "app/ui/frmConfig.h"
 
+#include "app/ui/NwwsConfigBox.h"
+
 #include "app/MainState.h"
 #include "core/GeoLocation.h"
 #include "platform/Prompter.h"
@@ -308,6 +310,8 @@ void frmConfig::build()
     right->addWidget(filterBox);
     right->addWidget(audioBox);
     right->addWidget(notifyBox);
+    m_nwws = new NwwsConfigBox(*m_state.services().store, m_state.programDir());
+    right->addWidget(m_nwws);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 3);
     columns->addLayout(right, 2);
@@ -319,6 +323,7 @@ void frmConfig::build()
 void frmConfig::Form_Load()
 {
     setFields(m_model.load());
+    m_nwws->load();
     lstEmail->setCurrentRow(-1);
     txtEmail->clear();
 }
@@ -493,7 +498,7 @@ bool frmConfig::eventFilter(QObject* watched, QEvent* event)
 void frmConfig::cmdOK_Click()
 {
     const ConfigModel::SaveResult result = m_model.save(fields());
-    if (result == ConfigModel::SaveResult::Invalid)
+    if (result == ConfigModel::SaveResult::Invalid || !m_nwws->save())
         return;
     emit saved(); // the settings apply also when they could not be written
     if (result != ConfigModel::SaveResult::NotWritten)

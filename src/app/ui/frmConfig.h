@@ -6,6 +6,7 @@
 #include <array>
 
 class MainState;
+class NwwsConfigBox;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -83,4 +84,5 @@ private:
     QLineEdit* txtNotifyRate = nullptr;
     QListWidget* lstEmail = nullptr;
     QLineEdit* txtEmail = nullptr;
+    NwwsConfigBox* m_nwws = nullptr;
 };

@@ -1,0 +1,191 @@
+#include "ingest/DuplicateFilter.h"
+
+#include "platform/Clock.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+constexpr int kHeadingLines = 4;
+
+// The lines of the product, CRs dropped and trailing blanks cut.
+QList<QByteArray> lines(QByteArrayView product)
+{
+    QList<QByteArray> r;
+    for (QByteArray line : product.toByteArray().split('\n')) {
+        line.replace('\r', QByteArray());
+        while (!line.isEmpty() && (line.endsWith(' ') || line.endsWith('\t')))
+            line.chop(1);
+        r << line;
+    }
+    return r;
+}
+
+bool isHeading(const QByteArray& line)
+{
+    const QList<QByteArray> parts = line.simplified().split(' ');
+    if (parts.size() < 3 || parts.size() > 4 || parts[0].size() != 6 || parts[1].size() != 4 ||
+        parts[2].size() != 6 || (parts.size() == 4 && parts[3].size() != 3))
+        return false;
+    const auto alnum = [](const QByteArray& s) {
+        return std::all_of(s.begin(), s.end(),
+                           [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+    };
+    const auto digits = [](const QByteArray& s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return alnum(parts[0]) && alnum(parts[1]) && digits(parts[2]) &&
+           (parts.size() == 3 || alnum(parts[3]));
+}
+
+qsizetype headingIndex(const QList<QByteArray>& all)
+{
+    for (qsizetype i = 0; i < all.size() && i < kHeadingLines; ++i)
+        if (isHeading(all[i]))
+            return i;
+    return -1;
+}
+} // namespace
+
+DuplicateFilter::DuplicateFilter(QString recordPath, QString logPath, const IClock& clock)
+    : m_recordPath(std::move(recordPath)), m_logPath(std::move(logPath)), m_clock(clock)
+{
+    load();
+}
+
+DuplicateFilter::~DuplicateFilter()
+{
+    if (m_dirty)
+        save();
+}
+
+QByteArray DuplicateFilter::heading(QByteArrayView product)
+{
+    const QList<QByteArray> all = lines(product.first(std::min<qsizetype>(product.size(), 4096)));
+    const qsizetype at = headingIndex(all);
+    return at < 0 ? QByteArray() : all[at].simplified();
+}
+
+QByteArray DuplicateFilter::normalisedText(QByteArrayView product)
+{
+    QList<QByteArray> all = lines(product);
+    const qsizetype at = headingIndex(all);
+    if (at > 0)
+        all.remove(0, at);
+    // end padding: blank lines and the end-of-text character
+    while (!all.isEmpty() && (all.last().isEmpty() || all.last() == "\x03"))
+        all.removeLast();
+    return all.join('\n');
+}
+
+QByteArray DuplicateFilter::identityOfFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProductBytes)
+        return {};
+    return identity(file.readAll());
+}
+
+QByteArray DuplicateFilter::identity(QByteArrayView product)
+{
+    const QByteArray wmo = heading(product);
+    if (wmo.isEmpty())
+        return {};
+    return wmo + ' ' +
+           QCryptographicHash::hash(normalisedText(product), QCryptographicHash::Sha256).toHex();
+}
+
+bool DuplicateFilter::seenBefore(const QByteArray& identity, const QString& name)
+{
+    if (identity.isEmpty())
+        return false;
+    forgetOld(m_clock.now().toSecsSinceEpoch());
+    if (!m_seen.contains(identity))
+        return false;
+    ++m_dropped;
+    logDrop(name, identity);
+    return true;
+}
+
+void DuplicateFilter::remember(const QByteArray& identity)
+{
+    if (identity.isEmpty())
+        return;
+    const QDateTime now = m_clock.now();
+    m_seen.insert(identity, now.toSecsSinceEpoch());
+    m_dirty = true;
+    if (!m_savedAt.isValid() || m_savedAt.msecsTo(now) >= SaveIntervalMs)
+        save();
+}
+
+void DuplicateFilter::forgetOld(qint64 now)
+{
+    for (auto it = m_seen.begin(); it != m_seen.end();) {
+        // a clock set back makes entries from "the future" old too
+        if (now - it.value() >= WindowSeconds || it.value() > now + 60)
+            it = m_seen.erase(it);
+        else
+            ++it;
+    }
+    if (m_seen.size() < MaxRemembered)
+        return;
+    QList<qint64> times = m_seen.values();
+    std::sort(times.begin(), times.end());
+    const qint64 cut = times.at(times.size() - MaxRemembered + 1);
+    for (auto it = m_seen.begin(); it != m_seen.end();)
+        it = it.value() < cut ? m_seen.erase(it) : std::next(it);
+}
+
+// Record lines: "SECONDS TTAAii CCCC DDHHMM[ BBB] DIGEST".
+void DuplicateFilter::load()
+{
+    QFile file(m_recordPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const qint64 now = m_clock.now().toSecsSinceEpoch();
+    int read = 0;
+    while (!file.atEnd() && read++ < MaxRemembered) {
+        const QByteArray line = file.readLine(256).trimmed();
+        const qsizetype space = line.indexOf(' ');
+        bool ok = false;
+        const qint64 seconds = line.left(space).toLongLong(&ok);
+        if (ok && space > 0 && now - seconds < WindowSeconds && seconds <= now + 60)
+            m_seen.insert(line.mid(space + 1), seconds);
+    }
+}
+
+void DuplicateFilter::save()
+{
+    m_savedAt = m_clock.now();
+    QDir().mkpath(QFileInfo(m_recordPath).absolutePath());
+    QSaveFile file(m_recordPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return; // kept in memory; tried again with the next product
+    for (auto it = m_seen.cbegin(); it != m_seen.cend(); ++it)
+        file.write(QByteArray::number(it.value()) + ' ' + it.key() + '\n');
+    m_dirty = !file.commit();
+}
+
+void DuplicateFilter::logDrop(const QString& name, const QByteArray& key)
+{
+    if (m_logPath.isEmpty())
+        return;
+    QDir().mkpath(QFileInfo(m_logPath).absolutePath());
+    if (QFileInfo(m_logPath).size() > MaxLogBytes) {
+        QFile::remove(m_logPath + QStringLiteral(".1"));
+        QFile::rename(m_logPath, m_logPath + QStringLiteral(".1"));
+    }
+    QFile log(m_logPath);
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    QTextStream(&log) << m_clock.now().toString(Qt::ISODate) << " dropped " << name
+                      << " (filed before: " << QString::fromLatin1(key.left(key.lastIndexOf(' ')))
+                      << "), " << m_dropped << " dropped since start\n";
+}
