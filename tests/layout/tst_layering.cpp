@@ -1,6 +1,8 @@
 // Checks the include direction of the source tree: a file may include its own
 // folder and the layers below it, never a layer above or a sibling subsystem.
-// Windows (ui/ folders) sit on top and may include everything; companion
+// The same holds for a subsystem's windows (its ui/ folder), which may also
+// use the windows of the layers below; the program's windows (app/ui) may
+// include everything. Logic never includes a window header. Companion
 // programs under tools/ may use platform, product and core, their own folder
 // and the shared libraries in tools/lib/, never another program's folder. The
 // shared libraries use no program's headers, and their logic no window header.
@@ -131,17 +133,17 @@ QString violation(const QString& file, const QString& target, const HeaderIndex&
                    ? QString()
                    : QStringLiteral("a companion program includes ") + to;
     }
-    if (from.size() > 2 && from.at(2) == QLatin1String("ui"))
-        return {};
     const QString layer = from.at(1);
     if (from.size() < 3 || !kRank.contains(layer))
         return {}; // main.cpp and other files outside the layers
-    if (target.section(QLatin1Char('/'), 1, 1) == QLatin1String("ui"))
+    const bool window = from.at(2) == QLatin1String("ui");
+    if (!window && target.section(QLatin1Char('/'), 1, 1) == QLatin1String("ui"))
         return QStringLiteral("logic includes a window header");
     if (to == layer)
         return {};
     if (kRank.value(to) >= kRank.value(layer))
-        return layer + QStringLiteral(" includes ") + to;
+        return (window ? QStringLiteral("a window of ") : QString()) + layer +
+               QStringLiteral(" includes ") + to;
     return {};
 }
 
@@ -168,8 +170,16 @@ private slots:
                                  << "display/X.h" << false;
         QTest::newRow("window from logic") << "src/app/A.cpp"
                                            << "app/ui/frmMain.h" << false;
-        QTest::newRow("window") << "src/alarms/ui/frmScroll.cpp"
-                                << "app/MainState.h" << true;
+        QTest::newRow("window up") << "src/alarms/ui/frmScroll.cpp"
+                                   << "app/MainState.h" << false;
+        QTest::newRow("window of sibling") << "src/alarms/ui/frmScroll.cpp"
+                                           << "notify/ui/frmPager.h" << false;
+        QTest::newRow("window uses own logic") << "src/alarms/ui/frmAlarmBox.cpp"
+                                               << "alarms/AlarmEditor.h" << true;
+        QTest::newRow("window uses lower window") << "src/notify/ui/frmPager.cpp"
+                                                  << "core/ui/SingleWindow.h" << true;
+        QTest::newRow("program window") << "src/app/ui/frmMain.cpp"
+                                        << "alarms/ui/frmAlarmBox.h" << true;
         QTest::newRow("tool") << "tools/blat/main.cpp"
                               << "platform/TextFile.h" << true;
         QTest::newRow("tool up") << "tools/blat/main.cpp"

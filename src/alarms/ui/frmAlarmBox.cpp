@@ -8,14 +8,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -69,7 +66,8 @@ frmAlarmBox::frmAlarmBox(const AlarmEditor::Context& context, QWidget* parent)
     top->addWidget(buildTimes());
     top->addWidget(buildButtons());
     top->addWidget(buildFiles());
-    buildGrid();
+    m_grid = new AlarmGrid;
+    connect(m_grid, &AlarmGrid::commandRequested, this, &frmAlarmBox::mnuList_Click);
     top->addWidget(m_grid, 1);
     resize(860, 560);
 
@@ -251,43 +249,6 @@ QWidget* frmAlarmBox::buildFiles()
     return box;
 }
 
-void frmAlarmBox::buildGrid()
-{
-    const QStringList heading = AlarmEditor::gridHeading().split(QLatin1Char('|'));
-    m_grid = new QTableWidget(0, static_cast<int>(heading.size()));
-    m_grid->setObjectName(QStringLiteral("MSF1"));
-    QStringList captions;
-    for (const QString& h : heading)
-        captions << h.trimmed();
-    m_grid->setHorizontalHeaderLabels(captions);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::TypeWriter);
-    m_grid->setFont(fixed);
-    m_popup = new QMenu(this);
-    m_popup->setObjectName(QStringLiteral("mnuPopup"));
-    int index = 0;
-    for (const char* caption : {"&Copy", "&Edit", "&Delete"}) {
-        QAction* item = m_popup->addAction(QLatin1String(caption));
-        item->setObjectName(QStringLiteral("mnuList%1").arg(index));
-        connect(item, &QAction::triggered, this, [this, index] { mnuList_Click(index); });
-        ++index;
-    }
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QTableWidget::customContextMenuRequested, this, [this](QPoint at) {
-        const int row = m_grid->rowAt(at.y());
-        if (row < 0)
-            return;
-        m_grid->selectRow(row);
-        m_popup->popup(m_grid->viewport()->mapToGlobal(at));
-    });
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this] { mnuList_Click(1); });
-}
-
 void frmAlarmBox::fillLists()
 {
     m_alert->addItems(AlarmEditor::alertItems());
@@ -421,15 +382,9 @@ void frmAlarmBox::cmdClear_Click()
     m_county->setEnabled(false);
 }
 
-int frmAlarmBox::selectedRow() const
-{
-    const QList<QTableWidgetItem*> items = m_grid->selectedItems();
-    return items.isEmpty() ? m_grid->currentRow() : items.first()->row();
-}
-
 void frmAlarmBox::mnuList_Click(int index)
 {
-    const int row = selectedRow();
+    const int row = m_grid->selectedRow();
     if (row < 0 || row >= m_editor.rowCount())
         return;
     if (!m_editor.confirmOtherCommand(fields()))
@@ -466,19 +421,7 @@ void frmAlarmBox::optAFile_DblClick(int index)
 
 void frmAlarmBox::refreshGrid()
 {
-    const int rows = m_editor.rowCount();
-    m_grid->setRowCount(rows);
-    for (int r = 0; r < rows; ++r) {
-        const QStringList cells = m_editor.gridRow(r);
-        for (int c = 0; c < cells.size(); ++c) {
-            QTableWidgetItem* item = m_grid->item(r, c);
-            if (!item) {
-                item = new QTableWidgetItem;
-                m_grid->setItem(r, c, item);
-            }
-            item->setText(cells.at(c));
-        }
-    }
+    m_grid->showRows(m_editor);
 }
 
 // ---------------------------------------------------------------- events

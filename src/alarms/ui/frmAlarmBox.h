@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarms/AlarmEditor.h"
+#include "alarms/ui/AlarmGrid.h"
 
 #include <QWidget>
 #include <array>
@@ -9,11 +10,9 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSlider;
-class QTableWidget;
 
 // The alarm editor window "EMWIN Alarms": the fields of one definition, the
 // grid of all definitions with Copy, Edit and Delete, both sorts, the five
@@ -38,7 +37,7 @@ public:
     QComboBox* lstCounty() const { return m_county; }
     QCheckBox* chkFull() const { return m_full; }
     QCheckBox* chkPoint() const { return m_point; }
-    QTableWidget* MSF1() const { return m_grid; }
+    AlarmGrid* MSF1() const { return m_grid; }
     QRadioButton* optAFile(int i) const { return m_files.at(i); }
     QPushButton* cmdAdd() const { return m_add; }
     QLabel* lblTime() const { return m_time; }
@@ -67,13 +66,11 @@ private:
     QWidget* buildTimes();
     QWidget* buildButtons();
     QWidget* buildFiles();
-    void buildGrid();
     void fillLists();
     void headerEdited(const QString& text);
     void applyZoneMode(AlarmEditor::ZoneMode mode);
     void fillCounties();
     void showCaptions();
-    int selectedRow() const;
 
     AlarmEditor m_editor;
     AlarmEditor::ZoneMode m_mode = AlarmEditor::ZoneMode::None;
@@ -100,7 +97,6 @@ private:
     QLabel* m_time = nullptr;
     QPushButton* m_add = nullptr;
     std::array<QRadioButton*, AlarmEditor::FileCount> m_files{};
-    QTableWidget* m_grid = nullptr;
-    QMenu* m_popup = nullptr;
+    AlarmGrid* m_grid = nullptr;
     bool m_askOnClose = true;
 };

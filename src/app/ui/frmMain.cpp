@@ -1,27 +1,25 @@
 #include "app/ui/frmMain.h"
 
-#include "alarms/AlarmActions.h"
 #include "alarms/AlarmSound.h"
-#include "alarms/ui/QtSoundOutput.h"
-#include "alarms/ui/ScrollWindows.h"
-#include "alarms/ui/frmAlarmBox.h"
 #include "app/DesktopAlarms.h"
 #include "app/ListPopup.h"
-#include "app/MainLayout.h"
 #include "app/MainMenuCommands.h"
 #include "app/MainState.h"
 #include "app/StartupSequence.h"
+#include "app/ui/BulletinFileCommands.h"
+#include "app/ui/BulletinView.h"
+#include "app/ui/ConfigDialogSlot.h"
 #include "app/ui/EditCommands.h"
 #include "app/ui/ListPane.h"
+#include "app/ui/MainAlarmWindows.h"
+#include "app/ui/MainAreaLayout.h"
 #include "app/ui/MainMenus.h"
+#include "app/ui/MainTray.h"
+#include "app/ui/RequestButtonBar.h"
 #include "app/ui/frmAbout.h"
-#include "app/ui/frmConfig.h"
 #include "display/BulletinDisplay.h"
-#include "display/BulletinPrinter.h"
 #include "display/GphViewer.h"
 #include "display/ProductRequests.h"
-#include "display/SaveFile.h"
-#include "display/ui/QtTextPrinter.h"
 #include "ftp/ui/frmFTP.h"
 #include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
@@ -31,44 +29,23 @@
 #include "notify/ui/NotifyWindows.h"
 #include "observations/MetarSearch.h"
 #include "observations/ui/ObservationWindows.h"
+#include "product/BulletinText.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStackedWidget>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-int toPixels(double twips)
-{
-    return qRound(twips / frmMain::TwipsPerPixel);
-}
-
-QString lineEnds(const QString& text)
-{
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t;
-}
-} // namespace
 
 frmMain::frmMain(MainState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_commands(std::make_unique<MainMenuCommands>(state)),
@@ -80,7 +57,14 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
     m_shutdown->setMail(&state.mail(), state.services().clock);
-    m_smallScreen = isSmallScreen();
+    m_files = std::make_unique<BulletinFileCommands>(state, *this);
+    m_config = std::make_unique<ConfigDialogSlot>(
+        state, *this,
+        ConfigDialogSlot::Hooks{[this] { setWxPlotVisible(true); }, [this] {
+                                    Form_Resize();
+                                    if (m_map)
+                                        m_map->locationChanged();
+                                }});
     m_images =
         new ImageController({state.settings, *state.services().store, state.status, state.display,
                              state.lists, *state.services().prompter, *state.services().launcher,
@@ -112,12 +96,7 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     bindAlarms();
 }
 
-frmMain::~frmMain()
-{
-    // The alarm services outlive this window; its sound and windows do not.
-    m_state.alarmSound().setOutput(nullptr);
-    m_state.alarmActions().setScrollWindows(nullptr);
-}
+frmMain::~frmMain() = default;
 
 // ---------------------------------------------------------------- controls
 
@@ -129,22 +108,8 @@ void frmMain::buildCentral()
     top->setSpacing(0);
 
     // Request buttons from the button file, hidden until defined.
-    auto* buttonBar = new QWidget;
-    buttonBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    auto* buttonRow = new QHBoxLayout(buttonBar);
-    buttonRow->setContentsMargins(2, 2, 2, 2);
-    for (int i = 0; i < MenuDefinitions::ButtonCount; ++i) {
-        auto* button = new QPushButton;
-        button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
-        button->setVisible(false);
-        connect(button, &QPushButton::clicked, this, [this, button] {
-            m_state.requests().productButton(button->property("tag").toString());
-        });
-        cmdButton << button;
-        buttonRow->addWidget(button);
-    }
-    buttonRow->addStretch();
-    top->addWidget(buttonBar);
+    m_buttonBar = new RequestButtonBar(m_state.requests());
+    top->addWidget(m_buttonBar);
 
     // Lists and bulletin area are placed by Form_Resize.
     m_canvas = new QWidget;
@@ -155,16 +120,11 @@ void frmMain::buildCentral()
     connect(m_pane->cmdImageDisplay(), &QPushButton::clicked, m_images,
             [this] { m_images->newViewer(); });
 
-    // A plain-text view: a bulletin or log of megabytes stays quick without wrapping.
-    txtDisplay = new QPlainTextEdit(m_canvas);
-    txtDisplay->setObjectName(QStringLiteral("txtDisplay"));
-    txtDisplay->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtDisplay->setUndoRedoEnabled(true);
-    QFont fixed(QStringLiteral("Courier New"), 9);
-    fixed.setStyleHint(QFont::TypeWriter);
-    txtDisplay->setFont(fixed);
-    txtDisplay->installEventFilter(this);
+    txtDisplay = new BulletinView(m_canvas);
     txtDisplay->setVisible(false);
+    m_layout = std::make_unique<MainAreaLayout>(*this, *m_canvas, *m_pane, *txtDisplay, *m_menus,
+                                                m_state.settings);
+    m_layout->setSmallScreen(isSmallScreen());
     top->addWidget(m_canvas, 1);
 
     txtNETLink = new QLineEdit(central);
@@ -182,20 +142,7 @@ void frmMain::buildCentral()
 
 void frmMain::buildTray()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    QIcon icon = windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    cSysTray1 = new QSystemTrayIcon(icon, this);
-    cSysTray1->setToolTip(windowTitle());
-    cSysTray1->setContextMenu(m_menus->mnuShortMenu());
-    connect(cSysTray1, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick)
-                    restoreFromTray();
-            });
-    cSysTray1->show();
+    m_tray = new MainTray(*this, m_menus->mnuShortMenu(), [this] { restoreFromTray(); });
 }
 
 // ---------------------------------------------------------------- binding
@@ -229,7 +176,7 @@ void frmMain::bindState()
 {
     connect(&m_state.status, &StatusLine::changed, txtStatus, &QLabel::setText);
     connect(&m_state.display, &DisplayState::changed, this,
-            [this](const QString& text) { showDisplayText(text); });
+            [this](const QString& text) { txtDisplay->showText(text); });
     connect(&m_state.engine(), &EngineControl::netLinkChanged, txtNETLink, &QLineEdit::setText);
 
     BulletinDisplay& bulletin = m_state.bulletin();
@@ -287,72 +234,24 @@ void frmMain::mnuNewProd_Click(int index)
 
 // ---------------------------------------------------------------- display
 
-void frmMain::showDisplayText(const QString& text)
-{
-    txtDisplay->setPlainText(lineEnds(text));
-    QTextCursor cursor = txtDisplay->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    txtDisplay->setTextCursor(cursor);
-}
-
 void frmMain::editCommand(int command)
 {
     EditCommands::apply(QApplication::focusWidget(), command);
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    // Typed characters are discarded in the bulletin area; navigation,
-    // selection and the clipboard shortcuts still work.
-    if (watched == txtDisplay && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-        const bool editing = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete ||
-                             key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-                             key->key() == Qt::Key_Tab;
-        if (!command && (editing || !key->text().isEmpty()))
-            return true;
-        if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
-            key->matches(QKeySequence::Undo))
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-QtTextPrinter& frmMain::printer()
-{
-    // One printer for the window and the alarms, so that Printer Setup applies to both.
-    if (auto* shared = dynamic_cast<QtTextPrinter*>(m_state.services().printer))
-        return *shared;
-    if (!m_printer)
-        m_printer = std::make_unique<QtTextPrinter>();
-    return *m_printer;
-}
-
 void frmMain::mnuPrint_Click()
 {
-    BulletinPrinter(printer(), *m_state.services().prompter)
-        .printShown(txtDisplay->toPlainText(), m_state.tables.printerFontSize());
+    m_files->print(txtDisplay->toPlainText());
 }
 
 void frmMain::mnuPrintSetup_Click()
 {
-    printer().setup(this);
+    m_files->printSetup();
 }
 
 void frmMain::mnuSave_Click()
 {
-    SaveFile save(m_state.display, m_state.settings, *m_state.services().store,
-                  *m_state.services().prompter);
-    if (!save.canSave())
-        return;
-    QFileDialog dialog(this, SaveFile::DialogTitle, save.initialPath(), SaveFile::Filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    save.saveReporting(dialog.selectedFiles().first());
+    m_files->save();
 }
 
 void frmMain::cmdMetar_Click()
@@ -384,7 +283,7 @@ void frmMain::mnuWarningMap_Click()
             m_state.settings,
             *m_state.services().store,
             [this](const ActiveWarning& w) {
-                m_state.display.setDisplay(BulletinDisplay::cleanBulletin(w.productText.toLatin1()),
+                m_state.display.setDisplay(BulletinText::clean(w.productText.toLatin1()),
                                            w.productName);
                 restoreFromTray();
                 showDisplay();
@@ -406,34 +305,20 @@ void frmMain::mnuMute_Click()
 
 void frmMain::bindAlarms()
 {
-    m_soundOutput = new QtSoundOutput(m_state.status, this);
-    m_state.alarmSound().setOutput(m_soundOutput);
-    const frmScroll::Context scroll{m_state.settings, *m_state.services().store, m_state.display,
-                                    [this] { mnuMute_Click(); },
-                                    [this] {
-                                        restoreFromTray();
-                                        showDisplay();
-                                    }};
-    m_scrollWindows = new ScrollWindows(scroll, this);
-    m_state.alarmActions().setScrollWindows(m_scrollWindows);
-
-    cmdMute = new QPushButton(QStringLiteral("Mute"));
-    cmdMute->setObjectName(QStringLiteral("cmdMute"));
-    cmdMute->setToolTip(QStringLiteral("Mute Alarm (F10)"));
-    cmdMute->setStyleSheet(QStringLiteral("background: rgb(255,0,0); color: white;"));
-    cmdMute->setVisible(false); // shown while an alarm sound runs
-    statusBar()->addPermanentWidget(cmdMute);
+    MainAlarmWindows::Hooks hooks;
+    hooks.mute = [this] { mnuMute_Click(); };
+    hooks.showBulletin = [this] {
+        restoreFromTray();
+        showDisplay();
+    };
+    hooks.soundRunning = [this](bool running) { m_menus->mnuMute()->setEnabled(running); };
+    m_alarms = std::make_unique<MainAlarmWindows>(m_state, *this, *statusBar(), hooks);
+    connect(m_menus, &MainMenus::alarmsRequested, this, [this] { mnuAlarm_Click(); });
     auto* cmdMap = new QPushButton(QStringLiteral("Map"));
     cmdMap->setObjectName(QStringLiteral("cmdMap"));
     cmdMap->setToolTip(QStringLiteral("Warning Map"));
     statusBar()->addPermanentWidget(cmdMap);
     connect(cmdMap, &QPushButton::clicked, this, &frmMain::mnuWarningMap_Click);
-    connect(cmdMute, &QPushButton::clicked, this, &frmMain::mnuMute_Click);
-    connect(&m_state.alarmSound(), &AlarmSound::runningChanged, this, [this](bool running) {
-        m_menus->mnuMute()->setEnabled(running);
-        cmdMute->setVisible(running);
-    });
-    connect(m_menus, &MainMenus::alarmsRequested, this, [this] { mnuAlarm_Click(); });
     // A desktop notification's "Show": the product is in the bulletin area.
     connect(&m_state.desktopAlarms(), &DesktopAlarms::showRequested, this, [this] {
         restoreFromTray();
@@ -445,14 +330,12 @@ void frmMain::bindAlarms()
 
 void frmMain::updateTrayToolTip(int activeAlarms)
 {
-    if (!cSysTray1)
-        return;
     QString tip = windowTitle();
     if (activeAlarms > 0)
         tip += QStringLiteral("\n%1 active alarm%2 since the last mute")
                    .arg(activeAlarms)
                    .arg(activeAlarms == 1 ? QString() : QStringLiteral("s"));
-    cSysTray1->setToolTip(tip);
+    m_tray->setToolTip(tip);
 }
 
 void frmMain::addToAlarms()
@@ -466,29 +349,14 @@ void frmMain::addToAlarms()
 
 void frmMain::mnuAlarm_Click(const QString& preset)
 {
-    if (!m_alarmBox) {
-        const AlarmEditor::Context context{m_state.programDir(),
-                                           m_state.alarms,
-                                           m_state.settings,
-                                           *m_state.services().store,
-                                           m_state.tables,
-                                           *m_state.services().prompter,
-                                           m_state.emailBook.names(),
-                                           m_state.pagerConfig.definedGroups()};
-        m_alarmBox = new frmAlarmBox(context, this);
-    }
-    if (!preset.isEmpty())
-        m_alarmBox->setHeader(preset);
-    m_alarmBox->show();
-    m_alarmBox->raise();
-    m_alarmBox->activateWindow();
+    m_alarms->openEditor(preset);
 }
 
 // ---------------------------------------------------------------- layout
 
 bool frmMain::compactMode() const
 {
-    return m_pane->cmdShrink()->text() == QLatin1String(">");
+    return m_layout->compact();
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)
@@ -499,57 +367,19 @@ void frmMain::resizeEvent(QResizeEvent* event)
 
 void frmMain::Form_Resize()
 {
-    if (isMinimized())
-        return;
-    const MainLayout layout(m_state.settings.LongHeader != 0, m_smallScreen);
-    const MainLayout::Geometry g =
-        layout.resize(qRound(width() * TwipsPerPixel), qRound(height() * TwipsPerPixel));
-    if (g.windowHeight) {
-        const int h = toPixels(*g.windowHeight);
-        QTimer::singleShot(0, this, [this, h] {
-            if (height() < h && !isMinimized() && !isMaximized())
-                resize(width(), h);
-        });
-    }
-    const int listWidth = toPixels(g.listWidth);
-    const int controls = m_pane->controlsHeight();
-    // The area keeps its computed height unless the controls under the
-    // lists would be cut off.
-    const int height = std::max(20, std::min(toPixels(g.height), m_canvas->height() - controls));
-    m_pane->place(listWidth, height);
-    txtDisplay->setGeometry(toPixels(g.displayLeft) + 2, 0, std::max(1, toPixels(g.displayWidth)),
-                            height);
-    QFont font = txtDisplay->font();
-    font.setPointSize(m_fontSize && *m_fontSize > 0 ? *m_fontSize : g.defaultFontSize);
-    txtDisplay->setFont(font);
+    m_layout->place();
 }
 
 void frmMain::cmdShrink_Click()
 {
-    if (isMinimized() || isMaximized())
-        return;
-    const MainLayout layout(m_state.settings.LongHeader != 0, m_smallScreen);
-    if (!compactMode()) {
-        m_pane->cmdShrink()->setToolTip(QStringLiteral("Expand Screen"));
-        for (int i : {4, 5, 6})
-            m_menus->mnuHeader()[i]->menuAction()->setVisible(false);
-        resize(toPixels(layout.compactWidth()), height());
-        m_pane->cmdShrink()->setText(QStringLiteral(">"));
-    } else {
-        m_pane->cmdShrink()->setToolTip(QStringLiteral("Compress Screen"));
-        resize(toPixels(layout.expandedWidth()), height());
-        m_pane->cmdShrink()->setText(QStringLiteral("<"));
-        for (int i : {4, 5, 6})
-            m_menus->mnuHeader()[i]->menuAction()->setVisible(true);
-    }
-    m_pane->cmdImageDisplay()->setFocus();
+    m_layout->toggleCompact();
 }
 
 void frmMain::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     // Minimised, the window lives on as the tray icon when there is a tray.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && cSysTray1)
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray->present())
         QTimer::singleShot(0, this, &QWidget::hide);
 }
 
@@ -582,16 +412,15 @@ bool frmMain::isSmallScreen() const
 
 void frmMain::applySmallScreenLayout()
 {
-    m_smallScreen = true;
-    setGeometry(0, 0, toPixels(9570), toPixels(6795));
-    QFont font = txtDisplay->font();
-    font.setPointSize(8);
-    txtDisplay->setFont(font);
+    m_layout->setSmallScreen(true);
+    setGeometry(0, 0, MainAreaLayout::toPixels(9570), MainAreaLayout::toPixels(6795));
+    txtDisplay->setPointSize(8);
 }
 
 void frmMain::applyWindowSize(double widthTwips, double heightTwips)
 {
-    resize(std::max(100, toPixels(widthTwips)), std::max(100, toPixels(heightTwips)));
+    resize(std::max(100, MainAreaLayout::toPixels(widthTwips)),
+           std::max(100, MainAreaLayout::toPixels(heightTwips)));
 }
 
 void frmMain::showMainWindow()
@@ -619,76 +448,36 @@ void frmMain::setWxPlotVisible(bool visible)
     m_menus->setWxPlotVisible(visible);
 }
 
-frmConfig& frmMain::configDialog()
-{
-    if (!m_config) {
-        m_config = new frmConfig(m_state, this);
-        m_config->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_config, &frmConfig::wxPlotFound, this, [this] { setWxPlotVisible(true); });
-        connect(m_config, &frmConfig::saved, this, &frmMain::Form_Resize);
-        connect(m_config, &frmConfig::saved, this, [this] {
-            if (m_map)
-                m_map->locationChanged();
-        });
-    } else {
-        m_config->Form_Load();
-    }
-    return *m_config;
-}
-
 void frmMain::showConfigModeless()
 {
-    configDialog().show();
+    m_config->show();
 }
 
 void frmMain::hideConfig()
 {
-    if (m_config)
-        m_config->hide();
+    m_config->hide();
 }
 
 void frmMain::execConfigModal()
 {
-    frmConfig& dialog = configDialog();
-    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog.exec();
-    delete m_config;
+    m_config->execModal();
 }
 
 void frmMain::mnuConfig_Click()
 {
-    frmConfig& dialog = configDialog();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    m_config->present();
 }
 
 void frmMain::applyDefinitions(const MenuDefinitions& menus)
 {
-    const QList<MenuEntry>& buttons = menus.buttons();
-    for (int i = 0; i < cmdButton.size(); ++i) {
-        const bool defined = i < buttons.size();
-        cmdButton[i]->setVisible(defined);
-        if (defined) {
-            cmdButton[i]->setText(buttons[i].caption);
-            cmdButton[i]->setToolTip(buttons[i].tag);
-            cmdButton[i]->setProperty("tag", buttons[i].tag);
-        }
-    }
+    m_buttonBar->showEntries(menus.buttons());
     m_menus->applyDefinitions(menus);
-    if (const auto scheme = menus.colourScheme()) {
-        static const char* const styles[3] = {"background: white; color: black;",
-                                              "background: black; color: rgb(255,255,0);",
-                                              "background: black; color: rgb(0,255,0);"};
-        if (*scheme >= 0 && *scheme <= 2)
-            txtDisplay->setStyleSheet(QLatin1String(styles[*scheme]));
-    }
-    m_fontSize = menus.fontSize();
-    if (m_fontSize && *m_fontSize > 0) {
-        QFont font = txtDisplay->font();
-        font.setPointSize(*m_fontSize);
-        txtDisplay->setFont(font);
-    }
+    if (const auto scheme = menus.colourScheme())
+        txtDisplay->applyColourScheme(*scheme);
+    const std::optional<int> fontSize = menus.fontSize();
+    m_layout->setFontSize(fontSize);
+    if (fontSize && *fontSize > 0)
+        txtDisplay->setPointSize(*fontSize);
     m_state.requests().applyAutomaticStateFilters(menus.automaticStateFilters());
 }
 
@@ -731,22 +520,19 @@ std::optional<std::pair<double, double>> frmMain::windowSizeTwips() const
 {
     if (isMinimized() || !isVisible())
         return std::nullopt;
-    return std::make_pair(width() * TwipsPerPixel, height() * TwipsPerPixel);
+    return std::make_pair(width() * MainAreaLayout::TwipsPerPixel,
+                          height() * MainAreaLayout::TwipsPerPixel);
 }
 
 void frmMain::hideTrayIcon()
 {
-    if (cSysTray1)
-        cSysTray1->hide();
+    m_tray->hide();
 }
 
 void frmMain::closeDialogs()
 {
-    if (m_config)
-        m_config->close();
-    if (m_alarmBox)
-        m_alarmBox->closeForShutdown();
-    m_scrollWindows->closeAll();
+    m_config->close();
+    m_alarms->closeAll();
     if (m_ftp)
         m_ftp->close();
     m_observations->closeAll();

@@ -9,26 +9,26 @@
 #include <memory>
 #include <optional>
 
+class BulletinFileCommands;
+class BulletinView;
+class ConfigDialogSlot;
 class ImageController;
-class QtSoundOutput;
-class ScrollWindows;
-class frmAlarmBox;
 class ListPane;
 class ListPopup;
+class MainAlarmWindows;
+class MainAreaLayout;
 class MainMenuCommands;
 class MainMenus;
+class MainTray;
+class frmMap;
 class MainState;
 class NotifyWindows;
 class ObservationWindows;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSystemTrayIcon;
-class QPlainTextEdit;
-class QtTextPrinter;
-class frmConfig;
+class RequestButtonBar;
 class frmFTP;
-class frmMap;
 
 // The main window: menus, request buttons, the four product lists, the
 // bulletin area and the status line. It binds these controls to the
@@ -70,8 +70,6 @@ public:
     // ISlideTarget
     void requestTextProduct(const QString& name) override;
 
-    static constexpr double TwipsPerPixel = 15.0;
-
     bool compactMode() const;
 
 public slots:
@@ -90,7 +88,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildCentral();
@@ -102,9 +99,6 @@ private:
     void addToAlarms();
     void mnuNewProd_Click(int index);
     void editCommand(int command);
-    void showDisplayText(const QString& text);
-    // The tray icon's tooltip: the title and the alarms since the last mute.
-    void updateTrayToolTip(int activeAlarms);
     void restoreFromTray();
     void mnuExit_Click();
     void mnuConfig_Click();
@@ -112,33 +106,29 @@ private:
     void mnuFTP_Click();
     // Products > Warning Map and the Map button: one window, reopened.
     void mnuWarningMap_Click();
-    frmConfig& configDialog();
-    QtTextPrinter& printer();
+    // The tray icon's tooltip: the title and the alarms since the last mute.
+    void updateTrayToolTip(int activeAlarms);
 
     MainState& m_state;
     std::unique_ptr<MainMenuCommands> m_commands;
     std::unique_ptr<ListPopup> m_listPopup;
     std::unique_ptr<ShutdownSequence> m_shutdown;
-    std::unique_ptr<QtTextPrinter> m_printer;
+    std::unique_ptr<BulletinFileCommands> m_files;
     MainMenus* m_menus = nullptr;
     ObservationWindows* m_observations = nullptr;
     ImageController* m_images = nullptr;
     NotifyWindows* m_notify = nullptr;
-    QPointer<frmConfig> m_config;
+    std::unique_ptr<ConfigDialogSlot> m_config;
     QPointer<frmFTP> m_ftp;
-    QPointer<frmMap> m_map;
     ListPane* m_pane = nullptr;
-    QList<QPushButton*> cmdButton;
+    RequestButtonBar* m_buttonBar = nullptr;
     QWidget* m_canvas = nullptr;
-    QPlainTextEdit* txtDisplay = nullptr;
+    BulletinView* txtDisplay = nullptr;
     QLabel* txtStatus = nullptr;
     QLineEdit* txtNETLink = nullptr;
-    QSystemTrayIcon* cSysTray1 = nullptr;
+    MainTray* m_tray = nullptr;
+    QPointer<frmMap> m_map;
     // Alarms: sound output, scrolling windows, the mute button, the editor.
-    QtSoundOutput* m_soundOutput = nullptr;
-    ScrollWindows* m_scrollWindows = nullptr;
-    QPushButton* cmdMute = nullptr;
-    QPointer<frmAlarmBox> m_alarmBox;
-    std::optional<int> m_fontSize;
-    bool m_smallScreen = false;
+    std::unique_ptr<MainAlarmWindows> m_alarms;
+    std::unique_ptr<MainAreaLayout> m_layout;
 };

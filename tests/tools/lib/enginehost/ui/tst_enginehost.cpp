@@ -115,6 +115,10 @@ void TestEngineHost::runServesCommandsAndSignals_data()
         << true << QByteArray("FORMAT\nEND\n") << none
         << QStringList{QStringLiteral("Unknown engine command ignored: FORMAT")}
         << QStringList{QStringLiteral("Unknown engine command ignored: FORMAT")} << true;
+    // an engine without a stream has a window without counters ("NOSTREAM")
+    QTest::newRow("window without stream, hide")
+        << true << QByteArray("NOSTREAM\nHIDE\nEND\n") << none
+        << QStringList{QStringLiteral("HIDE: no window to hide")} << none << false;
 }
 
 // What the program's commands and a service manager's signal do to a running
@@ -130,7 +134,8 @@ void TestEngineHost::runServesCommandsAndSignals()
     f.host->printWritesFrom(&pipeline, &IngestPipeline::fileWritten);
     std::unique_ptr<IngestWindow> window;
     if (windowed) {
-        window = std::make_unique<IngestWindow>(pipeline);
+        window = sent.startsWith("NOSTREAM") ? std::make_unique<IngestWindow>()
+                                             : std::make_unique<IngestWindow>(pipeline);
         f.host->setWindow(window.get());
     }
     QLocalSocket client;

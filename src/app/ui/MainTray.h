@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+// The main window's tray icon, when the desktop has a tray: the short menu
+// on it, and a double-click brings the window back.
+class MainTray : public QObject
+{
+    Q_OBJECT
+public:
+    MainTray(QWidget& window, QMenu* menu, std::function<void()> restore);
+
+    // False without a tray: minimising stays a normal minimise.
+    bool present() const { return m_icon != nullptr; }
+    void hide();
+    void setToolTip(const QString& text);
+
+private:
+    QSystemTrayIcon* m_icon = nullptr;
+};
