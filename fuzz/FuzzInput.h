@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -24,10 +25,20 @@ inline QString latin1(const uint8_t* data, size_t size)
     return QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
 }
 
-// One scratch directory for the whole run (removed at exit).
+// One scratch directory for the whole run (removed at exit), in memory where
+// the system offers it: a file rewritten on a disk file system is flushed on
+// every close, which would cost more than the parsing tried.
+inline QString scratchTemplate()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    if (shm.isDir() && shm.isWritable())
+        return QStringLiteral("/dev/shm/vantorel-fuzz-XXXXXX");
+    return QDir::tempPath() + QStringLiteral("/vantorel-fuzz-XXXXXX");
+}
+
 inline const QString& scratch()
 {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(scratchTemplate());
     static const QString path = dir.path() + QLatin1Char('/');
     return path;
 }

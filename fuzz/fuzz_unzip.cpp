@@ -11,7 +11,9 @@
 #include <QDirIterator>
 
 namespace {
-// Every path below dir with its size: what a run may not change outside target.
+// Every path below dir with the size of each file (a directory's own size
+// follows what it holds on some file systems): what a run may not change
+// outside target.
 QStringList tree(const QString& dir)
 {
     QStringList entries;
@@ -19,7 +21,9 @@ QStringList tree(const QString& dir)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
-        entries << it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().size());
+        const QFileInfo info = it.fileInfo();
+        entries << it.filePath() + QLatin1Char(' ') +
+                       (info.isDir() ? QStringLiteral("dir") : QString::number(info.size()));
     }
     entries.sort();
     return entries;

@@ -57,6 +57,7 @@ prefixed() {
 max_len() {
     case "$1" in
     tables) echo 65536 ;;
+    broadcastheaders) echo 2201 ;; # the 200 records it reads
     *) echo 262144 ;;
     esac
 }

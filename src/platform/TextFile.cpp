@@ -8,25 +8,21 @@
 
 QStringList TextFile::splitLines(const QString& text)
 {
+    // Each line is cut out of the text whole; CR LF, a lone CR and a lone LF
+    // each end a line, and text after the last line end is a line of its own.
     QStringList lines;
-    QString current;
-    bool pending = false; // a line has started since the last line end
+    qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines << current;
-            current.clear();
-            pending = false;
-            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
-                text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            current += c;
-            pending = true;
-        }
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.sliced(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
-    if (pending)
-        lines << current;
+    if (start < text.size())
+        lines << text.sliced(start);
     return lines;
 }
 

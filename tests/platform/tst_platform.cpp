@@ -83,6 +83,7 @@ void TestPlatform::lineSplitting()
     QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\nb\rc\nd")),
              QStringList({"a", "b", "c", "d"}));
     QCOMPARE(TextFile::splitLines(QStringLiteral("a\r\r\nb\r\n")), QStringList({"a", "", "b"}));
+    QCOMPARE(TextFile::splitLines(QStringLiteral("\n\rx")), QStringList({"", "", "x"}));
     QVERIFY(TextFile::splitLines(QString()).isEmpty());
 }
 

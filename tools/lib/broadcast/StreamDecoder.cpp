@@ -16,6 +16,7 @@ void StreamDecoder::reset()
     m_buffer.clear();
     m_pos = 0;
     m_synced = false;
+    m_pendingHeader.reset();
 }
 
 quint32 StreamDecoder::checksum(QByteArrayView data)
@@ -69,6 +70,7 @@ void StreamDecoder::resync(int skip)
 {
     m_pos += skip;
     m_synced = false;
+    m_pendingHeader.reset();
 }
 
 // Moves to just past six 0x00 bytes; false (keeping a possible partial sync)
@@ -122,20 +124,23 @@ StreamDecoder::Step StreamDecoder::takePacket(Output& out)
 {
     if (available() < PacketHeader::Size)
         return Step::NeedMore;
-    const QByteArrayView headerBytes(m_buffer.constData() + m_pos, PacketHeader::Size);
-    const auto header = PacketHeader::parse(headerBytes);
-    if (!header) {
-        ++m_counters.badHeaders;
-        resync(1);
-        return Step::Done;
+    if (!m_pendingHeader) {
+        m_pendingHeader =
+            PacketHeader::parse(QByteArrayView(m_buffer.constData() + m_pos, PacketHeader::Size));
+        if (!m_pendingHeader) {
+            ++m_counters.badHeaders;
+            resync(1);
+            return Step::Done;
+        }
     }
-    const int length = header->dataLength > 0 ? header->dataLength : PacketHeader::BlockSize;
+    const PacketHeader header = *m_pendingHeader;
+    const int length = header.dataLength > 0 ? header.dataLength : PacketHeader::BlockSize;
     if (available() < PacketHeader::Size + length)
         return Step::NeedMore;
     const QByteArrayView payload(m_buffer.constData() + m_pos + PacketHeader::Size, length);
     DecodedBlock block;
-    block.header = *header;
-    block.compressed = header->dataLength > 0;
+    block.header = header;
+    block.compressed = header.dataLength > 0;
     block.data = block.compressed ? inflateBlock(payload) : payload.toByteArray();
     resync(PacketHeader::Size + length);
     ++m_counters.packets;
@@ -143,7 +148,7 @@ StreamDecoder::Step StreamDecoder::takePacket(Output& out)
         ++m_counters.badCompressed;
         return Step::Done;
     }
-    block.checksumOk = checksumMatches(checksum(block.data), header->checksum);
+    block.checksumOk = checksumMatches(checksum(block.data), header.checksum);
     if (!block.checksumOk)
         ++m_counters.checksumErrors;
     out.blocks.append(std::move(block));

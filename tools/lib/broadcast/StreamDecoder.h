@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <optional>
 
 // Cuts a received byte stream into packets. The Internet stream is XORed with
 // 0xFF (undone here); the serial stream is not. After six 0x00 bytes (and any
@@ -65,5 +66,8 @@ private:
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_synced = false;
+    // The header of the packet at m_pos while its data is still arriving, so
+    // that a packet read in small pieces is parsed once.
+    std::optional<PacketHeader> m_pendingHeader;
     Counters m_counters;
 };
