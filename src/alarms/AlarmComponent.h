@@ -91,6 +91,10 @@ public:
     // The zone POINT (the user's location); without it POINT matches nothing.
     void setPointZone(const PointZone* zone) { m_pointZone = zone; }
 
+    // Checks definition number index of the alarm table against a filed
+    // product that matched its pattern.
+    void CheckAlarm(const FiledProduct& product, const AlarmDefinition& definition, int index);
+
     // The shortened notification text: for TOR, SVR and FFW the bullets from
     // the first one on, then the dictionary's abbreviations for every category.
     static QString compressText(const QString& text, const QString& category,

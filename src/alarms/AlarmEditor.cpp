@@ -131,11 +131,6 @@ QString AlarmEditor::pointProblem() const
     return PointZone::problem(m_c.settings);
 }
 
-AlarmEditor::Fields AlarmEditor::cleared()
-{
-    return Fields{};
-}
-
 QString AlarmEditor::zoneOf(const Fields& f) const
 {
     if (f.point)

@@ -83,7 +83,7 @@ public:
     ZoneMode zoneModeFor(const QString& pattern) const;
 
     // ------------------------------------------------------------ fields
-    static Fields cleared();
+    static Fields cleared() { return Fields{}; }
     // The zone code the fields give (empty: any area).
     QString zoneOf(const Fields& fields) const;
     // Why a POINT definition would never alarm now; empty when it can.

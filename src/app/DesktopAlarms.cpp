@@ -1,7 +1,7 @@
 #include "app/DesktopAlarms.h"
 
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmSound.h"
-#include "alarms/VOZUZUduvi.h"
 #include "core/DisplayState.h"
 #include "core/ReferenceTables.h"
 #include "core/Settings.h"
@@ -28,18 +28,18 @@ bool hasArea(const QString& text)
 }
 } // namespace
 
-DesktopAlarms::DesktopAlarms(const Context& context, VOZUZUduvi& component,
+DesktopAlarms::DesktopAlarms(const Context& context, AlarmComponent& component,
                              const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_c(context), m_notifier(bus)
 {
-    connect(&component, &VOZUZUduvi::AlarmScreen, this,
+    connect(&component, &AlarmComponent::AlarmScreen, this,
             [this](const QString& text, const QString& name) { productShown(name, text, true); });
-    connect(&component, &VOZUZUduvi::AlarmVisual, this,
+    connect(&component, &AlarmComponent::AlarmVisual, this,
             [this](const QString& text, const QString& name, const QString&) {
                 productShown(name, text, false);
             });
-    connect(&component, &VOZUZUduvi::PlayAudio, this, &DesktopAlarms::soundStarted);
-    connect(&component, &VOZUZUduvi::AlarmUpdate, this, [this] {
+    connect(&component, &AlarmComponent::PlayAudio, this, &DesktopAlarms::soundStarted);
+    connect(&component, &AlarmComponent::AlarmUpdate, this, [this] {
         ++m_active;
         emit activeAlarmsChanged(m_active);
     });
@@ -92,7 +92,8 @@ QString DesktopAlarms::filedProduct(const QString& name) const
     QFile file(m_c.settings.TextPath + name);
     if (name.contains(QLatin1Char('/')) || !file.open(QIODevice::ReadOnly))
         return QString();
-    return VOZUZUduvi::cleanProduct(QString::fromLatin1(file.read(VOZUZUduvi::MaxProductBytes)));
+    return AlarmComponent::cleanProduct(
+        QString::fromLatin1(file.read(AlarmComponent::MaxProductBytes)));
 }
 
 DesktopAlarms::Texts DesktopAlarms::productTexts(const Shown& shown) const

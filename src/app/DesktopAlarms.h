@@ -15,7 +15,7 @@ class IClock;
 class ReferenceTables;
 class Settings;
 class StatusLine;
-class VOZUZUduvi;
+class AlarmComponent;
 
 // Desktop notifications and spoken words for the alarm component's alarms.
 // Every alarm that shows its product (screen or scroll) raises one
@@ -40,7 +40,7 @@ public:
 
     // Connect after the alarm actions, so that the alarm's sound has started
     // when its event reaches this object.
-    DesktopAlarms(const Context& context, VOZUZUduvi& component, const QDBusConnection& bus,
+    DesktopAlarms(const Context& context, AlarmComponent& component, const QDBusConnection& bus,
                   QObject* parent = nullptr);
 
     int activeAlarms() const { return m_active; }

@@ -227,10 +227,8 @@ void Settings::readNotifyKeys(const SettingsStore& store, QStringList* problems)
     // Keys added after the others: a value that cannot be read keeps the
     // default and is reported, but never stops the start.
     auto read = [&](auto& field, const char* key, const char* def, auto convert) {
-        using T = std::decay_t<decltype(field)>;
         try {
-            field = readNumber<T>(store, section, QLatin1String(key), QLatin1String(def), convert,
-                                  problems);
+            field = convert(store.read(section, QLatin1String(key), QLatin1String(def)));
         } catch (const RuntimeError&) {
             field = convert(QLatin1String(def));
             if (problems)
@@ -240,11 +238,11 @@ void Settings::readNotifyKeys(const SettingsStore& store, QStringList* problems)
                                           QLatin1String(def)));
         }
     };
-    read(NotifyDesktop, "Desktop", "True", asTruth);
-    read(NotifySpeak, "Speak", "False", asTruth);
+    read(NotifyDesktop, "Desktop", "True", ValueConversion::truthValue);
+    read(NotifySpeak, "Speak", "False", ValueConversion::truthValue);
     NotifyVoice = store.read(section, QStringLiteral("Voice"), QStringLiteral("en-us"));
-    read(NotifyRate, "Rate", "160", asStrictInt16);
-    read(NotifyMailWords, "MailWords", "False", asTruth);
+    read(NotifyRate, "Rate", "160", ValueConversion::strictInt16);
+    read(NotifyMailWords, "MailWords", "False", ValueConversion::truthValue);
 }
 
 void Settings::writeNotifyKeys(SettingsStore& store) const
@@ -257,7 +255,6 @@ void Settings::writeNotifyKeys(SettingsStore& store) const
     store.write(section, QStringLiteral("MailWords"), ValueConversion::trueFalse(NotifyMailWords));
 }
 // ---- end of section "Notify" ----
-
 
 void Settings::writeConfigSave(SettingsStore& store)
 {

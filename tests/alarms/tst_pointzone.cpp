@@ -1,9 +1,10 @@
 // The alarm zone POINT on real warnings: polygons and, without one, the
 // county that holds the user's location; through the alarm component.
 
+#include "FiledProductOf.h"
 #include "TestSupport.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmEditor.h"
-#include "alarms/VOZUZUduvi.h"
 #include "core/GeoOutlines.h"
 #include "core/PointZone.h"
 #include "platform/TextPrinter.h"
@@ -162,12 +163,16 @@ private slots:
         f.home.write(QStringLiteral("text/") + key,
                      readBytes(testDataPath(QStringLiteral("corpus/products/TORDMXIA.TXT@1"))));
         NoPrinter printer;
-        VOZUZUduvi component(f.programDir, f.settings, f.tables, f.clock, printer);
+        AlarmComponent component(f.programDir, f.tables, f.clock, printer);
         const PointZone pointZone(f.settings, shippedOutlines);
         component.setPointZone(&pointZone);
-        QSignalSpy screen(&component, &VOZUZUduvi::AlarmScreen);
-        component.CheckAlarm(key, QStringLiteral("TORDMX"), QString(), 0, 0, -1, -1, -1, zone, 0, 1,
-                             0, 0, 0, 0, 0);
+        QSignalSpy screen(&component, &AlarmComponent::AlarmScreen);
+        AlarmDefinition definition;
+        definition.pattern = QStringLiteral("TOR???");
+        definition.zone = zone;
+        definition.display = 1;
+        component.CheckAlarm(filedProductOf(f.settings, key, QStringLiteral("TORDMX")), definition,
+                             0);
         QCOMPARE(screen.size(), alarms ? 1 : 0);
     }
 
@@ -196,7 +201,7 @@ private slots:
         AlarmEditor::Fields fields = AlarmEditor::cleared();
         fields.header = QStringLiteral("TOR???");
         fields.point = true;
-        QVERIFY(editor.cmdAdd_Click(fields));
+        QVERIFY(editor.add(fields));
         QCOMPARE(f.alarms.definitions().last().zone, PointZone::Keyword);
         QVERIFY(editor.copy(int(f.alarms.definitions().size()) - 1).point);
         QCOMPARE(!editor.pointProblem().isEmpty(), told);

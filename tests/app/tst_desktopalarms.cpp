@@ -2,11 +2,13 @@
 // private session bus): one notification per alarm that shows its product,
 // "Show" puts the product in the bulletin area, "Mute" mutes, the alarms
 // since the last mute are counted, and the words are spoken after the sound.
+#include "../alarms/FiledProductOf.h"
 #include "../notify/NotificationServer.h"
 #include "TestSupport.h"
+#include "alarms/AlarmComponent.h"
 #include "alarms/AlarmSound.h"
-#include "alarms/VOZUZUduvi.h"
 #include "app/DesktopAlarms.h"
+#include "core/AlarmDefinition.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -37,9 +39,14 @@ class TestDesktopAlarms : public QObject
     // scroll (shortened or not) and a sound.
     void alarm(quint8 display, qint16 scroll, quint8 compress, qint16 audio = 0)
     {
-        m_f->state.getalarm().CheckAlarm(kName, QStringLiteral("TORJAN"), QString(), 0, scroll,
-                                         audio, -1, -1, QString(), 0, display, 0, compress, 0, 0,
-                                         0);
+        AlarmDefinition definition;
+        definition.pattern = QStringLiteral("TORJAN");
+        definition.scroll = scroll;
+        definition.audio = audio;
+        definition.display = display;
+        definition.compress = compress;
+        m_f->state.getalarm().CheckAlarm(
+            filedProductOf(m_f->state.settings, kName, QStringLiteral("TORJAN")), definition, 0);
     }
 
 private slots:
@@ -120,7 +127,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(show.size(), 1, NotificationServer::StartMs);
         QCOMPARE(s.display.tag(), kName);
         // The product as filed, not the scroll window's one-line text.
-        QCOMPARE(s.display.text(), VOZUZUduvi::cleanProduct(QString::fromLatin1(readBytes(
+        QCOMPARE(s.display.text(), AlarmComponent::cleanProduct(QString::fromLatin1(readBytes(
                                        testDataPath(QStringLiteral("corpus/products/") + kName)))));
 
         alarm(0, 1, 1, 9);

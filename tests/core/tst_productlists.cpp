@@ -213,13 +213,13 @@ void TestProductLists::colouringInBatchDoneAtItsEnd()
         for (ProductLists* lists : {&plain, &batched}) {
             lists->addReceived(key);
             lists->addLocal(key, key);
-            lists->ColorList(2);
+            lists->recolour(ListKind::Live);
         }
     }
     batched.endBatch();
     batched.endBatch();
     const std::pair<ProductListModel*, ProductListModel*> pairs[] = {
-        {&plain.List2(), &batched.List2()}, {&plain.List3(), &batched.List3()}};
+        {&plain.live(), &batched.live()}, {&plain.local(), &batched.local()}};
     for (const auto& [plainList, batchedList] : pairs) {
         const ProductListModel& a = *plainList;
         const ProductListModel& b = *batchedList;
@@ -229,7 +229,7 @@ void TestProductLists::colouringInBatchDoneAtItsEnd()
             QVERIFY(b.entry(row).background == a.entry(row).background);
         }
     }
-    QVERIFY(plain.List2().entry(0).foreground.has_value());
+    QVERIFY(plain.live().entry(0).foreground.has_value());
 }
 
 QTEST_GUILESS_MAIN(TestProductLists)

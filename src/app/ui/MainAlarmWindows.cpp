@@ -5,6 +5,7 @@
 #include "alarms/ui/QtSoundOutput.h"
 #include "alarms/ui/ScrollWindows.h"
 #include "alarms/ui/frmAlarmBox.h"
+#include "app/DesktopAlarms.h"
 #include "app/MainState.h"
 
 #include <QPushButton>
@@ -19,6 +20,9 @@ MainAlarmWindows::MainAlarmWindows(MainState& state, QWidget& window, QStatusBar
                                     hooks.mute, hooks.showBulletin};
     m_scrollWindows = new ScrollWindows(scroll, &window);
     m_state.alarmActions().setScrollWindows(m_scrollWindows);
+    // A desktop notification's "Show": the product is in the bulletin area.
+    QObject::connect(&m_state.desktopAlarms(), &DesktopAlarms::showRequested, m_scrollWindows,
+                     hooks.showBulletin);
 
     m_mute = new QPushButton(QStringLiteral("Mute"));
     m_mute->setObjectName(QStringLiteral("cmdMute"));

@@ -4,7 +4,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-MainTray::MainTray(QWidget& window, QMenu* menu, std::function<void()> restore) : QObject(&window)
+MainTray::MainTray(QWidget& window, QMenu* menu, std::function<void()> restore)
+    : QObject(&window), m_window(window)
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
@@ -28,8 +29,14 @@ void MainTray::hide()
         m_icon->hide();
 }
 
-void MainTray::setToolTip(const QString& text)
+void MainTray::setActiveAlarms(int count)
 {
-    if (m_icon)
-        m_icon->setToolTip(text);
+    if (!m_icon)
+        return;
+    QString tip = m_window.windowTitle();
+    if (count > 0)
+        tip += QStringLiteral("\n%1 active alarm%2 since the last mute")
+                   .arg(count)
+                   .arg(count == 1 ? QString() : QStringLiteral("s"));
+    m_icon->setToolTip(tip);
 }

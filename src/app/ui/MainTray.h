@@ -18,8 +18,10 @@ public:
     // False without a tray: minimising stays a normal minimise.
     bool present() const { return m_icon != nullptr; }
     void hide();
-    void setToolTip(const QString& text);
+    // The tooltip: the window title and the alarms since the last mute.
+    void setActiveAlarms(int count);
 
 private:
+    QWidget& m_window;
     QSystemTrayIcon* m_icon = nullptr;
 };

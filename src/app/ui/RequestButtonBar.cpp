@@ -16,7 +16,7 @@ RequestButtonBar::RequestButtonBar(ProductRequests& requests, QWidget* parent) :
         button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
         button->setVisible(false);
         connect(button, &QPushButton::clicked, this, [&requests, button] {
-            requests.cmdButton_Click(button->property("tag").toString());
+            requests.productButton(button->property("tag").toString());
         });
         m_buttons << button;
         row->addWidget(button);

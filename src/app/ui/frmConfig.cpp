@@ -3,7 +3,7 @@
 #include "app/ui/NwwsConfigBox.h"
 
 #include "app/MainState.h"
-#include "core/GeoLocation.h"
+#include "app/ui/LocationConfigBox.h"
 #include "platform/Prompter.h"
 
 #include <QButtonGroup>
@@ -45,44 +45,6 @@ frmConfig::frmConfig(MainState& state, QWidget* parent)
     setWindowTitle(QStringLiteral("Configuration"));
     build();
     Form_Load();
-}
-
-QGroupBox* frmConfig::buildLocationBox()
-{
-    auto* box = new QGroupBox(QStringLiteral("Location"));
-    auto* grid = new QGridLayout(box);
-    txtLatitude = new QLineEdit;
-    txtLatitude->setObjectName(QStringLiteral("txtLatitude"));
-    txtLatitude->setToolTip(QStringLiteral("Latitude in decimal degrees, north positive (41.59)"));
-    txtLongitude = new QLineEdit;
-    txtLongitude->setObjectName(QStringLiteral("txtLongitude"));
-    txtLongitude->setToolTip(
-        QStringLiteral("Longitude in decimal degrees, west negative (-93.62)"));
-    grid->addWidget(new QLabel(QStringLiteral("Latitude")), 0, 0);
-    grid->addWidget(txtLatitude, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Longitude")), 0, 2);
-    grid->addWidget(txtLongitude, 0, 3);
-    auto* note = new QLabel(QStringLiteral("Used by the Warning Map and by alarms with zone POINT; "
-                                           "also set by Ctrl+click on the map."));
-    note->setWordWrap(true);
-    grid->addWidget(note, 1, 0, 1, 4);
-    connect(txtLatitude, &QLineEdit::editingFinished, this,
-            [this] { txtLocation_Validate(txtLatitude, true); });
-    connect(txtLongitude, &QLineEdit::editingFinished, this,
-            [this] { txtLocation_Validate(txtLongitude, false); });
-    return box;
-}
-
-void frmConfig::txtLocation_Validate(QLineEdit* field, bool latitude)
-{
-    const QString text = field->text();
-    const QString problem =
-        latitude ? GeoLocation::latitudeProblem(text) : GeoLocation::longitudeProblem(text);
-    if (problem.isEmpty())
-        return;
-    // Told once: the message box takes the focus and would finish the edit again.
-    const QSignalBlocker blocker(field);
-    field->setText(latitude ? m_model.validateLatitude(text) : m_model.validateLongitude(text));
 }
 
 QLineEdit* frmConfig::pathField(int index, const QString& tip)
@@ -303,7 +265,8 @@ void frmConfig::build()
     left->addWidget(paths);
     left->addWidget(modeBox);
     left->addWidget(optionBox);
-    left->addWidget(buildLocationBox());
+    m_location = new LocationConfigBox(m_model);
+    left->addWidget(m_location);
     auto* right = new QVBoxLayout;
     right->addWidget(mailBox);
     right->addWidget(idleBox);
@@ -363,8 +326,8 @@ ConfigFields frmConfig::fields() const
     f.purge = chkPurge->isChecked();
     f.purgeTime = txtPurge->text();
     f.purgeProd = txtPurgeProd->text();
-    f.latitude = txtLatitude->text();
-    f.longitude = txtLongitude->text();
+    f.latitude = m_location->latitude();
+    f.longitude = m_location->longitude();
     f.notifyDesktop = chkNotifyDesktop->isChecked();
     f.notifySpeak = chkNotifySpeak->isChecked();
     f.notifyMailWords = chkNotifyMailWords->isChecked();
@@ -406,8 +369,7 @@ void frmConfig::setFields(const ConfigFields& f)
     chkPurge->setChecked(true);
     txtPurge->setText(f.purgeTime);
     txtPurgeProd->setText(f.purgeProd);
-    txtLatitude->setText(f.latitude);
-    txtLongitude->setText(f.longitude);
+    m_location->setLocation(f.latitude, f.longitude);
     chkNotifyDesktop->setChecked(f.notifyDesktop);
     chkNotifySpeak->setChecked(f.notifySpeak);
     chkNotifyMailWords->setChecked(f.notifyMailWords);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <array>
 
+class LocationConfigBox;
 class MainState;
 class NwwsConfigBox;
 class QButtonGroup;
@@ -34,14 +35,12 @@ signals:
 private:
     void build();
     QLineEdit* pathField(int index, const QString& tip);
-    QGroupBox* buildLocationBox();
     ConfigFields fields() const;
     void setFields(const ConfigFields& f);
     void optMode_Click(int index);
     void txtConfig_Validate(int index);
     void txtWXPlot_Validate();
     void txtDelay_Validate();
-    void txtLocation_Validate(QLineEdit* field, bool latitude);
     void lstEmail_Click();
     void cmdSetEmail_Click();
     void cmdOK_Click();
@@ -75,8 +74,7 @@ private:
     QCheckBox* chkPurge = nullptr;
     QLineEdit* txtPurge = nullptr;
     QLineEdit* txtPurgeProd = nullptr;
-    QLineEdit* txtLatitude = nullptr; // the user's location (Warning Map, alarm zone POINT)
-    QLineEdit* txtLongitude = nullptr;
+    LocationConfigBox* m_location = nullptr; // the user's location (Warning Map, POINT)
     QCheckBox* chkNotifyDesktop = nullptr;
     QCheckBox* chkNotifySpeak = nullptr;
     QCheckBox* chkNotifyMailWords = nullptr;

@@ -16,6 +16,7 @@
 #include "app/ui/MainMenus.h"
 #include "app/ui/MainTray.h"
 #include "app/ui/RequestButtonBar.h"
+#include "app/ui/WarningMapSlot.h"
 #include "app/ui/frmAbout.h"
 #include "display/BulletinDisplay.h"
 #include "display/GphViewer.h"
@@ -24,12 +25,9 @@
 #include "images/ui/ImageController.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineControl.h"
-#include "map/ActiveWarnings.h"
-#include "map/ui/frmMap.h"
 #include "notify/ui/NotifyWindows.h"
 #include "observations/MetarSearch.h"
 #include "observations/ui/ObservationWindows.h"
-#include "product/BulletinText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,12 +56,16 @@ frmMain::frmMain(MainState& state, QWidget* parent)
     setWindowTitle(QStringLiteral("Vantorel v1.7"));
     m_shutdown->setMail(&state.mail(), state.services().clock);
     m_files = std::make_unique<BulletinFileCommands>(state, *this);
+    m_map = std::make_unique<WarningMapSlot>(state, *this, [this] {
+        restoreFromTray();
+        showDisplay();
+    });
     m_config = std::make_unique<ConfigDialogSlot>(
         state, *this,
-        ConfigDialogSlot::Hooks{[this] { setWxPlotVisible(true); }, [this] {
+        ConfigDialogSlot::Hooks{[this] { setWxPlotVisible(true); },
+                                [this] {
                                     Form_Resize();
-                                    if (m_map)
-                                        m_map->locationChanged();
+                                    m_map->locationChanged();
                                 }});
     m_images =
         new ImageController({state.settings, *state.services().store, state.status, state.display,
@@ -159,7 +161,7 @@ void frmMain::bindMenus()
     connect(m_menus, &MainMenus::newProductRequested, this, &frmMain::mnuNewProd_Click);
     connect(m_menus, &MainMenus::editRequested, this, &frmMain::editCommand);
     connect(m_menus, &MainMenus::ftpRequested, this, &frmMain::mnuFTP_Click);
-    connect(m_menus, &MainMenus::mapRequested, this, &frmMain::mnuWarningMap_Click);
+    connect(m_menus, &MainMenus::mapRequested, this, [this] { m_map->present(); });
     connect(m_menus, &MainMenus::aboutRequested, this, [this] {
         frmAbout about(*m_state.services().launcher, this);
         about.exec();
@@ -273,29 +275,6 @@ void frmMain::mnuFTP_Click()
     m_ftp->activateWindow();
 }
 
-void frmMain::mnuWarningMap_Click()
-{
-    if (!m_map) {
-        const frmMap::Context context{
-            m_state.warnings(),
-            m_state.outlines(),
-            m_state.outlinesError(),
-            m_state.settings,
-            *m_state.services().store,
-            [this](const ActiveWarning& w) {
-                m_state.display.setDisplay(BulletinText::clean(w.productText.toLatin1()),
-                                           w.productName);
-                restoreFromTray();
-                showDisplay();
-            }};
-        m_map = new frmMap(context, this);
-        m_map->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    m_map->show();
-    m_map->raise();
-    m_map->activateWindow();
-}
-
 void frmMain::mnuMute_Click()
 {
     m_state.alarmSound().mute();
@@ -314,28 +293,9 @@ void frmMain::bindAlarms()
     hooks.soundRunning = [this](bool running) { m_menus->mnuMute()->setEnabled(running); };
     m_alarms = std::make_unique<MainAlarmWindows>(m_state, *this, *statusBar(), hooks);
     connect(m_menus, &MainMenus::alarmsRequested, this, [this] { mnuAlarm_Click(); });
-    auto* cmdMap = new QPushButton(QStringLiteral("Map"));
-    cmdMap->setObjectName(QStringLiteral("cmdMap"));
-    cmdMap->setToolTip(QStringLiteral("Warning Map"));
-    statusBar()->addPermanentWidget(cmdMap);
-    connect(cmdMap, &QPushButton::clicked, this, &frmMain::mnuWarningMap_Click);
-    // A desktop notification's "Show": the product is in the bulletin area.
-    connect(&m_state.desktopAlarms(), &DesktopAlarms::showRequested, this, [this] {
-        restoreFromTray();
-        showDisplay();
-    });
-    connect(&m_state.desktopAlarms(), &DesktopAlarms::activeAlarmsChanged, this,
-            &frmMain::updateTrayToolTip);
-}
-
-void frmMain::updateTrayToolTip(int activeAlarms)
-{
-    QString tip = windowTitle();
-    if (activeAlarms > 0)
-        tip += QStringLiteral("\n%1 active alarm%2 since the last mute")
-                   .arg(activeAlarms)
-                   .arg(activeAlarms == 1 ? QString() : QStringLiteral("s"));
-    m_tray->setToolTip(tip);
+    m_map->addButton(*statusBar());
+    connect(&m_state.desktopAlarms(), &DesktopAlarms::activeAlarmsChanged, m_tray,
+            &MainTray::setActiveAlarms);
 }
 
 void frmMain::addToAlarms()

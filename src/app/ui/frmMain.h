@@ -20,7 +20,7 @@ class MainAreaLayout;
 class MainMenuCommands;
 class MainMenus;
 class MainTray;
-class frmMap;
+class WarningMapSlot;
 class MainState;
 class NotifyWindows;
 class ObservationWindows;
@@ -104,10 +104,6 @@ private:
     void mnuConfig_Click();
     void cmdMetar_Click();
     void mnuFTP_Click();
-    // Products > Warning Map and the Map button: one window, reopened.
-    void mnuWarningMap_Click();
-    // The tray icon's tooltip: the title and the alarms since the last mute.
-    void updateTrayToolTip(int activeAlarms);
 
     MainState& m_state;
     std::unique_ptr<MainMenuCommands> m_commands;
@@ -127,7 +123,7 @@ private:
     QLabel* txtStatus = nullptr;
     QLineEdit* txtNETLink = nullptr;
     MainTray* m_tray = nullptr;
-    QPointer<frmMap> m_map;
+    std::unique_ptr<WarningMapSlot> m_map;
     // Alarms: sound output, scrolling windows, the mute button, the editor.
     std::unique_ptr<MainAlarmWindows> m_alarms;
     std::unique_ptr<MainAreaLayout> m_layout;
