@@ -345,8 +345,7 @@ void frmMain::changeEvent(QEvent* event)
 
 void frmMain::restoreFromTray()
 {
-    // Back as it was before it was minimised or hidden: a maximised window
-    // stays maximised.
+    // Back as it was before it was minimised or hidden (maximised stays so).
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
