@@ -1,5 +1,7 @@
 #include "core/GeoLocation.h"
 
+#include "core/SettingsTable.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -38,10 +40,10 @@ std::optional<QPointF> GeoLocation::fromTexts(const QString& latitude, const QSt
 
 QString GeoLocation::latitudeProblem(const QString& text)
 {
-    return problem(text, 90, QStringLiteral("Latitude"));
+    return problem(text, 90, SettingsTable::entry(Settings::Key::Latitude).name);
 }
 
 QString GeoLocation::longitudeProblem(const QString& text)
 {
-    return problem(text, 180, QStringLiteral("Longitude"));
+    return problem(text, 180, SettingsTable::entry(Settings::Key::Longitude).name);
 }
