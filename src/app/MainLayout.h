@@ -29,7 +29,7 @@ public:
     {
     }
 
-    // Form_Resize for a window of the given size.
+    // Where the lists and the bulletin area go in a window of the given size.
     Geometry resize(int windowWidth, int windowHeight) const;
 
     int listWidth() const { return m_longHeader ? 3100 : 2445; }
