@@ -72,14 +72,24 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def stage(products, count, directory):
+    """count copies of the corpus products in directory; every text copy made
+    unique by a last line, so that each one is filed, not dropped as a repeat."""
+    for i in range(count):
+        source = products[i % len(products)]
+        target = directory / f"{source.name}@b{i}"
+        if source.suffix.upper() == ".TXT" and i >= len(products):
+            target.write_bytes(source.read_bytes() + f"\r\r\nCOPY {i}\r\r\n".encode())
+        else:
+            shutil.copyfile(source, target)
+
+
 def floor(products, count, home):
     """Seconds (wall, CPU) the bare system calls of filing count products take."""
     data_in, store, receipts = home / "floor-in", home / "floor-store", home / "floor-receipts"
     for d in (data_in, store, receipts):
         d.mkdir()
-    for i in range(count):
-        source = products[i % len(products)]
-        shutil.copyfile(source, data_in / f"{source.name}@b{i}")
+    stage(products, count, data_in)
     begin, cpu = time.monotonic(), os.times()
     for name in sorted(os.listdir(data_in)):
         path = data_in / name
@@ -121,9 +131,7 @@ def main():
     data_in, staging = home / "in", home / "staging"
     products = sorted(p for p in CORPUS.iterdir() if p.is_file())
     floor_seconds, floor_cpu = floor(products, args.count, home)
-    for i in range(args.count):
-        source = products[i % len(products)]
-        shutil.copyfile(source, staging / f"{source.name}@b{i}")
+    stage(products, args.count, staging)
 
     # The program runs inside xvfb-run, which gives it the display and its
     # authority; both are noted for the screenshot, with the program's pid.

@@ -33,3 +33,6 @@ $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends 
 # (prosody) and a sender in the room (slixmpp).
 $SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
     libstrophe-dev prosody python3-slixmpp >/dev/null
+# Digests of filed products (the system's crypto library).
+$SUDO apt-get -o DPkg::Lock::Timeout=120 install -y -qq --no-install-recommends \
+    libssl-dev >/dev/null

@@ -1,31 +1,46 @@
 #include "ingest/DuplicateFilter.h"
 
 #include "platform/Clock.h"
+#include "platform/Digest.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
-#include <QTextStream>
 
 #include <algorithm>
 
 namespace {
 constexpr int kHeadingLines = 4;
 
-// The lines of the product, CRs dropped and trailing blanks cut.
+// One line of the product as compared: CRs dropped, trailing blanks cut.
+QByteArray cleanLine(QByteArrayView line)
+{
+    // the trailing run of CRs and blanks goes whole; CRs inside are rare
+    qsizetype size = line.size();
+    while (size > 0 && (line[size - 1] == '\r' || line[size - 1] == ' ' || line[size - 1] == '\t'))
+        --size;
+    line = line.first(size);
+    if (!line.contains('\r'))
+        return line.toByteArray();
+    QByteArray r = line.toByteArray();
+    r.replace('\r', QByteArray());
+    return r;
+}
+
+// The lines of the product, cleaned.
 QList<QByteArray> lines(QByteArrayView product)
 {
     QList<QByteArray> r;
-    for (QByteArray line : product.toByteArray().split('\n')) {
-        line.replace('\r', QByteArray());
-        while (!line.isEmpty() && (line.endsWith(' ') || line.endsWith('\t')))
-            line.chop(1);
-        r << line;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype end = product.indexOf('\n', from);
+        r << cleanLine(product.sliced(from, (end < 0 ? product.size() : end) - from));
+        if (end < 0)
+            return r;
+        from = end + 1;
     }
-    return r;
 }
 
 bool isHeading(const QByteArray& line)
@@ -98,16 +113,17 @@ QByteArray DuplicateFilter::identity(QByteArrayView product)
     const QByteArray wmo = heading(product);
     if (wmo.isEmpty())
         return {};
-    return wmo + ' ' +
-           QCryptographicHash::hash(normalisedText(product), QCryptographicHash::Sha256).toHex();
+    return wmo + ' ' + Digest::sha256Hex(normalisedText(product));
 }
 
 bool DuplicateFilter::seenBefore(const QByteArray& identity, const QString& name)
 {
     if (identity.isEmpty())
         return false;
-    forgetOld(m_clock.now().toSecsSinceEpoch());
-    if (!m_seen.contains(identity))
+    const qint64 now = m_clock.now().toSecsSinceEpoch();
+    forgetOld(now);
+    const auto it = m_seen.constFind(identity);
+    if (it == m_seen.cend() || !recent(it.value(), now))
         return false;
     ++m_dropped;
     logDrop(name, identity);
@@ -125,15 +141,20 @@ void DuplicateFilter::remember(const QByteArray& identity)
         save();
 }
 
+bool DuplicateFilter::recent(qint64 filedAt, qint64 now)
+{
+    // a clock set back makes entries from "the future" old too
+    return now - filedAt < WindowSeconds && filedAt <= now + 60;
+}
+
 void DuplicateFilter::forgetOld(qint64 now)
 {
-    for (auto it = m_seen.begin(); it != m_seen.end();) {
-        // a clock set back makes entries from "the future" old too
-        if (now - it.value() >= WindowSeconds || it.value() > now + 60)
-            it = m_seen.erase(it);
-        else
-            ++it;
-    }
+    // lookups check the age themselves: the sweep only bounds the memory
+    if (m_seen.size() < MaxRemembered && now >= m_sweptAt && now - m_sweptAt < SweepSeconds)
+        return;
+    m_sweptAt = now;
+    for (auto it = m_seen.begin(); it != m_seen.end();)
+        it = recent(it.value(), now) ? std::next(it) : m_seen.erase(it);
     if (m_seen.size() < MaxRemembered)
         return;
     QList<qint64> times = m_seen.values();
@@ -177,15 +198,23 @@ void DuplicateFilter::logDrop(const QString& name, const QByteArray& key)
 {
     if (m_logPath.isEmpty())
         return;
-    QDir().mkpath(QFileInfo(m_logPath).absolutePath());
-    if (QFileInfo(m_logPath).size() > MaxLogBytes) {
+    // kept open between drops: both feeds bring every product twice
+    if (m_log.isOpen() && m_log.size() > MaxLogBytes) {
+        m_log.close();
         QFile::remove(m_logPath + QStringLiteral(".1"));
         QFile::rename(m_logPath, m_logPath + QStringLiteral(".1"));
     }
-    QFile log(m_logPath);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    QTextStream(&log) << m_clock.now().toString(Qt::ISODate) << " dropped " << name
-                      << " (filed before: " << QString::fromLatin1(key.left(key.lastIndexOf(' ')))
-                      << "), " << m_dropped << " dropped since start\n";
+    if (!m_log.isOpen()) {
+        QDir().mkpath(QFileInfo(m_logPath).absolutePath());
+        m_log.setFileName(m_logPath);
+        if (!m_log.open(QIODevice::WriteOnly | QIODevice::Append))
+            return;
+    }
+    const QString line = m_clock.now().toString(Qt::ISODate) + QStringLiteral(" dropped ") + name +
+                         QStringLiteral(" (filed before: ") +
+                         QString::fromLatin1(key.left(key.lastIndexOf(' '))) +
+                         QStringLiteral("), ") + QString::number(m_dropped) +
+                         QStringLiteral(" dropped since start\n");
+    m_log.write(line.toUtf8());
+    m_log.flush();
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QString>
 
@@ -23,6 +24,7 @@ public:
     static constexpr qint64 MaxProductBytes = 16 * 1024 * 1024;
     static constexpr qint64 MaxLogBytes = 1024 * 1024;
     static constexpr qint64 SaveIntervalMs = 2000;
+    static constexpr qint64 SweepSeconds = 60;
 
     // recordPath: the memory across restarts; logPath: one line per drop.
     DuplicateFilter(QString recordPath, QString logPath, const IClock& clock);
@@ -50,6 +52,7 @@ public:
 
 private:
     void load();
+    static bool recent(qint64 filedAt, qint64 now);
     void forgetOld(qint64 now);
     void logDrop(const QString& name, const QByteArray& key);
 
@@ -60,4 +63,6 @@ private:
     qint64 m_dropped = 0;
     bool m_dirty = false;
     QDateTime m_savedAt;
+    qint64 m_sweptAt = 0;
+    QFile m_log;
 };

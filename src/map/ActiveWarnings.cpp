@@ -63,10 +63,10 @@ void ActiveWarnings::addProduct(const QString& productName, const QString& text)
 {
     if (m_rebuilding) {
         if (m_pending.size() < MaxPending) // beyond: the product stays in the store only
-            m_pending.push_back({productName, text, m_clock.now()});
+            m_pending.push_back({productName, text, m_clock.now().toUTC()});
         return;
     }
-    apply(productName, text, WarningUpdates::read(text), m_clock.now());
+    apply(productName, text, WarningUpdates::read(text), m_clock.now().toUTC());
 }
 
 void ActiveWarnings::addFiled(const QString& path, const QString& productName)
@@ -85,7 +85,8 @@ void ActiveWarnings::apply(const QString& productName, const QString& text,
     bool any = false;
     for (const WarningUpdate& u : updates)
         any = applyOne(u, productName, text, received) || any;
-    const QDateTime now = m_clock.now();
+    // in UTC, as the events' times: compared without a local time conversion
+    const QDateTime now = m_clock.now().toUTC();
     for (auto it = m_events.begin(); it != m_events.end();) {
         if (ended(*it, now)) {
             it = m_events.erase(it);
@@ -129,7 +130,7 @@ bool ActiveWarnings::applyOne(const WarningUpdate& u, const QString& name, const
         it->polygon = u.polygon;
     if (u.vtec.end().isValid())
         it->end = u.vtec.end();
-    it->updated = received;
+    it->updated = received.toUTC();
     it->productName = name;
     it->productText = text.left(MaxProductBytes);
     return true;

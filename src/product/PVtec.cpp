@@ -15,18 +15,14 @@ const QRegularExpression& pattern()
 // "050829T1651Z" as UTC; invalid for the zeros that mean "not given".
 QDateTime vtecTime(const QString& text)
 {
-    if (text == QLatin1String("000000T0000Z"))
+    // yyMMddThhmmZ; two-digit years are 20yy
+    const auto number = [&](int at) { return text.mid(at, 2).toInt(); };
+    const QDate date(2000 + number(0), number(2), number(4));
+    const QTime time(number(7), number(9));
+    if (!date.isValid() || !time.isValid())
         return {};
-    QDateTime t = QDateTime::fromString(text, QStringLiteral("yyMMdd'T'HHmm'Z'"));
-    if (!t.isValid())
-        return {};
-    t.setTimeSpec(Qt::UTC);
-    // Two-digit years are 20yy.
-    if (t.date().year() < 2000)
-        t = t.addYears(100);
-    return t;
+    return QDateTime(date, time, Qt::UTC);
 }
-
 } // namespace
 
 std::optional<PVtec> PVtec::parse(QStringView text)

@@ -31,6 +31,10 @@ void TestDuplicateFilter::sameProduct_data()
     QTest::newRow("broadcast framing and padding, wire form") << kBroadcast << kWire << true;
     QTest::newRow("LF line ends") << kWire << QByteArray(kWire).replace("\r\r\n", "\n") << true;
     QTest::newRow("trailing blank lines") << kWire << kWire + "\r\r\n\r\r\n" << true;
+    QTest::newRow("trailing blanks, tabs and CRs mixed")
+        << kWire << QByteArray(kWire).replace("WARNING\r", "WARNING \t\r \r") << true;
+    QTest::newRow("CR inside a line")
+        << kWire << QByteArray(kWire).replace("TORNADO W", "TORNADO\r W") << true;
     QTest::newRow("correction (BBB)")
         << kWire << QByteArray(kWire).replace("051200", "051200 CCA") << false;
     QTest::newRow("other issue time")
@@ -83,6 +87,15 @@ void TestDuplicateFilter::rememberedAcrossRestart()
         DuplicateFilter filter(record, QString(), clock);
         QVERIFY(filter.seenBefore(DuplicateFilter::identity(kBroadcast), QStringLiteral("B")));
     }
+    // a record written by an earlier version: the same identities
+    QFile earlier(record);
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write(QByteArray::number(clock.current.toSecsSinceEpoch()) +
+                  " WFUS53 KGRR 051200 "
+                  "4645cd6916f7e682ca19bbba7f2bbd8a20ce7257c5b1c1e44b8417ed6fe3a0af\n");
+    earlier.close();
+    QVERIFY(DuplicateFilter(record, QString(), clock)
+                .seenBefore(DuplicateFilter::identity(kBroadcast), QStringLiteral("B")));
     // a damaged record costs the memory, not the program
     QFile damaged(record);
     QVERIFY(damaged.open(QIODevice::WriteOnly));
