@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -14,33 +13,28 @@
 namespace {
 constexpr int kHeadingLines = 4;
 
-// One line of the product as compared: CRs dropped, trailing blanks cut.
-QByteArray cleanLine(QByteArrayView line)
+// Where the line that starts at from ends (its LF, or the end).
+qsizetype lineEnd(QByteArrayView product, qsizetype from)
 {
-    // the trailing run of CRs and blanks goes whole; CRs inside are rare
+    const qsizetype end = product.indexOf('\n', from);
+    return end < 0 ? product.size() : end;
+}
+
+// A line as compared: CRs dropped, trailing blanks cut. The trailing run of
+// CRs and blanks goes whole; CRs inside a line are rare.
+void appendClean(QByteArray& out, QByteArrayView line)
+{
     qsizetype size = line.size();
     while (size > 0 && (line[size - 1] == '\r' || line[size - 1] == ' ' || line[size - 1] == '\t'))
         --size;
     line = line.first(size);
-    if (!line.contains('\r'))
-        return line.toByteArray();
-    QByteArray r = line.toByteArray();
-    r.replace('\r', QByteArray());
-    return r;
-}
-
-// The lines of the product, cleaned.
-QList<QByteArray> lines(QByteArrayView product)
-{
-    QList<QByteArray> r;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype end = product.indexOf('\n', from);
-        r << cleanLine(product.sliced(from, (end < 0 ? product.size() : end) - from));
-        if (end < 0)
-            return r;
-        from = end + 1;
+    if (!line.contains('\r')) {
+        out.append(line);
+        return;
     }
+    for (const char c : line)
+        if (c != '\r')
+            out.append(c);
 }
 
 bool isHeading(const QByteArray& line)
@@ -60,12 +54,41 @@ bool isHeading(const QByteArray& line)
            (parts.size() == 3 || alnum(parts[3]));
 }
 
-qsizetype headingIndex(const QList<QByteArray>& all)
+// The heading among the first lines: its cleaned text and the offset of its
+// line; empty when there is none.
+std::pair<QByteArray, qsizetype> findHeading(QByteArrayView product)
 {
-    for (qsizetype i = 0; i < all.size() && i < kHeadingLines; ++i)
-        if (isHeading(all[i]))
-            return i;
-    return -1;
+    qsizetype from = 0;
+    for (int i = 0; i < kHeadingLines && from <= product.size(); ++i) {
+        const qsizetype end = lineEnd(product, from);
+        QByteArray line;
+        appendClean(line, product.sliced(from, end - from));
+        if (isHeading(line))
+            return {line.simplified(), from};
+        from = end + 1;
+    }
+    return {};
+}
+
+// The text from the heading's line on, line by line cleaned and joined with
+// LF, without the end padding (blank lines and the end-of-text character).
+QByteArray normalisedFrom(QByteArrayView product, qsizetype from)
+{
+    QByteArray text;
+    text.reserve(product.size() - from);
+    qsizetype kept = 0; // the end of the last line that is not padding
+    for (bool first = true; from <= product.size(); first = false) {
+        const qsizetype end = lineEnd(product, from);
+        if (!first)
+            text.append('\n');
+        const qsizetype before = text.size();
+        appendClean(text, product.sliced(from, end - from));
+        if (text.size() > before && !(text.size() == before + 1 && text.back() == '\x03'))
+            kept = text.size();
+        from = end + 1;
+    }
+    text.truncate(kept);
+    return text;
 }
 } // namespace
 
@@ -83,37 +106,21 @@ DuplicateFilter::~DuplicateFilter()
 
 QByteArray DuplicateFilter::heading(QByteArrayView product)
 {
-    const QList<QByteArray> all = lines(product.first(std::min<qsizetype>(product.size(), 4096)));
-    const qsizetype at = headingIndex(all);
-    return at < 0 ? QByteArray() : all[at].simplified();
+    return findHeading(product).first;
 }
 
 QByteArray DuplicateFilter::normalisedText(QByteArrayView product)
 {
-    QList<QByteArray> all = lines(product);
-    const qsizetype at = headingIndex(all);
-    if (at > 0)
-        all.remove(0, at);
-    // end padding: blank lines and the end-of-text character
-    while (!all.isEmpty() && (all.last().isEmpty() || all.last() == "\x03"))
-        all.removeLast();
-    return all.join('\n');
-}
-
-QByteArray DuplicateFilter::identityOfFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProductBytes)
-        return {};
-    return identity(file.readAll());
+    const auto [wmo, at] = findHeading(product);
+    return normalisedFrom(product, wmo.isEmpty() ? 0 : at);
 }
 
 QByteArray DuplicateFilter::identity(QByteArrayView product)
 {
-    const QByteArray wmo = heading(product);
+    const auto [wmo, at] = findHeading(product);
     if (wmo.isEmpty())
         return {};
-    return wmo + ' ' + Digest::sha256Hex(normalisedText(product));
+    return wmo + ' ' + Digest::sha256Hex(normalisedFrom(product, at));
 }
 
 bool DuplicateFilter::seenBefore(const QByteArray& identity, const QString& name)

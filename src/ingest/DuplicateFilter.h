@@ -30,9 +30,8 @@ public:
     DuplicateFilter(QString recordPath, QString logPath, const IClock& clock);
     ~DuplicateFilter();
 
-    // The product's identity: heading and text digest; empty for a file
-    // without a WMO heading or that cannot be read (never a duplicate).
-    static QByteArray identityOfFile(const QString& path);
+    // The product's identity: heading and text digest; empty for a product
+    // without a WMO heading (never a duplicate).
     static QByteArray identity(QByteArrayView product);
     // True (counted and logged) when a product of this identity was filed
     // in the last hour.

@@ -1,5 +1,7 @@
 #include "ingest/ProductHeader.h"
 
+#include <algorithm>
+
 #include <QIODevice>
 
 namespace {
@@ -139,31 +141,26 @@ void ProductHeader::applyIdentifierRules()
 
 QStringList ProductHeader::headLines(QIODevice& device, int maxLines)
 {
+    // one byte past the bound: an LF that completes a CR at the bound
+    return headLines(device.read(MaxHeaderBytes + 1), maxLines);
+}
+
+QStringList ProductHeader::headLines(QByteArrayView bytes, int maxLines)
+{
     QStringList lines;
-    QByteArray current;
-    bool started = false; // a line has begun since the last line end
-    qint64 consumed = 0;
-    char c = 0;
-    while (lines.size() < maxLines && consumed < MaxHeaderBytes && device.getChar(&c)) {
-        ++consumed;
-        if (c == '\r' || c == '\n') {
-            lines << QString::fromLatin1(current);
-            current.clear();
-            started = false;
-            if (c == '\r') {
-                char next = 0;
-                if (device.peek(&next, 1) == 1 && next == '\n') {
-                    device.getChar(&next);
-                    ++consumed;
-                }
-            }
-            continue;
-        }
-        started = true;
-        if (current.size() < MaxLineLength)
-            current.append(c);
+    const qsizetype limit = std::min<qsizetype>(bytes.size(), MaxHeaderBytes);
+    qsizetype at = 0;
+    while (lines.size() < maxLines && at < limit) {
+        qsizetype end = at;
+        while (end < limit && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        lines << QString::fromLatin1(
+            bytes.sliced(at, std::min<qsizetype>(end - at, MaxLineLength)));
+        if (end == limit)
+            break; // the bound, or the end without a line end
+        at = end + 1;
+        if (bytes[end] == '\r' && at < bytes.size() && bytes[at] == '\n')
+            ++at;
     }
-    if (started && lines.size() < maxLines)
-        lines << QString::fromLatin1(current);
     return lines;
 }

@@ -3,6 +3,7 @@
 #include "product/AwipsId.h"
 #include "product/WmoHeading.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -51,6 +52,7 @@ public:
     // Up to maxLines lines from the device (Latin-1), each cut to
     // MaxLineLength characters; stops after MaxHeaderBytes bytes.
     static QStringList headLines(QIODevice& device, int maxLines = MaxLines);
+    static QStringList headLines(QByteArrayView bytes, int maxLines = MaxLines);
     // Characters 3-4 of TTAAii.
     QString areaCode() const { return ttaaii.mid(2, 2); }
     // The heading line when it has the standard form.

@@ -34,17 +34,23 @@ QString TextProductHandler::productKey(const QString& identifier, const QString&
            QLatin1Char('~') + state;
 }
 
-ProductHeader TextProductHandler::readHeader(const IncomingProduct& p) const
+// The product read once for its header and its identity: whole up to the
+// identity's bound, beyond it the header only (then it has no identity).
+TextProductHandler::Content TextProductHandler::readProduct(const IncomingProduct& p) const
 {
     QFile file(m_intake.dataInPath(p));
     if (!m_opener(file))
         throw IngestFailure::UnreadableFile{};
-    return ProductHeader::read(ProductHeader::headLines(file));
+    const qint64 size = file.size();
+    if (size > DuplicateFilter::MaxProductBytes)
+        return {file.read(ProductHeader::MaxHeaderBytes + 1), false};
+    return {file.read(size), true};
 }
 
 void TextProductHandler::handle(const IncomingProduct& p)
 {
-    const ProductHeader header = readHeader(p);
+    const Content content = readProduct(p);
+    const ProductHeader header = ProductHeader::read(ProductHeader::headLines(content.bytes));
     switch (header.outcome) {
     case ProductHeader::Outcome::Truncated:
         throw RuntimeError(ErrorNumber::InputPastEnd, p.received);
@@ -64,7 +70,8 @@ void TextProductHandler::handle(const IncomingProduct& p)
     }
     QByteArray identity;
     if (m_duplicates) {
-        identity = DuplicateFilter::identityOfFile(m_intake.dataInPath(p));
+        if (content.whole)
+            identity = DuplicateFilter::identity(content.bytes);
         if (m_duplicates->seenBefore(identity, p.fileName)) {
             m_intake.discard(p, QStringLiteral("Duplicate %1 dropped (%2 so far)")
                                     .arg(p.fileName)

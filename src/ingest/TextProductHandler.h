@@ -2,6 +2,7 @@
 
 #include "ingest/VersionRotation.h"
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -61,7 +62,12 @@ private:
         int item = -1; // the menu item that matched, -1 for none
     };
 
-    ProductHeader readHeader(const IncomingProduct& p) const;
+    struct Content
+    {
+        QByteArray bytes;
+        bool whole = false;
+    };
+    Content readProduct(const IncomingProduct& p) const;
     Settled settle(const IncomingProduct& p, const ProductHeader& header) const;
     bool rejectedByFilter(const IncomingProduct& p, const Settled& s) const;
     static void deriveIdentifier(const IncomingProduct& p, Settled& s);
