@@ -1,5 +1,7 @@
 #pragma once
 
+#include "product/ProductName.h"
+
 #include <QString>
 
 // A file as listed in the Data-In directory, and the names taken from it.
@@ -15,11 +17,12 @@ struct IncomingProduct
     {
         IncomingProduct p;
         p.original = listedName;
-        p.received = listedName.toUpper();
-        const qsizetype at = p.received.indexOf(QLatin1Char('@'));
-        p.fileName = at < 0 ? p.received : p.received.left(at);
-        p.productName = p.received.left(8);
-        p.state = p.fileName.mid(6, 2);
+        if (const std::optional<ProductName> name = ProductName::parse(listedName)) {
+            p.received = name->received();
+            p.fileName = name->fileName();
+            p.productName = name->name();
+            p.state = name->state();
+        }
         return p;
     }
 };

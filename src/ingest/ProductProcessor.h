@@ -83,12 +83,6 @@ public:
     QDateTime lastDataTime() const { return m_lastDataTime; }
     void setLastDataTime(const QDateTime& time) { m_lastDataTime = time; }
 
-    static QString productKey(const QString& identifier, const QString& station,
-                              const QString& state)
-    {
-        return TextProductHandler::productKey(identifier, station, state);
-    }
-
 protected:
     // Opens the product file for reading; false when it cannot be read.
     virtual bool openProduct(QFile& file) const;

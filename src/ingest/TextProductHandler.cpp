@@ -17,6 +17,7 @@
 #include "platform/FileMove.h"
 #include "platform/RuntimeError.h"
 #include "product/FiledProduct.h"
+#include "product/ProductKey.h"
 
 #include <QFile>
 
@@ -25,13 +26,6 @@ TextProductHandler::TextProductHandler(const Context& context, ProductIntake& in
     : m_c(context), m_intake(intake), m_router(router), m_opener(std::move(opener)),
       m_versions(intake.settings().TextPath)
 {
-}
-
-QString TextProductHandler::productKey(const QString& identifier, const QString& station,
-                                       const QString& state)
-{
-    return identifier.leftJustified(9, QLatin1Char(' ')) + QLatin1Char('~') + station +
-           QLatin1Char('~') + state;
 }
 
 // The product read once for its header and its identity: whole up to the
@@ -95,7 +89,7 @@ void TextProductHandler::handle(const IncomingProduct& p)
         m_intake.discard(p, QString()); // also a station that only derivation named
         return;
     }
-    const QString key = productKey(s.identifier, s.station, p.state);
+    const QString key = ProductKey::make(s.identifier, s.station, p.state).text();
     if (!IngestFiles::isSafeFileName(key))
         throw IngestFailure::BadFileName{QStringLiteral("bad product key ") +
                                          IngestFiles::printable(key)};

@@ -45,10 +45,6 @@ public:
     // both feeds); without a filter every product is filed.
     void setDuplicateFilter(DuplicateFilter* filter) { m_duplicates = filter; }
 
-    // Identifier padded to 9, "~", station, "~", state.
-    static QString productKey(const QString& identifier, const QString& station,
-                              const QString& state);
-
 private:
     struct Settled
     {

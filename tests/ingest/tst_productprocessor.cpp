@@ -7,6 +7,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "product/FiledProduct.h"
+#include "product/ProductKey.h"
 
 #include <QDir>
 #include <QFile>
@@ -670,7 +671,7 @@ void TestProductProcessor::wholeCorpus()
         const QString identifier = fromFile ? entry["awips"].toString() : wmo[0].left(6);
         const bool mkc = identifier == "SWOMCD"; // filed under the issuing centre
         const QString key =
-            ProductProcessor::productKey(identifier, mkc ? "KMKC" : wmo[1], name.mid(6, 2));
+            ProductKey::make(identifier, mkc ? "KMKC" : wmo[1], name.mid(6, 2)).text();
         if (f.filed(key) != bytes) {
             ++wrongKey;
             qWarning() << name << "not filed as" << key << status;
