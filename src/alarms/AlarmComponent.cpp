@@ -6,13 +6,13 @@
 #include "core/UgcSearch.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
+#include "platform/Digest.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 #include "platform/TextPrinter.h"
 #include "product/BulletinText.h"
 #include "product/FiledProduct.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -114,9 +114,7 @@ QString AlarmComponent::cleanProduct(const QString& raw)
 QString AlarmComponent::digest(const QString& fullPathName, const QString& text)
 {
     const QString content = fullPathName + QLatin1Char('\n') + contentLines(text).join('\n');
-    const QByteArray hash =
-        QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QString::fromLatin1(hash.left(16));
+    return QString::fromLatin1(Digest::sha1Hex(content.toUtf8()).left(16));
 }
 
 QString AlarmComponent::rememberedEntry(const QString& digest, const QDateTime& when)
