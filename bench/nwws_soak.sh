@@ -70,6 +70,7 @@ while [ "$(date +%s)" -lt "$END" ] && kill -0 "$SENDER" 2>/dev/null; do
     sleep 60
     echo "$(date +%T) engine RSS $(rss) kB, $(grep -c '^sent ' "$WORK/sent.txt") sent, $(ls "$WORK/datain" | wc -l) in Data-In"
     # Data-In is emptied as the program would take the files
-    find "$WORK/datain" -type f -name '*.TXT*' -mmin +0.5 -delete
+    # (never the engine's hidden files being written: they vanish on rename)
+    find "$WORK/datain" -type f -name '[!.]*.TXT*' -mmin +0.5 -delete 2>/dev/null || true
 done
 echo "end: engine RSS $(rss) kB; $(grep -c '^sent ' "$WORK/sent.txt") sent, $(grep -c Wrote "$WORK/engine.log") written"
