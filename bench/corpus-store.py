@@ -16,40 +16,13 @@ whether they are.
 import hashlib
 import os
 import shutil
-import signal
-import subprocess
 import sys
-import tempfile
-import time
-from pathlib import Path
 
-HERE = Path(__file__).resolve().parent
-CORPUS = HERE.parent / "tests" / "data" / "corpus" / "products"
+import common
+
 STORE = {"text": "data", "images": "img", "hourly": "sa",
          "receipts": ".local/share/vantorel/track/emwin",
          "quarantine": ".local/share/vantorel/track/bad"}
-
-
-def configure(home):
-    for d in ("data", "img", "sa", "arch", "in", ".config", "run"):
-        (home / d).mkdir(parents=True, exist_ok=True)
-    os.chmod(home / "run", 0o700)
-    (home / ".config" / "Vantorel-v15.conf").write_text(
-        "[Config]\n"
-        f"TextPath={home}/data/\nGIFPath={home}/img/\nSAPath={home}/sa/\n"
-        f"ArchivePath={home}/arch/\nTransferPath={home}/in/\nNetworkMode=True\n")
-    return dict(os.environ, HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
-                XDG_DATA_HOME=str(home / ".local/share"), XDG_RUNTIME_DIR=str(home / "run"),
-                QT_QPA_PLATFORM="offscreen")
-
-
-def wait_for(predicate, timeout, step=0.05):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(step)
-    return False
 
 
 def listing(home):
@@ -66,26 +39,19 @@ def listing(home):
 
 
 def run(program):
-    home = Path(tempfile.mkdtemp(prefix="vantorel-corpus-"))
+    home, env = common.configure("vantorel-corpus-", offscreen=True)
     try:
-        env = configure(home)
-        for source in CORPUS.iterdir():
+        for source in common.CORPUS.iterdir():
             shutil.copyfile(source, home / "in" / source.name)
-        process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+        process = common.start_offscreen(program, env)
         try:
-            if not wait_for(lambda: not os.listdir(home / "in"), 300):
+            if not common.wait_for(lambda: not os.listdir(home / "in"), 300):
                 sys.exit(f"{program} left products in Data-In")
         finally:
-            process.send_signal(signal.SIGTERM)
-            try:
-                process.wait(10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+            common.stop(process)
         return listing(home)
     finally:
-        shutil.rmtree(home, ignore_errors=True)
+        common.remove(home)
 
 
 def main():

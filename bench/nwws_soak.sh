@@ -19,8 +19,7 @@ trap cleanup EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
     -addext "subjectAltName=DNS:localhost,DNS:conference.localhost" \
     -keyout "$WORK/key.pem" -out "$WORK/cert.pem" 2>/dev/null
-mkdir -p "$WORK/data" "$WORK/home/data/vantorel" "$WORK/run" "$WORK/datain"
-chmod 700 "$WORK/run"
+mkdir -p "$WORK/data" "$WORK/datain"
 cat > "$WORK/prosody.cfg.lua" <<CFG
 run_as_root = true
 pidfile = "$WORK/prosody.pid"
@@ -47,9 +46,11 @@ prosodyctl --config "$WORK/prosody.cfg.lua" register sender localhost sender-sec
 prosody --config "$WORK/prosody.cfg.lua" -F >"$WORK/prosody.out" 2>&1 &
 PIDS+=($!)
 sleep 2
-printf 'soak-secret\n' >"$WORK/home/data/vantorel/nwws-password.txt"
-chmod 600 "$WORK/home/data/vantorel/nwws-password.txt"
-export XDG_DATA_HOME="$WORK/home/data" XDG_CONFIG_HOME="$WORK/home/config" XDG_RUNTIME_DIR="$WORK/run"
+# the engine's private home (settings, program directory, runtime directory)
+eval "$(python3 "$SRC/bench/common.py" environment "$WORK/home")"
+mkdir -p "$XDG_DATA_HOME/vantorel"
+printf 'soak-secret\n' >"$XDG_DATA_HOME/vantorel/nwws-password.txt"
+chmod 600 "$XDG_DATA_HOME/vantorel/nwws-password.txt"
 "$BUILD/src/NWWSEngine" --headless --data-in "$WORK/datain" --user nwwsuser \
     --server "localhost:$PORT" --ca-cert "$WORK/cert.pem" >"$WORK/engine.log" 2>&1 &
 ENGINE=$!

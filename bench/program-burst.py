@@ -23,35 +23,12 @@ import signal
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 from pathlib import Path
 
-HERE = Path(__file__).resolve().parent
-CORPUS = HERE.parent / "tests" / "data" / "corpus" / "products"
-WARNING = CORPUS / "TORDMXIA.TXT"
+import common
 
-
-def configure(home):
-    for d in ("data", "img", "sa", "arch", "in", "staging", ".config", "run"):
-        (home / d).mkdir(parents=True, exist_ok=True)
-    os.chmod(home / "run", 0o700)
-    (home / ".config" / "Vantorel-v15.conf").write_text(
-        "[Config]\n"
-        f"TextPath={home}/data/\nGIFPath={home}/img/\nSAPath={home}/sa/\n"
-        f"ArchivePath={home}/arch/\nTransferPath={home}/in/\nNetworkMode=True\n")
-    env = dict(os.environ, HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
-               XDG_DATA_HOME=str(home / ".local/share"), XDG_RUNTIME_DIR=str(home / "run"))
-    return env
-
-
-def wait_for(predicate, timeout, step=0.0005):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(step)
-    return False
+WARNING = common.CORPUS / "TORDMXIA.TXT"
 
 
 def empty(directory):
@@ -122,29 +99,19 @@ def main():
     args = parser.parse_args()
     build = Path(args.build).resolve()
 
-    home = Path(tempfile.mkdtemp(prefix="vantorel-burst-"))
-    env = configure(home)
-    program_dir = home / ".local/share/vantorel"
+    home, env = common.configure("vantorel-burst-", extra_dirs=("staging",))
+    program_dir = common.program_dir(home)
     program_dir.mkdir(parents=True)
     subprocess.run([str(build / "bench/bench_startup"), "--write-alarm-file",
                     str(program_dir / "alarm-v15.cfg")], check=True, env=env)
     data_in, staging = home / "in", home / "staging"
-    products = sorted(p for p in CORPUS.iterdir() if p.is_file())
+    products = sorted(p for p in common.CORPUS.iterdir() if p.is_file())
     floor_seconds, floor_cpu = floor(products, args.count, home)
     stage(products, args.count, staging)
 
-    # The program runs inside xvfb-run, which gives it the display and its
-    # authority; both are noted for the screenshot, with the program's pid.
-    started = home / "started"
-    display = subprocess.Popen(
-        ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c",
-         'echo "$$ $DISPLAY $XAUTHORITY" > "$0.tmp" && mv "$0.tmp" "$0" && exec "$1"',
-         str(started), str(build / "src/vantorel")],
-        env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    program = common.DisplayedProgram(build / "src/vantorel", env, home)
+    pid, env["DISPLAY"], env["XAUTHORITY"] = program.pid, program.display, program.xauthority
     try:
-        wait_for(lambda: started.exists(), 20, 0.05)
-        pid, env["DISPLAY"], env["XAUTHORITY"] = started.read_text().split()
-        pid = int(pid)
         time.sleep(3)  # start-up, first pass over an empty Data-In
 
         profiler = None
@@ -157,7 +124,7 @@ def main():
         for name in os.listdir(staging):
             os.rename(staging / name, data_in / name)
         renamed = time.monotonic()
-        wait_for(lambda: empty(data_in) or display.poll() is not None, 900, 0.05)
+        common.wait_for(lambda: empty(data_in) or not program.alive(), 900)
         drained = empty(data_in)
         burst, burst_cpu = time.monotonic() - begin, cpu_seconds(pid) - cpu_before
         if profiler:
@@ -176,24 +143,13 @@ def main():
             before = log_size(log)
             dropped = time.monotonic()
             os.rename(staging / f"TORDMXIA.TXT@lat{i}", data_in / f"TORDMXIA.TXT@lat{i}")
-            if wait_for(lambda: log_size(log) > before, 5):
+            if common.wait_for(lambda: log_size(log) > before, 5, 0.0005):
                 latencies.append((time.monotonic() - dropped) * 1000)
             time.sleep(0.05)
-        alive = Path(f"/proc/{pid}").exists() and display.poll() is None
-        memory = {}
-        if alive:
-            for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-                key, _, value = line.partition(":")
-                memory[key] = value.strip()
-        os.kill(pid, signal.SIGTERM)
-        try:
-            display.wait(10)
-        except subprocess.TimeoutExpired:
-            pass
+        alive = program.alive()
+        memory = {key: common.status_kb(pid, key) for key in ("VmRSS", "VmHWM")}
     finally:
-        if display.poll() is None:
-            os.killpg(display.pid, signal.SIGTERM)
-            display.wait()
+        program.stop()
 
     filed = sum(1 for _ in (home / "data").iterdir())
     quarantined = home / ".local/share/vantorel/track/bad"
@@ -211,10 +167,10 @@ def main():
         p99 = latencies[min(len(latencies) - 1, int(0.99 * len(latencies)))]
         print(f"drop-to-alarm log: p50 {statistics.median(latencies):.1f} ms, p99 {p99:.1f} ms, "
               f"max {latencies[-1]:.1f} ms ({len(latencies)} of {args.samples} alarmed)")
-    print(f"memory:            resident {memory.get('VmRSS', '?')}, "
-          f"peak {memory.get('VmHWM', '?')}")
+    print(f"memory:            resident {memory['VmRSS'] or '?'} kB, "
+          f"peak {memory['VmHWM'] or '?'} kB")
     print(f"store:             {filed} files, quarantined {bad}, program alive {alive}")
-    shutil.rmtree(home, ignore_errors=True)
+    common.remove(home)
     return 0 if drained and alive and bad == 0 and len(latencies) == args.samples else 1
 
 

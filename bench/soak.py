@@ -31,10 +31,11 @@ import threading
 import time
 import zlib
 
+import common
+
 BLOCK = 1024
 SYNC = b"\0" * 6
-HERE = os.path.dirname(os.path.abspath(__file__))
-CORPUS = os.path.join(HERE, "..", "tests", "data", "corpus", "products")
+CORPUS = str(common.CORPUS)
 SERIAL = re.compile(rb"SOAK ([0-9]{8})")
 
 
@@ -233,16 +234,7 @@ class EngineRunner:
         self.process = None
         self.starts = 0
         self.kills = 0
-        self.env = dict(os.environ)
-        runtime = os.path.join(home, "runtime")
-        os.makedirs(runtime, mode=0o700, exist_ok=True)
-        self.env.update(
-            HOME=home,
-            XDG_CONFIG_HOME=os.path.join(home, ".config"),
-            XDG_DATA_HOME=os.path.join(home, ".local", "share"),
-            XDG_RUNTIME_DIR=runtime,
-            QT_QPA_PLATFORM="offscreen",
-        )
+        self.env = common.environment(common.private_home("", home=home), offscreen=True)
 
     def start(self):
         self.process = subprocess.Popen(
@@ -262,25 +254,13 @@ class EngineRunner:
             self.kills += 1
 
     def stop(self):
-        if self.process and self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        if self.process:
+            common.stop(self.process)
 
     def rss_kb(self):
         if not self.process or self.process.poll() is not None:
             return None
-        try:
-            with open("/proc/%d/status" % self.process.pid) as f:
-                for line in f:
-                    if line.startswith("VmRSS:"):
-                        return int(line.split()[1])
-        except OSError:
-            return None
-        return None
+        return common.status_kb(self.process.pid, "VmRSS")
 
 
 class Consumer(threading.Thread):
@@ -447,8 +427,7 @@ def main():
     if args.keep:
         print("soak: engine log and files in " + work)
     else:
-        import shutil
-        shutil.rmtree(work, ignore_errors=True)
+        common.remove(work)
     return 0 if lost == 0 and duplicates == 0 and damaged == 0 and crashes == 0 else 1
 
 

@@ -13,15 +13,13 @@ Needs xvfb-run.
 """
 
 import argparse
-import os
-import shutil
-import signal
 import struct
-import subprocess
 import sys
-import tempfile
 import time
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+import common  # noqa: E402
 
 PREFIX = "BOMBGIFS"
 
@@ -34,29 +32,6 @@ def bomb(side):
     return header + colours + frame + b"\x02\x02\x44\x01\x00;"
 
 
-def configure(home):
-    for d in ("data", "img", "sa", "arch", "in", ".config", "run"):
-        (home / d).mkdir(parents=True, exist_ok=True)
-    os.chmod(home / "run", 0o700)
-    (home / ".config" / "Vantorel-v15.conf").write_text(
-        "[Config]\n"
-        f"TextPath={home}/data/\nGIFPath={home}/img/\nSAPath={home}/sa/\n"
-        f"ArchivePath={home}/arch/\nTransferPath={home}/in/\nNetworkMode=True\n"
-        f"ImageShowing={PREFIX}\n")
-    return dict(os.environ, HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
-                XDG_DATA_HOME=str(home / ".local/share"), XDG_RUNTIME_DIR=str(home / "run"))
-
-
-def status_kb(pid, key):
-    try:
-        for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-            if line.startswith(key + ":"):
-                return int(line.split()[1])
-    except (FileNotFoundError, ProcessLookupError):
-        pass
-    return None
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
@@ -65,48 +40,28 @@ def main():
     args = parser.parse_args()
     build = Path(args.build).resolve()
 
-    home = Path(tempfile.mkdtemp(prefix="vantorel-bomb-"))
-    env = configure(home)
+    home, env = common.configure("vantorel-bomb-", f"ImageShowing={PREFIX}\n")
     data = bomb(args.side)
     for i in range(args.count):
         (home / "img" / f"{PREFIX}-12051{i:03d}.GIF").write_bytes(data)
 
-    started = home / "started"
-    display = subprocess.Popen(
-        ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c",
-         'echo "$$" > "$0.tmp" && mv "$0.tmp" "$0" && exec "$1"',
-         str(started), str(build / "src/vantorel")],
-        env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     peak = None
-    rss = None
-    alive = False
+    program = common.DisplayedProgram(build / "src/vantorel", env, home)
     try:
-        end = time.monotonic() + 20
-        while not started.exists() and time.monotonic() < end:
-            time.sleep(0.05)
-        pid = int(started.read_text())
         # Settled: the peak unchanged for 5 s (at most a minute in all).
         still_since = time.monotonic()
         end = time.monotonic() + 60
         while time.monotonic() < end and time.monotonic() - still_since < 5:
             time.sleep(0.2)
-            now = status_kb(pid, "VmHWM")
+            now = common.status_kb(program.pid, "VmHWM")
             if now is None:
                 break
             if now != peak:
                 peak, still_since = now, time.monotonic()
-        rss = status_kb(pid, "VmRSS")
-        alive = rss is not None and display.poll() is None
-        if alive:
-            os.kill(pid, signal.SIGTERM)
-            try:
-                display.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        rss = common.status_kb(program.pid, "VmRSS")
+        alive = rss is not None and program.alive()
     finally:
-        if display.poll() is None:
-            os.killpg(display.pid, signal.SIGTERM)
-            display.wait()
+        program.stop()
 
     bad_dir = home / ".local/share/vantorel/track/bad"
     quarantined = sorted(p.name for p in bad_dir.iterdir()) if bad_dir.exists() else []
@@ -116,7 +71,7 @@ def main():
           f"resident (VmRSS) {rss} kB")
     print(f"quarantined:  {len(quarantined)} {' '.join(quarantined)}")
     print(f"still there:  {len(left)}; program alive {alive}")
-    shutil.rmtree(home, ignore_errors=True)
+    common.remove(home)
     return 0 if alive else 1
 
 

@@ -271,11 +271,10 @@ ConfigModel::SaveResult ConfigModel::save(const ConfigFields& f)
     s.NotifyDesktop = f.notifyDesktop;
     s.NotifySpeak = f.notifySpeak;
     s.NotifyMailWords = f.notifyMailWords;
-    s.NotifyVoice =
-        f.notifyVoice.trimmed().isEmpty() ? QStringLiteral("en-us") : f.notifyVoice.trimmed();
+    s.NotifyVoice = f.notifyVoice.trimmed().isEmpty() ? Settings::defaultText(Settings::Key::Voice)
+                                                      : f.notifyVoice.trimmed();
     s.NotifyRate = static_cast<std::int16_t>(std::clamp(f.notifyRate.trimmed().toInt(), 80, 450));
     s.writeConfigSave(store);
-    s.writeNotifyKeys(store);
     if (!store.sync()) {
         prompter.message(store.writeFailure() +
                              QStringLiteral("\nThe changes apply until Vantorel ends; press Save "

@@ -1,5 +1,7 @@
 #include "core/NwwsSettings.h"
 
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "platform/SettingsStore.h"
 #include "platform/ValueConversion.h"
 
@@ -9,41 +11,50 @@
 #include <QSaveFile>
 
 namespace {
-const QString kSection = QStringLiteral("NWWS");
+using Key = Settings::Key;
 
-QString readKey(const SettingsStore& store, const char* key, const QString& fallback)
+QString readKey(const SettingsStore& store, Key key)
 {
-    return store.read(kSection, QString::fromLatin1(key), fallback).trimmed();
+    return Settings::storedText(store, key).trimmed();
+}
+
+void writeKey(SettingsStore& store, Key key, const QString& text)
+{
+    store.write(SettingsTable::entry(key).section, Settings::keyName(key), text);
 }
 } // namespace
+
+NwwsSettings::NwwsSettings()
+    : server(Settings::defaultText(Key::Server)), resource(Settings::defaultText(Key::Resource))
+{
+}
 
 NwwsSettings NwwsSettings::read(const SettingsStore& store)
 {
     NwwsSettings s;
-    const QString enabled = readKey(store, "Enabled", QStringLiteral("False"));
     try {
-        s.enabled = ValueConversion::truthValue(enabled);
+        s.enabled = ValueConversion::truthValue(readKey(store, Key::Enabled));
     } catch (...) {
         s.enabled = false; // an unreadable switch leaves the feed off
     }
-    s.user = readKey(store, "User", s.user);
-    s.server = readKey(store, "Server", s.server);
-    s.resource = readKey(store, "Resource", s.resource);
-    s.caCert = readKey(store, "CACert", s.caCert);
-    if (s.server.isEmpty())
-        s.server = NwwsSettings().server;
-    if (s.resource.isEmpty())
-        s.resource = NwwsSettings().resource;
+    s.user = readKey(store, Key::User);
+    s.caCert = readKey(store, Key::CACert);
+    const QString server = readKey(store, Key::Server);
+    const QString resource = readKey(store, Key::Resource);
+    if (!server.isEmpty())
+        s.server = server;
+    if (!resource.isEmpty())
+        s.resource = resource;
     return s;
 }
 
 void NwwsSettings::write(SettingsStore& store) const
 {
-    store.write(kSection, QStringLiteral("Enabled"), ValueConversion::trueFalse(enabled));
-    store.write(kSection, QStringLiteral("User"), user);
-    store.write(kSection, QStringLiteral("Server"), server);
-    store.write(kSection, QStringLiteral("Resource"), resource);
-    store.write(kSection, QStringLiteral("CACert"), caCert);
+    writeKey(store, Key::Enabled, ValueConversion::trueFalse(enabled));
+    writeKey(store, Key::User, user);
+    writeKey(store, Key::Server, server);
+    writeKey(store, Key::Resource, resource);
+    writeKey(store, Key::CACert, caCert);
 }
 
 QString NwwsSettings::host() const

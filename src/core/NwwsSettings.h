@@ -14,10 +14,13 @@ public:
     static constexpr quint16 DefaultPort = 5222;
     static constexpr qint64 MaxPasswordBytes = 1024;
 
+    // The stored defaults: the feed off, the public server.
+    NwwsSettings();
+
     bool enabled = false;
     QString user;
-    QString server = QStringLiteral("nwws-oi.weather.gov");
-    QString resource = QStringLiteral("vantorel");
+    QString server;
+    QString resource;
     QString caCert; // a certificate file trusted besides the system's
 
     static NwwsSettings read(const SettingsStore& store);

@@ -165,6 +165,23 @@ QString Settings::storedForm(const SettingsEntry& e) const
 void Settings::readKey(const SettingsStore& store, const SettingsEntry& e, QStringList* p)
 {
     const QString text = storedText(store, e.key);
+    if (!e.has(SettingsEntry::Forgiving)) {
+        convertKey(e, text, p);
+        return;
+    }
+    try {
+        convertKey(e, text, p);
+    } catch (const RuntimeError&) {
+        const QString fallback = defaultText(e.key);
+        if (p)
+            p->append(QStringLiteral("Setting %1/%2 holds \"%3\"; using %4.")
+                          .arg(e.section, e.name, text, fallback));
+        convertKey(e, fallback, p);
+    }
+}
+
+void Settings::convertKey(const SettingsEntry& e, const QString& text, QStringList* p)
+{
     switch (e.type) {
     case Type::Text:
         assign(*this, e, text);
@@ -217,51 +234,13 @@ void Settings::readStartupKeys(const SettingsStore& store, QStringList* problems
     for (const SettingsEntry& e : SettingsTable::entries())
         if (e.has(SettingsEntry::ReadAtStart))
             readKey(store, e, problems);
-    readNotifyKeys(store, problems);
 }
-
-// ---- Section "Notify" ----
-void Settings::readNotifyKeys(const SettingsStore& store, QStringList* problems)
-{
-    const QString section = QStringLiteral("Notify");
-    // Keys added after the others: a value that cannot be read keeps the
-    // default and is reported, but never stops the start.
-    auto read = [&](auto& field, const char* key, const char* def, auto convert) {
-        try {
-            field = convert(store.read(section, QLatin1String(key), QLatin1String(def)));
-        } catch (const RuntimeError&) {
-            field = convert(QLatin1String(def));
-            if (problems)
-                problems->append(QStringLiteral("Setting %1/%2 holds \"%3\"; using %4.")
-                                     .arg(section, QLatin1String(key),
-                                          store.read(section, QLatin1String(key), QString()),
-                                          QLatin1String(def)));
-        }
-    };
-    read(NotifyDesktop, "Desktop", "True", ValueConversion::truthValue);
-    read(NotifySpeak, "Speak", "False", ValueConversion::truthValue);
-    NotifyVoice = store.read(section, QStringLiteral("Voice"), QStringLiteral("en-us"));
-    read(NotifyRate, "Rate", "160", ValueConversion::strictInt16);
-    read(NotifyMailWords, "MailWords", "False", ValueConversion::truthValue);
-}
-
-void Settings::writeNotifyKeys(SettingsStore& store) const
-{
-    const QString section = QStringLiteral("Notify");
-    store.write(section, QStringLiteral("Desktop"), ValueConversion::trueFalse(NotifyDesktop));
-    store.write(section, QStringLiteral("Speak"), ValueConversion::trueFalse(NotifySpeak));
-    store.write(section, QStringLiteral("Voice"), NotifyVoice);
-    store.write(section, QStringLiteral("Rate"), QString::number(NotifyRate));
-    store.write(section, QStringLiteral("MailWords"), ValueConversion::trueFalse(NotifyMailWords));
-}
-// ---- end of section "Notify" ----
 
 void Settings::writeConfigSave(SettingsStore& store)
 {
     for (const SettingsEntry& e : SettingsTable::entries())
         if (e.has(SettingsEntry::ConfigSave))
             write(store, e, storedForm(e), 0);
-    writeNotifyKeys(store);
 }
 
 void Settings::writeShutdown(SettingsStore& store, bool hideIngest, bool minimised)

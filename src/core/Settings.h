@@ -70,6 +70,14 @@ public:
         // Section "Location", read at start and written by Save.
         Latitude,
         Longitude,
+        // Section "Notify": desktop notifications and speech, read at start
+        // (an unreadable value is reported and its default kept) and written
+        // by Save.
+        Desktop,
+        Speak,
+        Voice,
+        Rate,
+        MailWords,
         // Read or written on their own.
         LongHeader,
         AFOSPath,
@@ -84,6 +92,12 @@ public:
         ImageHeight,
         ZoomImage,
         Ocean,
+        // Section "NWWS": the Weather Wire feed, kept by NwwsSettings.
+        Enabled,
+        User,
+        Server,
+        Resource,
+        CACert,
     };
     Q_ENUM(Key)
 
@@ -138,13 +152,12 @@ public:
     // Section "FTP"
     QString FTPServer;
     std::uint8_t FTPProxy = 0;
-    // ---- Section "Notify": desktop notifications and spoken alarms ----
+    // Section "Notify": desktop notifications and spoken alarms
     bool NotifyDesktop = true;                     // key Desktop
     bool NotifySpeak = false;                      // key Speak
     QString NotifyVoice = QStringLiteral("en-us"); // key Voice (a voice of the synthesizer)
     std::int16_t NotifyRate = 160;                 // key Rate (words per minute)
     bool NotifyMailWords = false; // key MailWords: alarm mail and page subjects in words
-    // ---- end of section "Notify" ----
 
     // Section "Location": the user's place for the warning map and the alarm
     // zone POINT; decimal degrees, north and east positive; empty = none.
@@ -184,9 +197,11 @@ public:
     void readLongHeader(const SettingsStore& store);
     // Reads Height and Width of section "Startup".
     void readWindowSize(const SettingsStore& store);
-    // Reads the keys of "Config", "Pager" and "FTP" in start-up order.
-    // A value that is not a number where one is required throws TypeMismatch;
-    // a number too large for its key is reported in problems and the default used.
+    // Reads the keys of "Config", "Pager", "FTP", "Location" and "Notify" in
+    // start-up order. A value that is not a number where one is required
+    // throws TypeMismatch; a number too large for its key is reported in
+    // problems and the default used. Keys marked Forgiving report every
+    // unreadable value and keep their default.
     void readStartupKeys(const SettingsStore& store, QStringList* problems);
     bool readHideIngest(const SettingsStore& store, QStringList* problems) const;
 
@@ -194,9 +209,6 @@ public:
     void writeConfigSave(SettingsStore& store); // the configuration dialog's Save
     void writeShutdown(SettingsStore& store, bool hideIngest, bool minimised);
     void writePagerSetup(SettingsStore& store); // the paging configuration's Save
-    // Section "Notify": read at start, written by the configuration dialog's Save.
-    void readNotifyKeys(const SettingsStore& store, QStringList* problems);
-    void writeNotifyKeys(SettingsStore& store) const;
 
     // The receipt directory: TrackPath + "emwin/"; empty while TrackPath is unset.
     QString receiptDir() const;
@@ -210,6 +222,7 @@ signals:
 
 private:
     void readKey(const SettingsStore& store, const SettingsEntry& entry, QStringList* problems);
+    void convertKey(const SettingsEntry& entry, const QString& text, QStringList* problems);
     QString storedForm(const SettingsEntry& entry) const;
     void write(SettingsStore& store, const SettingsEntry& entry, const QString& text, int index);
 };

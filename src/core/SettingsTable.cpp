@@ -10,6 +10,8 @@ using K = Settings::Key;
 constexpr unsigned Start = E::ReadAtStart;
 constexpr unsigned Save = E::ConfigSave;
 constexpr unsigned StartSave = E::ReadAtStart | E::ConfigSave;
+// Keys added after the others: a hand-edited value never stops the start.
+constexpr unsigned Added = StartSave | E::Forgiving;
 
 const QLatin1String Config("Config");
 const QLatin1String Startup("Startup");
@@ -17,6 +19,8 @@ const QLatin1String Pager("Pager");
 const QLatin1String Ftp("FTP");
 const QLatin1String Image("Image");
 const QLatin1String Location("Location");
+const QLatin1String Notify("Notify");
+const QLatin1String Nwws("NWWS");
 
 QString saveDir(int)
 {
@@ -156,6 +160,16 @@ QList<SettingsEntry> build()
          StartSave},
         {K::Longitude, Location, L("Longitude"), T::Text, F::Text, "", nullptr,
          &Settings::Longitude, StartSave},
+        {K::Desktop, Notify, L("Desktop"), T::Truth, F::TrueFalse, "True", nullptr,
+         &Settings::NotifyDesktop, Added},
+        {K::Speak, Notify, L("Speak"), T::Truth, F::TrueFalse, "False", nullptr,
+         &Settings::NotifySpeak, Added},
+        {K::Voice, Notify, L("Voice"), T::Text, F::Text, "en-us", nullptr, &Settings::NotifyVoice,
+         Added},
+        {K::Rate, Notify, L("Rate"), T::StrictInt16, F::Plain, "160", nullptr,
+         &Settings::NotifyRate, Added},
+        {K::MailWords, Notify, L("MailWords"), T::Truth, F::TrueFalse, "False", nullptr,
+         &Settings::NotifyMailWords, Added},
         {K::LongHeader, Config, L("LongHeader"), T::Byte, F::Number, "0", nullptr,
          &Settings::LongHeader, Save},
         {K::AFOSPath, Config, L("AFOSPath"), T::Text, F::Text, "", nullptr, &Settings::AFOSPath,
@@ -194,6 +208,20 @@ QList<SettingsEntry> build()
         {K::ImageHeight, Image, L("ImageHeight"), T::Real, F::Plain, "0", nullptr, {}, E::None},
         {K::ZoomImage, Image, L("ZoomImage"), T::Byte, F::Plain, "0", nullptr, {}, E::None},
         {K::Ocean, Image, L("Ocean"), T::Text, F::Text, "A", nullptr, {}, E::None},
+        // The Weather Wire feed; the server is host:port.
+        {K::Enabled, Nwws, L("Enabled"), T::Truth, F::TrueFalse, "False", nullptr, {}, E::None},
+        {K::User, Nwws, L("User"), T::Text, F::Text, "", nullptr, {}, E::None},
+        {K::Server,
+         Nwws,
+         L("Server"),
+         T::Text,
+         F::Text,
+         "nwws-oi.weather.gov",
+         nullptr,
+         {},
+         E::None},
+        {K::Resource, Nwws, L("Resource"), T::Text, F::Text, "vantorel", nullptr, {}, E::None},
+        {K::CACert, Nwws, L("CACert"), T::Text, F::Text, "", nullptr, {}, E::None},
     };
 }
 

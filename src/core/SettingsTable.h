@@ -39,6 +39,7 @@ struct SettingsEntry
         ReadAtStart = 1, // readStartupKeys
         ConfigSave = 2,  // writeConfigSave
         Indexed = 4,     // the name takes a number
+        Forgiving = 8,   // a value that cannot be read is reported and the default kept
     };
     using Field = std::variant<std::monostate, QString Settings::*, std::uint8_t Settings::*,
                                std::int16_t Settings::*, double Settings::*, bool Settings::*>;

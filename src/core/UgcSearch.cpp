@@ -3,9 +3,7 @@
 #include "core/Settings.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
-
-#include <QList>
-#include <QPair>
+#include "product/UgcSegments.h"
 
 namespace {
 
@@ -22,87 +20,27 @@ bool isDigits(QStringView text)
     return true;
 }
 
-// Where the code list of prefix starts in line: at the start of the line or
-// right after a "-", followed by three digits or "ALL". Words of the text that
-// merely contain the letters (MICHIGAN for MIC) are not code lists.
-int listStart(const QString& line, const QString& prefix)
+bool mentions(const QStringList& lines, const QString& prefix)
 {
-    qsizetype first = 0;
-    while (first < line.size() && line.at(first).isSpace())
-        ++first;
-    for (qsizetype p = line.indexOf(prefix, first); p >= 0; p = line.indexOf(prefix, p + 1)) {
-        const bool startsList = p == first || line.at(p - 1) == QLatin1Char('-');
-        const QStringView next = QStringView(line).mid(p + prefix.size(), 3);
-        if (startsList && (next == QLatin1String("ALL") || (next.size() == 3 && isDigits(next))))
-            return static_cast<int>(p);
+    for (const QString& line : lines) {
+        if (line.contains(prefix))
+            return true;
     }
-    return -1;
+    return false;
 }
 
-// The numbers of one code list, collected line by line.
-class CodeCollector
+// The lines from index from up to and including the line "$$" (or the end),
+// each followed by CR LF. A summary group that has no "$$" of its own thus
+// takes the detailed segment that follows it along.
+QString textToDollars(const QStringList& lines, int from)
 {
-public:
-    // Adds the tokens of one line (split at "-", the part after the last "-"
-    // excepted). True when the list has ended: at the expiry time, at a token
-    // that is not a number or range of this list (another state's list), or
-    // at the token limit.
-    bool addLine(const QString& part)
-    {
-        QStringList tokens = part.split(QLatin1Char('-'));
-        tokens.removeLast();
-        for (const QString& raw : tokens) {
-            const QString token = raw.trimmed();
-            if (m_tokens >= UgcSearch::MaxTokens)
-                return true;
-            if (token.size() == 6 && isDigits(token))
-                return true;
-            if (token.size() == 3 && isDigits(token)) {
-                add(token.toInt(), token.toInt());
-            } else if (token.size() == 7 && token.at(3) == QLatin1Char('>') &&
-                       isDigits(QStringView(token).left(3)) &&
-                       isDigits(QStringView(token).right(3))) {
-                add(token.left(3).toInt(), token.right(3).toInt());
-            } else {
-                return true;
-            }
-            ++m_tokens;
-        }
-        return false;
-    }
-
-    bool contains(int number) const
-    {
-        for (const auto& [first, last] : m_ranges) {
-            if (number >= first && number <= last)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    void add(int first, int last)
-    {
-        last = qMin(last, first + (UgcSearch::MaxNumbers - m_numbers) - 1);
-        if (first > last)
-            return;
-        m_ranges.append({first, last});
-        m_numbers += last - first + 1;
-    }
-
-    QList<QPair<int, int>> m_ranges;
-    int m_tokens = 0;
-    int m_numbers = 0;
-};
-
-// Appends lines from index from up to and including the line "$$".
-void appendToEnd(const QStringList& lines, int from, QString* text)
-{
+    QString text;
     for (int i = from; i < lines.size(); ++i) {
-        *text += lines.at(i) + LineEnd;
+        text += lines.at(i) + LineEnd;
         if (lines.at(i).trimmed() == QLatin1String("$$"))
-            return;
+            break;
     }
+    return text;
 }
 
 bool isPlainName(const QString& name)
@@ -133,45 +71,17 @@ QStringList UgcSearch::productLines(const QString& text)
 bool UgcSearch::findInLines(const QString& countyCode, const QStringList& lines,
                             QString* segmentText)
 {
-    if (!isCode(countyCode))
+    // Most products never name the state: no need to read their code groups.
+    if (!isCode(countyCode) || !mentions(lines, countyCode.left(3)))
         return false;
-    const QString prefix = countyCode.left(3);
-    const int number = countyCode.mid(3).toInt();
-    int next = 0;
-    while (next < lines.size()) {
-        int start = next;
-        int at = -1;
-        for (; start < lines.size(); ++start) {
-            at = listStart(lines.at(start), prefix);
-            if (at >= 0)
-                break;
-        }
-        if (at < 0)
-            return false;
-        const QString& line = lines.at(start);
-        QString text = line + LineEnd;
-        next = start + 1;
-        const QString part = line.mid(at + prefix.size());
-        bool wanted =
-            part.startsWith(QLatin1String("ALL")) || part.startsWith(QLatin1String("000"));
-        if (!wanted) {
-            CodeCollector codes;
-            bool ended = codes.addLine(part);
-            while (!ended) {
-                while (next < lines.size() && lines.at(next).trimmed().isEmpty())
-                    ++next;
-                if (next >= lines.size())
-                    return false;
-                text += lines.at(next) + LineEnd;
-                ended = codes.addLine(lines.at(next++));
-            }
-            wanted = codes.contains(number);
-        }
-        if (wanted) {
-            appendToEnd(lines, next, &text);
-            *segmentText = text;
-            return true;
-        }
+    const std::optional<UgcSegments> ugc = UgcSegments::parse(lines);
+    if (!ugc)
+        return false;
+    for (const UgcSegment& segment : ugc->segments()) {
+        if (!segment.covers(countyCode))
+            continue;
+        *segmentText = textToDollars(lines, segment.listLine(countyCode));
+        return true;
     }
     return false;
 }

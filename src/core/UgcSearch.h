@@ -6,17 +6,13 @@
 class Settings;
 
 // Finds the segment of a product that concerns one zone or county code
-// (state + "Z" or "C" + 3 digits, e.g. MIZ050) by reading the product's UGC
-// code groups: "MIZ051-052-056>059-030430-" lists zones 51, 52 and 56 to 59
-// of Michigan until the expiry time 030430. A group may run over several
-// lines; "MIZALL" or "MIZ000" means the whole state. The segment is the group
-// and the text after it up to and including the line "$$".
+// (state + "Z" or "C" + 3 digits, e.g. MIZ050) among the product's UGC
+// segments (UgcSegments). The text handed back starts at the line where the
+// code's state list starts and runs up to and including the line "$$" or to
+// the end of the product.
 class UgcSearch
 {
 public:
-    static constexpr int MaxTokens = 500;
-    static constexpr int MaxNumbers = 700;
-
     explicit UgcSearch(const Settings& settings);
 
     // Searches the filed product: a product key in the text directory, or an

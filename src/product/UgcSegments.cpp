@@ -23,17 +23,17 @@ bool startsGroup(const QString& line)
     return re.match(line).hasMatch();
 }
 
-// Reads the tokens of a code group into segment; returns the index of the line
-// that holds the expiry (the group's last), or -1 when the group never ends.
+// Reads the tokens of a code group into segment, line by line, until the
+// expiry time.
 class GroupReader
 {
 public:
     explicit GroupReader(UgcSegment& segment) : m_segment(segment) {}
 
-    // True when the group ended on this line.
-    bool addLine(const QString& line)
+    // True when the group ended on this line (index line of the product).
+    bool addLine(const QString& text, int line)
     {
-        const QStringList tokens = line.trimmed().split(QLatin1Char('-'));
+        const QStringList tokens = text.trimmed().split(QLatin1Char('-'));
         for (const QString& raw : tokens) {
             const QString token = raw.trimmed();
             if (token.isEmpty())
@@ -42,46 +42,64 @@ public:
                 m_segment.expiryText = token;
                 return true;
             }
-            if (!addToken(token))
+            if (!addToken(token, line))
                 return true; // not a code: the group is malformed, end it here
         }
         return false;
     }
 
 private:
-    bool addToken(const QString& token)
+    bool addToken(const QString& token, int line)
     {
         QString numbers = token;
         if (token.size() >= 6 && token.at(0).isLetter()) {
-            m_prefix = token.left(3);
+            startList(token.left(3), line);
             numbers = token.mid(3);
         }
         if (m_prefix.size() != 3)
             return false;
         if (numbers == QLatin1String("ALL") || numbers == QLatin1String("000")) {
-            add(m_prefix + QStringLiteral("ALL"));
+            if (takeToken())
+                add(m_prefix + QStringLiteral("ALL"));
             return true;
         }
         if (numbers.size() == 3 && isDigits(numbers)) {
-            add(m_prefix + numbers);
+            if (takeToken())
+                addRange(numbers.toInt(), numbers.toInt());
             return true;
         }
         if (numbers.size() == 7 && numbers.at(3) == QLatin1Char('>') &&
             isDigits(QStringView(numbers).left(3)) && isDigits(QStringView(numbers).right(3))) {
-            const int first = numbers.left(3).toInt();
-            const int last = numbers.right(3).toInt();
-            for (int n = first; n <= last && !full(); ++n)
-                add(m_prefix + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
+            if (takeToken())
+                addRange(numbers.left(3).toInt(), numbers.right(3).toInt());
             return true;
         }
         return false;
     }
 
-    bool full() const { return m_segment.codes.size() >= UgcSegments::MaxCodesPerSegment; }
+    void startList(const QString& prefix, int line)
+    {
+        m_prefix = prefix;
+        m_tokens = 0;
+        m_numbers = 0;
+        if (!m_segment.listLines.contains(prefix))
+            m_segment.listLines.insert(prefix, line);
+    }
+
+    // False once the list has used its tokens: the rest are read, not used.
+    bool takeToken() { return m_tokens++ < UgcSegments::MaxTokensPerList; }
+
+    void addRange(int first, int last)
+    {
+        for (int n = first; n <= last && m_numbers < UgcSegments::MaxNumbersPerList; ++n) {
+            ++m_numbers;
+            add(m_prefix + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
+        }
+    }
 
     void add(const QString& code)
     {
-        if (!full() && !m_seen.contains(code)) {
+        if (m_segment.codes.size() < UgcSegments::MaxCodesPerSegment && !m_seen.contains(code)) {
             m_seen.insert(code);
             m_segment.codes.push_back(code);
         }
@@ -90,6 +108,8 @@ private:
     UgcSegment& m_segment;
     QSet<QString> m_seen;
     QString m_prefix;
+    int m_tokens = 0;
+    int m_numbers = 0;
 };
 
 } // namespace
@@ -99,6 +119,11 @@ bool UgcSegment::covers(const QString& code) const
     if (code.size() != 6)
         return false;
     return codes.contains(code) || codes.contains(code.left(3) + QStringLiteral("ALL"));
+}
+
+int UgcSegment::listLine(const QString& code) const
+{
+    return listLines.value(code.left(3), firstLine);
 }
 
 QStringList UgcSegment::counties() const
@@ -131,7 +156,8 @@ std::optional<UgcSegments> UgcSegments::parse(const QStringList& lines, const QD
         segment.firstLine = i;
         GroupReader reader(segment);
         int last = i;
-        while (last < lines.size() && last - i < MaxGroupLines && !reader.addLine(lines.at(last)))
+        while (last < lines.size() && last - i < MaxGroupLines &&
+               !reader.addLine(lines.at(last), last))
             ++last;
         if (segment.codes.isEmpty() || segment.expiryText.isEmpty())
             continue; // a line that looked like a group but is not one

@@ -265,7 +265,7 @@ void TestSettings::notifyKeys()
         store.write(section, QStringLiteral("Rate"), rate);
     Settings s;
     QStringList problems;
-    s.readNotifyKeys(store, &problems);
+    s.readStartupKeys(store, &problems);
     QTEST(s.NotifyDesktop, "desktopValue");
     QTEST(int(s.NotifyRate), "rateValue");
     QTEST(int(problems.size()), "problems");
@@ -273,9 +273,9 @@ void TestSettings::notifyKeys()
     // Save writes them back in a form read again unchanged.
     s.NotifySpeak = true;
     s.NotifyVoice = QStringLiteral("en+f3");
-    s.writeNotifyKeys(store);
+    s.writeConfigSave(store);
     Settings again;
-    again.readNotifyKeys(store, nullptr);
+    again.readStartupKeys(store, nullptr);
     QCOMPARE(again.NotifyDesktop, s.NotifyDesktop);
     QCOMPARE(again.NotifySpeak, true);
     QCOMPARE(again.NotifyVoice, QStringLiteral("en+f3"));

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/NwwsSettings.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "platform/SettingsStore.h"
@@ -45,6 +46,7 @@ void TestSettingsFile::readAndWrittenBackUnchanged()
         s.writeConfigSave(store);
         s.writeShutdown(store, hide, false);
         s.writePagerSetup(store);
+        NwwsSettings::read(store).write(store);
         for (const SettingsEntry& e : SettingsTable::entries()) {
             if (e.has(SettingsEntry::Indexed)) {
                 for (int i = 0; i < 5; ++i)
@@ -101,6 +103,7 @@ void TestSettingsFile::writesSignalTheKey()
     switch (writer) {
     case 0:
         s.writePagerSetup(store);
+        NwwsSettings::read(store).write(store);
         break;
     case 1:
         s.writeShutdown(store, true, true);
@@ -131,7 +134,7 @@ void TestSettingsFile::keysAreSpelledOnlyInTheTable()
     const QRegularExpression keyLiteral(QStringLiteral("\"(%1)\\d*\"").arg(names.join(u'|')));
     const QRegularExpression sectionArgument(
         QStringLiteral("\\b(read|write|contains)\\(\\s*(QStringLiteral\\()?\"(Config|Startup|"
-                       "Pager|FTP|Image)\""));
+                       "Pager|FTP|Image|Location|Notify|NWWS)\""));
     QStringList found;
     for (const char* dir : {"src", "tools"}) {
         QDirIterator it(QStringLiteral(VANTOREL_SOURCE_ROOT "/") + QLatin1String(dir),

@@ -14,14 +14,6 @@ QStringList productFile(const QString& name)
     return UgcSearch::productLines(TextFile::readAll(testDataPath(QStringLiteral("ugc/")) + name));
 }
 
-QString numberList(int first, int count)
-{
-    QString line;
-    for (int n = first; n < first + count; ++n)
-        line += QStringLiteral("%1-").arg(n, 3, 10, QLatin1Char('0'));
-    return line;
-}
-
 // A text directory and receipt directory in a private home.
 struct Store
 {
@@ -101,6 +93,11 @@ void TestUgcSearch::realProducts_data()
                                                << "MIC001" << QString();
     QTest::newRow("malformed code") << "WSWGRRMI.TXT"
                                     << "MIZ05" << QString();
+    QTest::newRow("text word made of letters and ALL") << "../corpus/products/WSWGRRMI.TXT@5"
+                                                       << "LOC001" << QString();
+    QTest::newRow("headline group without its own $$") << "../corpus/products/FLSRAHNC.TXT"
+                                                       << "NCC101"
+                                                       << "NCC101-260214-";
 }
 
 void TestUgcSearch::realProducts()
@@ -134,13 +131,6 @@ void TestUgcSearch::codeGroups_data()
         << QStringList{"MIZ001-002-", "", "  ", "003-051200-", "$$"} << "MIZ003" << true;
     QTest::newRow("group cut by the end of the product")
         << QStringList{"MIZ001-002-"} << "MIZ001" << false;
-    QTest::newRow("700 numbers are used")
-        << QStringList{"MIZ001>999-051200-", "$$"} << "MIZ700" << true;
-    QTest::newRow("the 701st number is not")
-        << QStringList{"MIZ001>999-051200-", "$$"} << "MIZ701" << false;
-    const QString many = QStringLiteral("MIZ") + numberList(1, 501) + QStringLiteral("051200-");
-    QTest::newRow("500 tokens are used") << QStringList{many, "$$"} << "MIZ500" << true;
-    QTest::newRow("the 501st token is not") << QStringList{many, "$$"} << "MIZ501" << false;
     QTest::newRow("reversed range is empty")
         << QStringList{"MIZ009>001-051200-", "$$"} << "MIZ005" << false;
     QTest::newRow("state name in the text")

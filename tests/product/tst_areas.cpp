@@ -123,19 +123,38 @@ private slots:
         QCOMPARE(UgcSegments::placeDayTime(ddhhmm, utc(issued)).toString(Qt::ISODate), expires);
     }
 
-    void hostileGroupsAreBounded()
+    // Bounds against a hostile product: each state's list uses at most 500
+    // tokens and 700 numbers, a segment 1000 codes, a group 20 lines.
+    void groupBounds_data()
     {
-        QStringList lines{QStringLiteral("IAZ001>999-")};
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("covered");
+        QString many = QStringLiteral("MIZ");
+        for (int n = 1; n <= 501; ++n)
+            many += QStringLiteral("%1-").arg(n, 3, 10, QLatin1Char('0'));
+        many += QStringLiteral("051200-");
+        const QStringList range{"MIZ001>999-051200-"};
+        QTest::newRow("700 numbers are used") << range << "MIZ700" << true;
+        QTest::newRow("the 701st number is not") << range << "MIZ701" << false;
+        QTest::newRow("500 tokens are used") << QStringList{many} << "MIZ500" << true;
+        QTest::newRow("the 501st token is not") << QStringList{many} << "MIZ501" << false;
+        const QStringList states{"IAZ001>999-IAC001>999-ILZ001>999-010000-"};
+        QTest::newRow("the next state's list has its own bounds") << states << "IAC300" << true;
+        QTest::newRow("a segment holds 1000 codes") << states << "IAC301" << false;
+        QStringList endless{"IAZ001>999-"};
         for (int i = 0; i < 100; ++i)
-            lines << QStringLiteral("IAC001>999-");
+            endless << QStringLiteral("IAC001>999-");
+        endless << QStringLiteral("010000-");
+        QTest::newRow("no expiry within 20 lines") << endless << "IAZ001" << false;
+    }
+    void groupBounds()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, code);
+        QFETCH(bool, covered);
         const auto ugc = UgcSegments::parse(lines);
-        // No expiry within the line limit: not a group.
-        QVERIFY(!ugc);
-        lines << QStringLiteral("010000-");
-        const auto capped =
-            UgcSegments::parse(QStringList{QStringLiteral("IAZ001>999-IAC001>999-010000-")});
-        QVERIFY(capped);
-        QCOMPARE(capped->segments().first().codes.size(), UgcSegments::MaxCodesPerSegment);
+        QCOMPARE(ugc && ugc->covers(code), covered);
     }
 
     void polygonContains_data()
