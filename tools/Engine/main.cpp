@@ -51,6 +51,7 @@ int main(int argc, char* argv[])
     InternetEngine engine(config);
     host.printMessagesFrom(&engine, &InternetEngine::logMessage);
     host.printWritesFrom(&engine.pipeline(), &IngestPipeline::fileWritten);
+    host.setSummary([&engine] { return EngineHost::summaryOf(engine.pipeline().counters()); });
     std::unique_ptr<EngineWindow> window;
     if (!host.headless()) {
         window = std::make_unique<EngineWindow>(engine);

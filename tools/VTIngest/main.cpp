@@ -29,6 +29,7 @@ int main(int argc, char* argv[])
                              QStringLiteral("track/unwritten/"));
     host.printMessagesFrom(&ingest, &SerialIngest::logMessage);
     host.printWritesFrom(&ingest.pipeline(), &IngestPipeline::fileWritten);
+    host.setSummary([&ingest] { return EngineHost::summaryOf(ingest.pipeline().counters()); });
     std::unique_ptr<VTIngestWindow> window;
     if (!host.headless()) {
         window = std::make_unique<VTIngestWindow>(ingest);
