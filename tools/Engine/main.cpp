@@ -37,9 +37,7 @@ int main(int argc, char* argv[])
 {
     const EngineOptions options = EngineOptions::parse(EngineHost::arguments(argc, argv));
     EngineHost host(QStringLiteral("Engine"),
-                    {options.headless, options.showHelp, options.showVersion, options.error,
-                     EngineOptions::helpText()},
-                    argc, argv);
+                    EngineHost::CommandLine::of(options, EngineOptions::helpText()), argc, argv);
     if (const auto status = host.answerCommandLine())
         return *status;
 

@@ -103,12 +103,11 @@ QString summary(const NwwsEngine::Counters& c)
 
 int main(int argc, char* argv[])
 {
-    const NwwsOptions options = NwwsOptions::parse(EngineHost::arguments(argc, argv));
+    NwwsOptions options = NwwsOptions::parse(EngineHost::arguments(argc, argv));
     // the configuration's test has no window
+    options.headless = options.headless || options.test;
     EngineHost host(QStringLiteral("NWWSEngine"),
-                    {options.headless || options.test, options.showHelp, options.showVersion,
-                     options.error, NwwsOptions::helpText()},
-                    argc, argv);
+                    EngineHost::CommandLine::of(options, NwwsOptions::helpText()), argc, argv);
     if (const auto status = host.answerCommandLine())
         return *status;
 

@@ -12,9 +12,7 @@ int main(int argc, char* argv[])
 {
     const VTIngestOptions options = VTIngestOptions::parse(EngineHost::arguments(argc, argv));
     EngineHost host(QStringLiteral("VTIngest"),
-                    {options.headless, options.showHelp, options.showVersion, options.error,
-                     VTIngestOptions::helpText()},
-                    argc, argv);
+                    EngineHost::CommandLine::of(options, VTIngestOptions::helpText()), argc, argv);
     if (const auto status = host.answerCommandLine())
         return *status;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommonEngineOptions.h"
 #include "IngestPipeline.h"
 
 #include <QObject>
@@ -41,6 +42,12 @@ public:
         bool showVersion = false;
         QString error;    // a bad option: printed with the help text
         QString helpText; // the engine's usage
+
+        static CommandLine of(const CommonEngineOptions& options, const QString& helpText)
+        {
+            return {options.headless, options.showHelp, options.showVersion, options.error,
+                    helpText};
+        }
     };
     // Where lines go: standard output, or standard error for isError.
     using Printer = std::function<void(const QString& text, bool isError)>;
