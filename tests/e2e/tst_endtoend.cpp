@@ -5,14 +5,21 @@
 // SMTP server through the built mailer. And the broadcast engine reading a
 // pseudo-terminal into a running program in Network mode. And finished files
 // linked into Data-In with ln, which the directory watch reports created and
-// never closed.
+// never closed. And both feeds at once into one running program: the stream
+// through the Internet engine and the Weather Wire through its engine, from a
+// local XMPP server, each product filed once.
 #include "../tools/blat/SmtpSink.h"
 #include "LocalStreamServer.h"
+#include "NwwsProductName.h"
+#include "NwwsSender.h"
+#include "OfficeStates.h"
 #include "PacketEncoder.h"
 #include "PseudoTerminal.h"
 #include "TestSupport.h"
+#include "XmppServer.h"
 #include "core/IAlarmLoops.h"
 #include "core/NoMetarHooks.h"
+#include "core/NwwsSettings.h"
 #include "ingest/DataInPoller.h"
 #include "ingest/EngineLink.h"
 #include "ingest/ProductProcessor.h"
@@ -21,9 +28,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTest>
 #include <memory>
 #include <sys/stat.h>
@@ -52,6 +63,37 @@ QStringList productNames()
 QByteArray product(const QString& name)
 {
     return readBytes(testDataPath(QStringLiteral("corpus/products/") + name));
+}
+
+// Text products that either feed brings under the same name, each name once:
+// they begin with their WMO heading (one that begins with a sequence-number
+// line is keyed by its heading when the broadcast brings it first, by its
+// AWIPS identifier when the Weather Wire does, which sends no such line), and
+// the Weather Wire engine names them as the broadcast does.
+QStringList namedAlikeByBothFeeds()
+{
+    static const QRegularExpression heading(QStringLiteral("^[A-Z0-9]{4}[0-9]{2} [A-Z0-9]{4} "));
+    QString error;
+    const OfficeStates offices =
+        OfficeStates::load(QStringLiteral(VANTOREL_SOURCE_ROOT "/data/facility-list.txt"), &error);
+    const NwwsProductName wireNames(offices);
+    const QJsonArray manifest =
+        QJsonDocument::fromJson(readBytes(testDataPath(QStringLiteral("corpus/MANIFEST.json"))))
+            .array();
+    QStringList names;
+    for (const QJsonValue& value : manifest) {
+        const QJsonObject entry = value.toObject();
+        const QString name = entry.value(QStringLiteral("file")).toString();
+        const QStringList wmo =
+            entry.value(QStringLiteral("wmo")).toString().split(QLatin1Char(' '));
+        const QByteArray text = product(name);
+        if (names.size() < kProducts && name.endsWith(QLatin1String(".TXT")) &&
+            heading.match(QString::fromLatin1(text.left(20))).hasMatch() &&
+            wireNames.fileName(entry.value(QStringLiteral("awips")).toString().toLower(),
+                               wmo.value(1), wmo.value(0), text) == name)
+            names << name;
+    }
+    return names;
 }
 
 // The broadcast of the products, every other one compressed.
@@ -120,21 +162,47 @@ public:
     }
     ~UserSession()
     {
-        // The engine the program started is stopped the way the program does.
-        EngineLink link;
-        link.send(QStringLiteral("SHUTDOWN"));
-        link.finish(EngineLink::GiveUpMs);
-        QElapsedTimer waited;
-        waited.start();
-        while (QFile::exists(EngineLink::serverPathFor(QStringLiteral("Engine"))) &&
-               waited.elapsed() < 10000)
-            QTest::qWait(50);
+        stopEngines();
         if (program.state() != QProcess::NotRunning) {
             program.terminate();
             if (!program.waitForFinished(5000))
                 program.kill();
             program.waitForFinished(2000);
         }
+    }
+
+    // The engines the program started are stopped the way the program does,
+    // and their last lines read while the program still carries them.
+    void stopEngines()
+    {
+        EngineLink link;
+        link.send(QStringLiteral("SHUTDOWN"));
+        link.finish(EngineLink::GiveUpMs);
+        (void)QTest::qWaitFor(
+            [] {
+                for (const QString& engine : EngineLink::EngineNames)
+                    if (QFile::exists(EngineLink::serverPathFor(engine)))
+                        return false;
+                return true;
+            },
+            10000);
+        output();
+    }
+
+    // The Weather Wire feed from the test's server, with the engine's own
+    // account.
+    bool useWeatherWire(const XmppServer& server, const QString& user, const QString& password)
+    {
+        SettingsStore store;
+        NwwsSettings wire;
+        wire.enabled = true;
+        wire.user = user;
+        wire.server = server.server();
+        wire.caCert = server.certificate();
+        wire.write(store);
+        store.sync();
+        QString error;
+        return NwwsSettings::writePassword(programDir, password, &error);
     }
 
     void writeSettings(bool internetFeed)
@@ -195,6 +263,28 @@ public:
     }
 
     Store filed() const { return storeOf({textPath, imagePath, hourlyPath}); }
+    // Receipt file name -> the key it was filed under.
+    Store receipts() const { return storeOf({programDir + QStringLiteral("track/emwin/")}); }
+    // One line a drop.
+    int dropped() const
+    {
+        return static_cast<int>(
+            readBytes(programDir + QStringLiteral("track/duplicates.log")).count('\n'));
+    }
+    int quarantined() const
+    {
+        return static_cast<int>(
+            QDir(programDir + QStringLiteral("track/bad/")).entryList(QDir::Files).size());
+    }
+    // What an engine said when it stopped: "NAME stopped: N written ...".
+    int writtenBy(const QString& engine) const
+    {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QLatin1Char(' ') + QRegularExpression::escape(engine) +
+                               QStringLiteral(" stopped: .*?(\\d+) written"))
+                .match(QString::fromLocal8Bit(log));
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
     int waiting() const
     {
         return static_cast<int>(QDir(dataIn).entryList(QDir::Files | QDir::Hidden).size());
@@ -210,6 +300,14 @@ public:
     QProcess program;
     QByteArray log;
 };
+
+// The product without the line ends and end-of-text that close it.
+QByteArray withoutEndPadding(QByteArray bytes)
+{
+    while (bytes.endsWith('\r') || bytes.endsWith('\n') || bytes.endsWith('\x03'))
+        bytes.chop(1);
+    return bytes;
+}
 
 QByteArray headerOf(const QByteArray& message, const QByteArray& name)
 {
@@ -230,6 +328,7 @@ private slots:
     void internetFeedToAlarmMail();
     void serialEngineIntoRunningProgram();
     void linkedFilesIntoRunningProgram();
+    void bothFeedsFiledOnce();
 
 private:
     QStringList m_names;
@@ -345,6 +444,81 @@ void TestEndToEnd::linkedFilesIntoRunningProgram()
     QCOMPARE(user.filed(), m_expected);
     qInfo("ln: %d products linked in, %lld filed after %lld ms", kProducts,
           static_cast<long long>(user.filed().size()), static_cast<long long>(clock.elapsed()));
+}
+
+// The same products through the stream and the Weather Wire at once, into
+// one running program that started both engines from its settings: each is
+// filed once, the second arrival of each dropped and logged.
+void TestEndToEnd::bothFeedsFiledOnce()
+{
+    XmppServer xmpp;
+    QVERIFY(xmpp.ok());
+    const QString wireUser = QStringLiteral("wireuser");
+    const QString wirePassword = QStringLiteral("wire-secret");
+    QVERIFY(xmpp.addAccount(wireUser, wirePassword));
+    NwwsSender sender(xmpp);
+    QVERIFY(sender.ok());
+    QVERIFY(xmpp.start());
+    const QStringList names = namedAlikeByBothFeeds();
+    QCOMPARE(names.size(), kProducts);
+    const Store expected = expectedStore(names);
+    QCOMPARE(expected.size(), kProducts);
+    LocalStreamServer stream(streamOf(names));
+    QVERIFY(stream.port() > 0);
+    stream.hold();
+
+    UserSession user;
+    user.writeSettings(true);
+    user.home.write(QStringLiteral(".local/share/vantorel/engine-servers.txt"),
+                    (stream.address() + QLatin1Char('\n')).toUtf8());
+    QVERIFY(user.useWeatherWire(xmpp, wireUser, wirePassword));
+
+    QElapsedTimer clock;
+    clock.start();
+    user.start();
+    QVERIFY(user.program.waitForStarted(10000));
+    QStringList files;
+    for (const QString& name : names)
+        files << testDataPath(QStringLiteral("corpus/products/") + name);
+    // posted once the program's engine is in the room; the stream joins in
+    // half-way, so that either feed brings some products first
+    sender.start(files, 1);
+    QTRY_VERIFY2_WITH_TIMEOUT(sender.sent().size() >= kProducts / 2 || !sender.running(),
+                              qPrintable(user.output()), 20000);
+    stream.release();
+    QVERIFY2(sender.waitForFinished(), qPrintable(user.output()));
+    const int wireSent = static_cast<int>(sender.sent().size());
+    QVERIFY(wireSent > kProducts / 2);
+    // a product filed twice shows as a further version, one dropped in the log
+    QTRY_VERIFY2_WITH_TIMEOUT(user.waiting() == 0 &&
+                                  user.filed().size() + user.dropped() >= kProducts + wireSent,
+                              qPrintable(user.output()), 30000);
+    const qint64 filedMs = clock.elapsed();
+    QVERIFY(stream.logons >= 1);
+    // the feed that came first was filed: the Weather Wire carries no
+    // end-of-text line
+    const Store filed = user.filed();
+    QCOMPARE(filed.keys(), expected.keys());
+    int firstFromWire = 0;
+    for (auto it = filed.cbegin(); it != filed.cend(); ++it) {
+        QCOMPARE(withoutEndPadding(it.value()), withoutEndPadding(expected.value(it.key())));
+        firstFromWire += it.value() != expected.value(it.key());
+    }
+    QStringList receiptKeys;
+    for (const QByteArray& key : user.receipts())
+        receiptKeys << QString::fromLatin1(key.trimmed());
+    receiptKeys.sort();
+    QCOMPARE(receiptKeys, expected.keys());
+    QCOMPARE(user.dropped(), wireSent);
+    QCOMPARE(user.quarantined(), 0);
+    user.stopEngines();
+    qInfo("Both feeds: %d products on the stream, %d on the Weather Wire; written by Engine %d, "
+          "by NWWSEngine %d; %lld filed (%d first from the Weather Wire), %d duplicates dropped, "
+          "all filed after %lld ms",
+          kProducts, wireSent, user.writtenBy(QStringLiteral("Engine")),
+          user.writtenBy(QStringLiteral("NWWSEngine")), static_cast<long long>(filed.size()),
+          firstFromWire, user.dropped(), static_cast<long long>(filedMs));
+    QVERIFY2(user.program.state() == QProcess::Running, qPrintable(user.output()));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -53,7 +53,7 @@ if(APPSTREAM_UTIL)
     endif()
 endif()
 
-foreach(program Engine VTIngest RivarODEZE blat abcPager)
+foreach(program Engine VTIngest NWWSEngine RivarODEZE blat abcPager)
     set(path ${STAGE}/libexec/vantorel/${program})
     if(NOT EXISTS ${path})
         message(FATAL_ERROR "companion ${program} not installed in libexec/vantorel/")

@@ -8,6 +8,7 @@
 
 #include <QHostAddress>
 #include <QList>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -30,6 +31,16 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
     int logons = 0;
+    // Held, a client that logs on gets the stream only once it is released.
+    void hold() { m_held = true; }
+    void release()
+    {
+        m_held = false;
+        for (const QPointer<QTimer>& timer : std::as_const(m_waiting))
+            if (timer)
+                timer->start(1);
+        m_waiting.clear();
+    }
 
 private:
     void accept()
@@ -56,10 +67,15 @@ private:
             s->write(piece);
             sent += piece.size();
         });
-        timer->start(1);
+        if (m_held)
+            m_waiting << timer;
+        else
+            timer->start(1);
     }
 
     QByteArray m_wire;
     QTcpServer m_server;
     QList<QTcpSocket*> m_clients;
+    bool m_held = false;
+    QList<QPointer<QTimer>> m_waiting;
 };

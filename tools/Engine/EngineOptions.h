@@ -1,20 +1,16 @@
 #pragma once
 
-#include <QString>
+#include "CommonEngineOptions.h"
+
 #include <QStringList>
 
 // The command line of the Internet engine.
-class EngineOptions
+class EngineOptions : public CommonEngineOptions
 {
 public:
-    QStringList servers; // --server HOST:PORT, repeatable: the only candidates this run
-    QString dataIn;      // --data-in DIR, instead of the shared setting
-    bool headless = false;
+    QStringList servers;    // --server HOST:PORT, repeatable: the only candidates this run
     int deadSeconds = 30;   // no data for this long: the connection is dead
     int logonSeconds = 180; // the logon is repeated this often
-    bool showHelp = false;
-    bool showVersion = false;
-    QString error; // a bad option: the message to print
 
     static EngineOptions parse(const QStringList& arguments);
     static QString helpText();

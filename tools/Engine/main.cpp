@@ -37,9 +37,7 @@ int main(int argc, char* argv[])
 {
     const EngineOptions options = EngineOptions::parse(EngineHost::arguments(argc, argv));
     EngineHost host(QStringLiteral("Engine"),
-                    {options.headless, options.showHelp, options.showVersion, options.error,
-                     EngineOptions::helpText()},
-                    argc, argv);
+                    EngineHost::CommandLine::of(options, EngineOptions::helpText()), argc, argv);
     if (const auto status = host.answerCommandLine())
         return *status;
 
@@ -51,6 +49,7 @@ int main(int argc, char* argv[])
     InternetEngine engine(config);
     host.printMessagesFrom(&engine, &InternetEngine::logMessage);
     host.printWritesFrom(&engine.pipeline(), &IngestPipeline::fileWritten);
+    host.setSummary([&engine] { return EngineHost::summaryOf(engine.pipeline().counters()); });
     std::unique_ptr<EngineWindow> window;
     if (!host.headless()) {
         window = std::make_unique<EngineWindow>(engine);

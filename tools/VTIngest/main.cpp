@@ -12,9 +12,7 @@ int main(int argc, char* argv[])
 {
     const VTIngestOptions options = VTIngestOptions::parse(EngineHost::arguments(argc, argv));
     EngineHost host(QStringLiteral("VTIngest"),
-                    {options.headless, options.showHelp, options.showVersion, options.error,
-                     VTIngestOptions::helpText()},
-                    argc, argv);
+                    EngineHost::CommandLine::of(options, VTIngestOptions::helpText()), argc, argv);
     if (const auto status = host.answerCommandLine())
         return *status;
 
@@ -29,6 +27,7 @@ int main(int argc, char* argv[])
                              QStringLiteral("track/unwritten/"));
     host.printMessagesFrom(&ingest, &SerialIngest::logMessage);
     host.printWritesFrom(&ingest.pipeline(), &IngestPipeline::fileWritten);
+    host.setSummary([&ingest] { return EngineHost::summaryOf(ingest.pipeline().counters()); });
     std::unique_ptr<VTIngestWindow> window;
     if (!host.headless()) {
         window = std::make_unique<VTIngestWindow>(ingest);

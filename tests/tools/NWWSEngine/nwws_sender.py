@@ -5,7 +5,7 @@ nwws-oi) carries cccc, ttaaii, issue, awipsid and id and, as its text, the
 product with LF LF line ends after a blank line and a sequence number.
 
 usage: nwws_sender.py --port N --ca FILE --user U --password P --domain D
-                      [--rate PER_SECOND] [--repeat N] FILE...
+                      [--rate PER_SECOND] [--repeat N] [--wait-occupants N] FILE...
 Prints "sent FILE" for each product posted and "skipped FILE" for one that
 XML cannot carry (control characters), then "done N"; exits 1 when it could
 not join."""
@@ -53,6 +53,7 @@ class Sender(slixmpp.ClientXMPP):
     async def start(self, _event):
         await self.plugin["xep_0045"].join_muc_wait(self.room, "sender", maxstanzas=0, timeout=10)
         self.joined = True
+        await self.await_occupants()
         delay = 1.0 / self.args.rate if self.args.rate > 0 else 0
         for _ in range(self.args.repeat):
             for path in self.args.files:
@@ -64,6 +65,15 @@ class Sender(slixmpp.ClientXMPP):
         # a last round trip so that every message has left before the end
         await self.plugin["xep_0030"].get_info(jid=self.boundjid.domain, timeout=30)
         self.disconnect()
+
+    async def await_occupants(self):
+        """Waits until the room has the given number of others in it (the
+        receivers), so that none misses the first products."""
+        loop = asyncio.get_event_loop()
+        deadline = loop.time() + self.args.timeout / 2
+        while (len(self.plugin["xep_0045"].get_roster(self.room)) - 1 < self.args.wait_occupants
+               and loop.time() < deadline):
+            await asyncio.sleep(0.05)
 
     def post(self, path):
         with open(path, "rb") as f:
@@ -92,6 +102,8 @@ def main():
     p.add_argument("--domain", default="localhost")
     p.add_argument("--rate", type=float, default=0)
     p.add_argument("--repeat", type=int, default=1)
+    p.add_argument("--wait-occupants", type=int, default=0,
+                   help="others in the room before the first product is posted")
     p.add_argument("--timeout", type=float, default=600, help="seconds before giving up")
     p.add_argument("files", nargs="+")
     args = p.parse_args()

@@ -1,6 +1,7 @@
 #include "IngestSettings.h"
-#include "ProsodyServer.h"
+#include "NwwsSender.h"
 #include "TestSupport.h"
+#include "XmppServer.h"
 #include "core/NwwsSettings.h"
 
 #include <QDir>
@@ -29,14 +30,13 @@ private:
     void startEngine();
     bool waitForLog(const QString& text, int count = 1, int timeoutMs = 20000);
     int logCount(const QString& text) const { return int(m_log.count(text.toUtf8())); }
-    // Posts the files; the ones sent (some cannot be carried by XML).
-    QStringList send(const QStringList& files);
     QString dataIn() const { return m_home->file(QStringLiteral("datain")); }
     int filesInDataIn() const { return int(QDir(dataIn()).entryList(QDir::Files).size()); }
     void verifyArrived(const QStringList& sent);
 
     std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<ProsodyServer> m_server;
+    std::unique_ptr<XmppServer> m_server;
+    std::unique_ptr<NwwsSender> m_sender;
     std::unique_ptr<QProcess> m_engine;
     QByteArray m_log;
     QStringList m_corpus;
@@ -86,10 +86,11 @@ void TestNwwsEngine::init()
     QString error;
     QVERIFY2(NwwsSettings::writePassword(IngestSettings::programDirectory(), kPassword, &error),
              qPrintable(error));
-    m_server = std::make_unique<ProsodyServer>();
+    m_server = std::make_unique<XmppServer>();
     QVERIFY(m_server->ok());
     QVERIFY(m_server->addAccount(kUser, kPassword));
-    QVERIFY(m_server->addAccount(QStringLiteral("sender"), QStringLiteral("sender-secret")));
+    m_sender = std::make_unique<NwwsSender>(*m_server);
+    QVERIFY(m_sender->ok());
     QVERIFY(m_server->start());
     m_log.clear();
 }
@@ -105,6 +106,7 @@ void TestNwwsEngine::cleanup()
     if (QTest::currentTestFailed())
         qInfo().noquote() << "engine log:\n" << m_log.right(4000);
     m_engine.reset();
+    m_sender.reset();
     m_server.reset();
     m_home.reset();
 }
@@ -128,33 +130,6 @@ bool TestNwwsEngine::waitForLog(const QString& text, int count, int timeoutMs)
     while (logCount(text) < count && clock.elapsed() < timeoutMs)
         QTest::qWait(20);
     return logCount(text) >= count;
-}
-
-QStringList TestNwwsEngine::send(const QStringList& files)
-{
-    QProcess sender;
-    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3"))
-                               ? QStringLiteral("/usr/bin/python3")
-                               : QStringLiteral("python3");
-    sender.start(
-        python,
-        QStringList{QStringLiteral(VANTOREL_SOURCE_ROOT "/tests/tools/NWWSEngine/nwws_sender.py"),
-                    QStringLiteral("--port"), QString::number(m_server->port()),
-                    QStringLiteral("--ca"), m_server->certificate(), QStringLiteral("--user"),
-                    QStringLiteral("sender"), QStringLiteral("--password"),
-                    QStringLiteral("sender-secret")} +
-            files);
-    if (!sender.waitForFinished(90000)) {
-        sender.kill();
-        sender.waitForFinished(2000);
-    }
-    QStringList sent;
-    for (const QByteArray& line : sender.readAllStandardOutput().split('\n'))
-        if (line.startsWith("sent "))
-            sent << QString::fromUtf8(line.mid(5));
-    if (sender.exitCode() != 0)
-        qWarning().noquote() << sender.readAllStandardError().right(2000);
-    return sent;
 }
 
 // Every product sent is in Data-In once, byte for byte (padding aside).
@@ -181,7 +156,7 @@ void TestNwwsEngine::corpusArrivesWhole()
     QVERIFY(waitForLog(QStringLiteral("Joined nwws@conference.localhost")));
     QElapsedTimer clock;
     clock.start();
-    const QStringList sent = send(m_corpus);
+    const QStringList sent = m_sender->send(m_corpus);
     QVERIFY(sent.size() > 500);
     QTRY_COMPARE_WITH_TIMEOUT(filesInDataIn(), int(sent.size()), 60000);
     qInfo("%d of %d corpus products sent, %d written into Data-In in %lld ms", int(sent.size()),
@@ -193,7 +168,7 @@ void TestNwwsEngine::serverRestartedMidRun()
 {
     startEngine();
     QVERIFY(waitForLog(QStringLiteral("Joined nwws@conference.localhost")));
-    QStringList sent = send(m_corpus.mid(0, 60));
+    QStringList sent = m_sender->send(m_corpus.mid(0, 60));
     QTRY_COMPARE_WITH_TIMEOUT(filesInDataIn(), int(sent.size()), 30000);
 
     m_server->stop();
@@ -205,7 +180,7 @@ void TestNwwsEngine::serverRestartedMidRun()
     QVERIFY(back.hasMatch());
     qInfo("back in the room %s ms after the server went down", qPrintable(back.captured(1)));
 
-    sent += send(m_corpus.mid(60, 60));
+    sent += m_sender->send(m_corpus.mid(60, 60));
     QTRY_COMPARE_WITH_TIMEOUT(filesInDataIn(), int(sent.size()), 30000);
     verifyArrived(sent);
 }

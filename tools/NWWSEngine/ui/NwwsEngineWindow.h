@@ -1,29 +1,19 @@
 #pragma once
 
-#include <QWidget>
+#include "IngestWindow.h"
 
 class NwwsEngine;
-class QLabel;
-class QListWidget;
 
-// The Weather Wire engine's window, titled "Vantorel NWWS": server, state,
-// counters, the last files written and the latest messages.
-class NwwsEngineWindow : public QWidget
+// The Weather Wire engine's window, titled "Vantorel NWWS": the server, the
+// session's state, the engine's counters and the files it wrote.
+class NwwsEngineWindow : public IngestWindow
 {
     Q_OBJECT
 public:
     explicit NwwsEngineWindow(NwwsEngine& engine, QWidget* parent = nullptr);
 
-    void addLog(const QString& text);
-    void hideWindow() { hide(); }
-    void showWindow();
-
 private:
     void refresh();
 
     NwwsEngine& m_engine;
-    QLabel* m_state;
-    QLabel* m_counters;
-    QListWidget* m_lastFiles;
-    QListWidget* m_log;
 };

@@ -79,11 +79,24 @@ bool EngineHost::lock(const QString& dataInDir, const QString& windowTitle)
     if (m_lock->tryLock(&why))
         return true;
     m_lock.reset();
-    const QString text = m_program + QStringLiteral(" not started: ") + why + QLatin1Char('.');
+    refuse(m_program + QStringLiteral(" not started: ") + why + QLatin1Char('.'), windowTitle);
+    return false;
+}
+
+QString EngineHost::summaryOf(const IngestPipeline::Counters& c)
+{
+    return QStringLiteral("%1 blocks, %2 written, %3 checksum errors, %4 reconnects")
+        .arg(c.blocks)
+        .arg(c.files)
+        .arg(c.checksumErrors)
+        .arg(c.reconnects);
+}
+
+void EngineHost::refuse(const QString& text, const QString& windowTitle) const
+{
     print(text, true);
     if (!headless() && qobject_cast<QApplication*>(QCoreApplication::instance()))
         QMessageBox::information(nullptr, windowTitle, text);
-    return false;
 }
 
 void EngineHost::log(const QString& text)
@@ -129,7 +142,8 @@ int EngineHost::run(const QString& dataInDir, const std::function<void()>& start
     const int result = QCoreApplication::exec();
     if (stop)
         stop();
-    print(m_program + QStringLiteral(" stopped"));
+    print(m_program + QStringLiteral(" stopped") +
+          (m_summary ? QStringLiteral(": ") + m_summary() : QString()));
     m_termination.reset();
     m_commands.reset();
     return result;

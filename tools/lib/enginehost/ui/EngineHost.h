@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CommonEngineOptions.h"
+#include "IngestPipeline.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -39,6 +42,12 @@ public:
         bool showVersion = false;
         QString error;    // a bad option: printed with the help text
         QString helpText; // the engine's usage
+
+        static CommandLine of(const CommonEngineOptions& options, const QString& helpText)
+        {
+            return {options.headless, options.showHelp, options.showVersion, options.error,
+                    helpText};
+        }
     };
     // Where lines go: standard output, or standard error for isError.
     using Printer = std::function<void(const QString& text, bool isError)>;
@@ -64,6 +73,14 @@ public:
     // lives. False when another engine holds it, said on standard error and,
     // with windows, in a message box with this title.
     bool lock(const QString& dataInDir, const QString& windowTitle);
+    // The engine cannot start: the reason on standard error and, with
+    // windows, in a message box with this title.
+    void refuse(const QString& text, const QString& windowTitle) const;
+    // What the engine did, added to the line that says it stopped
+    // ("NAME stopped: SUMMARY").
+    void setSummary(std::function<QString()> summary) { m_summary = std::move(summary); }
+    // The summary of an engine receiving the broadcast stream.
+    static QString summaryOf(const IngestPipeline::Counters& counters);
 
     // A message of the host: into the window, or a line on standard output.
     void log(const QString& text);
@@ -106,6 +123,7 @@ private:
     CommandLine m_commandLine;
     std::unique_ptr<QCoreApplication> m_application;
     Printer m_printer;
+    std::function<QString()> m_summary;
     QObject m_context; // the receiver of the connections made here
     std::unique_ptr<EngineCommandServer> m_commands;
     std::unique_ptr<TerminationSignals> m_termination;

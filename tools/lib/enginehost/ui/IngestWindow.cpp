@@ -37,8 +37,14 @@ IngestWindow::IngestWindow(IngestPipeline* pipeline, QWidget* parent)
     m_buttons->addStretch();
     top->addLayout(m_buttons);
     layout->addLayout(top);
-    if (pipeline)
+    if (pipeline) {
         addCounters(*form, *layout);
+    } else {
+        m_products = new QLabel(this);
+        m_products->setWordWrap(true);
+        form->addRow(tr("Products:"), m_products);
+        addLastFiles(*layout);
+    }
     layout->addWidget(new QLabel(tr("Messages:"), this));
     layout->addWidget(m_log, 1);
     m_dataIn->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -55,21 +61,39 @@ void IngestWindow::addCounters(QFormLayout& form, QVBoxLayout& layout)
     m_files = new QLabel(this);
     m_checksums = new QLabel(this);
     m_reconnects = new QLabel(this);
-    m_lastFiles = new QListWidget(this);
     form.addRow(tr("Blocks:"), m_blocks);
     form.addRow(tr("Files:"), m_files);
     form.addRow(tr("Checksum errors:"), m_checksums);
     form.addRow(tr("Reconnects:"), m_reconnects);
-    layout.addWidget(new QLabel(tr("Last files:"), this));
-    layout.addWidget(m_lastFiles, 2);
+    addLastFiles(layout);
     m_dataIn->setText(m_pipeline->dataInDirectory());
     connect(m_pipeline, &IngestPipeline::countersChanged, this, &IngestWindow::refresh);
     refresh();
 }
 
+void IngestWindow::addLastFiles(QVBoxLayout& layout)
+{
+    m_lastFiles = new QListWidget(this);
+    m_lastFiles->setObjectName(QStringLiteral("lastFiles"));
+    layout.addWidget(new QLabel(tr("Last files:"), this));
+    layout.addWidget(m_lastFiles, 2);
+}
+
 void IngestWindow::setDataIn(const QString& directory)
 {
     m_dataIn->setText(directory);
+}
+
+void IngestWindow::setCounters(const QString& text)
+{
+    if (m_products)
+        m_products->setText(text);
+}
+
+void IngestWindow::setLastFiles(const QStringList& files)
+{
+    m_lastFiles->clear();
+    m_lastFiles->addItems(files);
 }
 
 IngestWindow::~IngestWindow() = default;
@@ -127,6 +151,5 @@ void IngestWindow::refresh()
     m_files->setText(QString::number(c.files));
     m_checksums->setText(QString::number(c.checksumErrors));
     m_reconnects->setText(QString::number(c.reconnects));
-    m_lastFiles->clear();
-    m_lastFiles->addItems(m_pipeline->lastFiles());
+    setLastFiles(m_pipeline->lastFiles());
 }

@@ -12,8 +12,9 @@ class QListWidget;
 class X11MapWatcher;
 
 // The status window of an ingest engine: where it receives from, its state,
-// the Data-In directory and the latest messages; for an engine receiving the
-// broadcast stream also the stream's counters and the last files written.
+// the Data-In directory, the last files written and the latest messages; for
+// an engine receiving the broadcast stream also the stream's counters, for
+// another a line of counters the engine sets.
 // Each engine shows its own messages (addLog); HIDE and SHOW from the program
 // arrive through EngineHost.
 class IngestWindow : public QWidget
@@ -21,13 +22,16 @@ class IngestWindow : public QWidget
     Q_OBJECT
 public:
     explicit IngestWindow(IngestPipeline& pipeline, QWidget* parent = nullptr);
-    // Without a stream: no counters; the Data-In directory is set apart.
+    // Without a stream: the Data-In directory, the counters and the last
+    // files are set by the engine.
     explicit IngestWindow(QWidget* parent = nullptr);
     ~IngestWindow() override;
 
     void setSource(const QString& text);
     void setState(const QString& text);
     void setDataIn(const QString& directory);
+    void setCounters(const QString& text);
+    void setLastFiles(const QStringList& files);
     void addLog(const QString& text);
     // "HIDE" and "SHOW" from the program. Hiding twice keeps the window
     // hidden: the program sends "HIDE" together with its own unmapping.
@@ -39,6 +43,7 @@ public:
 private:
     IngestWindow(IngestPipeline* pipeline, QWidget* parent);
     void addCounters(QFormLayout& form, QVBoxLayout& layout);
+    void addLastFiles(QVBoxLayout& layout);
     void refresh();
     void mapChanged(bool mapped);
 
@@ -51,6 +56,7 @@ private:
     QLabel* m_files = nullptr;
     QLabel* m_checksums = nullptr;
     QLabel* m_reconnects = nullptr;
+    QLabel* m_products = nullptr;
     QListWidget* m_lastFiles = nullptr;
     QVBoxLayout* m_buttons;
     std::unique_ptr<X11MapWatcher> m_mapWatcher;

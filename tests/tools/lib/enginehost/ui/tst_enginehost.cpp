@@ -85,7 +85,8 @@ void TestEngineHost::runServesCommandsAndSignals_data()
     QTest::newRow("headless shutdown")
         << false << QByteArray("SHUTDOWN\n")
         << QStringList{QStringLiteral("Writing products into /in/"),
-                       QStringLiteral("TestEngine stopped"), QStringLiteral("stop called")} +
+                       QStringLiteral("TestEngine stopped: 0 blocks, 0 written"),
+                       QStringLiteral("stop called")} +
                engineLines
         << none << none << false;
     QTest::newRow("headless hide")
@@ -104,7 +105,7 @@ void TestEngineHost::runServesCommandsAndSignals_data()
                        QStringLiteral("stop called"), QStringLiteral("TestEngine stopped")}
         << none << none << false;
     QTest::newRow("window hide") << true << QByteArray("HIDE\nEND\n")
-                                 << QStringList{QStringLiteral("TestEngine stopped")}
+                                 << QStringList{QStringLiteral("TestEngine stopped: 0 blocks")}
                                  << QStringList{QStringLiteral("HIDE: no window to hide")} +
                                         engineLines
                                  << none << false;
@@ -132,6 +133,7 @@ void TestEngineHost::runServesCommandsAndSignals()
     IngestPipeline pipeline(false, QStringLiteral("/in/"));
     f.host->printMessagesFrom(&pipeline, &IngestPipeline::logMessage);
     f.host->printWritesFrom(&pipeline, &IngestPipeline::fileWritten);
+    f.host->setSummary([&pipeline] { return EngineHost::summaryOf(pipeline.counters()); });
     std::unique_ptr<IngestWindow> window;
     if (windowed) {
         window = sent.startsWith("NOSTREAM") ? std::make_unique<IngestWindow>()
