@@ -2,11 +2,13 @@
 #include "TestSupport.h"
 #include "alarms/AlarmComponent.h"
 #include "alarms/AlarmDispatcher.h"
+#include "alarms/AlarmTest.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextPrinter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -24,6 +26,7 @@ struct Fixture : CoreFixture
     NoPrinter printer;
     AlarmComponent component{programDir, tables, clock, printer};
     AlarmDispatcher dispatcher{alarms, settings, display, clock, prompter, component};
+    AlarmTest test{programDir, settings, alarms, status, display, dispatcher};
     QStringList listed; // "index:line" of every AlarmList event
 
     Fixture()
@@ -161,6 +164,8 @@ private slots:
     void indexFiresAsPlainMatching();
     void indexFollowsTableChanges_data();
     void indexFollowsTableChanges();
+    void testFileMissing();
+    void testFileFiresMatchingDefinitions();
 };
 
 void TestAlarmDispatcher::identifierForm_data()
@@ -479,6 +484,31 @@ void TestAlarmDispatcher::indexFollowsTableChanges()
     f.matchIdentifier(QStringLiteral("TORGRR"), key);
     QCOMPARE(f.listed.contains("0:" + key), firesAfter);
     QCOMPARE(f.listed, plainFires(f.alarms.definitions(), QStringLiteral("TORGRR"), key));
+}
+
+// The alarm test files prog/testprod.<name> and runs it through the table.
+void TestAlarmDispatcher::testFileMissing()
+{
+    Fixture f;
+    QVERIFY(!f.test.available());
+    QCOMPARE(f.test.run(), 0);
+    QVERIFY(f.display.text().contains(QLatin1String("testprod.{filename}")));
+}
+
+void TestAlarmDispatcher::testFileFiresMatchingDefinitions()
+{
+    Fixture f;
+    f.home.write(QStringLiteral("prog/testprod.torgrrmi"),
+                 "WFUS53 KGRR 051200\r\nTORGRR\r\nTEST\r\n");
+    f.define(QStringLiteral("TOR?????"));
+    f.define(QStringLiteral("SVRGRRMI"));
+    f.define(QStringLiteral("TORGRR"));
+    f.define(QString()); // the first empty pattern ends the run
+    f.define(QStringLiteral("TOR"));
+    QVERIFY(f.test.available());
+    QCOMPARE(f.test.run(), 2);
+    QVERIFY(QFileInfo::exists(f.settings.TextPath + "TORGRRMI.TXT"));
+    QCOMPARE(f.listed.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestAlarmDispatcher)

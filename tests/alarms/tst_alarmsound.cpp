@@ -6,6 +6,9 @@
 #include <QTest>
 
 namespace {
+const QString kSound = QStringLiteral("/snd/alert1.wav");
+const QString kWords = QStringLiteral("/tmp/speech-0.wav");
+
 struct Fixture
 {
     TestHome home;
@@ -15,6 +18,12 @@ struct Fixture
     AlarmSound sound{settings, menus};
 
     Fixture() { sound.setOutput(&output); }
+    Fixture(qint16 limitAudio, qint16 limitOne) : Fixture()
+    {
+        settings.LimitAudio = limitAudio;
+        settings.LimitOneAudio = limitOne;
+    }
+    int spoken() const { return static_cast<int>(output.played.count(kWords)); }
     void restrictMinutes(int minutes)
     {
         const QString path = home.write(QStringLiteral("menu.txt"),
@@ -37,10 +46,13 @@ class TestAlarmSound : public QObject
 private slots:
     void limits_data();
     void limits();
-    void timerSettings_data();
-    void timerSettings();
     void newAlarmReplacesOld();
     void muteStopsAndCloses();
+    void speechFollowsTheSound_data();
+    void speechFollowsTheSound();
+    void muteStopsTheWords();
+    void replacedSoundKeepsItsOwnWords();
+    void beepsWaitForTheWords();
 };
 
 void TestAlarmSound::limits_data()
@@ -83,30 +95,6 @@ void TestAlarmSound::limits()
     QCOMPARE(f.sound.tmrFlash().isActive(), stillRunning);
 }
 
-void TestAlarmSound::timerSettings_data()
-{
-    QTest::addColumn<QString>("location");
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<QString>("tag");
-    QTest::newRow("sound file") << "/p/alert1.wav" << 10000 << "";
-    QTest::newRow("beep") << "BEEP" << 1000 << "BEEP";
-}
-
-void TestAlarmSound::timerSettings()
-{
-    QFETCH(QString, location);
-    QFETCH(int, interval);
-    QFETCH(QString, tag);
-    Fixture f;
-    QSignalSpy running(&f.sound, &AlarmSound::runningChanged);
-    f.sound.PlayAudio(location);
-    QCOMPARE(f.sound.tmrFlash().interval(), interval);
-    QCOMPARE(f.sound.tag(), tag);
-    QCOMPARE(f.sound.ticks(), 1); // one tick at once
-    QCOMPARE(running.size(), 1);
-    QCOMPARE(running.first().first().toBool(), true);
-}
-
 void TestAlarmSound::newAlarmReplacesOld()
 {
     Fixture f;
@@ -138,6 +126,76 @@ void TestAlarmSound::muteStopsAndCloses()
     f.sound.setOutput(nullptr);
     f.sound.PlayAudio(QStringLiteral("BEEP"));
     QCOMPARE(f.sound.ticks(), 1);
+}
+
+// Spoken words follow each tick's sound within the limits of the sound.
+// ticks: further ticks of the sound after the words were set.
+void TestAlarmSound::speechFollowsTheSound_data()
+{
+    QTest::addColumn<qint16>("limitAudio");
+    QTest::addColumn<qint16>("limitOne");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("spoken");
+    QTest::newRow("unlimited: after every tick") << qint16(0) << qint16(0) << 3 << 4;
+    QTest::newRow("once: spoken once") << qint16(0) << qint16(-1) << 3 << 1;
+    QTest::newRow("restrict: not after the limit")
+        << qint16(-1) << qint16(0) << AlarmSound::FileLimit + 5 << AlarmSound::FileLimit;
+}
+
+void TestAlarmSound::speechFollowsTheSound()
+{
+    QFETCH(qint16, limitAudio);
+    QFETCH(qint16, limitOne);
+    QFETCH(int, ticks);
+    Fixture f(limitAudio, limitOne);
+    f.sound.PlayAudio(kSound);
+    f.sound.setSpeech(f.sound.generation(), kWords, 0, 100);
+    QTRY_COMPARE(f.spoken(), 1);
+    QCOMPARE(f.output.played.last(), kWords); // after the sound
+    for (int i = 0; i < ticks; ++i) {
+        if (!f.sound.tmrFlash().isActive())
+            break;
+        f.sound.repeatSound();
+        QTRY_VERIFY(!f.sound.speechTimer().isActive());
+    }
+    QTEST(f.spoken(), "spoken");
+}
+
+void TestAlarmSound::muteStopsTheWords()
+{
+    Fixture f(0, 0);
+    f.sound.PlayAudio(kSound);
+    f.sound.setSpeech(f.sound.generation(), kWords, 0, 100);
+    QVERIFY(f.sound.speechTimer().isActive());
+    const quint64 before = f.sound.generation();
+    f.sound.mute();
+    QVERIFY(!f.sound.speechTimer().isActive());
+    // Words made for the muted alarm arrive late: not played.
+    f.sound.setSpeech(before, kWords, 0, 100);
+    QVERIFY(!f.sound.speechTimer().isActive());
+    QCOMPARE(f.spoken(), 0);
+}
+
+// Words made for an alarm whose sound was replaced by a newer one.
+void TestAlarmSound::replacedSoundKeepsItsOwnWords()
+{
+    Fixture f(0, 0);
+    f.sound.PlayAudio(kSound);
+    const quint64 first = f.sound.generation();
+    f.sound.PlayAudio(QStringLiteral("/snd/alert2.wav"));
+    f.sound.setSpeech(first, kWords, 0, 100);
+    QVERIFY(!f.sound.speechTimer().isActive());
+}
+
+// Beeps come every second: the words are not restarted while spoken.
+void TestAlarmSound::beepsWaitForTheWords()
+{
+    Fixture f(0, 0);
+    f.sound.PlayAudio(AlarmSound::Beep);
+    f.sound.setSpeech(f.sound.generation(), kWords, 0, 60000);
+    QTRY_COMPARE(f.spoken(), 1);
+    f.sound.repeatSound();
+    QVERIFY(!f.sound.speechTimer().isActive());
 }
 
 QTEST_GUILESS_MAIN(TestAlarmSound)

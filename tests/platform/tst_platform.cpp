@@ -1,13 +1,14 @@
 #include "TestSupport.h"
 #include "platform/CreateDir.h"
 #include "platform/DateTimeText.h"
-#include "platform/ErrorReport.h"
 #include "platform/FileLister.h"
 #include "platform/InstanceLock.h"
 #include "platform/ItemReader.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/RegExpMatcher.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
+#include "platform/ValueConversion.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,10 +25,20 @@ private slots:
     void itemReadingPastEnd();
     void itemSequences_data();
     void itemSequences();
-    void errorReportForm();
     void generalDateTime();
     void instanceLock();
     void commandLineWithBlanksInProgramDir();
+
+    void matchSearchesAnywhere_data();
+    void matchSearchesAnywhere();
+    void invalidExpressionThrowsFromMatch();
+
+    void lenientNumber_data();
+    void lenientNumber();
+    void roundingIntoRange();
+    void strictConversions();
+    void truthValues();
+    void writtenForms();
 };
 
 void TestPlatform::createByPath()
@@ -128,13 +139,6 @@ void TestPlatform::itemSequences()
     QTEST(items, "items");
 }
 
-void TestPlatform::errorReportForm()
-{
-    QCOMPARE(ErrorReport::format(QStringLiteral("MAIN: Ingest Link"),
-                                 RuntimeError(ErrorNumber::PathNotFound)),
-             QStringLiteral("MAIN: Ingest Link\nError: 76\nPossible Causes: Path not found"));
-}
-
 void TestPlatform::generalDateTime()
 {
     QCOMPARE(DateTimeText::general(QDateTime(QDate(2026, 12, 6), QTime(18, 27, 51))),
@@ -170,6 +174,145 @@ void TestPlatform::commandLineWithBlanksInProgramDir()
     QCOMPARE(launcher.findProgram(dir + QStringLiteral("blat.exe")),
              QFileInfo(program).absoluteFilePath());
     QVERIFY(launcher.resolve(dir + QStringLiteral("NoSuchEngine.exe")).isEmpty());
+}
+
+void TestPlatform::matchSearchesAnywhere_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("inside") << "GRR"
+                            << "TORGRR" << true;
+    QTest::newRow("dot is any character") << "TOR..."
+                                          << "TORDTX" << true;
+    QTest::newRow("alternatives") << "(TOR|SVR|FFW)GRR"
+                                  << "SVRGRR" << true;
+    QTest::newRow("no alternative fits") << "(TOR|SVR|FFW)GRR"
+                                         << "AFDGRR" << false;
+    QTest::newRow("case counts") << "torgrr"
+                                 << "TORGRR" << false;
+    QTest::newRow("empty expression") << ""
+                                      << "AFDGRR" << true;
+}
+
+void TestPlatform::matchSearchesAnywhere()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, text);
+    QFETCH(bool, matches);
+    RegExpMatcher matcher;
+    matcher.setExpression(expression);
+    QCOMPARE(matcher.expression(), expression);
+    QCOMPARE(matcher.Match(text), matches);
+}
+
+void TestPlatform::invalidExpressionThrowsFromMatch()
+{
+    RegExpMatcher matcher;
+    matcher.setExpression(QStringLiteral("TOR(GRR")); // storing does not fail
+    QVERIFY(!matcher.isValid());
+    try {
+        matcher.Match(QStringLiteral("TORGRR"));
+        QFAIL("no error for an unbalanced parenthesis");
+    } catch (const RuntimeError& error) {
+        QCOMPARE(error.number(), ErrorNumber::InvalidExpression);
+        QVERIFY(error.text().contains(QStringLiteral("TOR(GRR")));
+    }
+    matcher.setExpression(QStringLiteral("123456789"));
+    QVERIFY(!matcher.Match(QStringLiteral("TORGRR")));
+}
+
+void TestPlatform::lenientNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "12" << 12.0;
+    QTest::newRow("leading blank") << " 3" << 3.0;
+    QTest::newRow("trailing letters") << "5x" << 5.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("blank") << "   " << 0.0;
+    QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("negative") << "-1" << -1.0;
+    QTest::newRow("decimal") << "2.5 hours" << 2.5;
+    QTest::newRow("blanks inside") << "1 2" << 12.0;
+    QTest::newRow("exponent") << "1E3" << 1000.0;
+    QTest::newRow("dangling exponent") << "5E" << 5.0;
+    QTest::newRow("comma stops") << "7,8" << 7.0;
+}
+
+void TestPlatform::lenientNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(ValueConversion::lenientNumber(text), value);
+}
+
+void TestPlatform::roundingIntoRange()
+{
+    QCOMPARE(ValueConversion::lenientByte("2.5"), std::uint8_t(2)); // half to even
+    QCOMPARE(ValueConversion::lenientByte("3.5"), std::uint8_t(4));
+    QCOMPARE(ValueConversion::lenientByte("300"), std::uint8_t(255));
+    QCOMPARE(ValueConversion::lenientByte("-4"), std::uint8_t(0));
+    QCOMPARE(ValueConversion::lenientInt16("99999"), std::int16_t(32767));
+    QCOMPARE(ValueConversion::lenientInt16("-99999"), std::int16_t(-32768));
+    QCOMPARE(ValueConversion::checkedInt16(" 1"), std::int16_t(1));
+    try {
+        ValueConversion::checkedInt16("40000");
+        QFAIL("no overflow raised");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), ErrorNumber::Overflow);
+    }
+}
+
+void TestPlatform::strictConversions()
+{
+    QCOMPARE(ValueConversion::strictInt16(" 1 "), std::int16_t(1));
+    QCOMPARE(ValueConversion::strictInt16("-1"), std::int16_t(-1));
+    QCOMPARE(ValueConversion::strictByte("0"), std::uint8_t(0));
+    const QStringList mismatches = {"", "5x", "abc", "1 2"};
+    for (const QString& text : mismatches) {
+        try {
+            ValueConversion::strictInt16(text);
+            QFAIL(qPrintable("accepted " + text));
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), ErrorNumber::TypeMismatch);
+        }
+    }
+    try {
+        ValueConversion::strictByte("256");
+        QFAIL("no overflow raised");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), ErrorNumber::Overflow);
+    }
+}
+
+void TestPlatform::truthValues()
+{
+    QVERIFY(ValueConversion::truthValue("True"));
+    QVERIFY(ValueConversion::truthValue("TRUE"));
+    QVERIFY(!ValueConversion::truthValue("false"));
+    QVERIFY(ValueConversion::truthValue("-1"));
+    QVERIFY(ValueConversion::truthValue(" 1"));
+    QVERIFY(!ValueConversion::truthValue("0"));
+    try {
+        ValueConversion::truthValue("yes");
+        QFAIL("accepted yes");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.number(), ErrorNumber::TypeMismatch);
+    }
+}
+
+void TestPlatform::writtenForms()
+{
+    QCOMPARE(ValueConversion::numberText(3), QStringLiteral(" 3"));
+    QCOMPARE(ValueConversion::numberText(0), QStringLiteral(" 0"));
+    QCOMPARE(ValueConversion::numberText(-1), QStringLiteral("-1"));
+    QCOMPARE(ValueConversion::numberText(12.5), QStringLiteral(" 12.5"));
+    QCOMPARE(ValueConversion::plainNumber(1), QStringLiteral("1"));
+    QCOMPARE(ValueConversion::trueFalse(true), QStringLiteral("True"));
+    // What is written reads back to the same value.
+    for (double v : {0.0, 1.0, -1.0, 255.0, 32767.0, -32768.0})
+        QCOMPARE(double(ValueConversion::strictInt16(ValueConversion::numberText(v))), v);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

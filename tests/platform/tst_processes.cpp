@@ -1,9 +1,13 @@
 #include "TestSupport.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <optional>
 
 namespace {
 // A program directory, another directory the user configured, and a
@@ -43,7 +47,12 @@ struct Places
 };
 } // namespace
 
-class TestProcessLauncher : public QObject
+// The runner tells how a started program ended, later and without the
+// caller waiting; a program still running when the runner goes keeps running.
+
+Q_DECLARE_METATYPE(ProcessOutcome::Kind)
+
+class TestProcesses : public QObject
 {
     Q_OBJECT
 private slots:
@@ -53,9 +62,14 @@ private slots:
     void splitCommand();
     void argumentsReachTheProgram_data();
     void argumentsReachTheProgram();
+
+    void outcome_data();
+    void outcome();
+    void doesNotWait();
+    void outlivesTheRunner();
 };
 
-void TestProcessLauncher::programLookup_data()
+void TestProcesses::programLookup_data()
 {
     QTest::addColumn<QStringList>("files"); // "prog:NAME", "user:NAME", "path:NAME"
     QTest::addColumn<QString>("program");
@@ -90,7 +104,7 @@ void TestProcessLauncher::programLookup_data()
                                       << "";
 }
 
-void TestProcessLauncher::programLookup()
+void TestProcesses::programLookup()
 {
     QFETCH(QStringList, files);
     QFETCH(QString, program);
@@ -107,7 +121,7 @@ void TestProcessLauncher::programLookup()
     QCOMPARE(resolved.value(0), expected);
 }
 
-void TestProcessLauncher::splitCommand_data()
+void TestProcesses::splitCommand_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("args");
@@ -123,13 +137,13 @@ void TestProcessLauncher::splitCommand_data()
     QTest::newRow("only blanks") << "   " << QStringList{};
 }
 
-void TestProcessLauncher::splitCommand()
+void TestProcesses::splitCommand()
 {
     QFETCH(QString, line);
     QTEST(ProcessLauncher::splitCommand(line), "args");
 }
 
-void TestProcessLauncher::argumentsReachTheProgram_data()
+void TestProcesses::argumentsReachTheProgram_data()
 {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QStringList>("received");
@@ -143,7 +157,7 @@ void TestProcessLauncher::argumentsReachTheProgram_data()
         << QStringList{"$(touch PROG/pwned); `id` > PROG/x"};
 }
 
-void TestProcessLauncher::argumentsReachTheProgram()
+void TestProcesses::argumentsReachTheProgram()
 {
     QFETCH(QString, arguments);
     QFETCH(QStringList, received);
@@ -160,5 +174,91 @@ void TestProcessLauncher::argumentsReachTheProgram()
     QVERIFY(!QFile::exists(places.prog + QStringLiteral("pwned")));
 }
 
-QTEST_GUILESS_MAIN(TestProcessLauncher)
-#include "tst_processlauncher.moc"
+void TestProcesses::outcome_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<ProcessOutcome::Kind>("kind");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("success") << "true" << ProcessOutcome::Kind::Finished << 0;
+    QTest::newRow("exit code") << "sh -c \"exit 3\"" << ProcessOutcome::Kind::Finished << 3;
+    QTest::newRow("quoted arguments stay whole")
+        << "sh -c \"test $# -eq 1\" zero \"a b\"" << ProcessOutcome::Kind::Finished << 0;
+    QTest::newRow("killed") << "sh -c \"kill -KILL $$\"" << ProcessOutcome::Kind::Crashed << -1;
+    QTest::newRow("no such program")
+        << "no-such-program-here x" << ProcessOutcome::Kind::NotFound << -1;
+    QTest::newRow("empty command line") << "" << ProcessOutcome::Kind::NotFound << -1;
+    QTest::newRow("reads nothing from standard input")
+        << "cat" << ProcessOutcome::Kind::Finished << 0;
+}
+
+void TestProcesses::outcome()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(ProcessOutcome::Kind, kind);
+    QFETCH(int, exitCode);
+    TestHome home;
+    ProcessRunner runner(home.path() + QStringLiteral("/"));
+    int calls = 0;
+    ProcessOutcome got;
+    runner.run(commandLine, LaunchWindow::Hidden, [&](const ProcessOutcome& outcome) {
+        ++calls;
+        got = outcome;
+    });
+    // Never reported before run() returns, even when nothing could start.
+    QCOMPARE(calls, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(calls, 1, 10000);
+    QCOMPARE(got.kind, kind);
+    QCOMPARE(got.exitCode, exitCode);
+    QCOMPARE(got.succeeded(), kind == ProcessOutcome::Kind::Finished && exitCode == 0);
+    // Reported once: the process object is gone, so nothing can follow.
+    QTRY_VERIFY_WITH_TIMEOUT(runner.findChildren<QProcess*>().isEmpty(), 10000);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(calls, 1);
+    QCOMPARE(runner.running(), 0);
+}
+
+// A program that waits (at most 10 s) for the file "go" in the program
+// directory, then writes "marker"; "late" when it gave up waiting.
+const QString WaitForGo =
+    QStringLiteral("sh -c \"i=0; while [ ! -e go ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); "
+                   "done; [ -e go ] || : > late; echo done > marker\"");
+
+void TestProcesses::doesNotWait()
+{
+    TestHome home;
+    ProcessRunner runner(home.path() + QStringLiteral("/"));
+    bool done = false;
+    runner.run(WaitForGo, LaunchWindow::Hidden, [&done](const ProcessOutcome&) { done = true; });
+    // run() is back while the program still waits for us.
+    QCOMPARE(runner.running(), 1);
+    home.write(QStringLiteral("go"), "");
+    QTRY_VERIFY_WITH_TIMEOUT(done, 15000);
+    QVERIFY(!QFile::exists(home.file(QStringLiteral("late"))));
+}
+
+void TestProcesses::outlivesTheRunner()
+{
+    TestHome home;
+    const QString marker = home.file(QStringLiteral("marker"));
+    bool reported = false;
+    {
+        ProcessRunner runner(home.path() + QStringLiteral("/"));
+        runner.run(WaitForGo, LaunchWindow::Hidden,
+                   [&reported](const ProcessOutcome&) { reported = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(runner.findChildren<QProcess*>().value(0) &&
+                                     runner.findChildren<QProcess*>().value(0)->state() ==
+                                         QProcess::Running,
+                                 10000);
+    }
+    QCOMPARE(ProcessRunner::released(), 1);
+    home.write(QStringLiteral("go"), "");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+    QCOMPARE(readBytes(marker), QByteArray("done\n"));
+    QVERIFY(!QFile::exists(home.file(QStringLiteral("late"))));
+    QVERIFY(!reported);
+    // The released process object goes once its program has ended.
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessRunner::released(), 0, 10000);
+}
+
+QTEST_GUILESS_MAIN(TestProcesses)
+#include "tst_processes.moc"
