@@ -1,13 +1,22 @@
-// Bulletin and alarm mail: what reaches the mailer's command line, the body
-// file and "email-log.txt", and how a failed send is reported.
+// Bulletin and alarm mail: recipients and subject as built from the tables,
+// what reaches the mailer's command line, the body file and "email-log.txt",
+// and how a failed send is reported.
 #include "TestSupport.h"
+#include "core/MenuDefinitions.h"
 #include "notify/EmailBook.h"
+#include "notify/EmailRecipients.h"
 #include "notify/Emailer.h"
 #include "notify/MailSender.h"
+#include "notify/MailSubject.h"
 #include "notify/SendFailures.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/ProcessRunner.h"
 #include "product/BulletinText.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -54,6 +63,23 @@ struct Fixture : CoreFixture
 };
 } // namespace
 
+namespace {
+EmailBook book(const TestHome& home)
+{
+    EmailBook b;
+    b.loadUsers(home.write(QStringLiteral("email-users.txt"),
+                           "Spotters*sp1@x.org;sp2@x.org\r\n"
+                           "# comment\r\n"
+                           "A very long group name*long@x.org\r\n"
+                           "no separator line\r\n"
+                           "Empty*\r\n"),
+                QStringLiteral("me@x.org"));
+    return b;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(MailSubject::Path)
+
 class TestEmailer : public QObject
 {
     Q_OBJECT
@@ -70,6 +96,24 @@ private slots:
     void failedSendIsReported();
     void unwritableBodies();
     void twoAlarmMailsTwoBodyFiles();
+
+    void lines();
+    void build_data();
+    void build();
+
+    void build_data();
+    void build();
+
+    void commandLines();
+    void optionsFromFile();
+    void sendWritesBodyAndStartsHidden();
+    void quoteInSubjectStaysOneArgument();
+    void mailerGetsEachArgumentWhole_data();
+    void mailerGetsEachArgumentWhole();
+    void alarmBodyFileNamesAreFresh();
+    void emptySubjectStaysAnArgument();
+    void oldAlarmBodiesRemoved_data();
+    void oldAlarmBodiesRemoved();
 };
 
 void TestEmailer::bulletinMail_data()
@@ -407,6 +451,259 @@ void TestEmailer::twoAlarmMailsTwoBodyFiles()
     QVERIFY(first != second);
     QCOMPARE(readBytes(first), QByteArray("FIRST\r\n"));
     QCOMPARE(readBytes(second), QByteArray("SECOND\r\n"));
+}
+
+void TestEmailer::lines()
+{
+    TestHome home;
+    QCOMPARE(EmailRecipients::lines(book(home)),
+             QStringList({"Personal    * me@x.org", "Spotters    * sp1@x.org,sp2@x.org",
+                          "A very long group name * long@x.org", "Empty       * "}));
+    QCOMPARE(EmailRecipients::lines(EmailBook()), QStringList({"Personal    * "}));
+}
+
+void TestEmailer::build_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<QString>("recipients");
+    QTest::newRow("nothing") << "" << QList<int>() << "";
+    QTest::newRow("personal and a group")
+        << "" << QList<int>{0, 1} << "me@x.org,sp1@x.org,sp2@x.org,";
+    QTest::newRow("typed first") << "extra@x.org" << QList<int>{2} << "extra@x.org,long@x.org,";
+    QTest::newRow("typed only") << "a@x.org,b@x.org" << QList<int>() << "a@x.org,b@x.org,";
+    QTest::newRow("selection in list order") << "" << QList<int>{2, 0} << "me@x.org,long@x.org,";
+    QTest::newRow("empty entry adds a lone comma") << "" << QList<int>{3} << ",";
+    QTest::newRow("lines past the book are ignored") << "" << QList<int>{4, -1, 0} << "me@x.org,";
+}
+
+void TestEmailer::build()
+{
+    QFETCH(QString, typed);
+    QFETCH(QList<int>, selected);
+    QFETCH(QString, recipients);
+    TestHome home;
+    QCOMPARE(EmailRecipients::build(typed, selected, book(home)), recipients);
+}
+
+void TestEmailer::build_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<MailSubject::Path>("path");
+    QTest::addColumn<bool>("expand");
+    QTest::addColumn<QString>("subject");
+
+    const auto bulletin = MailSubject::Path::Bulletin;
+    const auto alarm = MailSubject::Path::Alarm;
+    const QString at = QStringLiteral("@ 12/6/2026 6:27:51 PM");
+    QTest::newRow("not expanded") << "TORGRRMI" << bulletin << false << "TORGRRMI";
+    QTest::newRow("bulletin: caption and the 5 characters after the category")
+        << "TORGRR   ~KGRR~MI" << bulletin << true << "Tornado Warning : GRR  " + at;
+    QTest::newRow("alarm: everything after the category")
+        << "TORGRR" << alarm << true << "Tornado Warning : GRR" + at;
+    QTest::newRow("category in the second code position")
+        << "SVRDTXMI" << bulletin << true << "Tornado Warning : DTXMI" + at;
+    QTest::newRow("third code position")
+        << "FFWIWX" << alarm << true << "Tornado Warning : IWX" + at;
+    QTest::newRow("the last matching item wins")
+        << "AFDGRRMI" << bulletin << true << "Discussion (2) : GRRMI" + at;
+    QTest::newRow("code found out of step does not match")
+        << "ORSGRRMI" << bulletin << true << "ORSGRRMI" + at;
+    QTest::newRow("no item: the name, then @ without a blank")
+        << "ZFPGRRMI" << bulletin << true << "ZFPGRRMI" + at;
+    QTest::newRow("feedback") << "FEEDBACK1" << bulletin << false << "FEEDBACK";
+    QTest::newRow("FED") << "FEDGRRMI" << alarm << false << "FEEDBACK";
+    QTest::newRow("test") << "TESTPROD" << bulletin << false << "TEST";
+    QTest::newRow("fix-up after expansion") << "TESGRRMI" << bulletin << true << "TEST";
+    QTest::newRow("fix-up is case-sensitive") << "tes" << bulletin << false << "tes";
+    QTest::newRow("caption starting with FEE is fixed up too")
+        << "PNSGRRMI" << bulletin << true << "FEEDBACK";
+    QTest::newRow("too short to have a category") << "TO" << alarm << true << "TO" + at;
+}
+
+void TestEmailer::build()
+{
+    QFETCH(QString, name);
+    QFETCH(MailSubject::Path, path);
+    QFETCH(bool, expand);
+    QFETCH(QString, subject);
+    const QList<MenuItem> items = {
+        {QStringLiteral("TORSVRFFW"), QStringLiteral("Tornado Warning"), 5},
+        {QStringLiteral("AFD"), QStringLiteral("Discussion (1)"), 3},
+        {QStringLiteral("XORS"), QStringLiteral("Misaligned"), 3},
+        {QStringLiteral("PNS"), QStringLiteral("FEE Public Notice"), 3},
+        {QStringLiteral("ZZZAFD"), QStringLiteral("Discussion (2)"), 3},
+    };
+    FakeClock clock;
+    QCOMPARE(MailSubject::build(name, path, expand, items, clock.now()), subject);
+}
+
+void TestEmailer::commandLines()
+{
+    RecordingLauncher launcher;
+    MailSender mail(QStringLiteral("/d/"), launcher);
+    QCOMPARE(mail.installCommand("smtp.example.org", "me@example.org"),
+             QStringLiteral("/d/blat -install \"smtp.example.org\" \"me@example.org\" 3 25"));
+    // Without extra options the line ends in a blank after the recipients.
+    QCOMPARE(mail.sendCommand("output.txt", "TORGRRMI", "a@x.org,b@y.org"),
+             QStringLiteral("/d/blat \"/d/output.txt\" -s \"TORGRRMI\" -t a@x.org,b@y.org "));
+    QCOMPARE(mail.metarSendCommand("a@x.org"),
+             QStringLiteral("/d/blat \"/d/output.txt\" -s METAR -t a@x.org "));
+    mail.setOptions(QStringLiteral("-debug -log blat.log"));
+    QCOMPARE(mail.sendCommand("output5.txt", "S", "a@x.org"),
+             QStringLiteral("/d/blat \"/d/output5.txt\" -s \"S\" -t a@x.org -debug -log blat.log"));
+    mail.install("smtp.example.org", "me@example.org");
+    QCOMPARE(launcher.commandLines.size(), 1);
+    QCOMPARE(launcher.windows.first(), LaunchWindow::Hidden);
+}
+
+void TestEmailer::optionsFromFile()
+{
+    TestHome home;
+    RecordingLauncher launcher;
+    MailSender mail(home.path() + "/", launcher);
+    mail.loadOptions(home.file("blat-output.txt"));
+    QCOMPARE(mail.options(), QString());
+    const QString path = home.write("blat-output.txt", "-priority 1\r\nignored\r\n");
+    mail.loadOptions(path);
+    QCOMPARE(mail.options(), QStringLiteral("-priority 1"));
+}
+
+void TestEmailer::sendWritesBodyAndStartsHidden()
+{
+    TestHome home;
+    RecordingLauncher launcher;
+    const QString dir = home.path() + "/";
+    MailSender mail(dir, launcher);
+    home.write("output.txt", "an older and much longer body that must not survive");
+    mail.send("output.txt", "line one\r\nline two", "Subject", "me@example.org");
+    QCOMPARE(readBytes(dir + "output.txt"), QByteArray("line one\r\nline two\r\n"));
+    QCOMPARE(launcher.commandLines,
+             QStringList({mail.sendCommand("output.txt", "Subject", "me@example.org")}));
+    QCOMPARE(launcher.windows.first(), LaunchWindow::Hidden);
+    // A second mail with the same body file waits until the first mailer
+    // has ended: that mailer may not have read its body yet.
+    mail.sendMetar("KORD 061851Z", "me@example.org");
+    mail.send("output.txt", "third", "Third", "me@example.org");
+    QCOMPARE(mail.waiting(), 2);
+    QCOMPARE(launcher.commandLines.size(), 1);
+    QCOMPARE(readBytes(dir + "output.txt"), QByteArray("line one\r\nline two\r\n"));
+    // An alarm body file of its own goes at once.
+    mail.send("output77.txt", "alarm", "TORGRR", "me@example.org");
+    QCOMPARE(launcher.commandLines.size(), 2);
+    QVERIFY(launcher.finish(0, {ProcessOutcome::Kind::Finished, 1})); // failed, still done
+    QCOMPARE(readBytes(dir + "output.txt"), QByteArray("KORD 061851Z\r\n"));
+    QCOMPARE(launcher.commandLines.last(), mail.metarSendCommand("me@example.org"));
+    QCOMPARE(mail.waiting(), 1);
+    QVERIFY(launcher.finish(2, {}));
+    QCOMPARE(readBytes(dir + "output.txt"), QByteArray("third\r\n"));
+    QCOMPARE(launcher.commandLines.size(), 4);
+    QCOMPARE(mail.waiting(), 0);
+}
+
+void TestEmailer::quoteInSubjectStaysOneArgument()
+{
+    RecordingLauncher launcher;
+    MailSender mail(QStringLiteral("/d/"), launcher);
+    const QString subject = QStringLiteral("Caption \"x\" : TOR; rm -rf $HOME");
+    const QStringList parts = ProcessLauncher(QStringLiteral("/d/"))
+                                  .split(mail.sendCommand("output.txt", subject, "a@x.org"));
+    QCOMPARE(parts, QStringList({"/d/blat", "/d/output.txt", "-s", subject, "-t", "a@x.org"}));
+}
+
+// Started for real: the recorded arguments are what the mailer would parse.
+void TestEmailer::mailerGetsEachArgumentWhole_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("recipients");
+    QTest::addColumn<QStringList>("after"); // the arguments after the body file
+    QTest::newRow("plain") << "TORGRRMI"
+                           << "a@x.org,b@y.org"
+                           << QStringList{"-s", "TORGRRMI", "-t", "a@x.org,b@y.org", "-q"};
+    QTest::newRow("empty subject") << ""
+                                   << "a@x.org" << QStringList{"-s", "", "-t", "a@x.org", "-q"};
+    QTest::newRow("no recipient") << "S"
+                                  << "" << QStringList{"-s", "S", "-t", "", "-q"};
+    QTest::newRow("leading dash") << "S"
+                                  << "-debug" << QStringList{"-s", "S", "-t", "-debug", "-q"};
+    QTest::newRow("blank in the list")
+        << "S"
+        << "a@x.org -cc evil@y.org" << QStringList{"-s", "S", "-t", "a@x.org -cc evil@y.org", "-q"};
+}
+
+void TestEmailer::mailerGetsEachArgumentWhole()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, recipients);
+    QFETCH(QStringList, after);
+    TestHome home;
+    const QString dir = home.path() + "/prog dir/";
+    ArgumentRecorder blat(dir + "blat");
+    ProcessRunner runner(dir);
+    MailSender mail(dir, runner);
+    mail.setOptions(QStringLiteral("-q"));
+    mail.send("output.txt", "body", subject, recipients);
+    const std::optional<QStringList> args = blat.waitForRun();
+    QVERIFY(args);
+    QCOMPARE(*args, QStringList{dir + "output.txt"} + after);
+}
+
+void TestEmailer::alarmBodyFileNamesAreFresh()
+{
+    TestHome home;
+    RecordingLauncher launcher;
+    MailSender mail(home.path() + "/", launcher);
+    const QRegularExpression form(QStringLiteral("^output\\d+\\.txt$"));
+    QSet<QString> names;
+    for (int i = 0; i < 200; ++i) {
+        const QString name = mail.alarmBodyFileName();
+        QVERIFY2(form.match(name).hasMatch(), qPrintable(name));
+        QVERIFY(!QFileInfo::exists(home.path() + "/" + name));
+        names.insert(name);
+    }
+    QCOMPARE(names.size(), 200);
+}
+
+void TestEmailer::emptySubjectStaysAnArgument()
+{
+    RecordingLauncher launcher;
+    MailSender mail(QStringLiteral("/d/"), launcher);
+    // An empty subject must not let "-s" take "-t" as its value.
+    const QStringList parts =
+        ProcessLauncher(QStringLiteral("/d/")).split(mail.sendCommand("output.txt", "", "a@x.org"));
+    QCOMPARE(parts, QStringList({"/d/blat", "/d/output.txt", "-s", "", "-t", "a@x.org"}));
+}
+
+void TestEmailer::oldAlarmBodiesRemoved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("ageHours");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("alarm body of two days ago") << "output1234.txt" << 48 << true;
+    QTest::newRow("alarm body of just over a day") << "output7.txt" << 25 << true;
+    QTest::newRow("alarm body of today") << "output99.txt" << 2 << false;
+    QTest::newRow("bulletin body, old") << "output.txt" << 48 << false;
+    QTest::newRow("other name, old") << "outputs.txt" << 48 << false;
+    QTest::newRow("backup of a body, old") << "output12.txt.bak" << 48 << false;
+    QTest::newRow("digits and letters, old") << "output12a.txt" << 48 << false;
+}
+
+void TestEmailer::oldAlarmBodiesRemoved()
+{
+    QFETCH(QString, name);
+    QFETCH(int, ageHours);
+    QFETCH(bool, removed);
+    TestHome home;
+    RecordingLauncher launcher;
+    MailSender mail(home.path() + "/", launcher);
+    const QString path = home.write(name, "body\r\n");
+    const QDateTime now = QDateTime::currentDateTime();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(now.addSecs(-3600LL * ageHours), QFileDevice::FileModificationTime));
+    file.close();
+    QCOMPARE(mail.removeAlarmBodiesBefore(now.addDays(-1)), removed ? 1 : 0);
+    QCOMPARE(QFile::exists(path), !removed);
 }
 
 QTEST_GUILESS_MAIN(TestEmailer)
