@@ -1,4 +1,9 @@
+// The image viewer: which frames it shows and loops, and how it loads them
+// (both decoders, the frame cache and its budget, bounds on pixels and bytes,
+// bad files quarantined).
+
 #include "ImageViewerFixture.h"
+#include "images/FrameSelection.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,12 +14,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using imagetest::stampedNames;
+
 Q_DECLARE_METATYPE(FrameRequest::Kind)
 
-class TestImageLoader : public QObject
+class TestImageViewer : public QObject
 {
     Q_OBJECT
 private slots:
+    void frameWindow_data();
+    void frameWindow();
+    void duplicateStamps();
+    void ageOrder_data();
+    void ageOrder();
+    void showPic_data();
+    void showPic();
+    void loopIntervals_data();
+    void loopIntervals();
+    void loopRunsOnTimer();
+    void nhcOcean();
+    void singleImage();
+    void overtakenRequestDropped();
+
     void decodesBothKinds_data();
     void decodesBothKinds();
     void cacheSparesRereading();
@@ -30,7 +51,215 @@ private slots:
     void hugeFileUnderMemoryLimit();
 };
 
-void TestImageLoader::decodesBothKinds_data()
+void TestImageViewer::frameWindow_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("firstIndex");
+    QTest::newRow("none") << 0 << 0 << -1;
+    QTest::newRow("one") << 1 << 1 << 0;
+    QTest::newRow("ten") << 10 << 10 << 0;
+    QTest::newRow("fourteen: the 10 newest") << 14 << 10 << 4;
+}
+
+void TestImageViewer::frameWindow()
+{
+    QFETCH(int, files);
+    QFETCH(int, frames);
+    QFETCH(int, firstIndex);
+    ImageViewerFixture f;
+    const QStringList names = stampedNames(QStringLiteral("RADALLUS"), files, "GIF");
+    f.write(names);
+    f.write({QStringLiteral("RADGLKUS-12051000.GIF")}); // another image name
+    const QStringList window = FrameSelection::frameWindow(
+        FrameSelection::frameNames(f.images, QStringLiteral("RADALLUS"), f.clock.now()));
+    QCOMPARE(window.size(), frames);
+    if (frames > 0) {
+        QCOMPARE(window.first(), names.at(firstIndex));
+        QCOMPARE(window.last(), names.last()); // oldest first, newest last
+    }
+}
+
+void TestImageViewer::duplicateStamps()
+{
+    ImageViewerFixture f;
+    f.write({"G16CIRUS-12051000.GIF", "G16CIRUS-12051000.JPG", "G16CIRUS-12051001.JPG",
+             "G16CIRUS-12051002.GIF", "G16CIRUS-12051002.JPG"});
+    const QStringList names =
+        FrameSelection::frameNames(f.images, QStringLiteral("G16CIRUS"), f.clock.now());
+    QCOMPARE(names, QStringList({"G16CIRUS-12051000.GIF", "G16CIRUS-12051001.JPG",
+                                 "G16CIRUS-12051002.GIF"}));
+    // The single-image search does not drop copies: the newest of either kind.
+    QCOMPARE(FrameSelection::newestFile(f.images, QStringLiteral("G16CIRUS"), f.clock.now()),
+             QStringLiteral("G16CIRUS-12051002.JPG"));
+}
+
+void TestImageViewer::ageOrder_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList turn = {"RADALLUS-01010005.GIF", "RADALLUS-01010010.GIF",
+                              "RADALLUS-12312350.GIF", "RADALLUS-12312355.GIF"};
+    QTest::newRow("turn of the year") << QDateTime(QDate(2027, 1, 1), QTime(0, 12)) << turn
+                                      << QStringList({turn[2], turn[3], turn[0], turn[1]});
+    QTest::newRow("last December's files are old in June")
+        << QDateTime(QDate(2027, 6, 1), QTime(12, 0))
+        << QStringList({"RADALLUS-05311100.GIF", "RADALLUS-12311100.GIF"})
+        << QStringList({"RADALLUS-12311100.GIF", "RADALLUS-05311100.GIF"});
+    QTest::newRow("same year keeps name order")
+        << QDateTime(QDate(2026, 12, 6), QTime(18, 0)) << turn.mid(0, 2) << turn.mid(0, 2);
+    QTest::newRow("image names stay grouped")
+        << QDateTime(QDate(2026, 12, 6), QTime(18, 0))
+        << QStringList({"RADALLUS-12051100.GIF", "RADGLKUS-12051000.GIF"})
+        << QStringList({"RADALLUS-12051100.GIF", "RADGLKUS-12051000.GIF"});
+    QTest::newRow("29 February") << QDateTime(QDate(2027, 3, 1), QTime(1, 0))
+                                 << QStringList({"RADALLUS-02290100.GIF", "RADALLUS-02280100.GIF"})
+                                 << QStringList({"RADALLUS-02290100.GIF", "RADALLUS-02280100.GIF"});
+}
+
+void TestImageViewer::ageOrder()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QStringList, names);
+    QTEST(FrameSelection::ordered(names, now), "expected");
+}
+
+void TestImageViewer::showPic_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("lastFrame");
+    QTest::addColumn<bool>("looping");
+    QTest::addColumn<bool>("status");
+    QTest::newRow("none") << 0 << -1 << false << true;
+    QTest::newRow("one: shown, no loop") << 1 << 0 << false << false;
+    QTest::newRow("ten") << 10 << 9 << true << false;
+    QTest::newRow("fourteen") << 14 << 9 << true << false;
+}
+
+void TestImageViewer::showPic()
+{
+    QFETCH(int, files);
+    QFETCH(int, lastFrame);
+    QFETCH(bool, looping);
+    ImageViewerFixture f;
+    const QStringList names = stampedNames(QStringLiteral("RADALLUS"), files, "JPG");
+    f.write(names);
+    QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADALLUS")); }));
+    QCOMPARE(f.settings.ImageShowing, QStringLiteral("RADALLUS"));
+    QCOMPARE(f.viewer.LastFrame(), lastFrame);
+    QCOMPARE(f.viewer.loopRunning(), looping);
+    QCOMPARE(f.viewer.loopMenuEnabled(), looping);
+    QCOMPARE(f.viewer.CurrentFrame(), 0);
+    QTEST(f.viewer.statusVisible(), "status");
+    if (files == 0) {
+        QCOMPARE(f.viewer.statusText(), ImageViewer::NoImages);
+        return;
+    }
+    QCOMPARE(f.viewer.pictureFile(), f.images + names.last()); // the newest shows first
+    QCOMPARE(f.viewer.picture().size(), QSize(40, 30));
+    QCOMPARE(f.viewer.frameNames().first(), names.at(files - 1 - lastFrame));
+}
+
+void TestImageViewer::loopIntervals_data()
+{
+    // Actions on a loop of 3 frames: t = tick, s = Slow. After each action:
+    // the interval and the frame to show at the next tick.
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<QList<int>>("intervals");
+    QTest::addColumn<QList<int>>("frames");
+    QTest::newRow("frames 1 s, newest 5 s")
+        << "ttt" << QList<int>{1000, 1000, 5000} << QList<int>{1, 2, 0};
+    QTest::newRow("slow twice waits 3 s once")
+        << "tsst" << QList<int>{1000, 2000, 3000, 1000} << QList<int>{1, 1, 1, 2};
+    QTest::newRow("slow on the newest frame")
+        << "ttts" << QList<int>{1000, 1000, 5000, 6000} << QList<int>{1, 2, 0, 0};
+}
+
+void TestImageViewer::loopIntervals()
+{
+    QFETCH(QString, actions);
+    QFETCH(QList<int>, intervals);
+    QFETCH(QList<int>, frames);
+    ImageViewerFixture f;
+    f.write(stampedNames(QStringLiteral("RADGLKUS"), 3, "GIF"));
+    QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADGLKUS")); }));
+    QCOMPARE(f.viewer.loopInterval(), ImageViewer::FrameInterval);
+    for (int i = 0; i < actions.size(); ++i) {
+        if (actions.at(i) == QLatin1Char('t'))
+            f.viewer.showNextFrame();
+        else
+            f.viewer.setLoop(1);
+        QCOMPARE(f.viewer.loopInterval(), intervals.at(i));
+        QCOMPARE(f.viewer.CurrentFrame(), frames.at(i));
+    }
+}
+
+void TestImageViewer::loopRunsOnTimer()
+{
+    ImageViewerFixture f;
+    const QStringList names = stampedNames(QStringLiteral("RADGLKUS"), 3, "GIF");
+    f.write(names);
+    QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADGLKUS")); }));
+    QSignalSpy shown(&f.viewer, &ImageViewer::pictureChanged);
+    QVERIFY(shown.wait(2500)); // the first tick shows the oldest frame
+    QCOMPARE(f.viewer.pictureFile(), f.images + names.first());
+    for (int i = 0; i < 80; ++i)
+        f.viewer.setLoop(1);
+    QCOMPARE(f.viewer.loopInterval(), ImageViewer::SlowLimit); // no wait beyond 64 s
+}
+
+void TestImageViewer::nhcOcean()
+{
+    ImageViewerFixture f;
+    f.write({"ANHC0TWO-12051000.GIF", "ENHC0TWO-12051000.GIF", "ENHC0TWO-12051100.GIF",
+             "ENHC0CON-12051100.GIF"});
+    f.viewer.chooseOcean(1);
+    QCOMPARE(f.viewer.nhcPrefix(QStringLiteral("TWO")), QStringLiteral("E????TWO"));
+    QVERIFY(f.run([&] { f.viewer.ShowPic(f.viewer.nhcPrefix(QStringLiteral("TWO"))); }));
+    QCOMPARE(f.viewer.frameNames(),
+             QStringList({"ENHC0TWO-12051000.GIF", "ENHC0TWO-12051100.GIF"}));
+    f.viewer.chooseOcean(0);
+    QCOMPARE(f.viewer.ocean(), QStringLiteral("A"));
+}
+
+void TestImageViewer::singleImage()
+{
+    ImageViewerFixture f;
+    f.write(stampedNames(QStringLiteral("RADALLUS"), 4, "GIF"));
+    f.write({"HURTRKAT-12051000.GIF", "HURTRKAT-12051200.JPG"});
+    QVERIFY(f.run([&] { f.viewer.ShowPic(QStringLiteral("RADALLUS")); }));
+    QVERIFY(f.viewer.loopRunning());
+    QVERIFY(f.run([&] { f.viewer.showNewest(QStringLiteral("HURTRKAT")); }));
+    QCOMPARE(f.viewer.pictureFile(), f.images + QStringLiteral("HURTRKAT-12051200.JPG"));
+    QVERIFY(!f.viewer.loopRunning());
+    QVERIFY(!f.viewer.loopMenuEnabled());
+    QCOMPARE(f.viewer.LastFrame(), 3); // the loop's frames are kept
+    QCOMPARE(f.settings.ImageShowing, QStringLiteral("RADALLUS"));
+    QVERIFY(f.run([&] { f.viewer.showNewest(QStringLiteral("MODN5HUS")); }));
+    QCOMPARE(f.viewer.statusText(), ImageViewer::NoImages);
+    QVERIFY(f.viewer.statusVisible());
+}
+
+void TestImageViewer::overtakenRequestDropped()
+{
+    ImageViewerFixture f;
+    f.write(stampedNames(QStringLiteral("G16CIRUS"), 10, "JPG"), QSize(900, 700));
+    f.write(stampedNames(QStringLiteral("RADALLUS"), 2, "GIF"));
+    QSignalSpy done(&f.viewer, &ImageViewer::requestFinished);
+    f.viewer.ShowPic(QStringLiteral("G16CIRUS"));
+    f.viewer.ShowPic(QStringLiteral("RADALLUS"));
+    QVERIFY(f.viewer.busy());
+    QVERIFY(done.wait(10000));
+    f.loader.waitForDone();
+    QCoreApplication::processEvents();
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(f.viewer.LastFrame(), 1);
+    QVERIFY(f.viewer.frameNames().first().startsWith(QLatin1String("RADALLUS")));
+    QVERIFY(!f.viewer.busy());
+}
+
+void TestImageViewer::decodesBothKinds_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("gif") << "RADALLUS-12051000.GIF";
@@ -38,7 +267,7 @@ void TestImageLoader::decodesBothKinds_data()
     QTest::newRow("lower-case extension") << "RADALLUS-12051000.gif";
 }
 
-void TestImageLoader::decodesBothKinds()
+void TestImageViewer::decodesBothKinds()
 {
     QFETCH(QString, name);
     TestHome home;
@@ -50,7 +279,7 @@ void TestImageLoader::decodesBothKinds()
     QCOMPARE(image->format(), QImage::Format_RGB32); // ready to paint
 }
 
-void TestImageLoader::cacheSparesRereading()
+void TestImageViewer::cacheSparesRereading()
 {
     ImageViewerFixture f;
     const QStringList names = imagetest::stampedNames(QStringLiteral("RADALLUS"), 4, "GIF");
@@ -72,7 +301,7 @@ void TestImageLoader::cacheSparesRereading()
     QCOMPARE(f.viewer.picture().size(), QSize(60, 50));
 }
 
-void TestImageLoader::cacheBudget()
+void TestImageViewer::cacheBudget()
 {
     const QImage frame(100, 100, QImage::Format_RGB32); // 40000 bytes
     FrameCache cache(100000);
@@ -88,7 +317,7 @@ void TestImageLoader::cacheBudget()
     QVERIFY(cache.bytes() <= 100000);
 }
 
-void TestImageLoader::badImageQuarantined_data()
+void TestImageViewer::badImageQuarantined_data()
 {
     QTest::addColumn<FrameRequest::Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
@@ -120,7 +349,7 @@ void TestImageLoader::badImageQuarantined_data()
         << QStringLiteral("file too large");
 }
 
-void TestImageLoader::badImageQuarantined()
+void TestImageViewer::badImageQuarantined()
 {
     QFETCH(FrameRequest::Kind, kind);
     QFETCH(QByteArray, bytes);
@@ -158,7 +387,7 @@ void TestImageLoader::badImageQuarantined()
     QVERIFY(!f.viewer.statusVisible());
 }
 
-void TestImageLoader::displayImage_data()
+void TestImageViewer::displayImage_data()
 {
     QTest::addColumn<QString>("product");
     QTest::addColumn<QString>("message");
@@ -170,7 +399,7 @@ void TestImageLoader::displayImage_data()
     QTest::newRow("outside the image directory") << "../secret.GIF" << ImageViewer::FileNotFound;
 }
 
-void TestImageLoader::displayImage()
+void TestImageViewer::displayImage()
 {
     QFETCH(QString, product);
     QFETCH(QString, message);
@@ -197,7 +426,7 @@ void TestImageLoader::displayImage()
 // The frames of one set are bounded in pixels: the newest that fit are shown
 // and the older left out (they stay in the image directory); a picture
 // beyond the bound of one picture is refused as a bad image.
-void TestImageLoader::pixelBounds_data()
+void TestImageViewer::pixelBounds_data()
 {
     QTest::addColumn<int>("frames"); // of 100 x 100 pixels
     QTest::addColumn<qint64>("picturePixels");
@@ -214,7 +443,7 @@ void TestImageLoader::pixelBounds_data()
                           "large: 100 x 100 pixels");
 }
 
-void TestImageLoader::pixelBounds()
+void TestImageViewer::pixelBounds()
 {
     QFETCH(int, frames);
     QFETCH(qint64, picturePixels);
@@ -238,7 +467,7 @@ void TestImageLoader::pixelBounds()
 // A named pipe called like an image is never opened: opening it would wait
 // for a writer for ever, and the loader (and the program's shutdown) with it.
 // The single-file request refuses it as a bad image; listings skip it.
-void TestImageLoader::pipeNotOpened_data()
+void TestImageViewer::pipeNotOpened_data()
 {
     QTest::addColumn<FrameRequest::Kind>("kind");
     QTest::newRow("file") << FrameRequest::Kind::File;
@@ -246,7 +475,7 @@ void TestImageLoader::pipeNotOpened_data()
     QTest::newRow("loop") << FrameRequest::Kind::Loop;
 }
 
-void TestImageLoader::pipeNotOpened()
+void TestImageViewer::pipeNotOpened()
 {
     QFETCH(FrameRequest::Kind, kind);
     TestHome home;
@@ -294,7 +523,7 @@ void TestImageLoader::pipeNotOpened()
 // child process whose address space is limited to 768 MB: reading it whole
 // threw std::bad_alloc there and ended the child (and so the program, at
 // every start that reopened the image).
-void TestImageLoader::hugeFileUnderMemoryLimit()
+void TestImageViewer::hugeFileUnderMemoryLimit()
 {
 #if defined(__SANITIZE_ADDRESS__)
     QSKIP("the address sanitizer needs more address space than the limit leaves");
@@ -335,5 +564,5 @@ void TestImageLoader::hugeFileUnderMemoryLimit()
     QVERIFY(QFileInfo::exists(home.path() + QStringLiteral("/bad/RADALLUS-12051000.GIF")));
 }
 
-QTEST_MAIN(TestImageLoader)
-#include "tst_imageloader.moc"
+QTEST_MAIN(TestImageViewer)
+#include "tst_imageviewer.moc"
