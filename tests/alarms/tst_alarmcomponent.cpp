@@ -148,378 +148,346 @@ class TestAlarmComponent : public QObject
 {
     Q_OBJECT
 private slots:
-    void zoneDecision_data();
-    void zoneDecision();
-    void repeatedProductAlarmsOnce();
-    void repeatsRememberedForAnHour_data();
-    void repeatsRememberedForAnHour();
-    void rememberedRepeatsAreBounded();
-    void everyActionWithItsArguments();
-    void compressedNotificationText();
-    void compressText_data();
-    void compressText();
-    void logLineAppended();
-    void printedThroughPrinter();
-    void unreadableOrHostileNamesDoNothing();
-    void imagesAndCollections();
-    void failingHandlerDoesNotStopOtherActions();
-    void everyNewCollectionAlarms_data();
-    void everyNewCollectionAlarms();
-    void largeProductReadUpToCap();
-};
-
-void TestAlarmComponent::zoneDecision_data()
-{
-    QTest::addColumn<QString>("zone");
-    QTest::addColumn<QString>("firstLine"); // empty: no alarm
-    const QString ugc = QStringLiteral("IAC117-125-135-070515-");
-    // The whole product as the display shows it, from the sequence number on.
-    QTest::newRow("any area") << ""
-                              << "574 ";
-    QTest::newRow("county of the warning") << "IAC125" << ugc;
-    QTest::newRow("county typed in lower case") << "iac135" << ugc;
-    QTest::newRow("county elsewhere") << "IAC001"
-                                      << "";
-    QTest::newRow("zone of a warned county") << "IAZ084" << ugc;
-    QTest::newRow("zone only") << "!IAZ084"
-                               << "";
-    QTest::newRow("zone of no warned county") << "IAZ004"
-                                              << "";
-    QTest::newRow("! before a county code") << "!IAC117" << ugc;
-    QTest::newRow("malformed zone") << "IOWA"
-                                    << "";
-}
-
-void TestAlarmComponent::zoneDecision()
-{
-    QFETCH(QString, zone);
-    QFETCH(QString, firstLine);
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    f.check(TorKey, QStringLiteral("TORDMX"), displayOnly(zone));
-    if (firstLine.isEmpty()) {
-        QVERIFY(f.events.isEmpty());
-        return;
+    void zoneDecision_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QString>("firstLine"); // empty: no alarm
+        const QString ugc = QStringLiteral("IAC117-125-135-070515-");
+        // The whole product as the display shows it, from the sequence number on.
+        QTest::newRow("any area") << ""
+                                  << "574 ";
+        QTest::newRow("county of the warning") << "IAC125" << ugc;
+        QTest::newRow("county typed in lower case") << "iac135" << ugc;
+        QTest::newRow("county elsewhere") << "IAC001"
+                                          << "";
+        QTest::newRow("zone of a warned county") << "IAZ084" << ugc;
+        QTest::newRow("zone only") << "!IAZ084"
+                                   << "";
+        QTest::newRow("zone of no warned county") << "IAZ004"
+                                                  << "";
+        QTest::newRow("! before a county code") << "!IAC117" << ugc;
+        QTest::newRow("malformed zone") << "IOWA"
+                                        << "";
     }
-    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
-    const QString text = f.event(QStringLiteral("Screen")).section(QLatin1Char('|'), 1, 1);
-    QVERIFY2(text.startsWith(firstLine + QStringLiteral("\r\n")), qPrintable(text.left(60)));
-    QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
-    QVERIFY(!text.contains(QChar(1)));
-    QVERIFY(!text.contains(QStringLiteral("\r\r")));
-}
-
-void TestAlarmComponent::repeatedProductAlarmsOnce()
-{
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    const Switches s = displayOnly(QStringLiteral("IAC117"));
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
-    QCOMPARE(f.event(QStringLiteral("Update")), QStringLiteral("Update|4"));
-    const QString first = f.stateText;
-    QVERIFY(!first.isEmpty());
-
-    // The broadcast repeats the warning with another sequence number.
-    QByteArray repeat = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
-    repeat.replace("574 ", "612 ");
-    f.home.write(QStringLiteral("text/") + TorKey, repeat);
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.events.size(), 2);
-
-    // An update with changed text alarms again; both texts are remembered.
-    repeat.replace("* UNTIL 1215 AM CDT", "* UNTIL 1230 AM CDT");
-    f.home.write(QStringLiteral("text/") + TorKey, repeat);
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.names(), QStringList({"Update", "Screen", "Update", "Screen"}));
-    QCOMPARE(f.stateText.split(QLatin1Char(' ')).size(), 2);
-    QVERIFY(f.stateText.endsWith(first));
-
-    // The state passed in decides: a fresh state alarms once more.
-    f.stateText.clear();
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.events.size(), 6);
-}
-
-void TestAlarmComponent::repeatsRememberedForAnHour_data()
-{
-    QTest::addColumn<int>("others");  // products alarmed in between
-    QTest::addColumn<int>("minutes"); // until the retransmission
-    QTest::addColumn<bool>("again");
-    QTest::newRow("16 others in between") << 16 << 5 << false;
-    QTest::newRow("200 others within the hour") << 200 << 59 << false;
-    QTest::newRow("an hour later") << 0 << 60 << true;
-    QTest::newRow("an hour later, others in between") << 30 << 61 << true;
-}
-
-void TestAlarmComponent::repeatsRememberedForAnHour()
-{
-    // A broad definition sees many products; a retransmitted warning is not
-    // a new alarm however many others came between, as long as it comes
-    // within the hour.
-    QFETCH(int, others);
-    QFETCH(int, minutes);
-    QFETCH(bool, again);
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    const Switches s = displayOnly();
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    const QDateTime start = f.clock.current;
-    for (int i = 0; i < others; ++i) {
-        const QString key = QStringLiteral("AFD%1   ~KGRR~MI").arg(i, 3, 10, QLatin1Char('0'));
-        f.home.write(QStringLiteral("text/") + key, "AREA FORECAST DISCUSSION");
-        f.clock.current = start.addSecs(minutes * 60 * (i + 1) / (others + 1));
-        f.check(key, key.left(6), s);
+    void zoneDecision()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QString, firstLine);
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        f.check(TorKey, QStringLiteral("TORDMX"), displayOnly(zone));
+        if (firstLine.isEmpty()) {
+            QVERIFY(f.events.isEmpty());
+            return;
+        }
+        QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+        const QString text = f.event(QStringLiteral("Screen")).section(QLatin1Char('|'), 1, 1);
+        QVERIFY2(text.startsWith(firstLine + QStringLiteral("\r\n")), qPrintable(text.left(60)));
+        QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
+        QVERIFY(!text.contains(QChar(1)));
+        QVERIFY(!text.contains(QStringLiteral("\r\r")));
     }
-    QCOMPARE(f.events.size(), 2 * (others + 1));
-    f.clock.current = start.addSecs(minutes * 60);
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.events.size(), 2 * (others + 1) + (again ? 2 : 0));
-}
-
-void TestAlarmComponent::rememberedRepeatsAreBounded()
-{
-    // However many products a definition alarms within the hour, the state
-    // text it keeps holds at most MaxRemembered of them, the newest first.
-    Fixture f;
-    QStringList entries;
-    for (int i = 0; i < AlarmComponent::MaxRemembered; ++i)
-        entries << AlarmComponent::rememberedEntry(
-            QStringLiteral("%1").arg(i, 16, 16, QLatin1Char('0')), f.clock.current);
-    f.stateText = entries.join(QLatin1Char(' '));
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
-    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
-    const QStringList kept = f.stateText.split(QLatin1Char(' '));
-    QCOMPARE(kept.size(), AlarmComponent::MaxRemembered);
-    QVERIFY(!entries.contains(kept.first()));
-    QCOMPARE(kept.mid(1), entries.mid(0, AlarmComponent::MaxRemembered - 1));
-}
-
-void TestAlarmComponent::everyActionWithItsArguments()
-{
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    Switches s;
-    s.display = s.list = s.archive = 1;
-    s.scroll = 1;
-    s.audio = 2;
-    s.email = 0;
-    s.pager = 3;
-    s.exe = 2;
-    s.zone = QStringLiteral("IAC135");
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.names(), QStringList({"Update", "Screen", "List", "Archive", "Visual", "Audio",
-                                     "EMail", "Pager", "EXE"}));
-    const QString segment = f.event(QStringLiteral("Screen")).section('|', 1, 1);
-    QCOMPARE(f.event(QStringLiteral("Screen")), "Screen|" + segment + "|" + TorKey);
-    QCOMPARE(f.event(QStringLiteral("List")), "List|" + TorKey);
-    QCOMPARE(f.event(QStringLiteral("Archive")), "Archive|" + TorKey + "|" + segment);
-    QString line = segment;
-    line.replace('\r', ' ').replace('\n', ' ');
-    QCOMPARE(f.event(QStringLiteral("Visual")), "Visual|" + line + "|" + TorKey + "|TORDMX");
-    QCOMPARE(f.event(QStringLiteral("Audio")), "Audio|" + f.programDir + "alert3.wav");
-    QCOMPARE(f.event(QStringLiteral("EMail")), "EMail|" + segment + "|0|TORDMX");
-    QCOMPARE(f.event(QStringLiteral("Pager")), "Pager|" + segment + "|3");
-    QCOMPARE(f.event(QStringLiteral("EXE")), "EXE|2|" + TorKey);
-
-    // The whole product is archived by copying the filed file: no text passed.
-    Fixture whole;
-    whole.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    Switches beep;
-    beep.archive = 1;
-    beep.audio = 9;
-    whole.check(TorKey, QStringLiteral("TORDMX"), beep);
-    QCOMPARE(whole.events, QStringList({"Update|4", "Archive|" + TorKey + "|", "Audio|BEEP"}));
-}
-
-void TestAlarmComponent::compressedNotificationText()
-{
-    Fixture f;
-    f.fileText(SvrKey, QStringLiteral("SVRLMKIN.TXT"));
-    Switches s;
-    s.display = s.compress = 1;
-    s.email = 1;
-    s.pager = 0;
-    s.scroll = 1;
-    f.check(SvrKey, QStringLiteral("SVRLMK"), s);
-    const QString mail = f.event(QStringLiteral("EMail")).section('|', 1, 1);
-    QVERIFY2(mail.startsWith(QStringLiteral("SVR TSTM WRN FOR...")), qPrintable(mail.left(40)));
-    QVERIFY(mail.contains(QStringLiteral("\r\n  TIL 615 PM EDT"))); // UNTIL abbreviated
-    QVERIFY(mail.contains(QStringLiteral("\r\n: AT 546 PM EDT...NWS RADAR")));
-    QVERIFY(mail.contains(QStringLiteral("\n W HENRY CO IN N CNTRL KENTUCKY...")));
-    QVERIFY(!mail.contains(QStringLiteral("*")));
-    QVERIFY(!mail.contains(QStringLiteral("WILL ALSO IMPACT")));
-    QCOMPARE(f.event(QStringLiteral("Pager")).section('|', 1, 1), mail);
-    QVERIFY(!f.event(QStringLiteral("Visual")).contains(QLatin1Char('\n')));
-    QVERIFY(f.event(QStringLiteral("Visual")).startsWith(QStringLiteral("Visual|SVR TSTM WRN")));
-    // The screen shows the product as it is.
-    QVERIFY(f.event(QStringLiteral("Screen")).contains(QStringLiteral("* SEVERE THUNDERSTORM")));
-}
-
-void TestAlarmComponent::compressText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("category");
-    QTest::addColumn<QString>("expected");
-    const QString warning = QStringLiteral(
-        "HEAD\n* TORNADO WARNING FOR...\n  X COUNTY\n\n* UNTIL 1215 AM\n\n* AT 1132 PM\n\n* MORE");
-    QTest::newRow("bullets of a warning")
-        << warning << "TOR"
-        << "TORNADO WARNING FOR...\n X COUNTY\n\n  UNTIL 1215 AM\n\n: AT 1132 PM\n\n";
-    QTest::newRow("other categories keep their text") << warning << "AFD" << warning;
-    QTest::newRow("warning without bullets") << "FLASH FLOOD  TEXT"
-                                             << "FFW"
-                                             << "FLASH FLOOD TEXT";
-    QTest::newRow("abbreviations for every category") << "THE NATIONAL WEATHER SERVICE SAYS"
-                                                      << "AFD"
-                                                      << "THE NWS SAYS";
-}
-
-void TestAlarmComponent::compressText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, category);
-    QFETCH(QString, expected);
-    const QList<QPair<QString, QString>> dictionary = {
-        {"NATIONAL WEATHER SERVICE", "NWS"}, {"", "X"}, {"-END-", "-END-"}, {"SAYS", "NO"}};
-    QCOMPARE(AlarmComponent::compressText(text, category, dictionary), expected);
-}
-
-void TestAlarmComponent::logLineAppended()
-{
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    Switches s;
-    s.log = 1;
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    s.zone = QStringLiteral("IAC117");
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    const QByteArray log = readBytes(f.programDir + QStringLiteral("weather.txt"));
-    QCOMPARE(QString::fromLatin1(log),
-             "*** TORDMX - 12/6/2026 6:27:51 PM *** " + TorKey +
-                 ": WFUS53 KDMX 070436 / TORDMX / IAC117-125-135-070515-\r\n"
-                 "*** TORDMX - 12/6/2026 6:27:51 PM *** " +
-                 TorKey +
-                 ": IAC117-125-135-070515- / /O.NEW.KDMX.TO.W.0057.110807T0436Z-110807T0515Z/ "
-                 "/ BULLETIN - EAS ACTIVATION REQUESTED\r\n");
-}
-
-void TestAlarmComponent::printedThroughPrinter()
-{
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    Switches s;
-    s.print = 1;
-    s.zone = QStringLiteral("IAC117");
-    f.check(TorKey, QStringLiteral("TORDMX"), s);
-    QCOMPARE(f.printer.sizes, QList<int>({12}));
-    const QString page = f.printer.texts.value(0);
-    QVERIFY(page.startsWith(QStringLiteral("\r\nIAC117-125-135-070515-\r\n")));
-    QVERIFY(page.endsWith(QStringLiteral("$$\r\n\r\n\r\n\r\n")));
-    QCOMPARE(f.names(), QStringList({"Update"}));
-}
-
-void TestAlarmComponent::unreadableOrHostileNamesDoNothing()
-{
-    Fixture f;
-    f.home.write(QStringLiteral("outside"), "TEXT");
-    Switches s = displayOnly();
-    s.log = 1;
-    for (const QString& name : {QStringLiteral("AFDGRR   ~KGRR~MI"), QStringLiteral("../outside"),
-                                QString(), QStringLiteral("AFDGRR.HTM")})
-        f.check(name, QStringLiteral("AFDGRR"), s);
-    QVERIFY(f.events.isEmpty());
-    QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
-}
-
-void TestAlarmComponent::imagesAndCollections()
-{
-    Fixture f;
-    const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
-    f.home.write(QStringLiteral("images/") + image, "GIF89a\0\1");
-    Switches s = displayOnly();
-    s.list = s.archive = 1;
-    s.exe = 1;
-    f.check(image, QStringLiteral("RADUSAPN"), s);
-    QCOMPARE(f.names(), QStringList({"Update", "Screen", "List", "Archive", "EXE"}));
-    QCOMPARE(f.event(QStringLiteral("Screen")),
-             "Screen|RADUSAPN: new image " + image + "|" + image);
-    QCOMPARE(f.event(QStringLiteral("Archive")), "Archive|" + image + "|");
-
-    // An area cannot be decided for an image; a missing image raises nothing.
-    f.events.clear();
-    f.stateText.clear();
-    s.zone = QStringLiteral("MIZ050");
-    f.check(image, QStringLiteral("RADUSAPN"), s);
-    s.zone.clear();
-    f.check(QStringLiteral("RADUSAPN-12051508.GIF"), QStringLiteral("RADUSAPN"), s);
-    QVERIFY(f.events.isEmpty());
-
-    // A collection removed after extraction still alarms, without archive and program.
-    f.check(QStringLiteral("SAHOURLY.ZIS"), QStringLiteral("SAHOURLY"), s);
-    QCOMPARE(f.names(), QStringList({"Update", "Screen", "List"}));
-}
-
-void TestAlarmComponent::failingHandlerDoesNotStopOtherActions()
-{
-    Fixture f;
-    f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
-    f.onVisual = [] { throw RuntimeError(ErrorNumber::SubscriptOutOfRange); };
-    Switches s;
-    s.scroll = 1;
-    s.audio = 0;
-    s.pager = 0;
-    try {
+    void repeatedProductAlarmsOnce()
+    {
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        const Switches s = displayOnly(QStringLiteral("IAC117"));
         f.check(TorKey, QStringLiteral("TORDMX"), s);
-        QFAIL("the handler's failure was not passed on");
-    } catch (const RuntimeError& error) {
-        QCOMPARE(error.number(), ErrorNumber::SubscriptOutOfRange);
+        QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+        QCOMPARE(f.event(QStringLiteral("Update")), QStringLiteral("Update|4"));
+        const QString first = f.stateText;
+        QVERIFY(!first.isEmpty());
+
+        // The broadcast repeats the warning with another sequence number.
+        QByteArray repeat = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
+        repeat.replace("574 ", "612 ");
+        f.home.write(QStringLiteral("text/") + TorKey, repeat);
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QCOMPARE(f.events.size(), 2);
+
+        // An update with changed text alarms again; both texts are remembered.
+        repeat.replace("* UNTIL 1215 AM CDT", "* UNTIL 1230 AM CDT");
+        f.home.write(QStringLiteral("text/") + TorKey, repeat);
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QCOMPARE(f.names(), QStringList({"Update", "Screen", "Update", "Screen"}));
+        QCOMPARE(f.stateText.split(QLatin1Char(' ')).size(), 2);
+        QVERIFY(f.stateText.endsWith(first));
+
+        // The state passed in decides: a fresh state alarms once more.
+        f.stateText.clear();
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QCOMPARE(f.events.size(), 6);
     }
-    QCOMPARE(f.names(), QStringList({"Update", "Visual", "Audio", "Pager"}));
-}
+    void repeatsRememberedForAnHour_data()
+    {
+        QTest::addColumn<int>("others");  // products alarmed in between
+        QTest::addColumn<int>("minutes"); // until the retransmission
+        QTest::addColumn<bool>("again");
+        QTest::newRow("16 others in between") << 16 << 5 << false;
+        QTest::newRow("200 others within the hour") << 200 << 59 << false;
+        QTest::newRow("an hour later") << 0 << 60 << true;
+        QTest::newRow("an hour later, others in between") << 30 << 61 << true;
+    }
+    void repeatsRememberedForAnHour()
+    {
+        // A broad definition sees many products; a retransmitted warning is not
+        // a new alarm however many others came between, as long as it comes
+        // within the hour.
+        QFETCH(int, others);
+        QFETCH(int, minutes);
+        QFETCH(bool, again);
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        const Switches s = displayOnly();
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        const QDateTime start = f.clock.current;
+        for (int i = 0; i < others; ++i) {
+            const QString key = QStringLiteral("AFD%1   ~KGRR~MI").arg(i, 3, 10, QLatin1Char('0'));
+            f.home.write(QStringLiteral("text/") + key, "AREA FORECAST DISCUSSION");
+            f.clock.current = start.addSecs(minutes * 60 * (i + 1) / (others + 1));
+            f.check(key, key.left(6), s);
+        }
+        QCOMPARE(f.events.size(), 2 * (others + 1));
+        f.clock.current = start.addSecs(minutes * 60);
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QCOMPARE(f.events.size(), 2 * (others + 1) + (again ? 2 : 0));
+    }
+    void rememberedRepeatsAreBounded()
+    {
+        // However many products a definition alarms within the hour, the state
+        // text it keeps holds at most MaxRemembered of them, the newest first.
+        Fixture f;
+        QStringList entries;
+        for (int i = 0; i < AlarmComponent::MaxRemembered; ++i)
+            entries << AlarmComponent::rememberedEntry(
+                QStringLiteral("%1").arg(i, 16, 16, QLatin1Char('0')), f.clock.current);
+        f.stateText = entries.join(QLatin1Char(' '));
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
+        QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+        const QStringList kept = f.stateText.split(QLatin1Char(' '));
+        QCOMPARE(kept.size(), AlarmComponent::MaxRemembered);
+        QVERIFY(!entries.contains(kept.first()));
+        QCOMPARE(kept.mid(1), entries.mid(0, AlarmComponent::MaxRemembered - 1));
+    }
+    void everyActionWithItsArguments()
+    {
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        Switches s;
+        s.display = s.list = s.archive = 1;
+        s.scroll = 1;
+        s.audio = 2;
+        s.email = 0;
+        s.pager = 3;
+        s.exe = 2;
+        s.zone = QStringLiteral("IAC135");
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QCOMPARE(f.names(), QStringList({"Update", "Screen", "List", "Archive", "Visual", "Audio",
+                                         "EMail", "Pager", "EXE"}));
+        const QString segment = f.event(QStringLiteral("Screen")).section('|', 1, 1);
+        QCOMPARE(f.event(QStringLiteral("Screen")), "Screen|" + segment + "|" + TorKey);
+        QCOMPARE(f.event(QStringLiteral("List")), "List|" + TorKey);
+        QCOMPARE(f.event(QStringLiteral("Archive")), "Archive|" + TorKey + "|" + segment);
+        QString line = segment;
+        line.replace('\r', ' ').replace('\n', ' ');
+        QCOMPARE(f.event(QStringLiteral("Visual")), "Visual|" + line + "|" + TorKey + "|TORDMX");
+        QCOMPARE(f.event(QStringLiteral("Audio")), "Audio|" + f.programDir + "alert3.wav");
+        QCOMPARE(f.event(QStringLiteral("EMail")), "EMail|" + segment + "|0|TORDMX");
+        QCOMPARE(f.event(QStringLiteral("Pager")), "Pager|" + segment + "|3");
+        QCOMPARE(f.event(QStringLiteral("EXE")), "EXE|2|" + TorKey);
 
-void TestAlarmComponent::everyNewCollectionAlarms_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("dir"); // where the filed file is, empty: removed
-    QTest::newRow("hourly collection, extracted and removed") << "SAHOURLY.ZIS"
-                                                              << "";
-    QTest::newRow("surface collection kept") << "SFCOBSUS.ZIS"
-                                             << "hourly/";
-    QTest::newRow("image") << "RADUSAPN-12051507.GIF"
-                           << "images/";
-}
+        // The whole product is archived by copying the filed file: no text passed.
+        Fixture whole;
+        whole.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        Switches beep;
+        beep.archive = 1;
+        beep.audio = 9;
+        whole.check(TorKey, QStringLiteral("TORDMX"), beep);
+        QCOMPARE(whole.events, QStringList({"Update|4", "Archive|" + TorKey + "|", "Audio|BEEP"}));
+    }
+    void compressedNotificationText()
+    {
+        Fixture f;
+        f.fileText(SvrKey, QStringLiteral("SVRLMKIN.TXT"));
+        Switches s;
+        s.display = s.compress = 1;
+        s.email = 1;
+        s.pager = 0;
+        s.scroll = 1;
+        f.check(SvrKey, QStringLiteral("SVRLMK"), s);
+        const QString mail = f.event(QStringLiteral("EMail")).section('|', 1, 1);
+        QVERIFY2(mail.startsWith(QStringLiteral("SVR TSTM WRN FOR...")), qPrintable(mail.left(40)));
+        QVERIFY(mail.contains(QStringLiteral("\r\n  TIL 615 PM EDT"))); // UNTIL abbreviated
+        QVERIFY(mail.contains(QStringLiteral("\r\n: AT 546 PM EDT...NWS RADAR")));
+        QVERIFY(mail.contains(QStringLiteral("\n W HENRY CO IN N CNTRL KENTUCKY...")));
+        QVERIFY(!mail.contains(QStringLiteral("*")));
+        QVERIFY(!mail.contains(QStringLiteral("WILL ALSO IMPACT")));
+        QCOMPARE(f.event(QStringLiteral("Pager")).section('|', 1, 1), mail);
+        QVERIFY(!f.event(QStringLiteral("Visual")).contains(QLatin1Char('\n')));
+        QVERIFY(
+            f.event(QStringLiteral("Visual")).startsWith(QStringLiteral("Visual|SVR TSTM WRN")));
+        // The screen shows the product as it is.
+        QVERIFY(
+            f.event(QStringLiteral("Screen")).contains(QStringLiteral("* SEVERE THUNDERSTORM")));
+    }
+    void compressText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("expected");
+        const QString warning = QStringLiteral("HEAD\n* TORNADO WARNING FOR...\n  X COUNTY\n\n* "
+                                               "UNTIL 1215 AM\n\n* AT 1132 PM\n\n* MORE");
+        QTest::newRow("bullets of a warning")
+            << warning << "TOR"
+            << "TORNADO WARNING FOR...\n X COUNTY\n\n  UNTIL 1215 AM\n\n: AT 1132 PM\n\n";
+        QTest::newRow("other categories keep their text") << warning << "AFD" << warning;
+        QTest::newRow("warning without bullets") << "FLASH FLOOD  TEXT"
+                                                 << "FFW"
+                                                 << "FLASH FLOOD TEXT";
+        QTest::newRow("abbreviations for every category") << "THE NATIONAL WEATHER SERVICE SAYS"
+                                                          << "AFD"
+                                                          << "THE NWS SAYS";
+    }
+    void compressText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, category);
+        QFETCH(QString, expected);
+        const QList<QPair<QString, QString>> dictionary = {
+            {"NATIONAL WEATHER SERVICE", "NWS"}, {"", "X"}, {"-END-", "-END-"}, {"SAYS", "NO"}};
+        QCOMPARE(AlarmComponent::compressText(text, category, dictionary), expected);
+    }
+    void logLineAppended()
+    {
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        Switches s;
+        s.log = 1;
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        s.zone = QStringLiteral("IAC117");
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        const QByteArray log = readBytes(f.programDir + QStringLiteral("weather.txt"));
+        QCOMPARE(QString::fromLatin1(log),
+                 "*** TORDMX - 12/6/2026 6:27:51 PM *** " + TorKey +
+                     ": WFUS53 KDMX 070436 / TORDMX / IAC117-125-135-070515-\r\n"
+                     "*** TORDMX - 12/6/2026 6:27:51 PM *** " +
+                     TorKey +
+                     ": IAC117-125-135-070515- / /O.NEW.KDMX.TO.W.0057.110807T0436Z-110807T0515Z/ "
+                     "/ BULLETIN - EAS ACTIVATION REQUESTED\r\n");
+    }
+    void printedThroughPrinter()
+    {
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        Switches s;
+        s.print = 1;
+        s.zone = QStringLiteral("IAC117");
+        f.check(TorKey, QStringLiteral("TORDMX"), s);
+        QCOMPARE(f.printer.sizes, QList<int>({12}));
+        const QString page = f.printer.texts.value(0);
+        QVERIFY(page.startsWith(QStringLiteral("\r\nIAC117-125-135-070515-\r\n")));
+        QVERIFY(page.endsWith(QStringLiteral("$$\r\n\r\n\r\n\r\n")));
+        QCOMPARE(f.names(), QStringList({"Update"}));
+    }
+    void unreadableOrHostileNamesDoNothing()
+    {
+        Fixture f;
+        f.home.write(QStringLiteral("outside"), "TEXT");
+        Switches s = displayOnly();
+        s.log = 1;
+        for (const QString& name :
+             {QStringLiteral("AFDGRR   ~KGRR~MI"), QStringLiteral("../outside"), QString(),
+              QStringLiteral("AFDGRR.HTM")})
+            f.check(name, QStringLiteral("AFDGRR"), s);
+        QVERIFY(f.events.isEmpty());
+        QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
+    }
+    void imagesAndCollections()
+    {
+        Fixture f;
+        const QString image = QStringLiteral("RADUSAPN-12051507.GIF");
+        f.home.write(QStringLiteral("images/") + image, "GIF89a\0\1");
+        Switches s = displayOnly();
+        s.list = s.archive = 1;
+        s.exe = 1;
+        f.check(image, QStringLiteral("RADUSAPN"), s);
+        QCOMPARE(f.names(), QStringList({"Update", "Screen", "List", "Archive", "EXE"}));
+        QCOMPARE(f.event(QStringLiteral("Screen")),
+                 "Screen|RADUSAPN: new image " + image + "|" + image);
+        QCOMPARE(f.event(QStringLiteral("Archive")), "Archive|" + image + "|");
 
-void TestAlarmComponent::everyNewCollectionAlarms()
-{
-    // The notice text of a collection is the same every hour: each arrival is
-    // a new product all the same.
-    QFETCH(QString, name);
-    QFETCH(QString, dir);
-    Fixture f;
-    if (!dir.isEmpty())
-        f.home.write(dir + name, "PK\3\4");
-    const Switches s = displayOnly();
-    for (int hour = 0; hour < 3; ++hour)
-        f.check(name, name.left(8), s);
-    QCOMPARE(f.names(), QStringList({"Update", "Screen", "Update", "Screen", "Update", "Screen"}));
-}
+        // An area cannot be decided for an image; a missing image raises nothing.
+        f.events.clear();
+        f.stateText.clear();
+        s.zone = QStringLiteral("MIZ050");
+        f.check(image, QStringLiteral("RADUSAPN"), s);
+        s.zone.clear();
+        f.check(QStringLiteral("RADUSAPN-12051508.GIF"), QStringLiteral("RADUSAPN"), s);
+        QVERIFY(f.events.isEmpty());
 
-void TestAlarmComponent::largeProductReadUpToCap()
-{
-    Fixture f;
-    QByteArray big = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
-    const QByteArray filler = QByteArray(79, 'X') + "\r\r\n";
-    while (big.size() < 8 * 1024 * 1024)
-        big += filler;
-    f.home.write(QStringLiteral("text/") + TorKey, big);
-    f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
-    QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
-    const QString text = f.event(QStringLiteral("Screen")).section('|', 1, 1);
-    QVERIFY2(text.size() < big.size() / 4, qPrintable(QString::number(text.size())));
-    QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
-}
+        // A collection removed after extraction still alarms, without archive and program.
+        f.check(QStringLiteral("SAHOURLY.ZIS"), QStringLiteral("SAHOURLY"), s);
+        QCOMPARE(f.names(), QStringList({"Update", "Screen", "List"}));
+    }
+    void failingHandlerDoesNotStopOtherActions()
+    {
+        Fixture f;
+        f.fileText(TorKey, QStringLiteral("TORDMXIA.TXT"));
+        f.onVisual = [] { throw RuntimeError(ErrorNumber::SubscriptOutOfRange); };
+        Switches s;
+        s.scroll = 1;
+        s.audio = 0;
+        s.pager = 0;
+        try {
+            f.check(TorKey, QStringLiteral("TORDMX"), s);
+            QFAIL("the handler's failure was not passed on");
+        } catch (const RuntimeError& error) {
+            QCOMPARE(error.number(), ErrorNumber::SubscriptOutOfRange);
+        }
+        QCOMPARE(f.names(), QStringList({"Update", "Visual", "Audio", "Pager"}));
+    }
+    void everyNewCollectionAlarms_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("dir"); // where the filed file is, empty: removed
+        QTest::newRow("hourly collection, extracted and removed") << "SAHOURLY.ZIS"
+                                                                  << "";
+        QTest::newRow("surface collection kept") << "SFCOBSUS.ZIS"
+                                                 << "hourly/";
+        QTest::newRow("image") << "RADUSAPN-12051507.GIF"
+                               << "images/";
+    }
+    void everyNewCollectionAlarms()
+    {
+        // The notice text of a collection is the same every hour: each arrival is
+        // a new product all the same.
+        QFETCH(QString, name);
+        QFETCH(QString, dir);
+        Fixture f;
+        if (!dir.isEmpty())
+            f.home.write(dir + name, "PK\3\4");
+        const Switches s = displayOnly();
+        for (int hour = 0; hour < 3; ++hour)
+            f.check(name, name.left(8), s);
+        QCOMPARE(f.names(),
+                 QStringList({"Update", "Screen", "Update", "Screen", "Update", "Screen"}));
+    }
+    void largeProductReadUpToCap()
+    {
+        Fixture f;
+        QByteArray big = readBytes(testDataPath(QStringLiteral("ugc/TORDMXIA.TXT")));
+        const QByteArray filler = QByteArray(79, 'X') + "\r\r\n";
+        while (big.size() < 8 * 1024 * 1024)
+            big += filler;
+        f.home.write(QStringLiteral("text/") + TorKey, big);
+        f.check(TorKey, QStringLiteral("TORDMX"), displayOnly());
+        QCOMPARE(f.names(), QStringList({"Update", "Screen"}));
+        const QString text = f.event(QStringLiteral("Screen")).section('|', 1, 1);
+        QVERIFY2(text.size() < big.size() / 4, qPrintable(QString::number(text.size())));
+        QVERIFY(text.contains(QStringLiteral("TORNADO WARNING FOR...")));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestAlarmComponent)
 #include "tst_alarmcomponent.moc"

@@ -7,17 +7,6 @@
 
 #include <QTest>
 
-class TestMenuCommands : public QObject
-{
-    Q_OBJECT
-private slots:
-    void listPopupEntries_data();
-    void listPopupEntries();
-    void addIns();
-    void helpLists();
-    void automaticStateFilters();
-};
-
 namespace {
 struct PopupFixture : StateFixture
 {
@@ -34,99 +23,101 @@ struct PopupFixture : StateFixture
 };
 } // namespace
 
-void TestMenuCommands::listPopupEntries_data()
+class TestMenuCommands : public QObject
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<bool>("selection");
-    QTest::addColumn<QStringList>("ran");
-    QTest::addColumn<int>("messages");
-    QTest::addColumn<bool>("available");
-    QTest::addColumn<QString>("entry");
-    QTest::newRow("print selected")
-        << 7 << true << QStringList{"print"} << 0 << true << "AFDGRR   ~KGRR~MI";
-    QTest::newRow("print AFOS graphic")
-        << 7 << true << QStringList{"afos GPH123.GPH"} << 0 << true << "gph123.gph";
-    QTest::newRow("print without selection") << 7 << false << QStringList{} << 1 << true << "";
-    QTest::newRow("mail selected") << 9 << true << QStringList{"email"} << 0 << true << "GPH1";
-    QTest::newRow("no pager handler") << 8 << true << QStringList{} << 0 << false << "";
-    QTest::newRow("no image handler") << 2 << true << QStringList{} << 0 << false << "";
-}
-
-void TestMenuCommands::listPopupEntries()
-{
-    QFETCH(int, index);
-    QFETCH(bool, selection);
-    QFETCH(QStringList, ran);
-    QFETCH(int, messages);
-    QFETCH(bool, available);
-    QFETCH(QString, entry);
-    PopupFixture f;
-    QCOMPARE(f.popup.available(index), available);
-    f.popup.choose(index, selection, entry);
-    QCOMPARE(f.ran, ran);
-    QCOMPARE(f.prompter.messages.size(), messages);
-    if (messages)
-        QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Must select a product first"));
-}
-
-void TestMenuCommands::addIns()
-{
-    StateFixture f;
-    MainMenuCommands commands(f.state);
-    commands.openAddIn(3);
-    QCOMPARE(f.launcher.commandLines, QStringList({'"' + f.programDir + "afosplot\""}));
-    QCOMPARE(f.launcher.windows, QList<LaunchWindow>({LaunchWindow::Normal}));
-    // Paging setup without the paging program: the user is told so.
-    commands.openAddIn(1);
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QCOMPARE(f.prompter.messages[0].text, QStringLiteral("abcPager software not found"));
-    bool opened = false;
-    commands.setPagerSetup([&opened] { opened = true; });
-    f.state.pager().setProgramPath(QStringLiteral("/opt/abc/abcPager"));
-    commands.openAddIn(1);
-    QVERIFY(opened);
-    // The alarm test is offered only with a test product.
-    QVERIFY(!commands.alarmTestAvailable());
-    f.home.write(QStringLiteral("prog/testprod.torgrrmi"), "WFUS53 KGRR 051200\r\nTORGRR\r\n");
-    QVERIFY(commands.alarmTestAvailable());
-}
-
-void TestMenuCommands::helpLists()
-{
-    StateFixture f;
-    MainMenuCommands commands(f.state);
-    f.home.write(QStringLiteral("prog/facility-list.txt"), "GRR  Grand Rapids");
-    f.state.display.setDisplay(QStringLiteral("AFD"), QStringLiteral("AFDGRR   ~KGRR~MI"));
-    commands.openHelp(2);
-    QCOMPARE(f.state.display.text(), QStringLiteral("GRR  Grand Rapids"));
-    QCOMPARE(f.state.display.tag(), QString());
-    commands.openHelp(3); // missing file: reported, the display stays
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: mnuAbout\nError: 53")));
-    QCOMPARE(f.state.display.text(), QStringLiteral("GRR  Grand Rapids"));
-}
-
-void TestMenuCommands::automaticStateFilters()
-{
-    StateFixture f;
-    ProductRequests& requests = f.state.requests();
-    QList<bool> autoUpdate;
-    QObject::connect(&requests, &ProductRequests::autoUpdateChanged,
-                     [&](bool on) { autoUpdate << on; });
-    f.home.write(QStringLiteral("text/AFDGRR   ~KGRR~MI"), "AFD");
-    requests.applyAutomaticStateFilters({QStringLiteral("MI"), QStringLiteral("GRR")});
-    // Each filter runs the search and toggles the auto-update: on, then off.
-    QCOMPARE(autoUpdate, QList<bool>({true, false}));
-    QCOMPARE(requests.listingRequest().first(), QStringLiteral("GRRWFOSEARCH"));
-    QCOMPARE(f.state.lists.filtered().texts(), QStringList({"AFDGRR   ~KGRR~MI"}));
-    // The Internet mode flag lives with the requests and is announced once.
-    QList<bool> modes;
-    QObject::connect(&requests, &ProductRequests::internetModeChanged,
-                     [&](bool on) { modes << on; });
-    requests.setInternetMode(true);
-    requests.setInternetMode(true);
-    QCOMPARE(modes, QList<bool>({true}));
-}
+    Q_OBJECT
+private slots:
+    void listPopupEntries_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<QStringList>("ran");
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("print selected")
+            << 7 << true << QStringList{"print"} << 0 << true << "AFDGRR   ~KGRR~MI";
+        QTest::newRow("print AFOS graphic")
+            << 7 << true << QStringList{"afos GPH123.GPH"} << 0 << true << "gph123.gph";
+        QTest::newRow("print without selection") << 7 << false << QStringList{} << 1 << true << "";
+        QTest::newRow("mail selected") << 9 << true << QStringList{"email"} << 0 << true << "GPH1";
+        QTest::newRow("no pager handler") << 8 << true << QStringList{} << 0 << false << "";
+        QTest::newRow("no image handler") << 2 << true << QStringList{} << 0 << false << "";
+    }
+    void listPopupEntries()
+    {
+        QFETCH(int, index);
+        QFETCH(bool, selection);
+        QFETCH(QStringList, ran);
+        QFETCH(int, messages);
+        QFETCH(bool, available);
+        QFETCH(QString, entry);
+        PopupFixture f;
+        QCOMPARE(f.popup.available(index), available);
+        f.popup.choose(index, selection, entry);
+        QCOMPARE(f.ran, ran);
+        QCOMPARE(f.prompter.messages.size(), messages);
+        if (messages)
+            QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Must select a product first"));
+    }
+    void addIns()
+    {
+        StateFixture f;
+        MainMenuCommands commands(f.state);
+        commands.openAddIn(3);
+        QCOMPARE(f.launcher.commandLines, QStringList({'"' + f.programDir + "afosplot\""}));
+        QCOMPARE(f.launcher.windows, QList<LaunchWindow>({LaunchWindow::Normal}));
+        // Paging setup without the paging program: the user is told so.
+        commands.openAddIn(1);
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.prompter.messages[0].text, QStringLiteral("abcPager software not found"));
+        bool opened = false;
+        commands.setPagerSetup([&opened] { opened = true; });
+        f.state.pager().setProgramPath(QStringLiteral("/opt/abc/abcPager"));
+        commands.openAddIn(1);
+        QVERIFY(opened);
+        // The alarm test is offered only with a test product.
+        QVERIFY(!commands.alarmTestAvailable());
+        f.home.write(QStringLiteral("prog/testprod.torgrrmi"), "WFUS53 KGRR 051200\r\nTORGRR\r\n");
+        QVERIFY(commands.alarmTestAvailable());
+    }
+    void helpLists()
+    {
+        StateFixture f;
+        MainMenuCommands commands(f.state);
+        f.home.write(QStringLiteral("prog/facility-list.txt"), "GRR  Grand Rapids");
+        f.state.display.setDisplay(QStringLiteral("AFD"), QStringLiteral("AFDGRR   ~KGRR~MI"));
+        commands.openHelp(2);
+        QCOMPARE(f.state.display.text(), QStringLiteral("GRR  Grand Rapids"));
+        QCOMPARE(f.state.display.tag(), QString());
+        commands.openHelp(3); // missing file: reported, the display stays
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(
+            f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: mnuAbout\nError: 53")));
+        QCOMPARE(f.state.display.text(), QStringLiteral("GRR  Grand Rapids"));
+    }
+    void automaticStateFilters()
+    {
+        StateFixture f;
+        ProductRequests& requests = f.state.requests();
+        QList<bool> autoUpdate;
+        QObject::connect(&requests, &ProductRequests::autoUpdateChanged,
+                         [&](bool on) { autoUpdate << on; });
+        f.home.write(QStringLiteral("text/AFDGRR   ~KGRR~MI"), "AFD");
+        requests.applyAutomaticStateFilters({QStringLiteral("MI"), QStringLiteral("GRR")});
+        // Each filter runs the search and toggles the auto-update: on, then off.
+        QCOMPARE(autoUpdate, QList<bool>({true, false}));
+        QCOMPARE(requests.listingRequest().first(), QStringLiteral("GRRWFOSEARCH"));
+        QCOMPARE(f.state.lists.filtered().texts(), QStringList({"AFDGRR   ~KGRR~MI"}));
+        // The Internet mode flag lives with the requests and is announced once.
+        QList<bool> modes;
+        QObject::connect(&requests, &ProductRequests::internetModeChanged,
+                         [&](bool on) { modes << on; });
+        requests.setInternetMode(true);
+        requests.setInternetMode(true);
+        QCOMPARE(modes, QList<bool>({true}));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMenuCommands)
 #include "tst_menucommands.moc"

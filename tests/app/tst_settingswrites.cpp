@@ -62,52 +62,49 @@ class TestSettingsWrites : public QObject
 {
     Q_OBJECT
 private slots:
-    void unwritableSettingsAreReported_data();
-    void unwritableSettingsAreReported();
+    void unwritableSettingsAreReported_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<bool>("writable");
+        for (const char* writer : {"configuration save", "shutdown", "save file"}) {
+            QTest::addRow("%s, writable", writer) << QString::fromLatin1(writer) << true;
+            QTest::addRow("%s, not writable", writer) << QString::fromLatin1(writer) << false;
+        }
+    }
+    void unwritableSettingsAreReported()
+    {
+        QFETCH(QString, writer);
+        QFETCH(bool, writable);
+        Fixture f(writable);
+        bool succeeded = false;
+        if (writer == QLatin1String("configuration save")) {
+            ConfigModel model(f.state);
+            ConfigFields fields = model.load();
+            fields.delay = QStringLiteral("5");
+            const ConfigModel::SaveResult result = model.save(fields);
+            // Not written: the dialog stays open; the values apply for this run.
+            succeeded = result == ConfigModel::SaveResult::Saved ||
+                        result == ConfigModel::SaveResult::RestartNeeded;
+            QCOMPARE(int(f.state.settings.InactivityDelay), 5);
+        } else if (writer == QLatin1String("shutdown")) {
+            QuietHost host;
+            ShutdownSequence shutdown(f.programDir, f.state.settings, f.store, f.state.engine(),
+                                      host, f.prompter);
+            succeeded = shutdown.windowClosing();
+        } else {
+            f.state.display.setDisplay(QStringLiteral("AFD TEXT"),
+                                       QStringLiteral("AFDGRR   ~KGRR~MI"));
+            SaveFile save(f.state.display, f.state.settings, f.store, f.prompter);
+            const QString target = f.home.file(QStringLiteral("saved/afd.txt"));
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QVERIFY(save.saveReporting(target)); // the bulletin itself is saved either way
+            QCOMPARE(readBytes(target), QByteArray("AFD TEXT"));
+            succeeded = f.failureReports() == 0;
+        }
+        QCOMPARE(succeeded, writable);
+        QCOMPARE(f.failureReports(), writable ? 0 : 1);
+    }
 };
-
-void TestSettingsWrites::unwritableSettingsAreReported_data()
-{
-    QTest::addColumn<QString>("writer");
-    QTest::addColumn<bool>("writable");
-    for (const char* writer : {"configuration save", "shutdown", "save file"}) {
-        QTest::addRow("%s, writable", writer) << QString::fromLatin1(writer) << true;
-        QTest::addRow("%s, not writable", writer) << QString::fromLatin1(writer) << false;
-    }
-}
-
-void TestSettingsWrites::unwritableSettingsAreReported()
-{
-    QFETCH(QString, writer);
-    QFETCH(bool, writable);
-    Fixture f(writable);
-    bool succeeded = false;
-    if (writer == QLatin1String("configuration save")) {
-        ConfigModel model(f.state);
-        ConfigFields fields = model.load();
-        fields.delay = QStringLiteral("5");
-        const ConfigModel::SaveResult result = model.save(fields);
-        // Not written: the dialog stays open; the values apply for this run.
-        succeeded = result == ConfigModel::SaveResult::Saved ||
-                    result == ConfigModel::SaveResult::RestartNeeded;
-        QCOMPARE(int(f.state.settings.InactivityDelay), 5);
-    } else if (writer == QLatin1String("shutdown")) {
-        QuietHost host;
-        ShutdownSequence shutdown(f.programDir, f.state.settings, f.store, f.state.engine(), host,
-                                  f.prompter);
-        succeeded = shutdown.windowClosing();
-    } else {
-        f.state.display.setDisplay(QStringLiteral("AFD TEXT"), QStringLiteral("AFDGRR   ~KGRR~MI"));
-        SaveFile save(f.state.display, f.state.settings, f.store, f.prompter);
-        const QString target = f.home.file(QStringLiteral("saved/afd.txt"));
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QVERIFY(save.saveReporting(target)); // the bulletin itself is saved either way
-        QCOMPARE(readBytes(target), QByteArray("AFD TEXT"));
-        succeeded = f.failureReports() == 0;
-    }
-    QCOMPARE(succeeded, writable);
-    QCOMPARE(f.failureReports(), writable ? 0 : 1);
-}
 
 QTEST_GUILESS_MAIN(TestSettingsWrites)
 #include "tst_settingswrites.moc"

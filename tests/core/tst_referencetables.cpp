@@ -32,197 +32,179 @@ class TestReferenceTables : public QObject
 {
     Q_OBJECT
 private slots:
-    void countiesFromFixture();
-    void countyNamesDecoded();
-    void dictionaryStopsAtEndMarker();
-    void countyProductsAcrossLinesAndCommas();
-    void zonesAndAwipsHeaders();
-    void trailingCommaKeepsRecordsInStep();
-    void radarSiteAndPrinterFont();
-    void loaderFailures_data();
-    void loaderFailures();
-    void shippedTablesLoad();
+    void countiesFromFixture()
+    {
+        ReferenceTables t;
+        t.loadCounties(testDataPath(QStringLiteral("tables/fips63.txt")));
+        QCOMPARE(t.states().size(), 2);
+        const StateCounties& mi = t.states().at(0);
+        QCOMPARE(mi.abbreviation, QStringLiteral("MI"));
+        QCOMPARE(mi.counties.size(), 4); // the county before the first state line is ignored
+        QCOMPARE(mi.counties.at(0).code, QStringLiteral("MIC001"));
+        QCOMPARE(mi.counties.at(0).name, QStringLiteral("Alcona County"));
+        QCOMPARE(mi.counties.at(1).code, QStringLiteral("MIC003"));
+        QCOMPARE(mi.counties.at(1).name, QStringLiteral("Alger County"));
+        QCOMPARE(mi.counties.at(2).name, QStringLiteral("Allegan   County"));
+        QCOMPARE(mi.counties.at(3).name, QStringLiteral("Alpena County"));
+        QCOMPARE(t.states().at(1).counties.at(0).code, QStringLiteral("MNC001"));
+    }
+    void countyNamesDecoded()
+    {
+        TestHome home;
+        ReferenceTables t;
+        t.loadCounties(home.write(QStringLiteral("utf8.txt"), "35 NM\n013 Do\xc3\xb1"
+                                                              "a Ana County\n"));
+        QCOMPARE(t.states().at(0).counties.at(0).name, QStringLiteral(u"Doña Ana County"));
+        t.loadCounties(home.write(QStringLiteral("latin1.txt"), "35 NM\n013 Do\xf1"
+                                                                "a Ana County\n"));
+        QCOMPARE(t.states().at(0).counties.at(0).name, QStringLiteral(u"Doña Ana County"));
+    }
+    void dictionaryStopsAtEndMarker()
+    {
+        TestHome home;
+        ReferenceTables t;
+        t.loadDictionary(home.write(QStringLiteral("d.txt"),
+                                    "THUNDERSTORM,TSTM\r\n\" NORTH \",\" N \"\r\n"
+                                    "SEVERE,SVR\r\n-END-,-END-\r\nNOT,READ\r\n"));
+        QCOMPARE(t.dictionaryCount(), 3);
+        QCOMPARE(t.dictionary().at(1), qMakePair(QStringLiteral(" NORTH "), QStringLiteral(" N ")));
+        QCOMPARE(t.dictionary().at(3).first, QStringLiteral("-END-"));
+    }
+    void countyProductsAcrossLinesAndCommas()
+    {
+        TestHome home;
+        ReferenceTables t;
+        t.loadCountyProducts(home.write(QStringLiteral("c.txt"), "TOR,SVR\nFFW\n-END-\nZZZ\n"));
+        QCOMPARE(t.countyProducts(), QStringList({"TOR", "SVR", "FFW", "-END-"}));
+        QCOMPARE(t.countyProductCount(), 3);
+    }
+    void zonesAndAwipsHeaders()
+    {
+        TestHome home;
+        ReferenceTables t;
+        QCOMPARE(t.zoneCount(), -1);
+        t.loadZones(home.write(QStringLiteral("empty.csv"), ""));
+        QCOMPARE(t.zoneCount(), -1);
+        t.loadZones(home.write(QStringLiteral("z.csv"), "\"MI\",\"050\",\"GRR\",\"Kent, County\"\n"
+                                                        "\"MI\",\"051\",\"GRR\",\"Ottawa\"\n"));
+        QCOMPARE(t.zoneCount(), 1);
+        QCOMPARE(t.zones().at(0).name, QStringLiteral("Kent, County"));
+        QCOMPARE(t.zones().at(1).zone, QStringLiteral("051"));
+
+        t.loadAwipsHeaders(home.file(QStringLiteral("missing.csv")));
+        QCOMPARE(t.awipsCount(), -1);
+        t.loadAwipsHeaders(home.write(QStringLiteral("a.csv"), "AFDGRRMI,AFDGRR\nZFPGRRMI,ZFPGRR"));
+        QCOMPARE(t.awipsCount(), 1);
+        QCOMPARE(t.awipsIdentifierFor(QStringLiteral("ZFPGRRMI")), QStringLiteral("ZFPGRR"));
+        QVERIFY(t.awipsIdentifierFor(QStringLiteral("TORGRRMI")).isEmpty());
+    }
+    // A comma at the end of a line is one more, empty item: the records after it
+    // keep their fields in place.
+    void trailingCommaKeepsRecordsInStep()
+    {
+        TestHome home;
+        ReferenceTables t;
+        t.loadZones(home.write(QStringLiteral("z.csv"), "MI,050,GRR,\r\nMI,051,GRR,Kent\r\n"
+                                                        "MI,052,GRR,Ottawa\r\n"));
+        QCOMPARE(t.zoneCount(), 2);
+        QCOMPARE(t.zones().at(0).name, QString());
+        QCOMPARE(t.zones().at(1).zone, QStringLiteral("051"));
+        QCOMPARE(t.zones().at(2).name, QStringLiteral("Ottawa"));
+        t.loadDictionary(home.write(QStringLiteral("d.txt"), "A,B\r\n-END-,\r\nNOT,READ\r\n"));
+        QCOMPARE(t.dictionaryCount(), 1);
+        QCOMPARE(t.dictionary().at(1), qMakePair(QStringLiteral("-END-"), QString()));
+    }
+    void radarSiteAndPrinterFont()
+    {
+        TestHome home;
+        ReferenceTables t;
+        t.loadRadarSite(home.file(QStringLiteral("radarsite.txt")));
+        QVERIFY(!t.radarFileExists());
+        t.loadRadarSite(home.write(QStringLiteral("radarsite.txt"), ""));
+        QVERIFY(t.radarFileExists());
+        QVERIFY(t.radarSite().isEmpty());
+        t.loadRadarSite(home.write(QStringLiteral("radarsite.txt"), "GRR\r\n"));
+        QCOMPARE(t.radarSite(), QStringLiteral("GRR")); // the line end is not part of the code
+        t.loadRadarSite(home.write(QStringLiteral("radarsite.txt"), "RADGRRMI-extra"));
+        QCOMPARE(t.radarSite(), QStringLiteral("RADGRRMI"));
+
+        t.loadPrinterFont(home.file(QStringLiteral("printer-font.txt")));
+        QCOMPARE(t.printerFontSize(), 12);
+        t.loadPrinterFont(home.write(QStringLiteral("printer-font.txt"), "10 point\r\n14\r\n"));
+        QCOMPARE(t.printerFontSize(), 10);
+    }
+    void loaderFailures_data()
+    {
+        QTest::addColumn<Loader>("loader");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<ErrorNumber>("error");
+        const auto counties = &ReferenceTables::loadCounties;
+        const auto dictionary = &ReferenceTables::loadDictionary;
+        const auto products = &ReferenceTables::loadCountyProducts;
+        const auto zones = &ReferenceTables::loadZones;
+        const auto awips = &ReferenceTables::loadAwipsHeaders;
+        const auto font = &ReferenceTables::loadPrinterFont;
+        const auto range = ErrorNumber::SubscriptOutOfRange;
+        const auto past = ErrorNumber::InputPastEnd;
+
+        QTest::newRow("county one word") << counties << QByteArray("26 MI\n001\n") << past;
+        QTest::newRow("56 states") << counties << numberedStates(56) << range;
+        QTest::newRow("302 counties")
+            << counties << "26 MI\n" + repeated("001 X County\n", 302) << range;
+        QTest::newRow("empty dictionary") << dictionary << QByteArray() << past;
+        QTest::newRow("short dictionary record") << dictionary << QByteArray("A,B\nC\n") << past;
+        QTest::newRow("1002 pairs") << dictionary << repeated("A,B\n", 1002) << range;
+        QTest::newRow("empty county products") << products << QByteArray("\r\n") << past;
+        QTest::newRow("152 categories") << products << repeated("TOR\n", 152) << range;
+        QTest::newRow("short zone row") << zones << QByteArray("MI,050,GRR\n") << past;
+        QTest::newRow("4002 zones") << zones << repeated("MI,050,GRR,Kent\n", 4002) << range;
+        QTest::newRow("empty awips headers") << awips << QByteArray() << past;
+        QTest::newRow("502 awips pairs") << awips << repeated("AFDGRRMI,AFDGRR\n", 502) << range;
+        QTest::newRow("font too large") << font << QByteArray("300") << ErrorNumber::Overflow;
+        // The last of the capacity: exactly full tables load.
+        QTest::newRow("55 states fit") << counties << numberedStates(55) << ErrorNumber(0);
+        QTest::newRow("4001 zones fit")
+            << zones << repeated("MI,1,GRR,K\n", 4001) << ErrorNumber(0);
+    }
+    void loaderFailures()
+    {
+        QFETCH(Loader, loader);
+        QFETCH(QByteArray, content);
+        QFETCH(ErrorNumber, error);
+        TestHome home;
+        ReferenceTables t;
+        const QString path = home.write(QStringLiteral("table.txt"), content);
+        try {
+            (t.*loader)(path);
+            QCOMPARE(int(error), 0);
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), error);
+        }
+    }
+    void shippedTablesLoad()
+    {
+        const QString dir = QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/");
+        ReferenceTables t;
+        t.loadCounties(dir + QStringLiteral("fips63.txt"));
+        t.loadDictionary(dir + QStringLiteral("dictionary.vantorel.txt"));
+        t.loadCountyProducts(dir + QStringLiteral("county-prod.txt"));
+        t.loadZones(dir + QStringLiteral("zonecode.csv"));
+        QCOMPARE(t.states().size(), 52);
+        for (const StateCounties& state : t.states()) {
+            QVERIFY2(!state.counties.isEmpty(), qPrintable(state.abbreviation));
+            for (const County& county : state.counties)
+                QVERIFY2(!county.name.isEmpty() && county.code.size() == 6,
+                         qPrintable(county.code));
+        }
+        QCOMPARE(t.zoneCount(), 3923);
+        QCOMPARE(t.dictionary().last().first, QStringLiteral("-END-"));
+        QVERIFY(t.dictionaryCount() >= 40);
+        QCOMPARE(t.countyProducts().last(), QStringLiteral("-END-"));
+        for (int i = 0; i < t.countyProductCount(); ++i)
+            QCOMPARE(t.countyProducts().at(i).size(), 3);
+        QVERIFY(t.countyProducts().contains(QStringLiteral("TOR")));
+    }
 };
-
-void TestReferenceTables::countiesFromFixture()
-{
-    ReferenceTables t;
-    t.loadCounties(testDataPath(QStringLiteral("tables/fips63.txt")));
-    QCOMPARE(t.states().size(), 2);
-    const StateCounties& mi = t.states().at(0);
-    QCOMPARE(mi.abbreviation, QStringLiteral("MI"));
-    QCOMPARE(mi.counties.size(), 4); // the county before the first state line is ignored
-    QCOMPARE(mi.counties.at(0).code, QStringLiteral("MIC001"));
-    QCOMPARE(mi.counties.at(0).name, QStringLiteral("Alcona County"));
-    QCOMPARE(mi.counties.at(1).code, QStringLiteral("MIC003"));
-    QCOMPARE(mi.counties.at(1).name, QStringLiteral("Alger County"));
-    QCOMPARE(mi.counties.at(2).name, QStringLiteral("Allegan   County"));
-    QCOMPARE(mi.counties.at(3).name, QStringLiteral("Alpena County"));
-    QCOMPARE(t.states().at(1).counties.at(0).code, QStringLiteral("MNC001"));
-}
-
-void TestReferenceTables::countyNamesDecoded()
-{
-    TestHome home;
-    ReferenceTables t;
-    t.loadCounties(home.write(QStringLiteral("utf8.txt"), "35 NM\n013 Do\xc3\xb1"
-                                                          "a Ana County\n"));
-    QCOMPARE(t.states().at(0).counties.at(0).name, QStringLiteral(u"Doña Ana County"));
-    t.loadCounties(home.write(QStringLiteral("latin1.txt"), "35 NM\n013 Do\xf1"
-                                                            "a Ana County\n"));
-    QCOMPARE(t.states().at(0).counties.at(0).name, QStringLiteral(u"Doña Ana County"));
-}
-
-void TestReferenceTables::dictionaryStopsAtEndMarker()
-{
-    TestHome home;
-    ReferenceTables t;
-    t.loadDictionary(home.write(QStringLiteral("d.txt"),
-                                "THUNDERSTORM,TSTM\r\n\" NORTH \",\" N \"\r\n"
-                                "SEVERE,SVR\r\n-END-,-END-\r\nNOT,READ\r\n"));
-    QCOMPARE(t.dictionaryCount(), 3);
-    QCOMPARE(t.dictionary().at(1), qMakePair(QStringLiteral(" NORTH "), QStringLiteral(" N ")));
-    QCOMPARE(t.dictionary().at(3).first, QStringLiteral("-END-"));
-}
-
-void TestReferenceTables::countyProductsAcrossLinesAndCommas()
-{
-    TestHome home;
-    ReferenceTables t;
-    t.loadCountyProducts(home.write(QStringLiteral("c.txt"), "TOR,SVR\nFFW\n-END-\nZZZ\n"));
-    QCOMPARE(t.countyProducts(), QStringList({"TOR", "SVR", "FFW", "-END-"}));
-    QCOMPARE(t.countyProductCount(), 3);
-}
-
-void TestReferenceTables::zonesAndAwipsHeaders()
-{
-    TestHome home;
-    ReferenceTables t;
-    QCOMPARE(t.zoneCount(), -1);
-    t.loadZones(home.write(QStringLiteral("empty.csv"), ""));
-    QCOMPARE(t.zoneCount(), -1);
-    t.loadZones(home.write(QStringLiteral("z.csv"), "\"MI\",\"050\",\"GRR\",\"Kent, County\"\n"
-                                                    "\"MI\",\"051\",\"GRR\",\"Ottawa\"\n"));
-    QCOMPARE(t.zoneCount(), 1);
-    QCOMPARE(t.zones().at(0).name, QStringLiteral("Kent, County"));
-    QCOMPARE(t.zones().at(1).zone, QStringLiteral("051"));
-
-    t.loadAwipsHeaders(home.file(QStringLiteral("missing.csv")));
-    QCOMPARE(t.awipsCount(), -1);
-    t.loadAwipsHeaders(home.write(QStringLiteral("a.csv"), "AFDGRRMI,AFDGRR\nZFPGRRMI,ZFPGRR"));
-    QCOMPARE(t.awipsCount(), 1);
-    QCOMPARE(t.awipsIdentifierFor(QStringLiteral("ZFPGRRMI")), QStringLiteral("ZFPGRR"));
-    QVERIFY(t.awipsIdentifierFor(QStringLiteral("TORGRRMI")).isEmpty());
-}
-
-// A comma at the end of a line is one more, empty item: the records after it
-// keep their fields in place.
-void TestReferenceTables::trailingCommaKeepsRecordsInStep()
-{
-    TestHome home;
-    ReferenceTables t;
-    t.loadZones(home.write(QStringLiteral("z.csv"), "MI,050,GRR,\r\nMI,051,GRR,Kent\r\n"
-                                                    "MI,052,GRR,Ottawa\r\n"));
-    QCOMPARE(t.zoneCount(), 2);
-    QCOMPARE(t.zones().at(0).name, QString());
-    QCOMPARE(t.zones().at(1).zone, QStringLiteral("051"));
-    QCOMPARE(t.zones().at(2).name, QStringLiteral("Ottawa"));
-    t.loadDictionary(home.write(QStringLiteral("d.txt"), "A,B\r\n-END-,\r\nNOT,READ\r\n"));
-    QCOMPARE(t.dictionaryCount(), 1);
-    QCOMPARE(t.dictionary().at(1), qMakePair(QStringLiteral("-END-"), QString()));
-}
-
-void TestReferenceTables::radarSiteAndPrinterFont()
-{
-    TestHome home;
-    ReferenceTables t;
-    t.loadRadarSite(home.file(QStringLiteral("radarsite.txt")));
-    QVERIFY(!t.radarFileExists());
-    t.loadRadarSite(home.write(QStringLiteral("radarsite.txt"), ""));
-    QVERIFY(t.radarFileExists());
-    QVERIFY(t.radarSite().isEmpty());
-    t.loadRadarSite(home.write(QStringLiteral("radarsite.txt"), "GRR\r\n"));
-    QCOMPARE(t.radarSite(), QStringLiteral("GRR")); // the line end is not part of the code
-    t.loadRadarSite(home.write(QStringLiteral("radarsite.txt"), "RADGRRMI-extra"));
-    QCOMPARE(t.radarSite(), QStringLiteral("RADGRRMI"));
-
-    t.loadPrinterFont(home.file(QStringLiteral("printer-font.txt")));
-    QCOMPARE(t.printerFontSize(), 12);
-    t.loadPrinterFont(home.write(QStringLiteral("printer-font.txt"), "10 point\r\n14\r\n"));
-    QCOMPARE(t.printerFontSize(), 10);
-}
-
-void TestReferenceTables::loaderFailures_data()
-{
-    QTest::addColumn<Loader>("loader");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<ErrorNumber>("error");
-    const auto counties = &ReferenceTables::loadCounties;
-    const auto dictionary = &ReferenceTables::loadDictionary;
-    const auto products = &ReferenceTables::loadCountyProducts;
-    const auto zones = &ReferenceTables::loadZones;
-    const auto awips = &ReferenceTables::loadAwipsHeaders;
-    const auto font = &ReferenceTables::loadPrinterFont;
-    const auto range = ErrorNumber::SubscriptOutOfRange;
-    const auto past = ErrorNumber::InputPastEnd;
-
-    QTest::newRow("county one word") << counties << QByteArray("26 MI\n001\n") << past;
-    QTest::newRow("56 states") << counties << numberedStates(56) << range;
-    QTest::newRow("302 counties") << counties << "26 MI\n" + repeated("001 X County\n", 302)
-                                  << range;
-    QTest::newRow("empty dictionary") << dictionary << QByteArray() << past;
-    QTest::newRow("short dictionary record") << dictionary << QByteArray("A,B\nC\n") << past;
-    QTest::newRow("1002 pairs") << dictionary << repeated("A,B\n", 1002) << range;
-    QTest::newRow("empty county products") << products << QByteArray("\r\n") << past;
-    QTest::newRow("152 categories") << products << repeated("TOR\n", 152) << range;
-    QTest::newRow("short zone row") << zones << QByteArray("MI,050,GRR\n") << past;
-    QTest::newRow("4002 zones") << zones << repeated("MI,050,GRR,Kent\n", 4002) << range;
-    QTest::newRow("empty awips headers") << awips << QByteArray() << past;
-    QTest::newRow("502 awips pairs") << awips << repeated("AFDGRRMI,AFDGRR\n", 502) << range;
-    QTest::newRow("font too large") << font << QByteArray("300") << ErrorNumber::Overflow;
-    // The last of the capacity: exactly full tables load.
-    QTest::newRow("55 states fit") << counties << numberedStates(55) << ErrorNumber(0);
-    QTest::newRow("4001 zones fit") << zones << repeated("MI,1,GRR,K\n", 4001) << ErrorNumber(0);
-}
-
-void TestReferenceTables::loaderFailures()
-{
-    QFETCH(Loader, loader);
-    QFETCH(QByteArray, content);
-    QFETCH(ErrorNumber, error);
-    TestHome home;
-    ReferenceTables t;
-    const QString path = home.write(QStringLiteral("table.txt"), content);
-    try {
-        (t.*loader)(path);
-        QCOMPARE(int(error), 0);
-    } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), error);
-    }
-}
-
-void TestReferenceTables::shippedTablesLoad()
-{
-    const QString dir = QStringLiteral(VANTOREL_SOURCE_DATA_DIR "/");
-    ReferenceTables t;
-    t.loadCounties(dir + QStringLiteral("fips63.txt"));
-    t.loadDictionary(dir + QStringLiteral("dictionary.vantorel.txt"));
-    t.loadCountyProducts(dir + QStringLiteral("county-prod.txt"));
-    t.loadZones(dir + QStringLiteral("zonecode.csv"));
-    QCOMPARE(t.states().size(), 52);
-    for (const StateCounties& state : t.states()) {
-        QVERIFY2(!state.counties.isEmpty(), qPrintable(state.abbreviation));
-        for (const County& county : state.counties)
-            QVERIFY2(!county.name.isEmpty() && county.code.size() == 6, qPrintable(county.code));
-    }
-    QCOMPARE(t.zoneCount(), 3923);
-    QCOMPARE(t.dictionary().last().first, QStringLiteral("-END-"));
-    QVERIFY(t.dictionaryCount() >= 40);
-    QCOMPARE(t.countyProducts().last(), QStringLiteral("-END-"));
-    for (int i = 0; i < t.countyProductCount(); ++i)
-        QCOMPARE(t.countyProducts().at(i).size(), 3);
-    QVERIFY(t.countyProducts().contains(QStringLiteral("TOR")));
-}
 
 QTEST_GUILESS_MAIN(TestReferenceTables)
 #include "tst_referencetables.moc"

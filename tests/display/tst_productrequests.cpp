@@ -51,290 +51,259 @@ class TestProductRequests : public QObject
 {
     Q_OBJECT
 private slots:
-    void listingPattern_data();
-    void listingPattern();
-    void categoryWithTwoCodes();
-    void allTextProducts();
-    void searchBox();
-    void buttonShortNameNoneFound();
-    void buttonByReceiptAndZone();
-    void quickItems();
-    void olderAndNewer();
-    void manualEntryLocal();
-    void manualEntryRefusesHostileNames();
-    void listClicks();
-    void gphWithoutPath();
-    void logAndStatus();
-    void autoUpdateRepeatsRequest();
-    void keysWithoutXdotool();
+    void listingPattern_data()
+    {
+        QTest::addColumn<QStringList>("request");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("station") << QStringList{"KGRR", "ZZZ", "ZZZ", "ZZZ"} << "?????????~KGRR*";
+        QTest::newRow("office") << QStringList{"GRRWFOSEARCH", "ZZZ", "ZZZ", "ZZZ"} << "???GRR*";
+        QTest::newRow("state") << QStringList{"MISTATESEARCH", "ZZZ", "ZZZ", "ZZZ"}
+                               << "?????????~????~MI*";
+        QTest::newRow("one category") << QStringList{"AFD", "ZZZ", "ZZZ", "ZZZ"} << "AFD*";
+        QTest::newRow("four categories")
+            << QStringList{"TOR", "SVR", "FFW", "SVS"} << "TOR*;SVR*;FFW*;SVS*";
+        QTest::newRow("gap") << QStringList{"TOR", "ZZZ", "FFW", "ZZZ"} << "TOR*;FFW*";
+    }
+    void listingPattern()
+    {
+        QFETCH(QStringList, request);
+        QFETCH(QString, pattern);
+        QCOMPARE(ProductRequests::listingPattern(request[0], request[1], request[2], request[3]),
+                 pattern);
+    }
+    void categoryWithTwoCodes()
+    {
+        Fixture f;
+        for (const char* key : {"TORGRR   ~KGRR~MI", "SVRDTX   ~KDTX~MI", "AFDGRR   ~KGRR~MI"})
+            f.product(QLatin1String(key));
+        f.lists.showList(ListKind::Live);
+        f.requests->listCategory(QStringLiteral("TORSVR"));
+        QCOMPARE(f.requests->listingRequest(), (QStringList{"TOR", "SVR", "ZZZ", "ZZZ"}));
+        QCOMPARE(f.list1(), (QStringList{"SVRDTX   ~KDTX~MI", "TORGRR   ~KGRR~MI"}));
+        QCOMPARE(f.lists.shownList(), ListKind::Filtered);
+        // Colours were applied: TOR is red on black.
+        QCOMPARE(f.lists.filtered().entry(1).foreground, QColor(255, 0, 0));
+    }
+    void allTextProducts()
+    {
+        Fixture f;
+        f.product(kAfd);
+        f.product(QStringLiteral("RADGRRMI.GIF"));
+        f.requests->setListingRequest(QStringLiteral("TOR"));
+        f.requests->listAllBulletins();
+        QCOMPARE(f.list1(), QStringList{kAfd});
+        QCOMPARE(f.requests->listingRequest().first(), QString());
+    }
+    void searchBox()
+    {
+        Fixture f;
+        f.product(kAfd);
+        f.product(QStringLiteral("AFDDTX   ~KDTX~MI"));
+        f.product(QStringLiteral("AFDBOX   ~KBOX~MA"));
+        QVERIFY(!f.requests->searchStateOrOffice(QStringLiteral("M")));
+        QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("mi")));
+        QCOMPARE(f.list1().size(), 2);
+        QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("BOX")));
+        QCOMPARE(f.list1(), QStringList{"AFDBOX   ~KBOX~MA"});
+        QCOMPARE(f.requests->listingRequest().first(), QStringLiteral("BOXWFOSEARCH"));
+        QVERIFY(!f.requests->searchStation(QStringLiteral("KGR")));
+        QVERIFY(f.requests->searchStation(QStringLiteral("KGRR")));
+        QCOMPARE(f.list1(), QStringList{kAfd});
+        // A typed path is refused with a message, not listed.
+        QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("/.")));
+        QCOMPARE(f.prompter.messages.size(), 1);
+    }
+    void buttonShortNameNoneFound()
+    {
+        Fixture f;
+        f.requests->productButton(QStringLiteral("TOR"));
+        QCOMPARE(f.list1(), QStringList{ProductLists::NoneFound});
+        f.product(QStringLiteral("TORGRR   ~KGRR~MI"));
+        f.requests->productButton(QStringLiteral("TOR"));
+        QCOMPARE(f.list1(), QStringList{"TORGRR   ~KGRR~MI"});
+    }
+    void buttonByReceiptAndZone()
+    {
+        Fixture f;
+        f.product(kAfd, "AREA FORECAST DISCUSSION");
+        f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
+        f.requests->productButton(QStringLiteral("AFDGRRMI"));
+        QCOMPARE(f.display.tag(), kAfd);
+        QCOMPARE(f.display.text(), QStringLiteral("AREA FORECAST DISCUSSION"));
+
+        QStringList asked;
+        f.requests->setZoneFinder([&](const QString& code, const QString& product) {
+            asked << code + QLatin1Char('|') + product;
+            return std::optional<QString>(QStringLiteral("SEGMENT"));
+        });
+        f.requests->productButton(QStringLiteral("AFDGRR!MIZ050"));
+        QCOMPARE(asked, QStringList{"MIZ050|" + kAfd});
+        QCOMPARE(f.display.text(), QStringLiteral("SEGMENT"));
+        QCOMPARE(f.display.tag(), kAfd);
+
+        f.requests->productButton(QStringLiteral("ZFPXXX"));
+        QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+        QCOMPARE(f.display.tag(), QString());
+        QCOMPARE(asked.size(), 1);
+    }
+    void quickItems()
+    {
+        Fixture f;
+        f.product(kAfd, "AFD TEXT");
+        f.product(QStringLiteral("SWODY1   ~KWNS~US"), "SWO TEXT");
+        f.receipt(QStringLiteral("SWODY1US"), QStringLiteral("SWODY1   ~KWNS~US"));
+        f.requests->quickItem(QStringLiteral("AFDGRR!"));
+        QCOMPARE(f.display.text(), QStringLiteral("AFD TEXT"));
+        f.requests->quickItem(QStringLiteral("SWODY1US.TXT"));
+        QCOMPARE(f.display.text(), QStringLiteral("SWO TEXT"));
+        f.requests->quickItem(QStringLiteral("NOPE!"));
+        QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+        f.requests->quickItem(QStringLiteral("SWO"));
+        QCOMPARE(f.list1(), QStringList{"SWODY1   ~KWNS~US"});
+    }
+    void olderAndNewer()
+    {
+        Fixture f;
+        f.product(kAfd, "V0");
+        for (int v = 1; v <= 11; ++v)
+            f.product(kAfd + QStringLiteral(".%1").arg(v), QStringLiteral("V%1").arg(v).toLatin1());
+        f.bulletin->DisplayProd(kAfd);
+        f.requests->showOtherVersion(1); // newer than the newest: the same file
+        QCOMPARE(f.display.tag(), kAfd);
+        f.requests->showOtherVersion(0);
+        QCOMPARE(f.display.tag(), kAfd + ".1");
+        f.requests->showOtherVersion(0);
+        QCOMPARE(f.display.tag(), kAfd + ".2"); // numeric order, not .10 after .1
+        f.bulletin->DisplayProd(kAfd + ".9");
+        f.requests->showOtherVersion(0);
+        QCOMPARE(f.display.tag(), kAfd + ".10");
+        f.requests->showOtherVersion(0);
+        f.requests->showOtherVersion(0);
+        QCOMPARE(f.display.tag(), kAfd + ".11"); // the oldest stays
+        f.requests->showOtherVersion(1);
+        QCOMPARE(f.display.tag(), kAfd + ".10");
+        f.display.setDisplay(QStringLiteral("message"), QString());
+        f.requests->showOtherVersion(0);
+        QCOMPARE(f.display.text(), QStringLiteral("message"));
+    }
+    void manualEntryLocal()
+    {
+        Fixture f;
+        f.product(kAfd, "AFD");
+        f.requests->requestByName(QStringLiteral("afd.rr"));
+        QCOMPARE(f.display.tag(), kAfd);
+        f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
+        f.display.setDisplay(QString(), QString());
+        f.requests->requestByName(QStringLiteral("AFDGRRMI"));
+        QCOMPARE(f.display.tag(), kAfd);
+        f.requests->requestByName(QStringLiteral("ZFPGRRMI"));
+        QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+        f.requests->requestByName(QStringLiteral("SAHOURLY"));
+        QCOMPARE(f.display.text(), BulletinDisplay::TooLarge);
+        QVERIFY(!f.requests->fetching());
+    }
+    void manualEntryRefusesHostileNames()
+    {
+        Fixture f;
+        f.home.write(QStringLiteral("secret.txt"), "SECRET");
+        f.requests->setInternetMode(true);
+        f.requests->requestByName(QStringLiteral("../SECRET.TXT"));
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(!f.requests->fetching());
+        QVERIFY(!f.display.text().contains(QStringLiteral("SECRET")));
+    }
+    void listClicks()
+    {
+        Fixture f;
+        f.product(kAfd, "AFD");
+        ProductLists& lists = f.lists;
+        lists.filtered().append(ProductLists::NoneFound);
+        f.requests->openListEntry(ListKind::Filtered, 0);
+        QCOMPARE(lists.filtered().count(), 0);
+        lists.filtered().append(kAfd.toLower());
+        f.requests->openListEntry(ListKind::Filtered,
+                                  0); // filtered entries are taken in upper case
+        QCOMPARE(f.display.tag(), kAfd);
+
+        lists.live().insertTop(
+            QStringLiteral("GRR~Area Forecast Discussion%1+").arg(QString(16, ' ')) + kAfd,
+            ProductLists::Cap);
+        f.display.setDisplay(QString(), QString());
+        f.requests->openListEntry(ListKind::Live, 0);
+        QCOMPARE(f.display.tag(), kAfd);
+        lists.local().insertTop(QStringLiteral("DATA.ZIP.Z"), ProductLists::Cap);
+        f.requests->openListEntry(ListKind::Local, 0);
+        QCOMPARE(f.display.text(), ProductRequests::ZippedMessage);
+        lists.alarmed().insertTop(QStringLiteral("RADGRRMI.GIF"), 0);
+        QSignalSpy image(f.requests.get(), &ProductRequests::imageRequested);
+        f.requests->openListEntry(ListKind::Alarmed, 0);
+        QCOMPARE(image.count(), 1);
+        f.requests->openListEntry(ListKind::Alarmed, 5); // past the end: nothing
+        f.requests->openListEntry(ListKind::Alarmed, -1);
+        QCOMPARE(image.count(), 1);
+    }
+    void gphWithoutPath()
+    {
+        Fixture f;
+        RecordingLauncher keysLauncher;
+        XdotoolKeystrokes keys(keysLauncher);
+        GphViewer viewer(f.settings, f.display, f.status, f.launcher, keys);
+        f.requests->setGphViewer(&viewer);
+        f.lists.filtered().append(QStringLiteral("GPH123.GPH"));
+        f.requests->openListEntry(ListKind::Filtered, 0);
+        QCOMPARE(f.display.text(), GphViewer::NoPath);
+        QVERIFY(f.launcher.commandLines.isEmpty());
+        f.settings.GPHPath = QStringLiteral("/opt/gph/");
+        f.settings.AFOSPath = QStringLiteral("/data/afos/");
+        f.requests->openListEntry(ListKind::Filtered, 0);
+        QCOMPARE(f.launcher.commandLines, QStringList{"\"/opt/gph/gphplot\""});
+        QTRY_COMPARE_WITH_TIMEOUT(keysLauncher.commandLines.size(), 1, 10000);
+        QVERIFY(keysLauncher.commandLines[0].endsWith(QStringLiteral(
+            "key shift+F6 slash d a t a slash a f o s slash G P H 1 2 3 period G P H "
+            "Return")));
+    }
+    void logAndStatus()
+    {
+        Fixture f;
+        f.display.setDisplay(QStringLiteral("shown"), kAfd);
+        f.requests->weatherFile(0);
+        QCOMPARE(f.display.tag(), QString());
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: QuickWX\nError: 53")));
+        f.home.write(QStringLiteral("prog/weather.txt"), "ALARM LOG\r\n");
+        f.requests->weatherFile(0);
+        QCOMPARE(f.display.text(), QStringLiteral("ALARM LOG\r\n"));
+        f.requests->weatherFile(1);
+        QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
+        f.requests->weatherFile(1); // nothing to delete is no error
+        f.home.write(QStringLiteral("prog/status.txt"), "STATUS");
+        f.requests->weatherFile(2);
+        QCOMPARE(f.display.text(), QStringLiteral("STATUS"));
+        QCOMPARE(f.prompter.messages.size(), 1);
+    }
+    void autoUpdateRepeatsRequest()
+    {
+        Fixture f;
+        f.requests->listCategory(QStringLiteral("TOR"));
+        QCOMPARE(f.list1(), QStringList());
+        f.product(QStringLiteral("TORGRR   ~KGRR~MI"));
+        QVERIFY(!f.requests->autoUpdate());
+        f.requests->setAutoUpdate(true);
+        QVERIFY(f.requests->autoUpdate());
+        f.requests->runListing(); // what the timer runs every 30 s
+        QCOMPARE(f.list1(), QStringList{"TORGRR   ~KGRR~MI"});
+        f.requests->setAutoUpdate(false);
+        QVERIFY(!f.requests->autoUpdate());
+    }
+    void keysWithoutXdotool()
+    {
+        RecordingLauncher launcher;
+        launcher.result = 0; // xdotool is not installed
+        XdotoolKeystrokes keys(launcher);
+        QVERIFY(!keys.sendKeys(QStringLiteral("GPH Viewer"), QStringLiteral("{ENTER}")));
+        QCOMPARE(launcher.commandLines.size(), 1);
+    }
 };
-
-void TestProductRequests::listingPattern_data()
-{
-    QTest::addColumn<QStringList>("request");
-    QTest::addColumn<QString>("pattern");
-    QTest::newRow("station") << QStringList{"KGRR", "ZZZ", "ZZZ", "ZZZ"} << "?????????~KGRR*";
-    QTest::newRow("office") << QStringList{"GRRWFOSEARCH", "ZZZ", "ZZZ", "ZZZ"} << "???GRR*";
-    QTest::newRow("state") << QStringList{"MISTATESEARCH", "ZZZ", "ZZZ", "ZZZ"}
-                           << "?????????~????~MI*";
-    QTest::newRow("one category") << QStringList{"AFD", "ZZZ", "ZZZ", "ZZZ"} << "AFD*";
-    QTest::newRow("four categories")
-        << QStringList{"TOR", "SVR", "FFW", "SVS"} << "TOR*;SVR*;FFW*;SVS*";
-    QTest::newRow("gap") << QStringList{"TOR", "ZZZ", "FFW", "ZZZ"} << "TOR*;FFW*";
-}
-
-void TestProductRequests::listingPattern()
-{
-    QFETCH(QStringList, request);
-    QFETCH(QString, pattern);
-    QCOMPARE(ProductRequests::listingPattern(request[0], request[1], request[2], request[3]),
-             pattern);
-}
-
-void TestProductRequests::categoryWithTwoCodes()
-{
-    Fixture f;
-    for (const char* key : {"TORGRR   ~KGRR~MI", "SVRDTX   ~KDTX~MI", "AFDGRR   ~KGRR~MI"})
-        f.product(QLatin1String(key));
-    f.lists.showList(ListKind::Live);
-    f.requests->listCategory(QStringLiteral("TORSVR"));
-    QCOMPARE(f.requests->listingRequest(), (QStringList{"TOR", "SVR", "ZZZ", "ZZZ"}));
-    QCOMPARE(f.list1(), (QStringList{"SVRDTX   ~KDTX~MI", "TORGRR   ~KGRR~MI"}));
-    QCOMPARE(f.lists.shownList(), ListKind::Filtered);
-    // Colours were applied: TOR is red on black.
-    QCOMPARE(f.lists.filtered().entry(1).foreground, QColor(255, 0, 0));
-}
-
-void TestProductRequests::allTextProducts()
-{
-    Fixture f;
-    f.product(kAfd);
-    f.product(QStringLiteral("RADGRRMI.GIF"));
-    f.requests->setListingRequest(QStringLiteral("TOR"));
-    f.requests->listAllBulletins();
-    QCOMPARE(f.list1(), QStringList{kAfd});
-    QCOMPARE(f.requests->listingRequest().first(), QString());
-}
-
-void TestProductRequests::searchBox()
-{
-    Fixture f;
-    f.product(kAfd);
-    f.product(QStringLiteral("AFDDTX   ~KDTX~MI"));
-    f.product(QStringLiteral("AFDBOX   ~KBOX~MA"));
-    QVERIFY(!f.requests->searchStateOrOffice(QStringLiteral("M")));
-    QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("mi")));
-    QCOMPARE(f.list1().size(), 2);
-    QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("BOX")));
-    QCOMPARE(f.list1(), QStringList{"AFDBOX   ~KBOX~MA"});
-    QCOMPARE(f.requests->listingRequest().first(), QStringLiteral("BOXWFOSEARCH"));
-    QVERIFY(!f.requests->searchStation(QStringLiteral("KGR")));
-    QVERIFY(f.requests->searchStation(QStringLiteral("KGRR")));
-    QCOMPARE(f.list1(), QStringList{kAfd});
-    // A typed path is refused with a message, not listed.
-    QVERIFY(f.requests->searchStateOrOffice(QStringLiteral("/.")));
-    QCOMPARE(f.prompter.messages.size(), 1);
-}
-
-void TestProductRequests::buttonShortNameNoneFound()
-{
-    Fixture f;
-    f.requests->productButton(QStringLiteral("TOR"));
-    QCOMPARE(f.list1(), QStringList{ProductLists::NoneFound});
-    f.product(QStringLiteral("TORGRR   ~KGRR~MI"));
-    f.requests->productButton(QStringLiteral("TOR"));
-    QCOMPARE(f.list1(), QStringList{"TORGRR   ~KGRR~MI"});
-}
-
-void TestProductRequests::buttonByReceiptAndZone()
-{
-    Fixture f;
-    f.product(kAfd, "AREA FORECAST DISCUSSION");
-    f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
-    f.requests->productButton(QStringLiteral("AFDGRRMI"));
-    QCOMPARE(f.display.tag(), kAfd);
-    QCOMPARE(f.display.text(), QStringLiteral("AREA FORECAST DISCUSSION"));
-
-    QStringList asked;
-    f.requests->setZoneFinder([&](const QString& code, const QString& product) {
-        asked << code + QLatin1Char('|') + product;
-        return std::optional<QString>(QStringLiteral("SEGMENT"));
-    });
-    f.requests->productButton(QStringLiteral("AFDGRR!MIZ050"));
-    QCOMPARE(asked, QStringList{"MIZ050|" + kAfd});
-    QCOMPARE(f.display.text(), QStringLiteral("SEGMENT"));
-    QCOMPARE(f.display.tag(), kAfd);
-
-    f.requests->productButton(QStringLiteral("ZFPXXX"));
-    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.display.tag(), QString());
-    QCOMPARE(asked.size(), 1);
-}
-
-void TestProductRequests::quickItems()
-{
-    Fixture f;
-    f.product(kAfd, "AFD TEXT");
-    f.product(QStringLiteral("SWODY1   ~KWNS~US"), "SWO TEXT");
-    f.receipt(QStringLiteral("SWODY1US"), QStringLiteral("SWODY1   ~KWNS~US"));
-    f.requests->quickItem(QStringLiteral("AFDGRR!"));
-    QCOMPARE(f.display.text(), QStringLiteral("AFD TEXT"));
-    f.requests->quickItem(QStringLiteral("SWODY1US.TXT"));
-    QCOMPARE(f.display.text(), QStringLiteral("SWO TEXT"));
-    f.requests->quickItem(QStringLiteral("NOPE!"));
-    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    f.requests->quickItem(QStringLiteral("SWO"));
-    QCOMPARE(f.list1(), QStringList{"SWODY1   ~KWNS~US"});
-}
-
-void TestProductRequests::olderAndNewer()
-{
-    Fixture f;
-    f.product(kAfd, "V0");
-    for (int v = 1; v <= 11; ++v)
-        f.product(kAfd + QStringLiteral(".%1").arg(v), QStringLiteral("V%1").arg(v).toLatin1());
-    f.bulletin->DisplayProd(kAfd);
-    f.requests->showOtherVersion(1); // newer than the newest: the same file
-    QCOMPARE(f.display.tag(), kAfd);
-    f.requests->showOtherVersion(0);
-    QCOMPARE(f.display.tag(), kAfd + ".1");
-    f.requests->showOtherVersion(0);
-    QCOMPARE(f.display.tag(), kAfd + ".2"); // numeric order, not .10 after .1
-    f.bulletin->DisplayProd(kAfd + ".9");
-    f.requests->showOtherVersion(0);
-    QCOMPARE(f.display.tag(), kAfd + ".10");
-    f.requests->showOtherVersion(0);
-    f.requests->showOtherVersion(0);
-    QCOMPARE(f.display.tag(), kAfd + ".11"); // the oldest stays
-    f.requests->showOtherVersion(1);
-    QCOMPARE(f.display.tag(), kAfd + ".10");
-    f.display.setDisplay(QStringLiteral("message"), QString());
-    f.requests->showOtherVersion(0);
-    QCOMPARE(f.display.text(), QStringLiteral("message"));
-}
-
-void TestProductRequests::manualEntryLocal()
-{
-    Fixture f;
-    f.product(kAfd, "AFD");
-    f.requests->requestByName(QStringLiteral("afd.rr"));
-    QCOMPARE(f.display.tag(), kAfd);
-    f.receipt(QStringLiteral("AFDGRRMI"), kAfd);
-    f.display.setDisplay(QString(), QString());
-    f.requests->requestByName(QStringLiteral("AFDGRRMI"));
-    QCOMPARE(f.display.tag(), kAfd);
-    f.requests->requestByName(QStringLiteral("ZFPGRRMI"));
-    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    f.requests->requestByName(QStringLiteral("SAHOURLY"));
-    QCOMPARE(f.display.text(), BulletinDisplay::TooLarge);
-    QVERIFY(!f.requests->fetching());
-}
-
-void TestProductRequests::manualEntryRefusesHostileNames()
-{
-    Fixture f;
-    f.home.write(QStringLiteral("secret.txt"), "SECRET");
-    f.requests->setInternetMode(true);
-    f.requests->requestByName(QStringLiteral("../SECRET.TXT"));
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY(!f.requests->fetching());
-    QVERIFY(!f.display.text().contains(QStringLiteral("SECRET")));
-}
-
-void TestProductRequests::listClicks()
-{
-    Fixture f;
-    f.product(kAfd, "AFD");
-    ProductLists& lists = f.lists;
-    lists.filtered().append(ProductLists::NoneFound);
-    f.requests->openListEntry(ListKind::Filtered, 0);
-    QCOMPARE(lists.filtered().count(), 0);
-    lists.filtered().append(kAfd.toLower());
-    f.requests->openListEntry(ListKind::Filtered, 0); // filtered entries are taken in upper case
-    QCOMPARE(f.display.tag(), kAfd);
-
-    lists.live().insertTop(QStringLiteral("GRR~Area Forecast Discussion%1+").arg(QString(16, ' ')) +
-                               kAfd,
-                           ProductLists::Cap);
-    f.display.setDisplay(QString(), QString());
-    f.requests->openListEntry(ListKind::Live, 0);
-    QCOMPARE(f.display.tag(), kAfd);
-    lists.local().insertTop(QStringLiteral("DATA.ZIP.Z"), ProductLists::Cap);
-    f.requests->openListEntry(ListKind::Local, 0);
-    QCOMPARE(f.display.text(), ProductRequests::ZippedMessage);
-    lists.alarmed().insertTop(QStringLiteral("RADGRRMI.GIF"), 0);
-    QSignalSpy image(f.requests.get(), &ProductRequests::imageRequested);
-    f.requests->openListEntry(ListKind::Alarmed, 0);
-    QCOMPARE(image.count(), 1);
-    f.requests->openListEntry(ListKind::Alarmed, 5); // past the end: nothing
-    f.requests->openListEntry(ListKind::Alarmed, -1);
-    QCOMPARE(image.count(), 1);
-}
-
-void TestProductRequests::gphWithoutPath()
-{
-    Fixture f;
-    RecordingLauncher keysLauncher;
-    XdotoolKeystrokes keys(keysLauncher);
-    GphViewer viewer(f.settings, f.display, f.status, f.launcher, keys);
-    f.requests->setGphViewer(&viewer);
-    f.lists.filtered().append(QStringLiteral("GPH123.GPH"));
-    f.requests->openListEntry(ListKind::Filtered, 0);
-    QCOMPARE(f.display.text(), GphViewer::NoPath);
-    QVERIFY(f.launcher.commandLines.isEmpty());
-    f.settings.GPHPath = QStringLiteral("/opt/gph/");
-    f.settings.AFOSPath = QStringLiteral("/data/afos/");
-    f.requests->openListEntry(ListKind::Filtered, 0);
-    QCOMPARE(f.launcher.commandLines, QStringList{"\"/opt/gph/gphplot\""});
-    QTRY_COMPARE_WITH_TIMEOUT(keysLauncher.commandLines.size(), 1, 10000);
-    QVERIFY(keysLauncher.commandLines[0].endsWith(
-        QStringLiteral("key shift+F6 slash d a t a slash a f o s slash G P H 1 2 3 period G P H "
-                       "Return")));
-}
-
-void TestProductRequests::logAndStatus()
-{
-    Fixture f;
-    f.display.setDisplay(QStringLiteral("shown"), kAfd);
-    f.requests->weatherFile(0);
-    QCOMPARE(f.display.tag(), QString());
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY(f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: QuickWX\nError: 53")));
-    f.home.write(QStringLiteral("prog/weather.txt"), "ALARM LOG\r\n");
-    f.requests->weatherFile(0);
-    QCOMPARE(f.display.text(), QStringLiteral("ALARM LOG\r\n"));
-    f.requests->weatherFile(1);
-    QVERIFY(!QFile::exists(f.programDir + QStringLiteral("weather.txt")));
-    f.requests->weatherFile(1); // nothing to delete is no error
-    f.home.write(QStringLiteral("prog/status.txt"), "STATUS");
-    f.requests->weatherFile(2);
-    QCOMPARE(f.display.text(), QStringLiteral("STATUS"));
-    QCOMPARE(f.prompter.messages.size(), 1);
-}
-
-void TestProductRequests::autoUpdateRepeatsRequest()
-{
-    Fixture f;
-    f.requests->listCategory(QStringLiteral("TOR"));
-    QCOMPARE(f.list1(), QStringList());
-    f.product(QStringLiteral("TORGRR   ~KGRR~MI"));
-    QVERIFY(!f.requests->autoUpdate());
-    f.requests->setAutoUpdate(true);
-    QVERIFY(f.requests->autoUpdate());
-    f.requests->runListing(); // what the timer runs every 30 s
-    QCOMPARE(f.list1(), QStringList{"TORGRR   ~KGRR~MI"});
-    f.requests->setAutoUpdate(false);
-    QVERIFY(!f.requests->autoUpdate());
-}
-
-void TestProductRequests::keysWithoutXdotool()
-{
-    RecordingLauncher launcher;
-    launcher.result = 0; // xdotool is not installed
-    XdotoolKeystrokes keys(launcher);
-    QVERIFY(!keys.sendKeys(QStringLiteral("GPH Viewer"), QStringLiteral("{ENTER}")));
-    QCOMPARE(launcher.commandLines.size(), 1);
-}
 
 QTEST_GUILESS_MAIN(TestProductRequests)
 #include "tst_productrequests.moc"

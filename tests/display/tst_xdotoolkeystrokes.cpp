@@ -103,82 +103,74 @@ class TestXdotoolKeystrokes : public QObject
 {
     Q_OBJECT
 private slots:
-    void keyNames_data();
-    void keyNames();
-    void invocationFollowsTheManual_data();
-    void invocationFollowsTheManual();
-    void keysReachTheWindow();
-};
-
-void TestXdotoolKeystrokes::keyNames_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QStringList>("args");
-    QTest::newRow("menu keys") << "%F{DOWN}{DOWN}{ENTER}"
-                               << QStringList{"key", "alt+f", "Down", "Down", "Return"};
-    QTest::newRow("text then Enter")
-        << "+{F6}/d/G1.GPH\r\n%L{ENTER}"
-        << QStringList{"key",    "shift+F6", "slash", "d", "slash",  "G",     "1",
-                       "period", "G",        "P",     "H", "Return", "alt+l", "Return"};
-    QTest::newRow("text that looks like commands")
-        << "key Return -x" << QStringList{"key", "k", "e", "y", "space", "R",     "e",
-                                          "t",   "u", "r", "n", "space", "minus", "x"};
-    QTest::newRow("braced specials")
-        << "{+}{%}{}}~" << QStringList{"key", "plus", "percent", "braceright", "Return"};
-    QTest::newRow("accented letter")
-        << QString::fromUtf8("\xc3\xa9") << QStringList{"key", "U00E9"};
-    QTest::newRow("nothing to press") << "" << QStringList{};
-}
-
-void TestXdotoolKeystrokes::keyNames()
-{
-    QFETCH(QString, keys);
-    QTEST(XdotoolKeystrokes::toXdotool(keys), "args");
-}
-
-void TestXdotoolKeystrokes::invocationFollowsTheManual_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::newRow("open a graphic") << "+{F6}/data/afos/GPH123.GPH\r\n";
-    QTest::newRow("print") << "+{F6}/a/GPH1.GPH\r\n%F{DOWN}{DOWN}{DOWN}{ENTER}%L{ENTER}%F"
-                              "{DOWN}{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}";
-    QTest::newRow("hostile text") << "+{F6}/x/\"; type --window 1 -- a b\" key ctrl+alt+Delete\r\n";
-}
-
-// "type" swallows every later argument as text, so it may only come last; an
-// argument starting with "-" is an option. Here only key presses follow the
-// window selection, each a keysym name with modifiers.
-void TestXdotoolKeystrokes::invocationFollowsTheManual()
-{
-    QFETCH(QString, keys);
-    const QStringList argv = ProcessLauncher::splitCommand(
-        XdotoolKeystrokes::commandLine(QStringLiteral("GPH Viewer"), keys));
-    QCOMPARE(argv.mid(0, 8), (QStringList{"xdotool", "search", "--name", "^GPH Viewer$",
-                                          "windowraise", "windowfocus", "--sync", "key"}));
-    static const QRegularExpression keysym(
-        QStringLiteral("^((shift|alt|ctrl)\\+)*([A-Za-z0-9]|[A-Za-z][A-Za-z0-9_]+|U[0-9A-F]{4})$"));
-    for (const QString& arg : argv.mid(8)) {
-        QVERIFY2(keysym.match(arg).hasMatch(), qPrintable(arg));
-        QVERIFY2(!kCommands.contains(arg) && arg != QLatin1String("type"), qPrintable(arg));
+    void keyNames_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("menu keys")
+            << "%F{DOWN}{DOWN}{ENTER}" << QStringList{"key", "alt+f", "Down", "Down", "Return"};
+        QTest::newRow("text then Enter")
+            << "+{F6}/d/G1.GPH\r\n%L{ENTER}"
+            << QStringList{"key",    "shift+F6", "slash", "d", "slash",  "G",     "1",
+                           "period", "G",        "P",     "H", "Return", "alt+l", "Return"};
+        QTest::newRow("text that looks like commands")
+            << "key Return -x" << QStringList{"key", "k", "e", "y", "space", "R",     "e",
+                                              "t",   "u", "r", "n", "space", "minus", "x"};
+        QTest::newRow("braced specials")
+            << "{+}{%}{}}~" << QStringList{"key", "plus", "percent", "braceright", "Return"};
+        QTest::newRow("accented letter")
+            << QString::fromUtf8("\xc3\xa9") << QStringList{"key", "U00E9"};
+        QTest::newRow("nothing to press") << "" << QStringList{};
     }
-}
-
-// The real program against a real window: the keys arrive in order, and the
-// text arrives as text.
-void TestXdotoolKeystrokes::keysReachTheWindow()
-{
-    KeyWitness witness;
-    if (!witness.start(QStringLiteral("GPH Viewer")))
-        QSKIP("needs Xvfb, xev and xdotool");
-    TestHome home;
-    ProcessLauncher launcher(home.path() + QStringLiteral("/"));
-    XdotoolKeystrokes keys(launcher);
-    QVERIFY(keys.sendKeys(QStringLiteral("GPH Viewer"),
-                          QStringLiteral("+{F6}/a/GPH1.GPH\r\n%F{DOWN}{ENTER}")));
-    const QStringList expected = {"F6",     "slash", "a", "slash", "G",      "P", "H",    "1",
-                                  "period", "G",     "P", "H",     "Return", "f", "Down", "Return"};
-    QTRY_COMPARE_WITH_TIMEOUT(witness.pressed(), expected, 15000);
-}
+    void keyNames()
+    {
+        QFETCH(QString, keys);
+        QTEST(XdotoolKeystrokes::toXdotool(keys), "args");
+    }
+    void invocationFollowsTheManual_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("open a graphic") << "+{F6}/data/afos/GPH123.GPH\r\n";
+        QTest::newRow("print") << "+{F6}/a/GPH1.GPH\r\n%F{DOWN}{DOWN}{DOWN}{ENTER}%L{ENTER}%F"
+                                  "{DOWN}{DOWN}{DOWN}{DOWN}{DOWN}{ENTER}";
+        QTest::newRow("hostile text")
+            << "+{F6}/x/\"; type --window 1 -- a b\" key ctrl+alt+Delete\r\n";
+    }
+    // "type" swallows every later argument as text, so it may only come last; an
+    // argument starting with "-" is an option. Here only key presses follow the
+    // window selection, each a keysym name with modifiers.
+    void invocationFollowsTheManual()
+    {
+        QFETCH(QString, keys);
+        const QStringList argv = ProcessLauncher::splitCommand(
+            XdotoolKeystrokes::commandLine(QStringLiteral("GPH Viewer"), keys));
+        QCOMPARE(argv.mid(0, 8), (QStringList{"xdotool", "search", "--name", "^GPH Viewer$",
+                                              "windowraise", "windowfocus", "--sync", "key"}));
+        static const QRegularExpression keysym(QStringLiteral(
+            "^((shift|alt|ctrl)\\+)*([A-Za-z0-9]|[A-Za-z][A-Za-z0-9_]+|U[0-9A-F]{4})$"));
+        for (const QString& arg : argv.mid(8)) {
+            QVERIFY2(keysym.match(arg).hasMatch(), qPrintable(arg));
+            QVERIFY2(!kCommands.contains(arg) && arg != QLatin1String("type"), qPrintable(arg));
+        }
+    }
+    // The real program against a real window: the keys arrive in order, and the
+    // text arrives as text.
+    void keysReachTheWindow()
+    {
+        KeyWitness witness;
+        if (!witness.start(QStringLiteral("GPH Viewer")))
+            QSKIP("needs Xvfb, xev and xdotool");
+        TestHome home;
+        ProcessLauncher launcher(home.path() + QStringLiteral("/"));
+        XdotoolKeystrokes keys(launcher);
+        QVERIFY(keys.sendKeys(QStringLiteral("GPH Viewer"),
+                              QStringLiteral("+{F6}/a/GPH1.GPH\r\n%F{DOWN}{ENTER}")));
+        const QStringList expected = {"F6",     "slash", "a",      "slash", "G", "P",
+                                      "H",      "1",     "period", "G",     "P", "H",
+                                      "Return", "f",     "Down",   "Return"};
+        QTRY_COMPARE_WITH_TIMEOUT(witness.pressed(), expected, 15000);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestXdotoolKeystrokes)
 #include "tst_xdotoolkeystrokes.moc"

@@ -123,183 +123,167 @@ class TestArrivalReadiness : public QObject
 {
     Q_OBJECT
 private slots:
-    void slowWriterNotTakenHalfWritten_data();
-    void slowWriterNotTakenHalfWritten();
-    void watcherReportsCompleteFiles();
-    void linkedArrivalTakenOnceStill_data();
-    void linkedArrivalTakenOnceStill();
-    void growingOpenFileNeverTaken();
-    void linkedArrivalFiledByPoller();
-    void watcherPathFilesAsTimerPath();
-};
-
-void TestArrivalReadiness::slowWriterNotTakenHalfWritten_data()
-{
-    QTest::addColumn<bool>("watched");
-    QTest::addColumn<bool>("takenWhileStalled");
-    // The watcher knows the file is open for writing; without it a writer
-    // that stalls for a whole pass cannot be told from a finished one.
-    QTest::newRow("watched directory") << true << false;
-    QTest::newRow("no notification (network share)") << false << true;
-}
-
-void TestArrivalReadiness::slowWriterNotTakenHalfWritten()
-{
-    QFETCH(bool, watched);
-    QFETCH(bool, takenWhileStalled);
-    TestHome home;
-    const QString dir = home.path() + QLatin1Char('/');
-    DirectoryWatcher watcher;
-    if (watched)
-        QVERIFY(watcher.watch(dir));
-    ArrivalReadiness readiness(watched ? &watcher : nullptr);
-    const QStringList name = {QStringLiteral("TORGRRMI.TXT")};
-
-    QFile writer(dir + name.first());
-    QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    writer.write("WFUS53 KGRR 051200\r\r\nTORGRR\r\r\n");
-    QCOMPARE(readiness.ready(dir, name), QStringList());
-    writer.write("BULLETIN - EAS ACTIVATION REQUESTED\r\r\n");
-    QCOMPARE(readiness.ready(dir, name), QStringList()); // grown since the last pass
-    QCOMPARE(readiness.ready(dir, name), takenWhileStalled ? name : QStringList());
-
-    writer.write("MIC081-051300-\r\r\n");
-    writer.close();
-    QStringList taken = readiness.ready(dir, name);
-    if (!watched) {
-        QCOMPARE(taken, QStringList()); // changed since the last pass
-        taken = readiness.ready(dir, name);
+    void slowWriterNotTakenHalfWritten_data()
+    {
+        QTest::addColumn<bool>("watched");
+        QTest::addColumn<bool>("takenWhileStalled");
+        // The watcher knows the file is open for writing; without it a writer
+        // that stalls for a whole pass cannot be told from a finished one.
+        QTest::newRow("watched directory") << true << false;
+        QTest::newRow("no notification (network share)") << false << true;
     }
-    QCOMPARE(taken, name);
-}
+    void slowWriterNotTakenHalfWritten()
+    {
+        QFETCH(bool, watched);
+        QFETCH(bool, takenWhileStalled);
+        TestHome home;
+        const QString dir = home.path() + QLatin1Char('/');
+        DirectoryWatcher watcher;
+        if (watched)
+            QVERIFY(watcher.watch(dir));
+        ArrivalReadiness readiness(watched ? &watcher : nullptr);
+        const QStringList name = {QStringLiteral("TORGRRMI.TXT")};
 
-void TestArrivalReadiness::linkedArrivalTakenOnceStill_data()
-{
-    QTest::addColumn<Link>("how");
-    QTest::newRow("ln / cp -l") << Link::HardLink;
-    QTest::newRow("O_TMPFILE then linkat") << Link::UnnamedRename;
-}
-
-void TestArrivalReadiness::linkedArrivalTakenOnceStill()
-{
-    QFETCH(Link, how);
-    TestHome home;
-    const QString dir = home.path() + QStringLiteral("/in/");
-    QVERIFY(QDir().mkpath(dir));
-    DirectoryWatcher watcher;
-    QVERIFY(watcher.watch(dir));
-    qint64 nowMs = 0;
-    ArrivalReadiness readiness(&watcher, [&nowMs] { return nowMs; });
-    const QStringList name = {QStringLiteral("SVRLOTKY.TXT")};
-
-    QVERIFY(linkInto(how, home, dir + name.first(), "WUUS53 KLOT 051200\r\r\nSVRLOT\r\r\n"));
-    watcher.readEvents();
-    QVERIFY(watcher.isBeingWritten(name.first())); // created, never closed under its name
-    QCOMPARE(readiness.ready(dir, name), QStringList());
-    nowMs += ArrivalReadiness::HoldStillMs / 2;
-    QCOMPARE(readiness.ready(dir, name), QStringList());
-    nowMs += ArrivalReadiness::HoldStillMs;
-    QCOMPARE(readiness.ready(dir, name), name);
-}
-
-void TestArrivalReadiness::growingOpenFileNeverTaken()
-{
-    TestHome home;
-    const QString dir = home.path() + QLatin1Char('/');
-    DirectoryWatcher watcher;
-    QVERIFY(watcher.watch(dir));
-    qint64 nowMs = 0;
-    ArrivalReadiness readiness(&watcher, [&nowMs] { return nowMs; });
-    const QStringList name = {QStringLiteral("FFWLOTIL.TXT")};
-
-    // A slow writer adds a line every second for ten seconds.
-    QFile writer(dir + name.first());
-    QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    for (int second = 0; second < 10; ++second) {
-        writer.write("FLASH FLOOD WARNING CONTINUES\r\r\n");
+        QFile writer(dir + name.first());
+        QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        writer.write("WFUS53 KGRR 051200\r\r\nTORGRR\r\r\n");
         QCOMPARE(readiness.ready(dir, name), QStringList());
-        nowMs += 1000;
+        writer.write("BULLETIN - EAS ACTIVATION REQUESTED\r\r\n");
+        QCOMPARE(readiness.ready(dir, name), QStringList()); // grown since the last pass
+        QCOMPARE(readiness.ready(dir, name), takenWhileStalled ? name : QStringList());
+
+        writer.write("MIC081-051300-\r\r\n");
+        writer.close();
+        QStringList taken = readiness.ready(dir, name);
+        if (!watched) {
+            QCOMPARE(taken, QStringList()); // changed since the last pass
+            taken = readiness.ready(dir, name);
+        }
+        QCOMPARE(taken, name);
     }
-    writer.write("$$\r\r\n");
-    writer.close();
-    QCOMPARE(readiness.ready(dir, name), name);
-}
+    void watcherReportsCompleteFiles()
+    {
+        TestHome home;
+        const QString dir = home.path() + QLatin1Char('/');
+        DirectoryWatcher watcher;
+        QVERIFY(watcher.watch(dir));
+        QSignalSpy completed(&watcher, &DirectoryWatcher::completed);
+        home.write(QStringLiteral("written"), "x");
+        home.write(QStringLiteral("aside/moved"), "x");
+        QVERIFY(QFile::rename(dir + QStringLiteral("aside/moved"), dir + QStringLiteral("moved")));
+        QFile open(dir + QStringLiteral("open"));
+        QVERIFY(open.open(QIODevice::WriteOnly));
+        home.write(QStringLiteral("gone"), "x");
+        QVERIFY(QFile::remove(dir + QStringLiteral("gone")));
+        QVERIFY(completed.wait(5000));
+        const QSet<QString> expected = {QStringLiteral("written"), QStringLiteral("moved")};
+        QCOMPARE(watcher.takeCompleted(), expected);
+        QVERIFY(watcher.isBeingWritten(QStringLiteral("open")));
+        QCOMPARE(watcher.takeCompleted(), QSet<QString>());
+    }
+    void linkedArrivalTakenOnceStill_data()
+    {
+        QTest::addColumn<Link>("how");
+        QTest::newRow("ln / cp -l") << Link::HardLink;
+        QTest::newRow("O_TMPFILE then linkat") << Link::UnnamedRename;
+    }
+    void linkedArrivalTakenOnceStill()
+    {
+        QFETCH(Link, how);
+        TestHome home;
+        const QString dir = home.path() + QStringLiteral("/in/");
+        QVERIFY(QDir().mkpath(dir));
+        DirectoryWatcher watcher;
+        QVERIFY(watcher.watch(dir));
+        qint64 nowMs = 0;
+        ArrivalReadiness readiness(&watcher, [&nowMs] { return nowMs; });
+        const QStringList name = {QStringLiteral("SVRLOTKY.TXT")};
 
-void TestArrivalReadiness::linkedArrivalFiledByPoller()
-{
-    Ingest ingest;
-    ingest.poller.watchArrivals();
-    ingest.poller.start();
-    QVERIFY(ingest.poller.isWatching());
-    const QByteArray bytes =
-        readBytes(testDataPath(QStringLiteral("corpus/products/AFDBOXMA.TXT")));
-    QVERIFY(!bytes.isEmpty());
-    QVERIFY(linkInto(Link::HardLink, ingest.home,
-                     ingest.settings.TransferPath + QStringLiteral("AFDBOXMA.TXT"), bytes));
-    QTRY_VERIFY_WITH_TIMEOUT(ingest.dataInEmpty(), 15000);
-    QCOMPARE(FileLister::list(ingest.settings.TextPath), QStringList({"AFDBOX   ~KBOX~MA"}));
-}
+        QVERIFY(linkInto(how, home, dir + name.first(), "WUUS53 KLOT 051200\r\r\nSVRLOT\r\r\n"));
+        watcher.readEvents();
+        QVERIFY(watcher.isBeingWritten(name.first())); // created, never closed under its name
+        QCOMPARE(readiness.ready(dir, name), QStringList());
+        nowMs += ArrivalReadiness::HoldStillMs / 2;
+        QCOMPARE(readiness.ready(dir, name), QStringList());
+        nowMs += ArrivalReadiness::HoldStillMs;
+        QCOMPARE(readiness.ready(dir, name), name);
+    }
+    void growingOpenFileNeverTaken()
+    {
+        TestHome home;
+        const QString dir = home.path() + QLatin1Char('/');
+        DirectoryWatcher watcher;
+        QVERIFY(watcher.watch(dir));
+        qint64 nowMs = 0;
+        ArrivalReadiness readiness(&watcher, [&nowMs] { return nowMs; });
+        const QStringList name = {QStringLiteral("FFWLOTIL.TXT")};
 
-void TestArrivalReadiness::watcherReportsCompleteFiles()
-{
-    TestHome home;
-    const QString dir = home.path() + QLatin1Char('/');
-    DirectoryWatcher watcher;
-    QVERIFY(watcher.watch(dir));
-    QSignalSpy completed(&watcher, &DirectoryWatcher::completed);
-    home.write(QStringLiteral("written"), "x");
-    home.write(QStringLiteral("aside/moved"), "x");
-    QVERIFY(QFile::rename(dir + QStringLiteral("aside/moved"), dir + QStringLiteral("moved")));
-    QFile open(dir + QStringLiteral("open"));
-    QVERIFY(open.open(QIODevice::WriteOnly));
-    home.write(QStringLiteral("gone"), "x");
-    QVERIFY(QFile::remove(dir + QStringLiteral("gone")));
-    QVERIFY(completed.wait(5000));
-    const QSet<QString> expected = {QStringLiteral("written"), QStringLiteral("moved")};
-    QCOMPARE(watcher.takeCompleted(), expected);
-    QVERIFY(watcher.isBeingWritten(QStringLiteral("open")));
-    QCOMPARE(watcher.takeCompleted(), QSet<QString>());
-}
+        // A slow writer adds a line every second for ten seconds.
+        QFile writer(dir + name.first());
+        QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        for (int second = 0; second < 10; ++second) {
+            writer.write("FLASH FLOOD WARNING CONTINUES\r\r\n");
+            QCOMPARE(readiness.ready(dir, name), QStringList());
+            nowMs += 1000;
+        }
+        writer.write("$$\r\r\n");
+        writer.close();
+        QCOMPARE(readiness.ready(dir, name), name);
+    }
+    void linkedArrivalFiledByPoller()
+    {
+        Ingest ingest;
+        ingest.poller.watchArrivals();
+        ingest.poller.start();
+        QVERIFY(ingest.poller.isWatching());
+        const QByteArray bytes =
+            readBytes(testDataPath(QStringLiteral("corpus/products/AFDBOXMA.TXT")));
+        QVERIFY(!bytes.isEmpty());
+        QVERIFY(linkInto(Link::HardLink, ingest.home,
+                         ingest.settings.TransferPath + QStringLiteral("AFDBOXMA.TXT"), bytes));
+        QTRY_VERIFY_WITH_TIMEOUT(ingest.dataInEmpty(), 15000);
+        QCOMPARE(FileLister::list(ingest.settings.TextPath), QStringList({"AFDBOX   ~KBOX~MA"}));
+    }
+    void watcherPathFilesAsTimerPath()
+    {
+        const auto burst = corpusBurst();
+        QVERIFY(burst.size() > 30);
 
-void TestArrivalReadiness::watcherPathFilesAsTimerPath()
-{
-    const auto burst = corpusBurst();
-    QVERIFY(burst.size() > 30);
+        // Timer path: passes of the plain poller.
+        Ingest timer;
+        for (const auto& [name, bytes] : burst)
+            timer.deliver(name, bytes);
+        timer.poller.runPassNow();
+        QVERIFY(timer.dataInEmpty());
 
-    // Timer path: passes of the plain poller.
-    Ingest timer;
-    for (const auto& [name, bytes] : burst)
-        timer.deliver(name, bytes);
-    timer.poller.runPassNow();
-    QVERIFY(timer.dataInEmpty());
+        // Watcher path: arrivals start the passes, in time-sliced batches; the
+        // lists show each batch at once, as the program wires them.
+        Ingest watched;
+        QObject::connect(&watched.poller, &DataInPoller::batchStarted, &watched.lists,
+                         &ProductLists::beginBatch);
+        QObject::connect(&watched.poller, &DataInPoller::batchFinished, &watched.lists,
+                         &ProductLists::endBatch);
+        QSignalSpy batches(&watched.poller, &DataInPoller::batchFinished);
+        QSignalSpy shown(&watched.lists.live(), &QAbstractItemModel::rowsInserted);
+        watched.poller.watchArrivals();
+        watched.poller.start();
+        QVERIFY(watched.poller.isWatching());
+        QSignalSpy passes(&watched.poller, &DataInPoller::passFinished);
+        for (const auto& [name, bytes] : burst)
+            watched.deliver(name, bytes);
+        QTRY_VERIFY_WITH_TIMEOUT(watched.dataInEmpty(), 20000);
+        QTRY_VERIFY(!watched.poller.passRunning());
+        QVERIFY(!passes.isEmpty());
 
-    // Watcher path: arrivals start the passes, in time-sliced batches; the
-    // lists show each batch at once, as the program wires them.
-    Ingest watched;
-    QObject::connect(&watched.poller, &DataInPoller::batchStarted, &watched.lists,
-                     &ProductLists::beginBatch);
-    QObject::connect(&watched.poller, &DataInPoller::batchFinished, &watched.lists,
-                     &ProductLists::endBatch);
-    QSignalSpy batches(&watched.poller, &DataInPoller::batchFinished);
-    QSignalSpy shown(&watched.lists.live(), &QAbstractItemModel::rowsInserted);
-    watched.poller.watchArrivals();
-    watched.poller.start();
-    QVERIFY(watched.poller.isWatching());
-    QSignalSpy passes(&watched.poller, &DataInPoller::passFinished);
-    for (const auto& [name, bytes] : burst)
-        watched.deliver(name, bytes);
-    QTRY_VERIFY_WITH_TIMEOUT(watched.dataInEmpty(), 20000);
-    QTRY_VERIFY(!watched.poller.passRunning());
-    QVERIFY(!passes.isEmpty());
-
-    QCOMPARE(watched.results(), timer.results());
-    QVERIFY(!timer.loops.calls.isEmpty());
-    QVERIFY(shown.count() <= batches.count());
-    const ProductListModel& list = watched.lists.live();
-    QCOMPARE(list.rowCount(), list.count());
-    for (int row = 0; row < list.count(); ++row)
-        QCOMPARE(list.data(list.index(row), Qt::DisplayRole).toString(), list.text(row));
-}
+        QCOMPARE(watched.results(), timer.results());
+        QVERIFY(!timer.loops.calls.isEmpty());
+        QVERIFY(shown.count() <= batches.count());
+        const ProductListModel& list = watched.lists.live();
+        QCOMPARE(list.rowCount(), list.count());
+        for (int row = 0; row < list.count(); ++row)
+            QCOMPARE(list.data(list.index(row), Qt::DisplayRole).toString(), list.text(row));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestArrivalReadiness)
 #include "tst_arrivalreadiness.moc"

@@ -264,7 +264,7 @@ private slots:
             QCOMPARE(id->category() + QLatin1Char('|') + id->location(), parts);
     }
 
-    void names_data()
+    void quarantineNames_data()
     {
         QTest::addColumn<QStringList>("present"); // already in track/bad ("@" = dangling link)
         QTest::addColumn<QString>("name");
@@ -290,7 +290,7 @@ private slots:
         QTest::newRow("long name cut")
             << QStringList() << QString(300, QLatin1Char('G')) << QString(200, QLatin1Char('G'));
     }
-    void names()
+    void quarantineNames()
     {
         QFETCH(QStringList, present);
         QFETCH(QString, name);

@@ -70,116 +70,106 @@ class TestMainWindowFaults : public QObject
 {
     Q_OBJECT
 private slots:
-    void editCommandsActOnTheFocusedControl_data();
-    void editCommandsActOnTheFocusedControl();
-    void recentProductKeepsTheWindowMaximised();
-    void lastImageWindowEndsWithTheMainWindow();
-    void bulletinAreaIsAPlainTextView();
-};
-
-void TestMainWindowFaults::editCommandsActOnTheFocusedControl_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("inArea"); // the focus is on the bulletin area, else the entry box
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("areaText");
-    QTest::addColumn<QString>("clipboard");
-    QTest::newRow("cut in the entry box") << "Cu&t" << false << ""
-                                          << "TORNADO WARNING"
-                                          << "AFDGRRMI";
-    QTest::newRow("copy in the entry box") << "&Copy" << false << "AFDGRRMI"
-                                           << "TORNADO WARNING"
-                                           << "AFDGRRMI";
-    QTest::newRow("delete in the entry box") << "&Delete" << false << ""
-                                             << "TORNADO WARNING"
-                                             << "KGRR";
-    QTest::newRow("paste in the entry box") << "&Paste" << false << "KGRR"
-                                            << "TORNADO WARNING"
-                                            << "KGRR";
-    QTest::newRow("copy in the bulletin area") << "&Copy" << true << "AFDGRRMI"
+    void editCommandsActOnTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("inArea"); // the focus is on the bulletin area, else the entry box
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("areaText");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("cut in the entry box") << "Cu&t" << false << ""
+                                              << "TORNADO WARNING"
+                                              << "AFDGRRMI";
+        QTest::newRow("copy in the entry box") << "&Copy" << false << "AFDGRRMI"
                                                << "TORNADO WARNING"
-                                               << "TORNADO WARNING";
-    QTest::newRow("delete in the bulletin area") << "&Delete" << true << "AFDGRRMI"
-                                                 << ""
+                                               << "AFDGRRMI";
+        QTest::newRow("delete in the entry box") << "&Delete" << false << ""
+                                                 << "TORNADO WARNING"
                                                  << "KGRR";
-}
-
-void TestMainWindowFaults::editCommandsActOnTheFocusedControl()
-{
-    QFETCH(QString, command);
-    QFETCH(bool, inArea);
-    QFETCH(QString, entry);
-    QFETCH(QString, areaText);
-    QFETCH(QString, clipboard);
-    Fixture f;
-    f.state.display.setDisplay(QStringLiteral("TORNADO WARNING"), QString());
-    f.manual()->setText(QStringLiteral("AFDGRRMI"));
-    QApplication::clipboard()->setText(QStringLiteral("KGRR"));
-    focusAll(inArea ? static_cast<QWidget*>(f.area()) : f.manual());
-    QAction* action = f.edit(command);
-    QVERIFY(action);
-    action->trigger();
-    QCOMPARE(f.manual()->text(), entry);
-    QCOMPARE(f.area()->toPlainText(), areaText);
-    QCOMPARE(QApplication::clipboard()->text(), clipboard);
-}
-
-void TestMainWindowFaults::recentProductKeepsTheWindowMaximised()
-{
-    Fixture f;
-    f.home.write(QStringLiteral("text/AFDGRR   ~KGRR~MI"), "AFD TEXT");
-    f.state.lists.addReceived(QStringLiteral("AFDGRR   ~KGRR~MI"));
-    f.state.newProducts.add(QStringLiteral("AFDGRR   ~KGRR~MI"));
-    f.window->showMaximized();
-    QApplication::processEvents();
-    QList<QAction*> recent = f.window->findChildren<QAction*>(QStringLiteral("mnuNewProd"));
-    QVERIFY(!recent.isEmpty());
-    recent.first()->trigger();
-    QApplication::processEvents();
-    QVERIFY(f.window->isMaximized());
-    QCOMPARE(f.state.display.tag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
-    // A minimised window comes back, maximised as it was.
-    f.window->setWindowState(f.window->windowState() | Qt::WindowMinimized);
-    recent.first()->trigger();
-    QVERIFY(!f.window->isMinimized());
-    QVERIFY(f.window->isMaximized());
-}
-
-// Exit closes the main window; no other window of the program may be left
-// open, or the program would not end.
-void TestMainWindowFaults::lastImageWindowEndsWithTheMainWindow()
-{
-    Fixture f;
-    QDir().mkpath(f.state.settings.GIFPath);
-    const QString image =
-        QDir(f.state.settings.GIFPath).filePath(QStringLiteral("RADGRRMI-12061800.GIF"));
-    QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(image, "PNG"));
-    f.state.settings.ImageShowing = QStringLiteral("RADGRRMI");
-    f.window->reopenLastImage();
-    QApplication::processEvents();
-    bool viewerOpen = false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        viewerOpen = viewerOpen || (w != f.window.get() && w->isVisible());
-    QVERIFY(viewerOpen);
-    QVERIFY(f.window->close());
-    QApplication::processEvents();
-    QStringList open;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible())
-            open << w->metaObject()->className() + QStringLiteral(" ") + w->windowTitle();
+        QTest::newRow("paste in the entry box") << "&Paste" << false << "KGRR"
+                                                << "TORNADO WARNING"
+                                                << "KGRR";
+        QTest::newRow("copy in the bulletin area") << "&Copy" << true << "AFDGRRMI"
+                                                   << "TORNADO WARNING"
+                                                   << "TORNADO WARNING";
+        QTest::newRow("delete in the bulletin area") << "&Delete" << true << "AFDGRRMI"
+                                                     << ""
+                                                     << "KGRR";
     }
-    QVERIFY2(open.isEmpty(), qPrintable(open.join(", ")));
-}
-
-// A long log in the bulletin area: a plain-text view without wrapping.
-void TestMainWindowFaults::bulletinAreaIsAPlainTextView()
-{
-    Fixture f;
-    QVERIFY(f.area());
-    QCOMPARE(f.area()->lineWrapMode(), QPlainTextEdit::NoWrap);
-    f.state.display.setDisplay(QStringLiteral("A\r\nB\r\n"), QString());
-    QCOMPARE(f.area()->toPlainText(), QStringLiteral("A\nB\n"));
-}
+    void editCommandsActOnTheFocusedControl()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, inArea);
+        QFETCH(QString, entry);
+        QFETCH(QString, areaText);
+        QFETCH(QString, clipboard);
+        Fixture f;
+        f.state.display.setDisplay(QStringLiteral("TORNADO WARNING"), QString());
+        f.manual()->setText(QStringLiteral("AFDGRRMI"));
+        QApplication::clipboard()->setText(QStringLiteral("KGRR"));
+        focusAll(inArea ? static_cast<QWidget*>(f.area()) : f.manual());
+        QAction* action = f.edit(command);
+        QVERIFY(action);
+        action->trigger();
+        QCOMPARE(f.manual()->text(), entry);
+        QCOMPARE(f.area()->toPlainText(), areaText);
+        QCOMPARE(QApplication::clipboard()->text(), clipboard);
+    }
+    void recentProductKeepsTheWindowMaximised()
+    {
+        Fixture f;
+        f.home.write(QStringLiteral("text/AFDGRR   ~KGRR~MI"), "AFD TEXT");
+        f.state.lists.addReceived(QStringLiteral("AFDGRR   ~KGRR~MI"));
+        f.state.newProducts.add(QStringLiteral("AFDGRR   ~KGRR~MI"));
+        f.window->showMaximized();
+        QApplication::processEvents();
+        QList<QAction*> recent = f.window->findChildren<QAction*>(QStringLiteral("mnuNewProd"));
+        QVERIFY(!recent.isEmpty());
+        recent.first()->trigger();
+        QApplication::processEvents();
+        QVERIFY(f.window->isMaximized());
+        QCOMPARE(f.state.display.tag(), QStringLiteral("AFDGRR   ~KGRR~MI"));
+        // A minimised window comes back, maximised as it was.
+        f.window->setWindowState(f.window->windowState() | Qt::WindowMinimized);
+        recent.first()->trigger();
+        QVERIFY(!f.window->isMinimized());
+        QVERIFY(f.window->isMaximized());
+    }
+    // Exit closes the main window; no other window of the program may be left
+    // open, or the program would not end.
+    void lastImageWindowEndsWithTheMainWindow()
+    {
+        Fixture f;
+        QDir().mkpath(f.state.settings.GIFPath);
+        const QString image =
+            QDir(f.state.settings.GIFPath).filePath(QStringLiteral("RADGRRMI-12061800.GIF"));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(image, "PNG"));
+        f.state.settings.ImageShowing = QStringLiteral("RADGRRMI");
+        f.window->reopenLastImage();
+        QApplication::processEvents();
+        bool viewerOpen = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            viewerOpen = viewerOpen || (w != f.window.get() && w->isVisible());
+        QVERIFY(viewerOpen);
+        QVERIFY(f.window->close());
+        QApplication::processEvents();
+        QStringList open;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible())
+                open << w->metaObject()->className() + QStringLiteral(" ") + w->windowTitle();
+        }
+        QVERIFY2(open.isEmpty(), qPrintable(open.join(", ")));
+    }
+    // A long log in the bulletin area: a plain-text view without wrapping.
+    void bulletinAreaIsAPlainTextView()
+    {
+        Fixture f;
+        QVERIFY(f.area());
+        QCOMPARE(f.area()->lineWrapMode(), QPlainTextEdit::NoWrap);
+        f.state.display.setDisplay(QStringLiteral("A\r\nB\r\n"), QString());
+        QCOMPARE(f.area()->toPlainText(), QStringLiteral("A\nB\n"));
+    }
+};
 
 QTEST_MAIN(TestMainWindowFaults)
 #include "tst_mainwindowfaults.moc"

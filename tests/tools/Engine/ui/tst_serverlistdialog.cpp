@@ -15,8 +15,58 @@ class TestServerListDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void editAndSave();
-    void testConnectsOnce();
+    void editAndSave()
+    {
+        TestHome home;
+        home.write(QStringLiteral("received.txt"), "adv.example:2211\n");
+        InternetEngine engine(config(home));
+        ServerListDialog dialog(engine);
+        enter(dialog, QStringLiteral("not a server"));
+        QVERIFY(said(dialog).contains(QStringLiteral("is not a server address")));
+        enter(dialog, QStringLiteral("a.example:2211"));
+        enter(dialog, QStringLiteral(" b.example:1000 "));
+        enter(dialog, QStringLiteral("a.example:2211"));
+        QVERIFY(said(dialog).contains(QStringLiteral("in the list already")));
+        enter(dialog, QStringLiteral("c.example:2211"));
+        QCOMPARE(shown(dialog),
+                 (QStringList{"a.example:2211", "b.example:1000", "c.example:2211"}));
+        button(dialog, QStringLiteral("Up"))->click(); // c is selected: one up
+        QCOMPARE(shown(dialog),
+                 (QStringList{"a.example:2211", "c.example:2211", "b.example:1000"}));
+        dialog.findChildren<QListWidget*>().first()->setCurrentRow(0);
+        button(dialog, QStringLiteral("Remove"))->click();
+        QCOMPARE(shown(dialog), (QStringList{"c.example:2211", "b.example:1000"}));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+        QCOMPARE(readBytes(home.file(QStringLiteral("servers.txt"))),
+                 QByteArray("c.example:2211\nb.example:1000\n"));
+        QStringList candidates;
+        for (const auto& s : engine.servers().servers())
+            candidates << s.text();
+        QCOMPARE(candidates, (QStringList{"c.example:2211", "b.example:1000", "adv.example:2211"}));
+    }
+    // "Test" on a server that takes the connection and says nothing, then hangs up.
+    void testConnectsOnce()
+    {
+        TestHome home;
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        int connections = 0;
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                ++connections;
+                connect(s, &QTcpSocket::readyRead, s, [s] { s->disconnectFromHost(); });
+            }
+        });
+        InternetEngine engine(config(home));
+        ServerListDialog dialog(engine);
+        enter(dialog, QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
+        button(dialog, QStringLiteral("Test"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(said(dialog).contains(QStringLiteral("Connected, 0 packets")),
+                                 10000);
+        QVERIFY(said(dialog).contains(QStringLiteral("closed by the server")));
+        QCOMPARE(connections, 1);
+        QVERIFY(!QFile::exists(home.file(QStringLiteral("servers.txt")))); // not saved by a test
+    }
 
 private:
     static QPushButton* button(QDialog& d, const QString& text)
@@ -58,57 +108,6 @@ private:
         return c;
     }
 };
-
-void TestServerListDialog::editAndSave()
-{
-    TestHome home;
-    home.write(QStringLiteral("received.txt"), "adv.example:2211\n");
-    InternetEngine engine(config(home));
-    ServerListDialog dialog(engine);
-    enter(dialog, QStringLiteral("not a server"));
-    QVERIFY(said(dialog).contains(QStringLiteral("is not a server address")));
-    enter(dialog, QStringLiteral("a.example:2211"));
-    enter(dialog, QStringLiteral(" b.example:1000 "));
-    enter(dialog, QStringLiteral("a.example:2211"));
-    QVERIFY(said(dialog).contains(QStringLiteral("in the list already")));
-    enter(dialog, QStringLiteral("c.example:2211"));
-    QCOMPARE(shown(dialog), (QStringList{"a.example:2211", "b.example:1000", "c.example:2211"}));
-    button(dialog, QStringLiteral("Up"))->click(); // c is selected: one up
-    QCOMPARE(shown(dialog), (QStringList{"a.example:2211", "c.example:2211", "b.example:1000"}));
-    dialog.findChildren<QListWidget*>().first()->setCurrentRow(0);
-    button(dialog, QStringLiteral("Remove"))->click();
-    QCOMPARE(shown(dialog), (QStringList{"c.example:2211", "b.example:1000"}));
-    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
-    QCOMPARE(readBytes(home.file(QStringLiteral("servers.txt"))),
-             QByteArray("c.example:2211\nb.example:1000\n"));
-    QStringList candidates;
-    for (const auto& s : engine.servers().servers())
-        candidates << s.text();
-    QCOMPARE(candidates, (QStringList{"c.example:2211", "b.example:1000", "adv.example:2211"}));
-}
-
-// "Test" on a server that takes the connection and says nothing, then hangs up.
-void TestServerListDialog::testConnectsOnce()
-{
-    TestHome home;
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    int connections = 0;
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        while (QTcpSocket* s = server.nextPendingConnection()) {
-            ++connections;
-            connect(s, &QTcpSocket::readyRead, s, [s] { s->disconnectFromHost(); });
-        }
-    });
-    InternetEngine engine(config(home));
-    ServerListDialog dialog(engine);
-    enter(dialog, QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
-    button(dialog, QStringLiteral("Test"))->click();
-    QTRY_VERIFY_WITH_TIMEOUT(said(dialog).contains(QStringLiteral("Connected, 0 packets")), 10000);
-    QVERIFY(said(dialog).contains(QStringLiteral("closed by the server")));
-    QCOMPARE(connections, 1);
-    QVERIFY(!QFile::exists(home.file(QStringLiteral("servers.txt")))); // not saved by a test
-}
 
 QTEST_MAIN(TestServerListDialog)
 #include "tst_serverlistdialog.moc"
