@@ -1,11 +1,17 @@
+// The logic behind the main window: list pop-ups and menu commands, the
+// layout arithmetic over window sizes from tiny to wide, and the two feeds
+// watched against each other (each silence reported once).
 #include "TestSupport.h"
+#include "app/FeedWatch.h"
 #include "app/ListPopup.h"
+#include "app/MainLayout.h"
 #include "app/MainMenuCommands.h"
 #include "display/BulletinDisplay.h"
 #include "display/ProductRequests.h"
 #include "notify/Pager.h"
 
 #include <QTest>
+#include <algorithm>
 
 namespace {
 struct PopupFixture : StateFixture
@@ -23,7 +29,8 @@ struct PopupFixture : StateFixture
 };
 } // namespace
 
-class TestMenuCommands : public QObject
+
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
@@ -117,7 +124,90 @@ private slots:
         requests.setInternetMode(true);
         QCOMPARE(modes, QList<bool>({true}));
     }
+
+    void anySize_data()
+    {
+        QTest::addColumn<bool>("longHeader");
+        QTest::addColumn<bool>("smallScreen");
+        for (const bool longHeader : {false, true}) {
+            for (const bool smallScreen : {false, true})
+                QTest::addRow("long %d, 640 %d", longHeader, smallScreen)
+                    << longHeader << smallScreen;
+        }
+    }
+    void anySize()
+    {
+        QFETCH(bool, longHeader);
+        QFETCH(bool, smallScreen);
+        const MainLayout layout(longHeader, smallScreen);
+        int lastWidth = 0;
+        for (const int width : {-100, 0, 1000, 2572, 3000, 7000, 10845, 15000}) {
+            const MainLayout::Geometry g = layout.resize(width, MainLayout::ReferenceHeight);
+            QCOMPARE(g.displayLeft, g.listWidth);
+            QVERIFY(g.displayWidth >= 1);
+            QVERIFY(g.displayWidth >= lastWidth);
+            QVERIFY(g.displayLeft + g.displayWidth <= std::max(width, g.listWidth + 1));
+            lastWidth = g.displayWidth;
+        }
+        QVERIFY(layout.compactWidth() > layout.listWidth());
+        QVERIFY(layout.expandedWidth() > layout.compactWidth());
+        for (const int height : {-5, 0, 4000, 5000, 5580, 7725, 12000}) {
+            const MainLayout::Geometry g = layout.resize(MainLayout::ReferenceWidth, height);
+            QVERIFY(g.height > 0);
+            if (!g.windowHeight)
+                continue;
+            QVERIFY(*g.windowHeight > height);
+            QVERIFY(!layout.resize(MainLayout::ReferenceWidth, *g.windowHeight).windowHeight);
+        }
+    }
+
+    void silences_data()
+    {
+        QTest::addColumn<QString>("minutes"); // per minute: letters W, A, D
+        QTest::addColumn<QStringList>("notices");
+        const QString both = QStringLiteral("WAD ").repeated(16);
+        QTest::newRow("both run") << both + QStringLiteral("WAD ").repeated(30) << QStringList();
+        QTest::newRow("wire stops: once")
+            << both + QStringLiteral("A ").repeated(30)
+            << QStringList{QStringLiteral("NWWS feed silent since 00:15 while the broadcast runs")};
+        QTest::newRow("broadcast stops: once")
+            << both + QStringLiteral("WA ").repeated(30)
+            << QStringList{QStringLiteral("Broadcast feed silent since 00:15 while NWWS runs")};
+        QTest::newRow("wire stops twice")
+            << both + QStringLiteral("A ").repeated(16) + QStringLiteral("WAD ").repeated(2) +
+                   QStringLiteral("A ").repeated(16)
+            << QStringList{QStringLiteral("NWWS feed silent since 00:15 while the broadcast runs"),
+                           QStringLiteral("NWWS feed silent since 00:33 while the broadcast runs")};
+        QTest::newRow("everything silent: the data-loss alarm's business")
+            << both + QStringLiteral("- ").repeated(30) << QStringList();
+        QTest::newRow("no wire yet at start")
+            << QStringLiteral("A ").repeated(20)
+            << QStringList{QStringLiteral("NWWS feed silent while the broadcast runs")};
+    }
+    void silences()
+    {
+        QFETCH(QString, minutes);
+        QFETCH(QStringList, notices);
+        FeedWatch watch;
+        const QDateTime start(QDate(2026, 12, 7), QTime(0, 0));
+        FeedWatch::Reading r;
+        QStringList got;
+        int minute = 0;
+        for (const QString& m : minutes.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            r.now = start.addSecs(60 * minute++);
+            if (m.contains(QLatin1Char('W')))
+                r.lastWire = r.now;
+            if (m.contains(QLatin1Char('A')))
+                r.lastArrival = r.now;
+            if (m.contains(QLatin1Char('D')))
+                ++r.duplicates;
+            const QString notice = watch.check(r);
+            if (!notice.isEmpty())
+                got << notice;
+        }
+        QCOMPARE(got, notices);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestMenuCommands)
-#include "tst_menucommands.moc"
+QTEST_GUILESS_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
