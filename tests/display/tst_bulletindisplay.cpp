@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "core/LineEnds.h"
 #include "display/BulletinDisplay.h"
+#include "display/SaveFile.h"
 #include "platform/SettingsStore.h"
 
 #include <QDir>
@@ -17,6 +18,19 @@ struct Fixture : CoreFixture
     void storeCorpus(const QString& file, const QString& key)
     {
         home.write(QStringLiteral("text/") + key, readBytes(testDataPath("display/" + file)));
+    }
+};
+} // namespace
+
+namespace {
+const QString kKey = QStringLiteral("AFDGRR   ~KGRR~MI");
+
+struct SaveFixture : CoreFixture
+{
+    SaveFixture()
+    {
+        settings.DefaultSaveDir = home.path() + QStringLiteral("/");
+        home.write(QStringLiteral("text/") + kKey, "STORED\r\r\nPRODUCT");
     }
 };
 } // namespace
@@ -198,6 +212,60 @@ private slots:
         QVERIFY2(shownLines[0].startsWith(QStringLiteral("     --- weather.txt holds ")),
                  qPrintable(shownLines[0]));
         QVERIFY(shownLines[1].startsWith(QStringLiteral("12/6/2026 6:27:51 PM TORGRR")));
+    }
+
+    void nothingToSave_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tag");
+        QTest::newRow("empty") << "" << kKey;
+        QTest::newRow("not available") << "     --- Product not available ---"
+                                       << "";
+        QTest::newRow("search result without tag") << "KGRR 051200Z ..."
+                                                   << "";
+    }
+    void nothingToSave()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, tag);
+        SaveFixture f;
+        f.display.setDisplay(text, tag);
+        QVERIFY(!SaveFile(f.display, f.settings, f.store, f.prompter).canSave());
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.prompter.messages[0].text, QStringLiteral("No bulletin displayed"));
+    }
+    void savesStoredFileAndRemembersDirectory()
+    {
+        SaveFixture f;
+        // The shown text was changed (a zone segment): the stored file is saved.
+        f.display.setDisplay(QStringLiteral("SEGMENT ONLY"), kKey);
+        SaveFile save(f.display, f.settings, f.store, f.prompter);
+        QVERIFY(save.canSave());
+        QCOMPARE(save.initialPath(), f.home.path() + QStringLiteral("/") + kKey);
+        const QString target = f.home.path() + QStringLiteral("/saved/afd.txt");
+        QDir().mkpath(f.home.path() + QStringLiteral("/saved"));
+        f.home.write(QStringLiteral("saved/afd.txt"), "OLD CONTENT THAT IS LONGER");
+        QVERIFY(save.saveReporting(target));
+        QCOMPARE(readBytes(target), QByteArray("STORED\r\r\nPRODUCT"));
+        const QString dir = f.home.path() + QStringLiteral("/saved/");
+        QCOMPARE(f.settings.DefaultSaveDir, dir);
+        QCOMPARE(
+            f.store.read(QStringLiteral("Config"), QStringLiteral("DefaultSaveDir"), QString()),
+            dir);
+        QCOMPARE(save.initialPath(), dir + kKey); // the next dialog opens there
+    }
+    void missingProductReported()
+    {
+        SaveFixture f;
+        f.display.setDisplay(QStringLiteral("TEXT"), QStringLiteral("ZFPGRR   ~KGRR~MI"));
+        const QString before = f.settings.DefaultSaveDir;
+        QVERIFY(!SaveFile(f.display, f.settings, f.store, f.prompter)
+                     .saveReporting(f.home.path() + QStringLiteral("/x.txt")));
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(
+            f.prompter.messages[0].text.startsWith(QStringLiteral("MAIN: SaveFile\nError: 53")));
+        QVERIFY(!QFile::exists(f.home.path() + QStringLiteral("/x.txt")));
+        QCOMPARE(f.settings.DefaultSaveDir, before);
     }
 };
 

@@ -86,83 +86,6 @@ private:
 };
 } // namespace
 
-class TestMirrorFetcher : public QObject
-{
-    Q_OBJECT
-private slots:
-    void replies_data();
-    void replies();
-    void timeout();
-    void classify();
-    void manualEntryFetchWritesTransferFile();
-    void notFoundWritesNothing();
-    void fallbackMirrorAfterLocalMiss();
-};
-
-void TestMirrorFetcher::replies_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("found") << "TORGRRMI.TXT" << true << "";
-    QTest::newRow("redirect followed") << "MOVED.TXT" << true << "";
-    QTest::newRow("not found page") << "NOTFOUND.TXT" << false << "page cannot be found";
-    QTest::newRow("empty") << "EMPTYREP.TXT" << false << "empty reply";
-    QTest::newRow("404") << "E404.TXT" << false << "HTTP error 404";
-    QTest::newRow("500") << "E500.TXT" << false << "HTTP error 500";
-    QTest::newRow("binary") << "BINARY.TXT" << false << "not a text product";
-    QTest::newRow("control characters") << "CONTROLS.TXT" << false << "not a text product";
-    QTest::newRow("too large by header") << "LARGEHDR.TXT" << false << "reply larger than 5 MB";
-    QTest::newRow("too large by size") << "LARGERUN.TXT" << false << "reply larger than 5 MB";
-    QTest::newRow("redirect loop") << "LOOP.TXT" << false << "";
-}
-
-void TestMirrorFetcher::replies()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, found);
-    QFETCH(QString, reason);
-    MirrorServer server;
-    MirrorFetcher fetcher;
-    QSignalSpy done(&fetcher, &MirrorFetcher::finished);
-    fetcher.fetch(QUrl(server.base() + path));
-    QVERIFY(fetcher.busy());
-    QVERIFY(done.wait(20000));
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(done[0][0].toBool(), found);
-    QVERIFY(!fetcher.busy());
-    if (found)
-        QCOMPARE(done[0][1].toByteArray(), kProduct);
-    else
-        QVERIFY(done[0][1].toByteArray().isEmpty());
-    if (!reason.isEmpty())
-        QCOMPARE(done[0][2].toString(), reason);
-    if (path.startsWith(QLatin1String("LOOP")))
-        QVERIFY2(server.paths.size() <= MirrorFetcher::MaxRedirects + 2,
-                 qPrintable(server.paths.join(QLatin1Char(' '))));
-}
-
-void TestMirrorFetcher::timeout()
-{
-    MirrorServer server;
-    MirrorFetcher fetcher;
-    fetcher.setTimeout(300);
-    QSignalSpy done(&fetcher, &MirrorFetcher::finished);
-    fetcher.fetch(QUrl(server.base() + QStringLiteral("SILENT.TXT")));
-    QVERIFY(done.wait(20000));
-    QCOMPARE(done[0][0].toBool(), false);
-}
-
-void TestMirrorFetcher::classify()
-{
-    using V = MirrorFetcher::Verdict;
-    QCOMPARE(MirrorFetcher::classify(kProduct), V::Found);
-    QCOMPARE(MirrorFetcher::classify("  \r\n"), V::Empty);
-    QCOMPARE(MirrorFetcher::classify(QByteArray("AB\0C", 4)), V::Binary);
-    QCOMPARE(MirrorFetcher::classify("Sorry, the page cannot be found."), V::NotFoundPage);
-    QCOMPARE(MirrorFetcher::classify("CAF\xc9 AU LAIT"), V::Found); // 8-bit text is text
-}
-
 namespace {
 struct RequestFixture
 {
@@ -199,6 +122,7 @@ struct RequestFixture
     }
     QStringList transferFiles() const { return QDir(settings.TransferPath).entryList(QDir::Files); }
 };
+
 } // namespace
 
 void TestMirrorFetcher::manualEntryFetchWritesTransferFile()
@@ -221,38 +145,103 @@ void TestMirrorFetcher::manualEntryFetchWritesTransferFile()
     QVERIFY(f.display.text().startsWith(QStringLiteral("123 \r\nWFUS53")));
 }
 
-void TestMirrorFetcher::notFoundWritesNothing()
+class TestMirrorFetcher : public QObject
 {
-    RequestFixture f;
-    QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->setInternetMode(true);
-    f.requests->requestByName(QStringLiteral("NOTFOUND"));
-    QVERIFY(enabled.wait(20000));
-    QCOMPARE(f.transferFiles(), QStringList());
-    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    QCOMPARE(f.display.tag(), QString());
-    QVERIFY(!f.requests->fetching());
-}
-
-void TestMirrorFetcher::fallbackMirrorAfterLocalMiss()
-{
-    RequestFixture f;
-    // Without InternetDL a local miss is just "not available".
-    f.requests->requestByName(QStringLiteral("TORGRRMI"));
-    QVERIFY(!f.requests->fetching());
-    QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
-    f.settings.InternetDL = 1;
-    QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->requestByName(QStringLiteral("TORGRRMI"));
-    QVERIFY(f.requests->fetching());
-    QVERIFY(enabled.wait(20000));
-    QCOMPARE(f.server.paths, QStringList{"/fallback/TORGRRMI.TXT"});
-    // The fallback path of the test server does not exist: nothing written.
-    QCOMPARE(f.transferFiles(), QStringList());
-    // A name with a wildcard is never fetched.
-    f.requests->requestByName(QStringLiteral("TORGRR.I"));
-    QVERIFY(!f.requests->fetching());
-}
+    Q_OBJECT
+private slots:
+    void replies_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("found") << "TORGRRMI.TXT" << true << "";
+        QTest::newRow("redirect followed") << "MOVED.TXT" << true << "";
+        QTest::newRow("not found page") << "NOTFOUND.TXT" << false << "page cannot be found";
+        QTest::newRow("empty") << "EMPTYREP.TXT" << false << "empty reply";
+        QTest::newRow("404") << "E404.TXT" << false << "HTTP error 404";
+        QTest::newRow("500") << "E500.TXT" << false << "HTTP error 500";
+        QTest::newRow("binary") << "BINARY.TXT" << false << "not a text product";
+        QTest::newRow("control characters") << "CONTROLS.TXT" << false << "not a text product";
+        QTest::newRow("too large by header") << "LARGEHDR.TXT" << false << "reply larger than 5 MB";
+        QTest::newRow("too large by size") << "LARGERUN.TXT" << false << "reply larger than 5 MB";
+        QTest::newRow("redirect loop") << "LOOP.TXT" << false << "";
+    }
+    void replies()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, found);
+        QFETCH(QString, reason);
+        MirrorServer server;
+        MirrorFetcher fetcher;
+        QSignalSpy done(&fetcher, &MirrorFetcher::finished);
+        fetcher.fetch(QUrl(server.base() + path));
+        QVERIFY(fetcher.busy());
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done[0][0].toBool(), found);
+        QVERIFY(!fetcher.busy());
+        if (found)
+            QCOMPARE(done[0][1].toByteArray(), kProduct);
+        else
+            QVERIFY(done[0][1].toByteArray().isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(done[0][2].toString(), reason);
+        if (path.startsWith(QLatin1String("LOOP")))
+            QVERIFY2(server.paths.size() <= MirrorFetcher::MaxRedirects + 2,
+                     qPrintable(server.paths.join(QLatin1Char(' '))));
+    }
+    void timeout()
+    {
+        MirrorServer server;
+        MirrorFetcher fetcher;
+        fetcher.setTimeout(300);
+        QSignalSpy done(&fetcher, &MirrorFetcher::finished);
+        fetcher.fetch(QUrl(server.base() + QStringLiteral("SILENT.TXT")));
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done[0][0].toBool(), false);
+    }
+    void classify()
+    {
+        using V = MirrorFetcher::Verdict;
+        QCOMPARE(MirrorFetcher::classify(kProduct), V::Found);
+        QCOMPARE(MirrorFetcher::classify("  \r\n"), V::Empty);
+        QCOMPARE(MirrorFetcher::classify(QByteArray("AB\0C", 4)), V::Binary);
+        QCOMPARE(MirrorFetcher::classify("Sorry, the page cannot be found."), V::NotFoundPage);
+        QCOMPARE(MirrorFetcher::classify("CAF\xc9 AU LAIT"), V::Found); // 8-bit text is text
+    }
+    void manualEntryFetchWritesTransferFile();
+    void notFoundWritesNothing()
+    {
+        RequestFixture f;
+        QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
+        f.requests->setInternetMode(true);
+        f.requests->requestByName(QStringLiteral("NOTFOUND"));
+        QVERIFY(enabled.wait(20000));
+        QCOMPARE(f.transferFiles(), QStringList());
+        QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+        QCOMPARE(f.display.tag(), QString());
+        QVERIFY(!f.requests->fetching());
+    }
+    void fallbackMirrorAfterLocalMiss()
+    {
+        RequestFixture f;
+        // Without InternetDL a local miss is just "not available".
+        f.requests->requestByName(QStringLiteral("TORGRRMI"));
+        QVERIFY(!f.requests->fetching());
+        QCOMPARE(f.display.text(), BulletinDisplay::NotAvailable);
+        f.settings.InternetDL = 1;
+        QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
+        f.requests->requestByName(QStringLiteral("TORGRRMI"));
+        QVERIFY(f.requests->fetching());
+        QVERIFY(enabled.wait(20000));
+        QCOMPARE(f.server.paths, QStringList{"/fallback/TORGRRMI.TXT"});
+        // The fallback path of the test server does not exist: nothing written.
+        QCOMPARE(f.transferFiles(), QStringList());
+        // A name with a wildcard is never fetched.
+        f.requests->requestByName(QStringLiteral("TORGRR.I"));
+        QVERIFY(!f.requests->fetching());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMirrorFetcher)
 #include "tst_mirrorfetcher.moc"

@@ -1,6 +1,7 @@
 #include "InternetEngine.h"
 #include "ServerListDialog.h"
 #include "TestSupport.h"
+#include "ui/EngineWindow.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -11,7 +12,10 @@
 #include <QTcpSocket>
 #include <QTest>
 
-class TestServerListDialog : public QObject
+// The Internet engine's window shows each message of the engine once,
+// whether the engine or its ingest pipeline said it.
+
+class TestEngineWindows : public QObject
 {
     Q_OBJECT
 private slots:
@@ -107,7 +111,37 @@ private:
         c.receivedListPath = home.file(QStringLiteral("received.txt"));
         return c;
     }
+
+private slots:
+    void eachMessageShownOnce_data()
+    {
+        QTest::addColumn<bool>("fromPipeline");
+        QTest::newRow("engine") << false;
+        QTest::newRow("pipeline") << true;
+    }
+    void eachMessageShownOnce()
+    {
+        QFETCH(bool, fromPipeline);
+        TestHome home;
+        InternetEngine::Config c;
+        c.dataIn = home.file(QStringLiteral("in"));
+        c.serverListPath = home.file(QStringLiteral("servers.txt"));
+        c.receivedListPath = home.file(QStringLiteral("received.txt"));
+        InternetEngine engine(c);
+        EngineWindow window(engine);
+        const QString text = QStringLiteral("Could not write A.TXT (attempt 1 of 6)");
+        if (fromPipeline)
+            emit engine.pipeline().logMessage(text);
+        else
+            emit engine.logMessage(text);
+        auto* messages = window.findChild<QListWidget*>(QStringLiteral("messages"));
+        QVERIFY(messages);
+        QStringList shown;
+        for (int i = 0; i < messages->count(); ++i)
+            shown << messages->item(i)->text();
+        QCOMPARE(shown.filter(text).size(), 1);
+    }
 };
 
-QTEST_MAIN(TestServerListDialog)
-#include "tst_serverlistdialog.moc"
+QTEST_MAIN(TestEngineWindows)
+#include "tst_enginewindows.moc"
