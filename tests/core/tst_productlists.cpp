@@ -30,20 +30,6 @@ QString viewState(const ProductListModel& m)
 
 } // namespace
 
-void TestProductLists::batchShowsOnce_data()
-{
-    QTest::addColumn<int>("before");  // entries shown before the batch
-    QTest::addColumn<int>("inserts"); // inserted in the batch
-    QTest::addColumn<int>("cap");
-    QTest::newRow("empty list") << 0 << 20 << 150;
-    QTest::newRow("partly full") << 100 << 80 << 150;
-    QTest::newRow("full, few new") << 150 << 3 << 150;
-    QTest::newRow("batch beyond the cap") << 150 << 400 << 150;
-    QTest::newRow("no cap") << 10 << 50 << 0;
-    QTest::newRow("cap of one") << 5 << 4 << 1;
-    QTest::newRow("nothing new") << 30 << 0 << 150;
-}
-
 class TestProductLists : public QObject
 {
     Q_OBJECT
@@ -136,7 +122,19 @@ private slots:
                  QStringLiteral("RADUSAPN-12051507.GIF"));
         QCOMPARE(ProductLists::fileNamePart(QStringLiteral("a+b+c")), QStringLiteral("b+c"));
     }
-    void batchShowsOnce_data();
+    void batchShowsOnce_data()
+    {
+        QTest::addColumn<int>("before");  // entries shown before the batch
+        QTest::addColumn<int>("inserts"); // inserted in the batch
+        QTest::addColumn<int>("cap");
+        QTest::newRow("empty list") << 0 << 20 << 150;
+        QTest::newRow("partly full") << 100 << 80 << 150;
+        QTest::newRow("full, few new") << 150 << 3 << 150;
+        QTest::newRow("batch beyond the cap") << 150 << 400 << 150;
+        QTest::newRow("no cap") << 10 << 50 << 0;
+        QTest::newRow("cap of one") << 5 << 4 << 1;
+        QTest::newRow("nothing new") << 30 << 0 << 150;
+    }
     // A batch changes what the logic reads exactly as single inserts do, while
     // views see one removal and one insertion at its end.
     void batchShowsOnce()

@@ -125,26 +125,6 @@ struct RequestFixture
 
 } // namespace
 
-void TestMirrorFetcher::manualEntryFetchWritesTransferFile()
-{
-    RequestFixture f;
-    QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
-    f.requests->setInternetMode(true);
-    f.requests->requestByName(QStringLiteral("torgrrmi"));
-    QVERIFY(f.requests->fetching());
-    QCOMPARE(f.display.text(), QStringLiteral("\r\n") + ProductRequests::Standby);
-    QCOMPARE(f.display.tag(), QString());
-    QCOMPARE(enabled.count(), 1);
-    QCOMPARE(enabled[0][0].toBool(), false);
-    QVERIFY(enabled.wait(20000));
-    QCOMPARE(enabled[1][0].toBool(), true);
-    QCOMPARE(f.server.paths, QStringList{"/TORGRRMI.TXT"});
-    QCOMPARE(f.transferFiles(), QStringList{"TORGRRMI.TXT"});
-    QCOMPARE(readBytes(f.settings.TransferPath + QStringLiteral("TORGRRMI.TXT")), kProduct);
-    QCOMPARE(f.display.tag(), QStringLiteral("TORGRRMI"));
-    QVERIFY(f.display.text().startsWith(QStringLiteral("123 \r\nWFUS53")));
-}
-
 class TestMirrorFetcher : public QObject
 {
     Q_OBJECT
@@ -209,7 +189,25 @@ private slots:
         QCOMPARE(MirrorFetcher::classify("Sorry, the page cannot be found."), V::NotFoundPage);
         QCOMPARE(MirrorFetcher::classify("CAF\xc9 AU LAIT"), V::Found); // 8-bit text is text
     }
-    void manualEntryFetchWritesTransferFile();
+    void manualEntryFetchWritesTransferFile()
+    {
+        RequestFixture f;
+        QSignalSpy enabled(f.requests.get(), &ProductRequests::manualEntryEnabled);
+        f.requests->setInternetMode(true);
+        f.requests->requestByName(QStringLiteral("torgrrmi"));
+        QVERIFY(f.requests->fetching());
+        QCOMPARE(f.display.text(), QStringLiteral("\r\n") + ProductRequests::Standby);
+        QCOMPARE(f.display.tag(), QString());
+        QCOMPARE(enabled.count(), 1);
+        QCOMPARE(enabled[0][0].toBool(), false);
+        QVERIFY(enabled.wait(20000));
+        QCOMPARE(enabled[1][0].toBool(), true);
+        QCOMPARE(f.server.paths, QStringList{"/TORGRRMI.TXT"});
+        QCOMPARE(f.transferFiles(), QStringList{"TORGRRMI.TXT"});
+        QCOMPARE(readBytes(f.settings.TransferPath + QStringLiteral("TORGRRMI.TXT")), kProduct);
+        QCOMPARE(f.display.tag(), QStringLiteral("TORGRRMI"));
+        QVERIFY(f.display.text().startsWith(QStringLiteral("123 \r\nWFUS53")));
+    }
     void notFoundWritesNothing()
     {
         RequestFixture f;

@@ -58,19 +58,6 @@ const QString WaitForGo =
     QStringLiteral("sh -c \"i=0; while [ ! -e go ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); "
                    "done; [ -e go ] || : > late; echo done > marker\"");
 
-void TestProcesses::doesNotWait()
-{
-    TestHome home;
-    ProcessRunner runner(home.path() + QStringLiteral("/"));
-    bool done = false;
-    runner.run(WaitForGo, LaunchWindow::Hidden, [&done](const ProcessOutcome&) { done = true; });
-    // run() is back while the program still waits for us.
-    QCOMPARE(runner.running(), 1);
-    home.write(QStringLiteral("go"), "");
-    QTRY_VERIFY_WITH_TIMEOUT(done, 15000);
-    QVERIFY(!QFile::exists(home.file(QStringLiteral("late"))));
-}
-
 class TestProcesses : public QObject
 {
     Q_OBJECT
@@ -216,7 +203,19 @@ private slots:
         QCOMPARE(calls, 1);
         QCOMPARE(runner.running(), 0);
     }
-    void doesNotWait();
+    void doesNotWait()
+    {
+        TestHome home;
+        ProcessRunner runner(home.path() + QStringLiteral("/"));
+        bool done = false;
+        runner.run(WaitForGo, LaunchWindow::Hidden,
+                   [&done](const ProcessOutcome&) { done = true; });
+        // run() is back while the program still waits for us.
+        QCOMPARE(runner.running(), 1);
+        home.write(QStringLiteral("go"), "");
+        QTRY_VERIFY_WITH_TIMEOUT(done, 15000);
+        QVERIFY(!QFile::exists(home.file(QStringLiteral("late"))));
+    }
     void outlivesTheRunner()
     {
         TestHome home;
