@@ -1,5 +1,6 @@
 #include "FileSystemFaults.h"
 #include "TestSupport.h"
+#include "ZipWriter.h"
 #include "core/IAlarmLoops.h"
 #include "core/NoMetarHooks.h"
 #include "ingest/DataInPoller.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QTest>
 #include <sys/stat.h>
-#include <zip.h>
 
 // What must never happen to a product on its way in, whatever the Data-In
 // directory holds and whatever the file systems do: it is filed, discarded by
@@ -96,29 +96,11 @@ struct Fixture : CoreFixture
     {
         return DirectoryEntries::list(processor.quarantineDir());
     }
-    bool zip(const QString& path, const QList<QPair<QString, QByteArray>>& members,
-             bool encrypted = false) const
+    static bool zip(const QString& path, QList<ZipMember> members, bool encrypted = false)
     {
-        int error = 0;
-        zip_t* archive =
-            zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        if (!archive)
-            return false;
-        for (const auto& [name, bytes] : members) {
-            zip_source_t* source = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
-            const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), source, 0);
-            if (index < 0) {
-                zip_source_free(source);
-                zip_discard(archive);
-                return false;
-            }
-            if (encrypted &&
-                zip_file_set_encryption(archive, quint64(index), ZIP_EM_AES_256, "secret") != 0) {
-                zip_discard(archive);
-                return false;
-            }
-        }
-        return zip_close(archive) == 0;
+        for (ZipMember& m : members)
+            m.encrypted = encrypted;
+        return writeZip(path, members);
     }
 };
 } // namespace
@@ -313,7 +295,7 @@ private slots:
     void archiveThatWouldFillTheDiskIsKeptWhole()
     {
         Fixture f;
-        QList<QPair<QString, QByteArray>> members;
+        QList<ZipMember> members;
         for (int i = 0; i <= Unzipper::DefaultMaxMembers; ++i)
             members.append({QStringLiteral("M%1.TXT").arg(i), QByteArray("x")});
         QVERIFY(f.zip(f.settings.TransferPath + "ZFPGRRMI.ZIS", members));

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "ZipWriter.h"
 #include "core/IMetarHooks.h"
 #include "ingest/Unzipper.h"
 #include "platform/FileLister.h"
@@ -22,12 +23,7 @@ public:
     QStringList calls;
 };
 
-struct Member
-{
-    QString name;
-    QByteArray bytes;
-    bool encrypted = false;
-};
+using Member = ZipMember;
 
 struct Fixture
 {
@@ -45,33 +41,7 @@ struct Fixture
     // Builds an archive with libzip; false when the library cannot encrypt.
     bool zip(const QString& name, const QList<Member>& members) const
     {
-        int error = 0;
-        zip_t* archive = zip_open(QFile::encodeName(home.file(name)).constData(),
-                                  ZIP_CREATE | ZIP_TRUNCATE, &error);
-        if (!archive)
-            return false;
-        for (const Member& m : members) {
-            zip_int64_t index = -1;
-            if (m.name.endsWith('/')) {
-                index = zip_dir_add(archive, m.name.toUtf8().constData(), 0);
-            } else {
-                zip_source_t* source =
-                    zip_source_buffer(archive, m.bytes.constData(), m.bytes.size(), 0);
-                index = zip_file_add(archive, m.name.toUtf8().constData(), source, 0);
-                if (index < 0)
-                    zip_source_free(source);
-            }
-            if (index < 0) {
-                zip_discard(archive);
-                return false;
-            }
-            if (m.encrypted &&
-                zip_file_set_encryption(archive, quint64(index), ZIP_EM_AES_256, "secret") != 0) {
-                zip_discard(archive);
-                return false;
-            }
-        }
-        return zip_close(archive) == 0;
+        return writeZip(home.file(name), members);
     }
     QString archive(const QString& name) const { return home.file(name); }
 };
