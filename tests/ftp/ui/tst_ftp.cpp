@@ -5,7 +5,6 @@
 // Data-In directories, bounded permission retries), and the delivery into
 // Data-In (never over a product waiting there, also across file systems).
 #include "../FtpTestServer.h"
-#include "FtpTestServer.h"
 #include "TestSupport.h"
 #include "app/FtpExtraction.h"
 #include "core/AlarmFile.h"
