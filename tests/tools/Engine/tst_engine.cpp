@@ -470,7 +470,7 @@ private slots:
     }
 
 private:
-    void startEngine(const QStringList& servers, const QStringList& extra)
+    void startEngine(const QStringList& servers, const QStringList& extra = {})
     {
         QStringList arguments{QStringLiteral("--headless"), QStringLiteral("--data-in"), dataIn()};
         for (const QString& s : servers)
