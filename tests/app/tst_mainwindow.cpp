@@ -29,7 +29,6 @@ struct PopupFixture : StateFixture
 };
 } // namespace
 
-
 class TestMainWindow : public QObject
 {
     Q_OBJECT
