@@ -1,6 +1,7 @@
 // The pager: page blocks, page cutting and dial numbers, and end to end, the
 // program's page command lines run through the built pager against a
 // simulated modem and paging terminal on a pseudo-terminal.
+#include "CommandRun.h"
 #include "PagingTerminalSimulator.h"
 #include "TestSupport.h"
 #include "abcPager/AbcPager.h"
@@ -47,31 +48,6 @@ PagerConfig pagerFiles()
     one.members[0] = QStringLiteral("1001");
     one.members[3] = QStringLiteral("1004");
     return c;
-}
-
-struct Run
-{
-    int exitCode = -1;
-    qint64 elapsedMs = 0;
-    QByteArray out;
-};
-
-Run runLine(const QString& commandLine, const QString& programDir)
-{
-    QStringList parts = ProcessLauncher(programDir).resolve(commandLine);
-    Run run;
-    if (parts.isEmpty())
-        return run;
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(parts.takeFirst(), parts);
-    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
-    run.elapsedMs = timer.elapsed();
-    run.out = process.readAllStandardOutput();
-    return run;
 }
 
 // A private program directory with the pager files the setup dialogs write.
@@ -214,7 +190,7 @@ private slots:
                                paging.clock);
         QCOMPARE(paging.launcher.commandLines.size(), 1);
         QVERIFY(readBytes(paging.dir + "pager-log.txt").startsWith("ALARM to "));
-        const Run run = runLine(paging.launcher.commandLines.first(), paging.dir);
+        const CommandRun run = runLine(paging.launcher.commandLines.first(), paging.dir);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.elapsedMs < 25000, qPrintable(QString::number(run.elapsedMs)));
         for (const QString& line : logLines)
@@ -345,13 +321,14 @@ private slots:
         PagingTerminalSimulator terminal({});
         PagerHome paging(terminal.slavePath());
         for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
-            const Run run = runLine(QStringLiteral(ABCPAGER_EXECUTABLE " ") + option, paging.dir);
+            const CommandRun run =
+                runLine(QStringLiteral(ABCPAGER_EXECUTABLE " ") + option, paging.dir);
             QCOMPARE(run.exitCode, 0);
             QVERIFY(run.out.contains(option == "--help" ? "RECIPIENT:message" : VANTOREL_VERSION));
         }
-        const Run dry = runLine(QStringLiteral(ABCPAGER_EXECUTABLE " --dry-run \"!GROUP1:") +
-                                    QString(50, QLatin1Char('x')) + QLatin1Char('"'),
-                                paging.dir);
+        const CommandRun dry = runLine(QStringLiteral(ABCPAGER_EXECUTABLE " --dry-run \"!GROUP1:") +
+                                           QString(50, QLatin1Char('x')) + QLatin1Char('"'),
+                                       paging.dir);
         QCOMPARE(dry.exitCode, 0);
         QCOMPARE(dry.out, QByteArray("1001 1/2: ") + QByteArray(40, 'x') + "\n1001 2/2: " +
                               QByteArray(10, 'x') + "\n1004 1/2: " + QByteArray(40, 'x') +

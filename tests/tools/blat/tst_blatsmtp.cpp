@@ -2,6 +2,7 @@
 // encoding, reading the SMTP dialogue, the profile), and end to end, the
 // command lines the program builds run against a real SMTP server on
 // 127.0.0.1 that the test starts and stops.
+#include "CommandRun.h"
 #include "SmtpSink.h"
 #include "TestSupport.h"
 #include "blat/Blat.h"
@@ -33,31 +34,6 @@
 
 namespace {
 const QString kSender = QStringLiteral("wx@example.org");
-
-struct Run
-{
-    int exitCode = -1;
-    qint64 elapsedMs = 0;
-};
-
-// Runs a command line the way the program's launcher splits and finds it.
-Run runLine(const QString& commandLine, const QString& programDir)
-{
-    QStringList parts = ProcessLauncher(programDir).resolve(commandLine);
-    Run run;
-    if (parts.isEmpty())
-        return run;
-    QProcess process;
-    process.setWorkingDirectory(programDir);
-    process.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(parts.takeFirst(), parts);
-    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
-    run.elapsedMs = timer.elapsed();
-    return run;
-}
 
 // Header values of a received message, unfolded; absent headers are missing.
 QMap<QByteArray, QByteArray> headersOf(const QByteArray& data)
@@ -353,7 +329,7 @@ private slots:
                 .replace(QStringLiteral("%CERT"), m_cert));
         mailer.sender.send(QStringLiteral("output.txt"), QStringLiteral("body"),
                            QStringLiteral("TORGRRMI"), QStringLiteral("a@x.org"));
-        const Run run = runLine(mailer.launcher.commandLines.last(), mailer.dir);
+        const CommandRun run = runLine(mailer.launcher.commandLines.last(), mailer.dir);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY(run.elapsedMs < 10000);
         QVERIFY2(mailer.log().contains(logLine), qPrintable(mailer.log()));
@@ -415,7 +391,7 @@ private slots:
                            QStringLiteral("TORGRRMI"), QStringLiteral("a@x.org"));
         const QString line = mailer.sender.sendCommand(bodyFile, QStringLiteral("TORGRRMI"),
                                                        QStringLiteral("a@x.org"));
-        const Run run = runLine(line, mailer.dir);
+        const CommandRun run = runLine(line, mailer.dir);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.elapsedMs < 15000, qPrintable(QString::number(run.elapsedMs)));
         for (const QString& expected : logLines)
