@@ -5,6 +5,7 @@
 // of corpus products for it to serve.
 #include "ReadyPort.h"
 #include "TestSupport.h"
+#include "ZipWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,6 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <zip.h>
 
 class FtpTestServer
 {
@@ -95,22 +95,8 @@ inline QStringList corpusProducts(int count)
 inline bool makeProductZip(const QString& path, const QStringList& products, bool stored = false)
 {
     QDir().mkpath(QFileInfo(path).path());
-    int error = 0;
-    zip_t* archive =
-        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive)
-        return false;
-    QList<QByteArray> contents; // kept alive until the archive is written
-    for (const QString& name : products) {
-        contents << readBytes(testDataPath(QStringLiteral("corpus/products/") + name));
-        zip_source_t* source =
-            zip_source_buffer(archive, contents.last().constData(), contents.last().size(), 0);
-        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), source, 0);
-        if (index < 0 ||
-            (stored && zip_set_file_compression(archive, quint64(index), ZIP_CM_STORE, 0) != 0)) {
-            zip_discard(archive);
-            return false;
-        }
-    }
-    return zip_close(archive) == 0;
+    QList<ZipMember> members;
+    for (const QString& name : products)
+        members.append({name, readBytes(testDataPath(QStringLiteral("corpus/products/") + name))});
+    return writeZip(path, members, stored);
 }

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "ZipWriter.h"
 #include "core/IAlarmLoops.h"
 #include "core/NoMetarHooks.h"
 #include "ingest/DataInPoller.h"
@@ -13,7 +14,6 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <csignal>
-#include <zip.h>
 
 // A burst of products is filed by a child process that is killed (SIGKILL)
 // at random moments and started again, until Data-In is empty. Afterwards
@@ -106,21 +106,6 @@ qsizetype receiptCount(const Layout& layout)
     return QDir(layout.receipts()).entryList(QDir::Files).size();
 }
 
-bool writeZip(const QString& path, const QString& member, const QByteArray& bytes)
-{
-    int error = 0;
-    zip_t* archive =
-        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive)
-        return false;
-    zip_source_t* source = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
-    if (zip_file_add(archive, member.toLatin1().constData(), source, 0) < 0) {
-        zip_source_free(source);
-        zip_discard(archive);
-        return false;
-    }
-    return zip_close(archive) == 0;
-}
 } // namespace
 
 class TestCrashConsistency : public QObject
@@ -160,7 +145,8 @@ void TestCrashConsistency::killedWhileFilingLosesNothing()
         const QByteArray bytes = product(i);
         expected.insert(keyOf(i), bytes);
         if (i % 10 == 9) { // some arrive compressed
-            QVERIFY(writeZip(layout.dataIn + nameOf(i).replace(".TXT", ".ZIS"), nameOf(i), bytes));
+            QVERIFY(
+                writeZip(layout.dataIn + nameOf(i).replace(".TXT", ".ZIS"), {{nameOf(i), bytes}}));
             continue;
         }
         QFile file(layout.dataIn + nameOf(i));

@@ -60,51 +60,47 @@ class TestX11WindowControl : public QObject
 {
     Q_OBJECT
 private slots:
-    void noDisplayFindsNothing();
-    void findHideRestoreRaise();
+    void noDisplayFindsNothing()
+    {
+#ifdef VANTOREL_HAVE_XCB
+        X11WindowControl windows(QStringLiteral(":9999"));
+        QVERIFY(!windows.connected());
+        QCOMPARE(windows.findWindow(QStringLiteral("Vantorel Ingest")), quint64(0));
+        windows.hide(5); // nothing to act on, and no failure
+#else
+        QSKIP("built without X11 window control");
+#endif
+    }
+    void findHideRestoreRaise()
+    {
+#ifdef VANTOREL_HAVE_XCB
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("no X11 display");
+        OtherClient other;
+        X11WindowControl windows;
+        if (!other.ok() || !windows.connected())
+            QSKIP("X11 display not reachable");
+        const QByteArray title =
+            "Vantorel Ingest test " + QByteArray::number(QCoreApplication::applicationPid());
+        const xcb_window_t plain = other.createWindow(title, false);
+        const xcb_window_t net = other.createWindow(title + " net", true);
+        QCOMPARE(windows.findWindow(QString::fromLatin1(title)), quint64(plain));
+        QCOMPARE(windows.findWindow(QString::fromLatin1(title + " net")), quint64(net));
+        QCOMPARE(windows.findWindow(QString::fromLatin1(title + " ne")), quint64(0));
+        windows.hide(plain);
+        QCOMPARE(other.mapState(plain), int(XCB_MAP_STATE_UNMAPPED));
+        // A hidden window is still found, so that it can be shown again.
+        QCOMPARE(windows.findWindow(QString::fromLatin1(title)), quint64(plain));
+        windows.restore(plain);
+        QCOMPARE(other.mapState(plain), int(XCB_MAP_STATE_VIEWABLE));
+        windows.raise(plain);
+        windows.hide(0x7fffffff); // a window that does not exist: ignored
+        QCOMPARE(other.mapState(net), int(XCB_MAP_STATE_VIEWABLE));
+#else
+        QSKIP("built without X11 window control");
+#endif
+    }
 };
-
-void TestX11WindowControl::noDisplayFindsNothing()
-{
-#ifdef VANTOREL_HAVE_XCB
-    X11WindowControl windows(QStringLiteral(":9999"));
-    QVERIFY(!windows.connected());
-    QCOMPARE(windows.findWindow(QStringLiteral("Vantorel Ingest")), quint64(0));
-    windows.hide(5); // nothing to act on, and no failure
-#else
-    QSKIP("built without X11 window control");
-#endif
-}
-
-void TestX11WindowControl::findHideRestoreRaise()
-{
-#ifdef VANTOREL_HAVE_XCB
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        QSKIP("no X11 display");
-    OtherClient other;
-    X11WindowControl windows;
-    if (!other.ok() || !windows.connected())
-        QSKIP("X11 display not reachable");
-    const QByteArray title =
-        "Vantorel Ingest test " + QByteArray::number(QCoreApplication::applicationPid());
-    const xcb_window_t plain = other.createWindow(title, false);
-    const xcb_window_t net = other.createWindow(title + " net", true);
-    QCOMPARE(windows.findWindow(QString::fromLatin1(title)), quint64(plain));
-    QCOMPARE(windows.findWindow(QString::fromLatin1(title + " net")), quint64(net));
-    QCOMPARE(windows.findWindow(QString::fromLatin1(title + " ne")), quint64(0));
-    windows.hide(plain);
-    QCOMPARE(other.mapState(plain), int(XCB_MAP_STATE_UNMAPPED));
-    // A hidden window is still found, so that it can be shown again.
-    QCOMPARE(windows.findWindow(QString::fromLatin1(title)), quint64(plain));
-    windows.restore(plain);
-    QCOMPARE(other.mapState(plain), int(XCB_MAP_STATE_VIEWABLE));
-    windows.raise(plain);
-    windows.hide(0x7fffffff); // a window that does not exist: ignored
-    QCOMPARE(other.mapState(net), int(XCB_MAP_STATE_VIEWABLE));
-#else
-    QSKIP("built without X11 window control");
-#endif
-}
 
 QTEST_GUILESS_MAIN(TestX11WindowControl)
 #include "tst_x11windowcontrol.moc"

@@ -1,8 +1,11 @@
-// The areas of real warnings: UGC code groups with their expiry, LAT...LON
-// polygons and the storm's position and motion.
+// What is read from a product's body: the cleaned bulletin text, VTEC
+// strings, UGC code groups with their expiry, LAT...LON polygons and the
+// storm's position and motion, from real warnings and hand-made lines.
 
 #include "TestSupport.h"
 
+#include "product/BulletinText.h"
+#include "product/PVtec.h"
 #include "product/StormMotion.h"
 #include "product/UgcSegments.h"
 #include "product/WarningPolygon.h"
@@ -29,7 +32,9 @@ QDateTime utc(const QString& iso)
 
 } // namespace
 
-class tst_areas : public QObject
+using LeadingNul = BulletinText::LeadingNul;
+
+class tst_productbody : public QObject
 {
     Q_OBJECT
 private slots:
@@ -237,7 +242,116 @@ private slots:
         QCOMPARE(motion->locations().size(), locations);
         QVERIFY(motion->locations().first().x() < 0);
     }
+
+    void corpusProducts_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("first");    // action event-key
+        QTest::addColumn<QString>("firstEnd"); // ISO, empty when not given
+        QTest::newRow("tornado warning") << "TORJANMS.TXT" << 1 << "NEW KJAN.TO.W.0130"
+                                         << "2005-08-29T18:15:00Z";
+        QTest::newRow("statement cancelling part, continuing the rest")
+            << "SVSOAXIA.TXT" << 2 << "CAN KOAX.TO.W.0038"
+            << "2024-04-26T23:00:00Z";
+        QTest::newRow("no vtec") << "AFDBOXMA.TXT" << 0 << QString() << QString();
+    }
+    void corpusProducts()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, count);
+        QFETCH(QString, first);
+        QFETCH(QString, firstEnd);
+        QFile f(testDataPath(QStringLiteral("corpus/products/") + file));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<PVtec> all = PVtec::parseAll(QString::fromLatin1(f.readAll()));
+        QCOMPARE(all.size(), count);
+        if (count == 0)
+            return;
+        QCOMPARE(all.first().action() + QLatin1Char(' ') + all.first().eventKey(), first);
+        QCOMPARE(all.first().end().toString(Qt::ISODate), firstEnd);
+    }
+
+    void lines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("beginGiven");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("begin not given")
+            << "/O.EXT.KDMX.WS.W.0004.000000T0000Z-240110T0600Z/" << true << false << false;
+        QTest::newRow("cancel") << " /O.CAN.KLMK.SV.W.0210.000000T0000Z-080605T0100Z/" << true
+                                << false << true;
+        QTest::newRow("upgrade") << "/O.UPG.KGRR.WS.A.0002.231201T0000Z-231202T0000Z/" << true
+                                 << true << true;
+        QTest::newRow("month 13") << "/O.NEW.KJAN.TO.W.0001.051329T1651Z-050829T1815Z/" << false
+                                  << false << false;
+        QTest::newRow("unknown action")
+            << "/O.XYZ.KJAN.TO.W.0001.050829T1651Z-050829T1815Z/" << false << false << false;
+        QTest::newRow("H-VTEC is not P-VTEC")
+            << "/00000.0.ER.000000T0000Z.000000T0000Z.000000T0000Z.OO/" << false << false << false;
+        QTest::newRow("cut short")
+            << "/O.NEW.KJAN.TO.W.0130.050829T1651Z-0508" << false << false << false;
+    }
+    void lines()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, valid);
+        QFETCH(bool, beginGiven);
+        QFETCH(bool, ends);
+        const auto v = PVtec::parse(line);
+        QCOMPARE(v.has_value(), valid);
+        if (!v)
+            return;
+        QCOMPARE(v->begin().isValid(), beginGiven);
+        QVERIFY(v->end().isValid());
+        QCOMPARE(v->endsEvent(), ends);
+    }
+
+    void clean_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("shown");   // as the bulletin display shows it
+        QTest::addColumn<QString>("alarmed"); // as the alarms match it
+        QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB\r\r\n") << "A\r\nB\r\n"
+                                  << "A\r\nB\r\n";
+        QTest::newRow("CR CR CR: one pass") << QByteArray("A\r\r\r\n") << "A\r\r\n"
+                                            << "A\r\r\n";
+        QTest::newRow("framing before the first start group dropped, later ones kept")
+            << QByteArray("x\x01\r\r\n123\x01\r\r\nZ\0Y", 15) << "123\x01\r\nZY"
+            << "123\x01\r\nZY";
+        QTest::newRow("start group only") << QByteArray("\x01\r\r\n") << ""
+                                          << "";
+        QTest::newRow("leading NUL: not available, but alarmed") << QByteArray("\0TORNADO", 8) << ""
+                                                                 << "TORNADO";
+        QTest::newRow("NUL right after the start group") << QByteArray("\x01\r\r\n\0"
+                                                                       "123",
+                                                                       8)
+                                                         << ""
+                                                         << "123";
+        QTest::newRow("Latin-1 kept") << QByteArray("caf\xe9") << "caf\u00e9"
+                                      << "caf\u00e9";
+        QTest::newRow("empty") << QByteArray() << ""
+                               << "";
+    }
+    void clean()
+    {
+        QFETCH(QByteArray, raw);
+        QTEST(BulletinText::clean(raw), "shown");
+        QTEST(BulletinText::clean(raw, LeadingNul::Removed), "alarmed");
+    }
+
+    // A raw broadcast product shows from its sequence number on.
+    void corpusRawProduct()
+    {
+        const QString text = BulletinText::clean(
+            readBytes(testDataPath(QStringLiteral("corpus/products/TORDMXIA.TXT"))));
+        QVERIFY(text.at(0).isDigit());
+        QVERIFY(!text.contains(QChar(1)));
+        QVERIFY(!text.contains(QStringLiteral("\r\r")));
+        QVERIFY(text.contains(QStringLiteral("TORNADO WARNING")));
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_areas)
-#include "tst_areas.moc"
+QTEST_GUILESS_MAIN(tst_productbody)
+#include "tst_productbody.moc"
