@@ -289,8 +289,9 @@ void XmppSession::ended(int error, const QString& streamError)
             QStringLiteral("connection lost: ") + QString::fromLocal8Bit(std::strerror(error));
     else
         m_endReason = m_joined ? QStringLiteral("connection closed")
-                               : QStringLiteral("the server closed the connection before the "
-                                                "session began");
+                               : QStringLiteral("no session with the server (it cannot be "
+                                                "reached, or it closed the connection before "
+                                                "the session began)");
 }
 
 void XmppSession::takeMessage(xmpp_stanza_t* stanza)
