@@ -623,8 +623,11 @@ private slots:
             QVERIFY(done[0][1].toByteArray().isEmpty());
         if (!reason.isEmpty())
             QCOMPARE(done[0][2].toString(), reason);
+        // the loop ends: the first request and the redirects allowed, each
+        // of which the network layer may send twice when the server closed
+        // a kept-alive connection under it (seen on a loaded machine)
         if (path.startsWith(QLatin1String("LOOP")))
-            QVERIFY2(server.paths.size() <= MirrorFetcher::MaxRedirects + 2,
+            QVERIFY2(server.paths.size() <= 2 * (MirrorFetcher::MaxRedirects + 1),
                      qPrintable(server.paths.join(QLatin1Char(' '))));
     }
     void timeout()
