@@ -141,8 +141,20 @@ void ProductHeader::applyIdentifierRules()
 
 QStringList ProductHeader::headLines(QIODevice& device, int maxLines)
 {
-    // one byte past the bound: an LF that completes a CR at the bound
-    return headLines(device.read(MaxHeaderBytes + 1), maxLines);
+    // Read in small pieces until the lines are there: a header is a few
+    // hundred bytes, the bound a megabyte. One byte past the bound: an LF
+    // that completes a CR at the bound.
+    constexpr qint64 piece = 4096;
+    QByteArray head;
+    qsizetype lineEnds = 0;
+    while (head.size() <= MaxHeaderBytes && lineEnds <= maxLines) {
+        const QByteArray more = device.read(std::min(piece, MaxHeaderBytes + 1 - head.size()));
+        if (more.isEmpty())
+            break;
+        lineEnds += more.count('\r') + more.count('\n');
+        head += more;
+    }
+    return headLines(head, maxLines);
 }
 
 QStringList ProductHeader::headLines(QByteArrayView bytes, int maxLines)
