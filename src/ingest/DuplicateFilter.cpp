@@ -104,17 +104,6 @@ DuplicateFilter::~DuplicateFilter()
         save();
 }
 
-QByteArray DuplicateFilter::heading(QByteArrayView product)
-{
-    return findHeading(product).first;
-}
-
-QByteArray DuplicateFilter::normalisedText(QByteArrayView product)
-{
-    const auto [wmo, at] = findHeading(product);
-    return normalisedFrom(product, wmo.isEmpty() ? 0 : at);
-}
-
 QByteArray DuplicateFilter::identity(QByteArrayView product)
 {
     const auto [wmo, at] = findHeading(product);

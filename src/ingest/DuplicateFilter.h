@@ -44,10 +44,6 @@ public:
     // Writes the record now (it is written at most every SaveIntervalMs).
     void save();
 
-    // "TTAAii CCCC DDHHMM[ BBB]" and the lines after it, normalised; empty
-    // heading when the text has none in its first lines.
-    static QByteArray heading(QByteArrayView product);
-    static QByteArray normalisedText(QByteArrayView product);
 
 private:
     void load();
