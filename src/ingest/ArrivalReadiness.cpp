@@ -38,7 +38,7 @@ void ArrivalReadiness::reset()
 QStringList ArrivalReadiness::ready(const QString& directory, const QStringList& names)
 {
     if (m_watcher) {
-        m_reported.unite(m_watcher->takeCompleted());
+        m_watcher->readEvents(); // every listed file's report is queued by now
         if (m_watcher->takeOverflow())
             m_reported.clear(); // a reported file may have been written again
     }
@@ -47,7 +47,7 @@ QStringList ArrivalReadiness::ready(const QString& directory, const QStringList&
     QSet<QString> reported;
     QHash<QString, Seen> seen;
     for (const QString& name : names) {
-        if (m_reported.contains(name)) {
+        if (m_reported.contains(name) || (m_watcher && m_watcher->takeCompleted(name))) {
             taken << name;
             reported.insert(name); // kept until the file is gone
             continue;

@@ -62,11 +62,16 @@ DataInPoller::DataInPoller(QString programDir, IPrompter& prompter, QObject* par
     m_stepTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &DataInPoller::onStepTimer);
     // A reported arrival starts the pass on the next turn, apart from the
-    // reading of the reports.
+    // reading of the reports. One reported while a pass was starting (its
+    // file may have come after the listing) gets a pass after that one.
     m_arrivalTimer.setSingleShot(true);
     m_arrivalTimer.setInterval(0);
     connect(&m_arrivalTimer, &QTimer::timeout, this, [this] {
-        if (m_enabled)
+        if (!m_enabled)
+            return;
+        if (m_passRunning)
+            m_arrivalPending = true;
+        else
             poll();
     });
 }

@@ -47,6 +47,9 @@ public:
     // Polling is switched on (the timer itself is off during a pass).
     bool isRunning() const { return m_enabled; }
     const QTimer& tmrRELink() const { return m_tmrRELink; }
+    // The polling period (a second); arrivals reported by the watcher start
+    // passes in between.
+    void setPollInterval(int milliseconds) { m_tmrRELink.setInterval(milliseconds); }
     bool passRunning() const { return m_passRunning; }
 
     // A tick of tmrRELink: lists the directory and starts a pass.

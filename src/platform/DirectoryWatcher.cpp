@@ -45,14 +45,6 @@ void DirectoryWatcher::stop()
     m_writing.clear();
 }
 
-QSet<QString> DirectoryWatcher::takeCompleted()
-{
-    readEvents();
-    QSet<QString> names;
-    names.swap(m_completed);
-    return names;
-}
-
 bool DirectoryWatcher::takeOverflow()
 {
     const bool overflow = m_overflow;
@@ -85,9 +77,11 @@ void DirectoryWatcher::readEvents()
 void DirectoryWatcher::handle(quint32 mask, const QString& name)
 {
     if (mask & IN_Q_OVERFLOW) {
-        // What is being written is not known any more.
+        // What is being written, or was rewritten since its report, is not
+        // known any more.
         m_overflow = true;
         m_writing.clear();
+        m_completed.clear();
         return;
     }
     if (mask & IN_IGNORED) {

@@ -27,11 +27,14 @@ public:
     bool isActive() const { return m_fd >= 0 && m_wd >= 0; }
     QString directory() const { return m_directory; }
 
-    // Names reported complete since the last call.
-    QSet<QString> takeCompleted();
+    // Whether the name was reported complete since it was last taken; takes
+    // it. Names not asked for stay until they are taken or go away, so a
+    // file reported between a listing and this call is not lost.
+    bool takeCompleted(const QString& name) { return m_completed.remove(name); }
     // The file was created and has not been closed since (or was linked in).
     bool isBeingWritten(const QString& name) const { return m_writing.contains(name); }
-    // Events were lost (the kernel queue overflowed) since the last call.
+    // Events were lost (the kernel queue overflowed) since the last call;
+    // what was reported complete before the loss is forgotten.
     bool takeOverflow();
 
     // Reads the pending events at once (the notifier does so on its own).
