@@ -4,6 +4,7 @@
 #include "core/PointZone.h"
 #include "core/ReferenceTables.h"
 #include "core/UgcSearch.h"
+#include "platform/BoundedRead.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
 #include "platform/Digest.h"
@@ -228,7 +229,7 @@ std::optional<QString> AlarmComponent::readText(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxProductBytes);
+    const QByteArray bytes = BoundedRead::read(file, MaxProductBytes);
     if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
         return std::nullopt;
     return QString::fromLatin1(bytes);

@@ -1,4 +1,5 @@
 #include "core/GeoOutlines.h"
+#include "platform/BoundedRead.h"
 
 #include <QByteArrayView>
 #include <QFile>
@@ -86,7 +87,7 @@ std::optional<GeoOutlines> GeoOutlines::load(const QString& path, QString* error
                 QStringLiteral("Cannot read the outlines %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    GeoOutlines outlines = parse(file.read(MaxBytes));
+    GeoOutlines outlines = parse(BoundedRead::read(file, MaxBytes));
     if (outlines.m_counties.isEmpty() && outlines.m_states.isEmpty()) {
         if (error)
             *error = QStringLiteral("The outlines file %1 holds no outline.").arg(path);

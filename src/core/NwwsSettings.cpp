@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
+#include "platform/BoundedRead.h"
 #include "platform/SettingsStore.h"
 #include "platform/ValueConversion.h"
 
@@ -118,7 +119,7 @@ QString NwwsSettings::readPassword(const QString& programDir, QString* error)
         *error = QStringLiteral("cannot read the password file ") + path;
         return {};
     }
-    QByteArray bytes = file.read(MaxPasswordBytes);
+    QByteArray bytes = BoundedRead::read(file, MaxPasswordBytes);
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1); // the line end, not blanks that belong to the password
     const QString password = QString::fromUtf8(bytes);

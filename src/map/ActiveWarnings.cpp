@@ -1,6 +1,7 @@
 #include "map/ActiveWarnings.h"
 
 #include "map/WarningColours.h"
+#include "platform/BoundedRead.h"
 #include "platform/Clock.h"
 
 #include <QFile>
@@ -76,7 +77,7 @@ void ActiveWarnings::addFiled(const QString& path, const QString& productName)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return; // the product stays in the store; the map misses it only
-    addProduct(productName, QString::fromLatin1(file.read(MaxProductBytes)));
+    addProduct(productName, QString::fromLatin1(BoundedRead::read(file, MaxProductBytes)));
 }
 
 void ActiveWarnings::apply(const QString& productName, const QString& text,

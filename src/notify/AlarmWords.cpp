@@ -1,6 +1,7 @@
 #include "notify/AlarmWords.h"
 
 #include "core/ReferenceTables.h"
+#include "platform/BoundedRead.h"
 #include "platform/TextFile.h"
 #include "product/PVtec.h"
 #include "product/UgcSegments.h"
@@ -397,5 +398,5 @@ QHash<QString, QString> AlarmWords::readProductList(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parseProductList(QString::fromUtf8(file.read(MaxListBytes)));
+    return parseProductList(QString::fromUtf8(BoundedRead::read(file, MaxListBytes)));
 }

@@ -1,6 +1,7 @@
 #include "notify/PageQueue.h"
 
 #include "notify/SendFailures.h"
+#include "platform/BoundedRead.h"
 #include "platform/ProcessRunner.h"
 
 #include <QFile>
@@ -97,7 +98,7 @@ QList<int> PageQueue::results(const ProcessOutcome& outcome) const
     QFile report(reportPath());
     if (!ran || !report.open(QIODevice::ReadOnly))
         return codes;
-    const QList<QByteArray> lines = report.read(kReportBytes).split('\n');
+    const QList<QByteArray> lines = BoundedRead::read(report, kReportBytes).split('\n');
     for (qsizetype i = 0; i < codes.size() && i < lines.size(); ++i) {
         bool ok = false;
         const int code = lines.at(i).trimmed().split(' ').value(0).toInt(&ok);

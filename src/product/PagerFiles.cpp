@@ -1,5 +1,6 @@
 #include "product/PagerFiles.h"
 
+#include "platform/BoundedRead.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFile.h"
 
@@ -63,7 +64,7 @@ std::optional<QStringList> PagerFiles::readLines(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(ErrorNumber::PathFileAccess, path);
-    const QByteArray bytes = file.read(MaxFileBytes);
+    const QByteArray bytes = BoundedRead::read(file, MaxFileBytes);
     if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
         throw RuntimeError(ErrorNumber::PathFileAccess, path);
     return TextFile::splitLines(QString::fromLatin1(bytes));

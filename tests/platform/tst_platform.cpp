@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "platform/BoundedRead.h"
 #include "platform/CreateDir.h"
 #include "platform/DateTimeText.h"
 #include "platform/FileLister.h"
@@ -10,9 +11,13 @@
 #include "platform/TextFile.h"
 #include "platform/ValueConversion.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <algorithm>
+#include <unistd.h>
 
 class TestPlatform : public QObject
 {
@@ -62,6 +67,52 @@ private slots:
         QVERIFY(FileLister::matches(QStringLiteral("AFDGRR   ~KGRR~MI"),
                                     QStringLiteral("AFD*~KGRR~*")));
         QVERIFY(!FileLister::matches(QStringLiteral("a+b"), QStringLiteral("a.b")));
+    }
+    // A bounded read returns the file up to the bound, from where the file
+    // stands, and holds no more than that; a stream is read to its end.
+    void boundedReads_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("skip");
+        QTest::addColumn<qint64>("bound");
+        const qint64 chunk = BoundedRead::ChunkBytes;
+        QTest::newRow("empty") << qint64(0) << qint64(0) << qint64(100);
+        QTest::newRow("shorter than the bound") << qint64(10) << qint64(0) << qint64(1 << 20);
+        QTest::newRow("as long as the bound") << qint64(100) << qint64(0) << qint64(100);
+        QTest::newRow("cut at the bound") << 3 * chunk << qint64(0) << chunk + 7;
+        QTest::newRow("from a position") << qint64(100) << qint64(40) << qint64(100);
+        QTest::newRow("zero bound") << qint64(10) << qint64(0) << qint64(0);
+    }
+    void boundedReads()
+    {
+        QFETCH(qint64, size);
+        QFETCH(qint64, skip);
+        QFETCH(qint64, bound);
+        QByteArray content(size, Qt::Uninitialized);
+        for (qint64 i = 0; i < size; ++i)
+            content[i] = char('a' + i % 26);
+        const QByteArray expected = content.mid(skip, bound);
+
+        TestHome home;
+        home.write(QStringLiteral("f"), content);
+        QFile file(home.path() + QStringLiteral("/f"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.seek(skip));
+        const QByteArray got = BoundedRead::read(file, bound);
+        QCOMPARE(got, expected);
+        QVERIFY(got.capacity() <= std::max<qsizetype>(expected.size(), 1) + 64);
+
+        // The same bytes through a pipe, which has no size to go by (at most
+        // what the pipe holds without a reader).
+        QFile pipe;
+        int fds[2];
+        QVERIFY(::pipe(fds) == 0);
+        const QByteArray whole = content.mid(skip);
+        const qint64 written =
+            ::write(fds[1], whole.constData(), size_t(std::min<qint64>(whole.size(), 60000)));
+        ::close(fds[1]);
+        QVERIFY(pipe.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(BoundedRead::read(pipe, bound), whole.left(std::min(written, bound)));
     }
     void lineSplitting()
     {

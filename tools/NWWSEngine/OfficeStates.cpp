@@ -1,4 +1,5 @@
 #include "OfficeStates.h"
+#include "platform/BoundedRead.h"
 
 #include <QFile>
 #include <QList>
@@ -40,7 +41,7 @@ OfficeStates OfficeStates::load(const QString& path, QString* error)
         *error = path + QStringLiteral(" is too large to be the location table");
         return {};
     }
-    OfficeStates r = parse(file.read(MaxTableBytes));
+    OfficeStates r = parse(BoundedRead::read(file, MaxTableBytes));
     if (r.isEmpty())
         *error = path + QStringLiteral(" lists no forecast office");
     return r;
