@@ -44,7 +44,6 @@ public:
     // Writes the record now (it is written at most every SaveIntervalMs).
     void save();
 
-
 private:
     void load();
     static bool recent(qint64 filedAt, qint64 now);
