@@ -176,6 +176,10 @@ for h in "${HARNESSES[@]}"; do
     wall=$(($(date +%s) - started))
     if [ "$piece" -gt 1 ]; then echo "$h: $runs executions in $piece processes" >>"$log"; fi
     rate=$([ "$wall" -gt 0 ] && echo $((runs / wall)) || echo -) # "-": done within a second
+    if [ "$piece" = 1 ]; then # one process: libFuzzer's own, finer figure
+        rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+        if [ "$rate" = 0 ]; then rate="-"; fi
+    fi
     perCpu=$([ "$cpu" -gt 0 ] && echo $((runs * 1000 / cpu)) || echo -)
     printf '%-16s %12s %10s %10s  %s\n' "$h" "$runs" "$rate" "$perCpu" "$result"
 done
