@@ -57,7 +57,7 @@ prefixed() {
 # files hold; alarm lines and UGC groups are read one by one, so a
 # kilobyte holds every way lines meet (a malformed alarm line costs two
 # exceptions, and a UGC range up to a thousand codes: at 4 KiB the UGC
-# harness ran at half its 1 KiB rate and reached about the same coverage). The
+# harness ran at two thirds of its 1 KiB rate and reached no more edges). The
 # stream harness stops at 50 of its records: four files held at once and
 # an eviction every 16 blocks are passed several times over.
 max_len() {
