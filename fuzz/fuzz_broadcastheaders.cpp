@@ -5,7 +5,7 @@
 // (fuzz_broadcast) rarely get past the framing; these always do.
 //
 // Input: byte 0 chooses the stream form and the piece size of the reads, then
-// up to 200 records of 11 bytes (the fuzz script stops at 50): flags,
+// up to 200 records of 11 bytes (the fuzz script stops at 64): flags,
 // block (int32), total (int32), /DL offset, fill.
 // Flags: bits 0-1 the data pattern, 2-4 the file name, 5 compressed form,
 // 6 block and total as given (else small), 7 a wrong sum (with fill bit 0).
